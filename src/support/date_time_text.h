@@ -1,0 +1,31 @@
+#pragma once
+// Texts made of date-times and numbers: fixed patterns for command lines and the log stamp,
+// regional forms for what the log tells a reader.
+
+#include <string>
+
+#include "support/date_time.h"
+
+namespace tavro {
+
+// The two command-line patterns. Letter groups: dd day, mm month, yyyy year, hh hour (00-23),
+// nn minute, ss second; text in double quotes is copied as it stands.
+inline constexpr const char* kPumpTimePattern = R"(dd"."mm"."yyyy"+"hh":"nn)";
+inline constexpr const char* kTaskTimePattern = R"(dd"."mm"."yyyy"+"hh"."nn)";
+
+std::string FormatDateTime(const std::string& pattern, DateTime value);
+
+// "yyyy.mm.dd hh:nn:ss", the time separator being the system's.
+std::string LogStamp(DateTime value);
+
+// The system's time separator (":" on Linux, the regional setting on Windows).
+char TimeSeparator();
+
+// The system's short date, a blank and its long time; the time left out at 00:00:00 in whole seconds.
+// Linux: "yyyy-mm-dd hh:nn:ss".
+std::string DateTimeText(DateTime value);
+
+// Shortest general decimal form with up to 15 significant digits and the system's decimal separator.
+std::string NumberText(double value);
+
+}  // namespace tavro

@@ -1,0 +1,54 @@
+#include <windows.h>
+
+#include <cstdio>
+
+#include "support/date_time_text.h"
+
+namespace tavro {
+namespace {
+
+std::string LocaleText(LCTYPE item, const char* fallback) {
+  char buffer[16] = {};
+  if (GetLocaleInfoA(LOCALE_USER_DEFAULT, item, buffer, sizeof buffer) <= 1) return fallback;
+  return buffer;
+}
+
+SYSTEMTIME ToSystemTime(DateTime value) {
+  const CivilDateTime c = ToCivil(value);
+  SYSTEMTIME st{};
+  st.wYear = static_cast<WORD>(c.year);
+  st.wMonth = static_cast<WORD>(c.month);
+  st.wDay = static_cast<WORD>(c.day);
+  st.wDayOfWeek = static_cast<WORD>(DayOfWeek(value) % 7);
+  st.wHour = static_cast<WORD>(c.hour);
+  st.wMinute = static_cast<WORD>(c.minute);
+  st.wSecond = static_cast<WORD>(c.second);
+  return st;
+}
+
+}  // namespace
+
+char TimeSeparator() { return LocaleText(LOCALE_STIME, ":")[0]; }
+
+std::string DateTimeText(DateTime value) {
+  const SYSTEMTIME st = ToSystemTime(value);
+  char date[128] = {};
+  if (GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, date, sizeof date) == 0) {
+    return FormatDateTime("yyyy-mm-dd hh:nn:ss", value);
+  }
+  if (SecondOfDay(value) == 0) return date;
+  char time[128] = {};
+  GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &st, nullptr, time, sizeof time);
+  return std::string(date) + " " + time;
+}
+
+std::string NumberText(double value) {
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%.15g", value);
+  std::string text = buffer;
+  const std::string separator = LocaleText(LOCALE_SDECIMAL, ".");
+  if (const std::size_t dot = text.find('.'); dot != std::string::npos) text.replace(dot, 1, separator);
+  return text;
+}
+
+}  // namespace tavro

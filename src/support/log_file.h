@@ -1,0 +1,66 @@
+#pragma once
+// The daily log file: one plain-text file per day of the month beside the executable, appended to
+// one whole entry at a time and never read back.
+
+#include <ostream>
+#include <string>
+
+#include "support/clock.h"
+#include "support/date_time.h"
+#include "support/log_sink.h"
+
+namespace tavro {
+
+// The executable's path with its extension (from the last dot of the file name) replaced by
+// ".0" + two-digit day + ".txt", or that ending appended when the file name has no dot.
+std::string LogFileNameFor(const std::string& exeName, DateTime date);
+
+// The bytes of one entry: stamp, TAB, message, CR LF; or message, CR LF.
+std::string FormatLogEntry(const std::string& message, bool stamped, DateTime now);
+
+// Appends one entry to `file`. An entry is written whole or not at all; while another writer holds
+// the file it is retried for a short bounded time, and a file that cannot be opened for any other
+// reason drops the entry silently.
+void LogWrite(const std::string& file, const std::string& message, bool stamped, DateTime now);
+void LogWrite(const std::string& file, const std::string& message, bool stamped);
+void LogEntry(const std::string& file, const std::string& message);
+
+// Platform part: open (creating when missing), seek to the end, one write, close, under the
+// sharing rule. Returns false when the entry was dropped.
+bool AppendToLogFile(const std::string& file, const std::string& bytes);
+// Deletes a file if it exists; the result is of no interest to the log.
+void DeleteLogFile(const std::string& file);
+
+// The launcher's log: follows the date, and clears the stale file of a day number once per day.
+class DailyLogFile final : public LogSink {
+ public:
+  DailyLogFile(std::string exeName, Clock& clock);
+
+  // Sets LogFileName for the date of `now`. Within the first `windowSeconds` of a day (inclusive) it
+  // deletes the file of that day number, left from an earlier month, once per day and only while
+  // this process has written nothing to it today.
+  void FollowDate(DateTime now, int windowSeconds);
+
+  const std::string& LogFileName() const { return logFileName_; }
+  void Write(const std::string& message, bool stamped) override;
+
+ private:
+  std::string exeName_;
+  Clock& clock_;
+  std::string logFileName_;
+  std::int64_t lastClearedDay_ = -1;
+  std::int64_t lastWrittenDay_ = -1;
+};
+
+// Writes entries in the log file's own layout to a stream (tavrocheck shows a reading this way).
+class StreamLogSink final : public LogSink {
+ public:
+  StreamLogSink(std::ostream& out, Clock& clock) : out_(out), clock_(clock) {}
+  void Write(const std::string& message, bool stamped) override;
+
+ private:
+  std::ostream& out_;
+  Clock& clock_;
+};
+
+}  // namespace tavro

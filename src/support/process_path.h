@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+
+namespace tavro {
+
+// Full path of the running executable.
+std::string CurrentExecutablePath();
+
+// The folder part of a path without a trailing separator ("" when there is none).
+std::string FolderOf(const std::string& path);
+
+// The path with the extension of its file name (from the last dot) replaced; appended when none.
+std::string ReplaceExtension(const std::string& path, const std::string& extension);
+
+}  // namespace tavro
