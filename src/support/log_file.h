@@ -32,16 +32,16 @@ bool AppendToLogFile(const std::string& file, const std::string& bytes);
 void DeleteLogFile(const std::string& file);
 
 // The launcher's log: follows the date, and clears the stale file of a day number once per day.
-class DailyLogFile final : public LogSink {
+class DailyLogFile final : public DatedLogSink {
  public:
   DailyLogFile(std::string exeName, Clock& clock);
 
   // Sets LogFileName for the date of `now`. Within the first `windowSeconds` of a day (inclusive) it
   // deletes the file of that day number, left from an earlier month, once per day and only while
   // this process has written nothing to it today.
-  void FollowDate(DateTime now, int windowSeconds);
+  void FollowDate(DateTime now, int windowSeconds) override;
 
-  const std::string& LogFileName() const { return logFileName_; }
+  const std::string& LogFileName() const override { return logFileName_; }
   void Write(const std::string& message, bool stamped) override;
 
  private:

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "support/date_time.h"
+
 namespace tavro {
 
 class LogSink {
@@ -13,6 +15,14 @@ class LogSink {
   // the stamped entry before them. Never fails towards the caller.
   virtual void Write(const std::string& message, bool stamped) = 0;
   void Entry(const std::string& message) { Write(message, true); }
+};
+
+// A log that changes with the date (the daily log file), as the timer tick drives it.
+class DatedLogSink : public LogSink {
+ public:
+  // Follows the date of `now`; may clear the stale file of a new day within its first seconds.
+  virtual void FollowDate(DateTime now, int windowSeconds) = 0;
+  virtual const std::string& LogFileName() const = 0;
 };
 
 }  // namespace tavro

@@ -1,0 +1,44 @@
+#pragma once
+// One tick of the ten-second timer: housekeeping that runs whether or not the launcher is started,
+// then, while it runs, the walks of pumps, batches, tasks and reports with their launches.
+
+#include <string>
+
+#include "config/launcher_state.h"
+#include "schedule/launch_program.h"
+#include "sources/gate_readers.h"
+#include "support/clock.h"
+#include "support/log_sink.h"
+
+namespace tavro {
+
+inline constexpr int kTimerIntervalMs = 10000;
+
+// What the tick needs of the control window.
+class TickWindowPort {
+ public:
+  virtual ~TickWindowPort() = default;
+  virtual bool ProgramMode() const = 0;
+  virtual bool Running() const = 0;
+  virtual bool HideRequested() const = 0;  // HideWindow set and the window still visible
+  virtual void Hide() = 0;
+  virtual void IniAkceExecute() = 0;
+  virtual void StopAkceExecute() = 0;
+  virtual void ProcessMessages() = 0;  // commands that arrived meanwhile act before the run test
+  virtual void SetPanelText(int panel, const std::string& text) = 0;
+  virtual const std::string& TaskTimeFormat() const = 0;
+};
+
+struct TickContext {
+  LauncherState& state;
+  DatedLogSink& log;
+  Clock& clock;
+  ProgramStarter& starter;
+  GateReaders& readers;
+  TickWindowPort& window;
+};
+
+// timrTimer's work; the caller holds the timer off for the whole tick.
+void RunTick(const TickContext& context);
+
+}  // namespace tavro
