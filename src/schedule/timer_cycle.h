@@ -29,6 +29,22 @@ class TickWindowPort {
   virtual const std::string& TaskTimeFormat() const = 0;
 };
 
+// Told of every launch the tick decides on, before the program is started (the launch preview
+// prints them).
+struct LaunchNotice {
+  DateTime tickTime;
+  const char* kind;  // "pump", "batch", "task", "report"
+  int number;        // position in its table, counted from 1
+  std::string commandLine;
+  std::string gateTag;  // the task's runningtag when a gate decided; "" otherwise
+};
+
+class LaunchObserver {
+ public:
+  virtual ~LaunchObserver() = default;
+  virtual void OnLaunch(const LaunchNotice& notice) = 0;
+};
+
 struct TickContext {
   LauncherState& state;
   DatedLogSink& log;
@@ -36,6 +52,7 @@ struct TickContext {
   ProgramStarter& starter;
   GateReaders& readers;
   TickWindowPort& window;
+  LaunchObserver* observer = nullptr;
 };
 
 // timrTimer's work; the caller holds the timer off for the whole tick.

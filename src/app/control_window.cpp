@@ -1,0 +1,134 @@
+#include "app/control_window.h"
+
+#include "app/switches.h"
+#include "support/date_time_text.h"
+#include "support/process_path.h"
+
+namespace tavro {
+
+ControlWindow::ControlWindow(ControlWindowServices services, std::vector<std::string> parameters, bool programMode)
+    : services_(std::move(services)), parameters_(std::move(parameters)) {
+  runState_.ProgramMode = programMode;
+}
+
+void ControlWindow::SetPanelText(int panel, const std::string& text) {
+  if (!runState_.ProgramMode) return;
+  panels_.at(panel) = text;
+  if (face_) face_->PanelChanged(panel);
+}
+
+void ControlWindow::FormCreate(const std::string& exeName, const std::string& iniFileName) {
+  ProgramSettings& settings = services_.state.Settings;
+  settings.ExeName = exeName;
+  settings.IniFileName = iniFileName.empty() ? ReplaceExtension(exeName, ".ini") : iniFileName;
+  // Only the name here: a stale file is cleared by the ticks of a new day's first seconds.
+  services_.log.FollowDate(services_.clock.Now(), -1);
+  taskTimeFormat_ = kTaskTimePattern;
+  piSdkReady_ = false;
+  services_.log.Entry("Starting program...");
+  settings.SourceMode = kSourceNone;
+  IniAkceExecute();
+  SetPanelText(1, "Stopped");
+  firstActivation_ = true;
+  autoStart_ = false;
+  hideWindow_ = false;
+}
+
+void ControlWindow::FormActivate() {
+  if (!firstActivation_) return;
+  IniAkceExecute();
+  firstActivation_ = false;
+  const bool valid = services_.state.Settings.IniValid;
+  if (HasSwitch(parameters_, "H", kAnySwitchChar)) {
+    hideWindow_ = valid;
+    autoStart_ = valid;
+  }
+  if (HasSwitch(parameters_, "A", kAnySwitchChar)) autoStart_ = valid;
+  if (autoStart_) StartAkceExecute();
+}
+
+void ControlWindow::StartAkceUpdate() {
+  // Applied only while the window is visible: hidden (and in service mode) the flags keep their values.
+  if (!Visible()) return;
+  const bool stopped = runState_.status == RunStatus::Stopped;
+  startEnabled_ = stopped;
+  iniEnabled_ = stopped;
+  stopEnabled_ = !stopped;
+}
+
+void ControlWindow::StartAkceExecute() {
+  if (!services_.state.Settings.IniValid) IniAkceExecute();
+  if (!startEnabled_ || !services_.state.Settings.IniValid) return;
+  piSdkReady_ = false;
+  services_.log.Entry("Starting");
+  runState_.status = RunStatus::Running;
+  SetPanelText(1, "Running");
+}
+
+void ControlWindow::StopAkceExecute() {
+  if (!stopEnabled_) return;
+  services_.log.Entry("Stopped");
+  SetPanelText(1, "Stopped");
+  runState_.status = RunStatus::Stopped;
+}
+
+void ControlWindow::IniAkceExecute() {
+  const ReadingContext context{services_.log, services_.clock.Now(), *this, services_.prepareMssql};
+  tavro::IniAkceExecute(services_.state, context);
+}
+
+void ControlWindow::ExitAkceExecute() {
+  services_.log.Entry("Closing program...");
+  if (face_) face_->Close();
+}
+
+void ControlWindow::timrTimer() {
+  RunTick(TickContext{services_.state, services_.log, services_.clock, services_.starter, services_.readers, *this,
+                      services_.observer});
+}
+
+bool ControlWindow::Enabled(Command command) const {
+  switch (command) {
+    case Command::Start:
+      return startEnabled_;
+    case Command::Stop:
+      return stopEnabled_;
+    case Command::ReReadIni:
+      return iniEnabled_;
+    case Command::Exit:
+      return true;
+  }
+  return false;
+}
+
+void ControlWindow::Execute(Command command) {
+  StartAkceUpdate();
+  if (!Enabled(command)) return;
+  switch (command) {
+    case Command::Start:
+      StartAkceExecute();
+      break;
+    case Command::Stop:
+      StopAkceExecute();
+      break;
+    case Command::ReReadIni:
+      IniAkceExecute();
+      break;
+    case Command::Exit:
+      ExitAkceExecute();
+      break;
+  }
+  StartAkceUpdate();
+}
+
+bool ControlWindow::HideRequested() const { return hideWindow_ && Visible(); }
+
+void ControlWindow::Hide() {
+  if (face_) face_->Hide();
+}
+
+void ControlWindow::ProcessMessages() {
+  if (face_) face_->ProcessMessages();
+}
+
+}  // namespace tavro

@@ -1,0 +1,102 @@
+#pragma once
+// The control window without a toolkit: run state, the four commands and their enabling rule, the
+// three status-bar panels, creation, first activation, hiding and the timer tick. Faces (the Win32
+// window, the terminal window, headless) draw it and forward input through Command().
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "config/ini_reading.h"
+#include "config/launcher_state.h"
+#include "schedule/launch_program.h"
+#include "schedule/timer_cycle.h"
+#include "sources/gate_readers.h"
+#include "support/clock.h"
+#include "support/log_sink.h"
+
+namespace tavro {
+
+enum class RunStatus { Stopped = 0, Running = 2 };
+
+struct RunState {
+  RunStatus status = RunStatus::Stopped;
+  bool ProgramMode = false;
+};
+
+// What the model needs of whatever shows it.
+class WindowFace {
+ public:
+  virtual ~WindowFace() = default;
+  virtual bool Visible() const = 0;
+  virtual void Hide() = 0;
+  virtual void Close() = 0;            // ends the message loop, and so the process
+  virtual void ProcessMessages() = 0;  // lets pending commands act (they call back into the model)
+  virtual void PanelChanged(int /*panel*/) {}
+};
+
+enum class Command { Start, Stop, ReReadIni, Exit };
+
+struct ControlWindowServices {
+  LauncherState& state;
+  DatedLogSink& log;
+  Clock& clock;
+  ProgramStarter& starter;
+  GateReaders& readers;
+  PrepareMssqlFunction prepareMssql;
+  LaunchObserver* observer = nullptr;
+};
+
+class ControlWindow final : public ControlWindowPort, public TickWindowPort {
+ public:
+  // parameters: the command line after the program name; programMode as start-up chose it.
+  ControlWindow(ControlWindowServices services, std::vector<std::string> parameters, bool programMode);
+
+  void AttachFace(WindowFace* face) { face_ = face; }
+
+  // iniFileName: empty for the file beside the executable (tavrocheck names another).
+  void FormCreate(const std::string& exeName, const std::string& iniFileName = {});
+  void FormActivate();
+  void StartAkceUpdate();
+  void StartAkceExecute();
+  void StopAkceExecute() override;
+  void IniAkceExecute() override;
+  void ExitAkceExecute();
+  void timrTimer();
+
+  // A command from the menu, a shortcut or a signal: carried out only while enabled.
+  void Execute(Command command);
+  bool Enabled(Command command) const;
+
+  const RunState& State() const { return runState_; }
+  bool ProgramMode() const override { return runState_.ProgramMode; }
+  bool Running() const override { return runState_.status == RunStatus::Running; }
+  const std::string& PanelText(int panel) const { return panels_.at(panel); }
+  void SetPanelText(int panel, const std::string& text) override;
+  const std::string& TaskTimeFormat() const override { return taskTimeFormat_; }
+  bool HideWindow() const { return hideWindow_; }
+  bool AutoStart() const { return autoStart_; }
+  bool PiSdkReady() const { return piSdkReady_; }
+
+  // TickWindowPort
+  bool HideRequested() const override;
+  void Hide() override;
+  void ProcessMessages() override;
+
+ private:
+  bool Visible() const { return face_ != nullptr && face_->Visible(); }
+
+  ControlWindowServices services_;
+  std::vector<std::string> parameters_;
+  WindowFace* face_ = nullptr;
+  RunState runState_;
+  std::array<std::string, 3> panels_;
+  bool startEnabled_ = true, stopEnabled_ = true, iniEnabled_ = true;
+  bool firstActivation_ = false;
+  bool autoStart_ = false;
+  bool hideWindow_ = false;
+  bool piSdkReady_ = false;
+  std::string taskTimeFormat_;
+};
+
+}  // namespace tavro

@@ -1,0 +1,89 @@
+#include "app/launch_preview.h"
+
+#include "app/control_window.h"
+#include "support/date_time_text.h"
+#include "support/process_path.h"
+#include "support/simulated_clock.h"
+
+namespace tavro {
+namespace {
+
+// The preview says only what would be launched; the reading's and the cycle's log is not wanted.
+class DiscardedLog final : public DatedLogSink {
+ public:
+  void Write(const std::string&, bool) override {}
+  void FollowDate(DateTime, int) override {}
+  const std::string& LogFileName() const override { return name_; }
+
+ private:
+  std::string name_;
+};
+
+class SucceedingStarter final : public ProgramStarter {
+ public:
+  int Launch(const std::string&, const std::string&, const std::string&, std::uint16_t) override { return 0; }
+};
+
+class OpenGates final : public GateReaders {
+ public:
+  double ReadPhdValue(const std::string&, DateTime, const std::string&, const std::string&,
+                      const std::string&) override {
+    return 1.0;
+  }
+  double ReadPiValue(const std::string&, DateTime, const std::string&, const std::string&,
+                     const std::string&) override {
+    return 1.0;
+  }
+  double ReadIp21Value(const std::string&, int, DateTime) override { return 1.0; }
+  double ReadMssqlValue(const std::string&, int, DateTime) override { return 1.0; }
+  std::string LoadPiApi() override { return {}; }
+  bool InitPiSdk() override { return true; }
+};
+
+class VisibleFace final : public WindowFace {
+ public:
+  bool Visible() const override { return true; }
+  void Hide() override {}
+  void Close() override {}
+  void ProcessMessages() override {}
+};
+
+class PrintedLaunches final : public LaunchObserver {
+ public:
+  explicit PrintedLaunches(std::ostream& out) : out_(out) {}
+  void OnLaunch(const LaunchNotice& notice) override {
+    out_ << FormatDateTime("yyyy-mm-dd hh:nn:ss", notice.tickTime) << '\t' << notice.kind << ' ' << notice.number
+         << '\t' << notice.commandLine;
+    if (!notice.gateTag.empty()) out_ << "\tgated by " << notice.gateTag;
+    out_ << '\n';
+  }
+
+ private:
+  std::ostream& out_;
+};
+
+}  // namespace
+
+void PreviewLaunches(const PreviewRequest& request, std::ostream& out) {
+  SimulatedClock clock(request.start);
+  LauncherState state;
+  DiscardedLog log;
+  SucceedingStarter starter;
+  OpenGates readers;
+  PrintedLaunches printed(out);
+  ControlWindow window({state, log, clock, starter, readers, [](const ProgramSettings&) {}, &printed}, {"-A"},
+                       false);
+  VisibleFace face;
+  window.AttachFace(&face);
+  window.FormCreate(CurrentExecutablePath(), request.iniFileName);
+  window.FormActivate();
+
+  const DateTime end = AddHours(request.start, request.hours);
+  clock.Advance(kTimerIntervalMs);
+  while (clock.Now() < end) {
+    window.timrTimer();
+    clock.Advance(kTimerIntervalMs);
+  }
+}
+
+}  // namespace tavro

@@ -1,0 +1,12 @@
+#pragma once
+// Start-up of tavrorun: the single-instance guard, the choice of run mode, the control window and
+// the loop that runs it.
+
+#include "app/switches.h"
+
+namespace tavro {
+
+// Returns the process's exit code.
+int RunLauncher(const Parameters& parameters);
+
+}  // namespace tavro

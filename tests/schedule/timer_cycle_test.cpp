@@ -1,0 +1,338 @@
+#include "schedule/timer_cycle.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "schedule/period_arithmetic.h"
+#include "support/date_time_text.h"
+#include "support/simulated_clock.h"
+#include "testing/recording_log.h"
+#include "testing/recording_starter.h"
+
+namespace tavro {
+namespace {
+
+
+using testing::RecordingLog;
+using testing::RecordingStarter;
+
+class FakeWindow final : public TickWindowPort {
+ public:
+  bool ProgramMode() const override { return programMode; }
+  bool Running() const override { return running; }
+  bool HideRequested() const override { return hideRequested; }
+  void Hide() override { hideRequested = false; }
+  void IniAkceExecute() override {
+    ++readings;
+    if (onReading) onReading();
+  }
+  void StopAkceExecute() override { running = false; }
+  void ProcessMessages() override {}
+  void SetPanelText(int panel, const std::string& text) override { panels.push_back({panel, text}); }
+  const std::string& TaskTimeFormat() const override { return format; }
+
+  bool programMode = false;
+  bool running = true;
+  bool hideRequested = false;
+  int readings = 0;
+  std::function<void()> onReading;
+  std::vector<std::pair<int, std::string>> panels;
+  std::string format = kTaskTimePattern;
+};
+
+class FixedReaders final : public GateReaders {
+ public:
+  double ReadPhdValue(const std::string&, DateTime, const std::string&, const std::string&,
+                      const std::string&) override {
+    return value;
+  }
+  double ReadPiValue(const std::string&, DateTime, const std::string&, const std::string&,
+                     const std::string&) override {
+    return value;
+  }
+  double ReadIp21Value(const std::string&, int, DateTime) override { return value; }
+  double ReadMssqlValue(const std::string& tag, int interval, DateTime slot) override {
+    asked.push_back(tag + " " + std::to_string(interval) + " " + FormatDateTime(kTaskTimePattern, slot));
+    return value;
+  }
+  std::string LoadPiApi() override { return piApiError; }
+  bool InitPiSdk() override { return true; }
+
+  double value = 1.0;
+  std::string piApiError;
+  std::vector<std::string> asked;
+};
+
+DateTime At(int day, int hour, int minute, int second = 0, int ms = 0) {
+  return MakeDateTime(2026, 12, day, hour, minute, second, ms);
+}
+
+TPumpa Pump(int launchperiod, int phase, DateTime lastTime) {
+  TPumpa pump;
+  pump.launchperiod = launchperiod;
+  pump.phase = phase;
+  pump.intervallength = 60;
+  pump.averages = true;
+  pump.exename = "/opt/tavro/pump";
+  pump.source = "S1";
+  pump.target = "T1";
+  pump.tagfile = "tags.txt";
+  pump.LastTime = lastTime;
+  return pump;
+}
+
+TUkol Task(int launchperiod, int phase, int intervallength, DateTime lastTime, std::string tag = {}) {
+  TUkol task;
+  task.launchperiod = launchperiod;
+  task.phase = phase;
+  task.intervallength = intervallength;
+  task.exename = "/opt/tavro/task";
+  task.taskname = "Balance";
+  task.runningtag = std::move(tag);
+  task.LastTime = lastTime;
+  return task;
+}
+
+class TimerCycle : public ::testing::Test {
+ protected:
+  void SetUp() override { state.Settings.IniValid = true; }
+  void AddPump(const TPumpa& pump) {
+    state.Pumps.Items.push_back(pump);
+    state.Pumps.count = static_cast<int>(state.Pumps.Items.size());
+  }
+  void AddTask(const TUkol& task) {
+    state.Tasks.Items.push_back(task);
+    state.Tasks.count = static_cast<int>(state.Tasks.Items.size());
+  }
+  void AddReport(const TRepUkol& report) {
+    state.Reports.Items.push_back(report);
+    state.Reports.count = static_cast<int>(state.Reports.Items.size());
+    state.Reports.exename = "/opt/tavro/report";
+  }
+  // One tick at the clock's time; the next tick starts one interval after it ended.
+  void Tick() {
+    RunTick(TickContext{state, log, clock, starter, readers, window});
+    clock.Advance(kTimerIntervalMs);
+  }
+  std::vector<std::string> StartedArguments() const {
+    std::vector<std::string> out;
+    for (const auto& started : starter.started) out.push_back(started.arguments);
+    return out;
+  }
+
+  LauncherState state;
+  RecordingLog log;
+  SimulatedClock clock;
+  RecordingStarter starter;
+  FixedReaders readers;
+  FakeWindow window;
+};
+
+TEST_F(TimerCycle, PumpIsDueOnlyStrictlyAfterItsDueTime) {
+  AddPump(Pump(60, 5, At(7, 10, 5)));
+  clock.Set(At(7, 11, 5, 0, 0));
+  Tick();
+  EXPECT_TRUE(starter.started.empty());
+
+  Tick();
+  ASSERT_EQ(starter.started.size(), 1u);
+  EXPECT_EQ(starter.started[0].arguments,
+            " /A=PUMP /d1=07.12.2026+11:00 /d2=07.12.2026+11:00 /tS=60 /sN=S1 /tN=T1 /fN=tags.txt /aV");
+  EXPECT_EQ(starter.started[0].program, "/opt/tavro/pump");
+  EXPECT_EQ(starter.started[0].directory, "/opt/tavro");
+  EXPECT_EQ(starter.started[0].showMode, 0);
+  EXPECT_EQ(state.Pumps.Items[0].LastTime, At(7, 11, 5));
+  EXPECT_TRUE(log.Contains("Last time for pump 1 set to " + DateTimeText(At(7, 11, 5))));
+  // The pump's arguments begin with their own blank, so the logged command has two after the program.
+  EXPECT_TRUE(log.Contains("/opt/tavro/pump  /A=PUMP /d1=07.12.2026+11:00 /d2=07.12.2026+11:00 /tS=60 /sN=S1 "
+                           "/tN=T1 /fN=tags.txt /aV launched successfully"));
+}
+
+TEST_F(TimerCycle, AfterAStopTasksCatchUpEverySlotWhilePumpsLaunchOnce) {
+  AddPump(Pump(15, 5, At(7, 7, 5)));
+  AddTask(Task(15, 5, 15, At(7, 7, 0)));
+  clock.Set(At(7, 10, 7, 30));
+  for (int i = 0; i < 20; ++i) Tick();
+
+  std::vector<std::string> taskSlots, pumpSlots;
+  for (const auto& started : starter.started) {
+    (started.program == "/opt/tavro/task" ? taskSlots : pumpSlots).push_back(started.arguments.substr(0, 30));
+  }
+  ASSERT_EQ(pumpSlots.size(), 1u);
+  EXPECT_EQ(pumpSlots[0], " /A=PUMP /d1=07.12.2026+07:15 ");
+  EXPECT_EQ(state.Pumps.Items[0].LastTime, At(7, 10, 5));
+  // 07:15 ... 10:00: one slot per tick, oldest first, until the due time is no longer past.
+  ASSERT_EQ(taskSlots.size(), 12u);
+  EXPECT_EQ(taskSlots.front().substr(0, 25), "Balance 07.12.2026+07.15 ");
+  EXPECT_EQ(taskSlots.back().substr(0, 25), "Balance 07.12.2026+10.00 ");
+  EXPECT_EQ(state.Tasks.Items[0].LastTime, At(7, 10, 0));
+}
+
+TEST_F(TimerCycle, LongPeriodTaskCatchesUpTheDaysSlots) {
+  const DateTime read = At(7, 10, 7, 30);
+  TUkol task = Task(120, 70, 60, {});
+  task.LastTime = TaskInitialLastTime(task, read);
+  AddTask(task);
+  clock.Set(AddMinutes(read, 0));
+  for (int i = 0; i < 10; ++i) Tick();
+
+  std::vector<std::string> slots;
+  for (const auto& args : StartedArguments()) slots.push_back(args.substr(8, 16));
+  EXPECT_EQ(slots, (std::vector<std::string>{"07.12.2026+02.00", "07.12.2026+04.00", "07.12.2026+06.00",
+                                             "07.12.2026+08.00"}));
+  EXPECT_EQ(state.Tasks.Items[0].LastTime, At(7, 9, 10));
+}
+
+TEST_F(TimerCycle, NinetyMinuteTaskDriftsByWholeHours) {
+  AddTask(Task(90, 10, 60, At(7, 1, 10)));
+  clock.Set(At(7, 5, 0));
+  for (int i = 0; i < 3; ++i) Tick();
+  std::vector<std::string> slots;
+  for (const auto& args : StartedArguments()) slots.push_back(args.substr(8, 16));
+  EXPECT_EQ(slots, (std::vector<std::string>{"07.12.2026+01.30", "07.12.2026+02.30", "07.12.2026+03.30"}));
+  EXPECT_EQ(state.Tasks.Items[0].LastTime, At(7, 4, 10));
+}
+
+TEST_F(TimerCycle, SuccessfulLaunchPausesAndFailedLaunchStillAdvances) {
+  AddPump(Pump(15, 5, At(7, 9, 50)));
+  clock.Set(At(7, 10, 7, 30));
+  Tick();
+  EXPECT_EQ(clock.WaitedMs(), 100 + 2000);
+
+  starter.result = 2;
+  state.Pumps.Items[0].LastTime = At(7, 9, 50);
+  const long long before = clock.WaitedMs();
+  Tick();
+  EXPECT_EQ(clock.WaitedMs() - before, 100);  // no pause after a failed start
+  EXPECT_EQ(state.Pumps.Items[0].LastTime, At(7, 10, 5));
+  EXPECT_TRUE(log.Contains("/opt/tavro/pump " + starter.started.back().arguments + " launch failed, return value 2"));
+}
+
+TEST_F(TimerCycle, GateDecidesByTheSourceModesValue) {
+  struct Case {
+    int sourceMode;
+    double value;
+    bool launched;
+    std::string logged;
+  };
+  const std::vector<Case> cases = {
+      {kSourceMssql, 0.0, false, "/opt/tavro/task Balance 07.12.2026+10.00 15 -NOH -NOE NOT launched due to value of RUN (0)"},
+      {kSourceMssql, -20.0, false, "/opt/tavro/task Balance 07.12.2026+10.00 15 -NOH -NOE NOT launched due to value of RUN (-20)"},
+      {kSourceMssql, 0.5, true, ""},
+      {kSourceKord, -1.0, true, ""},  // KORD reads nothing
+      {kSourceNone, -1.0, true,
+       "Task 1: defined runningtag RUN but I am not in KORD, PI, IP21, MSSQL nor PHD mode (0)"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.sourceMode);
+    state = {};
+    state.Settings.IniValid = true;
+    log.entries.clear();
+    starter.started.clear();
+    state.Settings.SourceMode = c.sourceMode;
+    readers.value = c.value;
+    AddTask(Task(15, 5, 15, At(7, 9, 45), "RUN"));
+    clock.Set(At(7, 10, 7, 30));
+    Tick();
+    EXPECT_EQ(starter.started.size(), c.launched ? 1u : 0u);
+    if (!c.logged.empty()) {
+      EXPECT_TRUE(log.Contains(c.logged)) << log.entries.back().message;
+    }
+    EXPECT_EQ(state.Tasks.Items[0].LastTime, At(7, 10, 0));  // the slot is consumed either way
+  }
+  EXPECT_EQ(readers.asked.front(), "RUN 15 07.12.2026+10.00");
+}
+
+TEST_F(TimerCycle, ReportRunsOnceInItsMinuteUnlessAReadingRearmsIt) {
+  TRepUkol report;
+  report.MinuteValue = 0;
+  report.HourValue = 5;
+  report.template_ = "shift";
+  report.DueToday = true;
+  AddReport(report);
+  window.onReading = [&] { state.Reports.Items[0].DueToday = true; };
+
+  clock.Set(At(7, 4, 59, 55));
+  Tick();  // 04:59:55: not its minute
+  Tick();  // 05:00:05: the hourly reading re-arms it and it runs
+  Tick();  // 05:00:15: no reading, already ran
+  Tick();  // 05:00:25
+  ASSERT_EQ(starter.started.size(), 1u);
+  EXPECT_EQ(starter.started[0].arguments, "A:shift");
+  EXPECT_EQ(starter.started[0].program, "/opt/tavro/report");
+  EXPECT_FALSE(state.Reports.Items[0].DueToday);
+  EXPECT_EQ(window.readings, 1);
+}
+
+TEST_F(TimerCycle, HourlyReadingIncludesSecondTenAndStopsOnErrors) {
+  const std::vector<std::pair<int, int>> secondsAndReadings = {{0, 1}, {10, 1}, {11, 0}, {3599, 0}};
+  for (const auto& [second, readings] : secondsAndReadings) {
+    window.readings = 0;
+    clock.Set(AddMinutes(At(7, 6, 0), 0));
+    clock.Advance(second * 1000);
+    RunTick(TickContext{state, log, clock, starter, readers, window});
+    EXPECT_EQ(window.readings, readings) << second;
+  }
+  window.running = true;
+  state.Settings.IniValid = false;
+  clock.Set(At(7, 7, 0, 3));
+  RunTick(TickContext{state, log, clock, starter, readers, window});
+  EXPECT_FALSE(window.running);
+}
+
+TEST_F(TimerCycle, StoppedLauncherStillFollowsTheDateAndRereadsButLaunchesNothing) {
+  window.running = false;
+  state.Settings.IniValid = true;
+  AddPump(Pump(15, 5, At(7, 9, 0)));
+  clock.Set(At(8, 0, 0, 4));
+  Tick();
+  EXPECT_TRUE(starter.started.empty());
+  EXPECT_EQ(state.Pumps.Items[0].LastTime, At(7, 9, 0));
+  ASSERT_EQ(log.followed.size(), 1u);
+  EXPECT_EQ(log.followed[0], At(8, 0, 0, 4));
+  EXPECT_EQ(window.readings, 1);
+}
+
+TEST_F(TimerCycle, StatusTextsOnlyInProgramMode) {
+  for (bool programMode : {false, true}) {
+    window.programMode = programMode;
+    window.panels.clear();
+    state = {};
+    state.Settings.IniValid = true;
+    AddPump(Pump(15, 5, At(7, 9, 50)));
+    clock.Set(At(7, 10, 7, 30));
+    Tick();
+    if (!programMode) {
+      EXPECT_TRUE(window.panels.empty());
+      continue;
+    }
+    const std::string when = DateTimeText(At(7, 10, 7, 30));
+    ASSERT_EQ(window.panels.size(), 2u);
+    EXPECT_EQ(window.panels[0], std::make_pair(2, when + " pump 1"));
+    EXPECT_EQ(window.panels[1], std::make_pair(2, when + " pump 1 succeded"));
+  }
+}
+
+TEST_F(TimerCycle, HidingIsLoggedAfterTheDateIsFollowed) {
+  window.hideRequested = true;
+  clock.Set(At(8, 0, 0, 2));
+  Tick();
+  ASSERT_FALSE(log.entries.empty());
+  EXPECT_EQ(log.entries[0].message, "Hiding");
+  EXPECT_EQ(log.followed.size(), 1u);
+  EXPECT_FALSE(window.hideRequested);
+}
+
+TEST_F(TimerCycle, PiApiBindingErrorStopsTheLauncher) {
+  state.Settings.SourceMode = kSourcePi;
+  state.Settings.PiAccess = kPiApi;
+  readers.piApiError = "piapi32.dll not found";
+  clock.Set(At(7, 10, 30));
+  Tick();
+  EXPECT_TRUE(log.Contains("Initialization PI API with error\r\npiapi32.dll not found"));
+  EXPECT_FALSE(window.running);
+}
+
+}  // namespace
+}  // namespace tavro
