@@ -1,0 +1,143 @@
+#!/usr/bin/env bash
+# The real tavrorun -A in a folder of its own, under an accelerated clock (libfaketime, 100 times
+# real speed) from 23:20 to past 00:40: first times and catch-up, every kind of launch with its exact
+# arguments and working folder, the change of log file at midnight with the stale file cleared, the
+# hourly re-reading, the single-instance refusal and Exit on SIGTERM.
+set -uo pipefail
+
+bin=$1
+work=$(mktemp -d)
+trap 'kill -9 "$launcher" 2>/dev/null; rm -rf "$work"' EXIT
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+expect_in() {  # file, fixed text
+  grep -qF -- "$2" "$1" 2>/dev/null || fail "$(basename "$1") lacks: $2"
+}
+expect_count() {  # file, fixed text, count
+  local n
+  n=$(grep -cF -- "$2" "$1" 2>/dev/null)
+  [[ "$n" == "$3" ]] || fail "$(basename "$1") has $n times (not $3): $2"
+}
+
+mkdir -p "$work/jobs"
+cp "$bin/tavrorun" "$work/"
+cp "$bin/demojob" "$work/jobs/"
+cat >"$work/tavrorun.ini" <<INI
+[program]
+mod=KORD
+[pumps]
+count=1
+[pump_1]
+launchperiod=15
+phase=5
+intervallength=15
+exename=$work/jobs/demojob
+source=S1
+target=T1
+tagfile=tags.txt
+[batches]
+count=1
+[batch_1]
+type=0
+phase=10
+margins=3
+exename=$work/jobs/demojob
+taskname=Daily
+[tasks]
+count=2
+[task_1]
+launchperiod=15
+phase=5
+intervallength=15
+exename="$work/jobs/demojob"
+taskname=My "big" task
+runningtag=UNIT1.RUN
+[task_2]
+launchperiod=120
+phase=70
+intervallength=60
+exename=$work/jobs/demojob
+taskname=Shift totals
+exporttohistory=1
+exporttoexternal=1
+kordden=1
+[reports]
+count=1
+exename=$work/jobs/demojob
+[report_1]
+hour=0
+minute=5
+template=nightly
+INI
+log7="$work/tavrorun.007.txt"
+log8="$work/tavrorun.008.txt"
+printf 'stale entry of an earlier month\r\n' >"$log8"
+output="$work/jobs/demo-output.txt"
+
+# The library itself rather than the faketime wrapper, so that the process signalled below is the
+# launcher and not a wrapper around it.
+libfaketime=$(ls /usr/lib/*/faketime/libfaketime.so.1 | head -n 1)
+(cd "$work" && LD_PRELOAD=$libfaketime FAKETIME="@2026-12-07 23:20:00 x100" exec ./tavrorun -A) >"$work/stdout.txt" 2>&1 &
+launcher=$!
+
+# The refusal of a second instance while the first runs: a message, exit code 0, nothing logged.
+sleep 1
+second=$("$work/tavrorun" -A 2>&1)
+second_status=$?
+[[ "$second" == "Program is already running" && $second_status -eq 0 ]] ||
+  fail "second instance: status $second_status, said: $second"
+
+# 00:40 of the 8th is 80 simulated minutes, 48 s of real time.
+for _ in $(seq 1 240); do
+  grep -qF "Last time for pump 1 set to 2026-12-08 00:35:00" "$log8" 2>/dev/null && break
+  kill -0 "$launcher" 2>/dev/null || break
+  sleep 0.5
+done
+kill -TERM "$launcher"
+for _ in $(seq 1 40); do kill -0 "$launcher" 2>/dev/null || break; sleep 0.25; done
+kill -0 "$launcher" 2>/dev/null && fail "tavrorun did not end on SIGTERM"
+wait "$launcher" 2>/dev/null
+status=$?
+[[ $status -eq 0 ]] || fail "tavrorun exit code $status"
+
+# The day before midnight.
+expect_count "$log7" "Start as Program" 1
+expect_in "$log7" "Starting program..."
+expect_in "$log7" "Tasks in ini O.K."
+expect_in "$log7" "Last time for pump in pump_1 set to 2026-12-07 23:05:00"
+expect_in "$log7" "Last time for task in task_1  set to 2026-12-07 23:00:00"
+expect_in "$log7" "Last time for task in task_2  set to 2026-12-07 01:10:00"
+expect_in "$log7" "Last time for batch_1 set to 2026-12-07 00:10:00"
+expect_in "$log7" "Starting"
+expect_in "$log7" "Last time for pump 1 set to 2026-12-07 23:20:00"
+expect_in "$log7" "$work/jobs/demojob \"My \"\"big\"\" task\" 07.12.2026+23.15 15 -NOH -NOE launched successfully"
+
+# The new day's file: the stale content is gone, the hourly reading and the launches are there.
+if grep -qF "stale entry" "$log8"; then fail "the stale log file of the 8th was not cleared"; fi
+expect_count "$log8" "Reading ini..." 1
+expect_in "$log8" "batch 1 next 2026-12-09 00:10:00"
+expect_in "$log8" "Closing program..."
+if grep -qF "Reading ini..." <(grep -vF "00:00:" "$log8"); then fail "re-reading outside second 0-10 of the hour"; fi
+
+# What the started programs received, and where.
+expect_count "$output" "folder=$work/jobs " 25
+for slot in 07.12.2026+23:15 07.12.2026+23:30 07.12.2026+23:45 08.12.2026+00:00 08.12.2026+00:15 08.12.2026+00:30; do
+  expect_in "$output" "args: [/A=PUMP] [/d1=$slot] [/d2=$slot] [/tS=15] [/sN=S1] [/tN=T1] [/fN=tags.txt] [/aV]"
+done
+expect_count "$output" "[/A=PUMP]" 6
+for slot in 07.12.2026+23.15 07.12.2026+23.30 07.12.2026+23.45 08.12.2026+00.00 08.12.2026+00.15 08.12.2026+00.30; do
+  expect_in "$output" "args: [My \"big\" task] [$slot] [15] [-NOH] [-NOE]"
+done
+for hour in 02 04 06 08 10 12 14 16 18 20 22; do
+  expect_in "$output" "args: [Shift totals] [07.12.2026+$hour.00] [60] [-KORDD]"
+done
+expect_count "$output" "[Shift totals]" 11
+expect_count "$output" "args: [/A=AC] [/tn=Daily] [/d1=07.12.2026+00.00] [/d2=08.12.2026+00.00] [/dS=60] [/nH] [/nE]" 1
+expect_count "$output" "args: [A:nightly]" 1
+
+if ((failures > 0)); then
+  echo "--- $log7"; cat "$log7"; echo "--- $log8"; cat "$log8"; echo "--- $output"; cat "$output"
+  echo "--- stdout"; cat "$work/stdout.txt"
+  exit 1
+fi
+echo "launcher end-to-end: all checks passed"
