@@ -14,8 +14,8 @@ namespace tavro {
 namespace {
 
 
-using testing::RecordingLog;
-using testing::RecordingStarter;
+using testutil::RecordingLog;
+using testutil::RecordingStarter;
 
 class FakeWindow final : public TickWindowPort {
  public:

@@ -6,7 +6,7 @@
 
 #include "support/log_sink.h"
 
-namespace tavro::testing {
+namespace tavro::testutil {
 
 struct LoggedEntry {
   std::string message;
@@ -42,4 +42,4 @@ class RecordingLog final : public DatedLogSink {
   std::string fileName_;
 };
 
-}  // namespace tavro::testing
+}  // namespace tavro::testutil

@@ -6,7 +6,7 @@
 
 #include "schedule/launch_program.h"
 
-namespace tavro::testing {
+namespace tavro::testutil {
 
 struct StartedProgram {
   std::string program;
@@ -27,4 +27,4 @@ class RecordingStarter final : public ProgramStarter {
   int result = 0;  // what every start returns
 };
 
-}  // namespace tavro::testing
+}  // namespace tavro::testutil

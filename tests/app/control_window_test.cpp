@@ -1,0 +1,198 @@
+#include "app/control_window.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "support/simulated_clock.h"
+#include "testing/recording_log.h"
+#include "testing/recording_starter.h"
+#include "testing/temp_dir.h"
+
+namespace tavro {
+namespace {
+
+using testutil::RecordingLog;
+using testutil::RecordingStarter;
+using testutil::TempDir;
+using testutil::WriteFileBytes;
+
+const std::string kValidIni =
+    "[program]\r\nmod=kord\r\n[pumps]\r\ncount=1\r\n[pump_1]\r\nlaunchperiod=15\r\nphase=5\r\n"
+    "exename=/opt/tavro/pump\r\nsource=S\r\ntarget=T\r\ntagfile=f.txt\r\n";
+const std::string kInvalidIni = "[pumps]\r\ncount=1\r\n";
+
+class AlwaysOpen final : public GateReaders {
+ public:
+  double ReadPhdValue(const std::string&, DateTime, const std::string&, const std::string&,
+                      const std::string&) override {
+    return 1;
+  }
+  double ReadPiValue(const std::string&, DateTime, const std::string&, const std::string&,
+                     const std::string&) override {
+    return 1;
+  }
+  double ReadIp21Value(const std::string&, int, DateTime) override { return 1; }
+  double ReadMssqlValue(const std::string&, int, DateTime) override { return 1; }
+  std::string LoadPiApi() override { return {}; }
+  bool InitPiSdk() override { return true; }
+};
+
+class TestFace final : public WindowFace {
+ public:
+  bool Visible() const override { return visible; }
+  void Hide() override { visible = false; }
+  void Close() override { closed = true; }
+  void ProcessMessages() override {}
+  bool visible = true;
+  bool closed = false;
+};
+
+class ControlWindowTest : public ::testing::Test {
+ protected:
+  // A window as start-up creates it: the INI file beside the executable.
+  ControlWindow& Create(const std::string& ini, std::vector<std::string> parameters, bool programMode,
+                        bool withFace = true) {
+    WriteFileBytes(dir.File("tavrorun.ini"), ini);
+    window = std::make_unique<ControlWindow>(
+        ControlWindowServices{state, log, clock, starter, readers, [](const ProgramSettings&) {}},
+        std::move(parameters), programMode);
+    if (withFace) window->AttachFace(&face);
+    window->FormCreate(dir.File("tavrorun"));
+    return *window;
+  }
+  int Count(const std::string& message) const {
+    const auto messages = log.Messages();
+    return static_cast<int>(std::count(messages.begin(), messages.end(), message));
+  }
+
+  TempDir dir;
+  LauncherState state;
+  RecordingLog log;
+  SimulatedClock clock{MakeDateTime(2026, 12, 7, 10, 7, 30)};
+  RecordingStarter starter;
+  AlwaysOpen readers;
+  TestFace face;
+  std::unique_ptr<ControlWindow> window;
+};
+
+TEST_F(ControlWindowTest, ProgramStartReadsTwiceThenStartsWithA) {
+  ControlWindow& w = Create(kValidIni, {"-a"}, true);
+  w.FormActivate();
+  const auto messages = log.Messages();
+  ASSERT_GE(messages.size(), 4u);
+  EXPECT_EQ(messages.front(), "Starting program...");
+  EXPECT_EQ(messages[1], "Reading ini...");
+  EXPECT_EQ(Count("Reading ini..."), 2);
+  EXPECT_EQ(messages.back(), "Starting");
+  EXPECT_TRUE(w.Running());
+  EXPECT_EQ(w.PanelText(0), "Enabled");
+  EXPECT_EQ(w.PanelText(1), "Running");
+  EXPECT_EQ(state.Settings.IniFileName, dir.File("tavrorun.ini"));
+
+  w.FormActivate();  // only the first activation does anything
+  EXPECT_EQ(Count("Reading ini..."), 2);
+}
+
+TEST_F(ControlWindowTest, SwitchesDecideAutoStartAndHiding) {
+  struct Case {
+    std::vector<std::string> parameters;
+    std::string ini;
+    bool running;
+    bool hide;
+  };
+  const std::vector<Case> cases = {
+      {{}, kValidIni, false, false},          {{"/A"}, kValidIni, true, false},
+      {{"\\h"}, kValidIni, true, true},       {{"A"}, kValidIni, false, false},
+      {{"-A"}, kInvalidIni, false, false},    {{"-H"}, kInvalidIni, false, false},
+      {{"x", "/H", "-A"}, kValidIni, true, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.parameters.empty() ? "none" : c.parameters.back());
+    state = {};
+    ControlWindow& w = Create(c.ini, c.parameters, true);
+    w.FormActivate();
+    EXPECT_EQ(w.Running(), c.running);
+    EXPECT_EQ(w.HideWindow(), c.hide);
+  }
+}
+
+TEST_F(ControlWindowTest, AWithErrorsShowsThemAndStaysStopped) {
+  ControlWindow& w = Create(kInvalidIni, {"-A"}, true);
+  w.FormActivate();
+  EXPECT_FALSE(w.Running());
+  EXPECT_EQ(w.PanelText(0), "Disabled");
+  EXPECT_EQ(w.PanelText(1), "Stopped");
+  EXPECT_EQ(w.PanelText(2), "Errors in ini");
+  EXPECT_EQ(Count("Starting"), 0);
+
+  // Mended file: the reading enables, but the error text stays until something else is written there.
+  WriteFileBytes(dir.File("tavrorun.ini"), kValidIni);
+  w.Execute(Command::ReReadIni);
+  EXPECT_EQ(w.PanelText(0), "Enabled");
+  EXPECT_EQ(w.PanelText(2), "Errors in ini");
+}
+
+TEST_F(ControlWindowTest, EnablingRuleFollowsTheRunStatusWhileVisible) {
+  ControlWindow& w = Create(kValidIni, {}, true);
+  w.FormActivate();
+  w.Execute(Command::Start);
+  EXPECT_TRUE(w.Running());
+  EXPECT_FALSE(w.Enabled(Command::Start));
+  EXPECT_FALSE(w.Enabled(Command::ReReadIni));
+  EXPECT_TRUE(w.Enabled(Command::Stop));
+  EXPECT_TRUE(w.Enabled(Command::Exit));
+
+  const int readings = Count("Reading ini...");
+  w.Execute(Command::ReReadIni);  // disabled while running
+  EXPECT_EQ(Count("Reading ini..."), readings);
+
+  w.Execute(Command::Stop);
+  w.Execute(Command::Stop);  // disabled once stopped: logs nothing
+  EXPECT_EQ(Count("Stopped"), 1);
+  EXPECT_TRUE(w.Enabled(Command::Start));
+  EXPECT_FALSE(w.Enabled(Command::Stop));
+}
+
+TEST_F(ControlWindowTest, WithoutAVisibleFaceEveryStopIsLogged) {
+  ControlWindow& w = Create(kValidIni, {}, false, false);
+  w.StartAkceExecute();
+  w.StopAkceExecute();
+  w.StopAkceExecute();
+  EXPECT_EQ(Count("Stopped"), 2);
+  EXPECT_EQ(w.PanelText(1), "");  // service mode writes no status texts
+}
+
+TEST_F(ControlWindowTest, StartRereadsOnlyAnInvalidFile) {
+  ControlWindow& w = Create(kInvalidIni, {}, true);
+  w.FormActivate();
+  WriteFileBytes(dir.File("tavrorun.ini"), kValidIni);
+  const int before = Count("Reading ini...");
+  w.Execute(Command::Start);
+  EXPECT_EQ(Count("Reading ini..."), before + 1);
+  EXPECT_TRUE(w.Running());
+
+  w.Execute(Command::Stop);
+  w.Execute(Command::Start);
+  EXPECT_EQ(Count("Reading ini..."), before + 1);
+}
+
+TEST_F(ControlWindowTest, HWithValidFileHidesAtTheNextTickOnce) {
+  ControlWindow& w = Create(kValidIni, {"-H"}, true);
+  w.FormActivate();
+  clock.Advance(10000);
+  w.timrTimer();
+  w.timrTimer();
+  EXPECT_FALSE(face.visible);
+  EXPECT_EQ(Count("Hiding"), 1);
+}
+
+TEST_F(ControlWindowTest, ExitLogsAndClosesTheFace) {
+  ControlWindow& w = Create(kValidIni, {}, true);
+  w.Execute(Command::Exit);
+  EXPECT_TRUE(face.closed);
+  EXPECT_EQ(log.Messages().back(), "Closing program...");
+}
+
+}  // namespace
+}  // namespace tavro
