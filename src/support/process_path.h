@@ -7,6 +7,9 @@ namespace tavro {
 // Full path of the running executable.
 std::string CurrentExecutablePath();
 
+// Whether the character separates folders in a path on this platform.
+bool IsPathSeparator(char c);
+
 // The folder part of a path without a trailing separator ("" when there is none).
 std::string FolderOf(const std::string& path);
 

@@ -1,0 +1,21 @@
+#include <unistd.h>
+
+#include <vector>
+
+#include "support/process_path.h"
+
+namespace tavro {
+
+std::string CurrentExecutablePath() {
+  std::vector<char> buffer(4096);
+  for (;;) {
+    const ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());
+    if (length < 0) return {};
+    if (static_cast<std::size_t>(length) < buffer.size()) return std::string(buffer.data(), static_cast<std::size_t>(length));
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+bool IsPathSeparator(char c) { return c == '/'; }
+
+}  // namespace tavro
