@@ -1,0 +1,65 @@
+#include "support/log_file.h"
+
+#include <utility>
+
+#include "support/date_time_text.h"
+#include "support/process_path.h"
+
+namespace tavro {
+namespace {
+
+std::int64_t DayIndex(DateTime value) { return StartOfDay(value).ms / kMsPerDay; }
+
+}  // namespace
+
+std::string LogFileNameFor(const std::string& exeName, DateTime date) {
+  return ReplaceExtension(exeName, FormatDateTime(R"(".0"dd".txt")", date));
+}
+
+std::string FormatLogEntry(const std::string& message, bool stamped, DateTime now) {
+  std::string entry;
+  if (stamped) {
+    entry = LogStamp(now);
+    entry += '\t';
+  }
+  entry += message;
+  entry += "\r\n";
+  return entry;
+}
+
+void LogWrite(const std::string& file, const std::string& message, bool stamped, DateTime now) {
+  AppendToLogFile(file, FormatLogEntry(message, stamped, now));
+}
+
+void LogWrite(const std::string& file, const std::string& message, bool stamped) {
+  LogWrite(file, message, stamped, LocalNow());
+}
+
+void LogEntry(const std::string& file, const std::string& message) { LogWrite(file, message, true); }
+
+DailyLogFile::DailyLogFile(std::string exeName, Clock& clock)
+    : exeName_(std::move(exeName)), clock_(clock), logFileName_(LogFileNameFor(exeName_, clock_.Now())) {}
+
+void DailyLogFile::FollowDate(DateTime now, int windowSeconds) {
+  logFileName_ = LogFileNameFor(exeName_, now);
+  const std::int64_t day = DayIndex(now);
+  if (SecondOfDay(now) > windowSeconds || lastClearedDay_ == day) return;
+  // Once per day, and never over an entry of today: what is cleared is last month's file only.
+  lastClearedDay_ = day;
+  if (lastWrittenDay_ != day) DeleteLogFile(logFileName_);
+}
+
+void DailyLogFile::Write(const std::string& message, bool stamped) {
+  const DateTime now = clock_.Now();
+  // Only an entry that lands in today's file protects it; one that still went to yesterday's
+  // file leaves today's stale file to be cleared.
+  if (logFileName_ == LogFileNameFor(exeName_, now)) lastWrittenDay_ = DayIndex(now);
+  LogWrite(logFileName_, message, stamped, now);
+}
+
+void StreamLogSink::Write(const std::string& message, bool stamped) {
+  out_ << FormatLogEntry(message, stamped, clock_.Now());
+  out_.flush();
+}
+
+}  // namespace tavro

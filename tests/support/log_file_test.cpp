@@ -1,0 +1,239 @@
+#include "support/log_file.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+#include <vector>
+
+#include "support/date_time_text.h"
+#include "testing/child_process.h"
+#include "testing/temp_dir.h"
+
+namespace tavro {
+namespace {
+
+using testutil::ReadFileBytes;
+using testutil::TempDir;
+using testutil::WriteFileBytes;
+
+class FakeClock final : public Clock {
+ public:
+  explicit FakeClock(DateTime now) : now_(now) {}
+  DateTime Now() override { return now_; }
+  void Wait(int milliseconds) override { now_.ms += milliseconds; }
+  void Set(DateTime now) { now_ = now; }
+
+ private:
+  DateTime now_;
+};
+
+std::string Stamp(int hour, int minute, int second) {
+  const std::string sep(1, TimeSeparator());
+  auto two = [](int n) { return std::string(1, char('0' + n / 10)) + char('0' + n % 10); };
+  return "2026.12.07 " + two(hour) + sep + two(minute) + sep + two(second);
+}
+
+TEST(LogFile, NameFollowsTheDayOfTheMonth) {
+  struct Case {
+    const char* exe;
+    DateTime date;
+    const char* expected;
+  };
+  const std::vector<Case> cases = {
+      {"/opt/launch/tavrorun.exe", MakeDateTime(2026, 12, 1), "/opt/launch/tavrorun.001.txt"},
+      {"/opt/launch/tavrorun.exe", MakeDateTime(2026, 12, 7, 10, 5), "/opt/launch/tavrorun.007.txt"},
+      {"/opt/launch/tavrorun.exe", MakeDateTime(2027, 2, 25), "/opt/launch/tavrorun.025.txt"},
+      {"/opt/launch/tavrorun.exe", MakeDateTime(2026, 12, 31, 23, 59, 59), "/opt/launch/tavrorun.031.txt"},
+      {"/opt/launch/tavrorun", MakeDateTime(2026, 12, 7), "/opt/launch/tavrorun.007.txt"},
+      {"/opt/launch.d/tavrorun", MakeDateTime(2026, 12, 7), "/opt/launch.d/tavrorun.007.txt"},
+      {"/opt/launch.d/tavro.run.exe", MakeDateTime(2026, 12, 7), "/opt/launch.d/tavro.run.007.txt"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(LogFileNameFor(c.exe, c.date), c.expected) << c.exe;
+}
+
+TEST(LogFile, EntryLayoutByteForByte) {
+  struct Case {
+    std::string message;
+    bool stamped;
+    std::string expected;
+  };
+  const std::vector<Case> cases = {
+      {"Starting program...", true, Stamp(4, 25, 0) + "\tStarting program...\r\n"},
+      {"Starting program...", false, "Starting program...\r\n"},
+      {"", true, Stamp(4, 25, 0) + "\t\r\n"},
+      {"", false, "\r\n"},
+      {"In ini found these errors:\r\nfirst\r\nsecond", true,
+       Stamp(4, 25, 0) + "\tIn ini found these errors:\r\nfirst\r\nsecond\r\n"},
+      // Bytes of the single-byte code page, control characters and NUL pass untouched.
+      {std::string("caf\xE9\t\"x\"\n\0", 10), false, std::string("caf\xE9\t\"x\"\n\0\r\n", 12)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.message);
+    EXPECT_EQ(FormatLogEntry(c.message, c.stamped, MakeDateTime(2026, 12, 7, 4, 25, 0, 900)), c.expected);
+  }
+}
+
+TEST(LogFile, WriteCreatesTheFileAndAppendsEntries) {
+  TempDir dir;
+  const std::string file = dir.File("tavrorun.007.txt");
+  const DateTime now = MakeDateTime(2026, 12, 7, 4, 25);
+  LogWrite(file, "In ini found these errors:", true, now);
+  LogWrite(file, "missing key", false, now);
+  EXPECT_EQ(ReadFileBytes(file), Stamp(4, 25, 0) + "\tIn ini found these errors:\r\nmissing key\r\n");
+
+  LogEntry(file, "Closing program...");
+  const std::string content = ReadFileBytes(file);
+  const std::string last = "\tClosing program...\r\n";
+  ASSERT_GT(content.size(), last.size());
+  EXPECT_EQ(content.substr(content.size() - last.size()), last);
+}
+
+TEST(LogFile, UnwritablePlacesDropTheEntrySilently) {
+  TempDir dir;
+  const std::string missingFolder = dir.File("missing") + "/tavrorun.007.txt";
+  EXPECT_FALSE(AppendToLogFile(missingFolder, "lost\r\n"));
+  LogEntry(missingFolder, "lost");
+  EXPECT_FALSE(std::filesystem::exists(dir.File("missing")));
+
+  const std::string readOnly = dir.File("tavrorun.007.txt");
+  WriteFileBytes(readOnly, "old\r\n");
+  namespace fs = std::filesystem;
+  fs::permissions(readOnly, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read,
+                  fs::perm_options::replace);
+  EXPECT_FALSE(AppendToLogFile(readOnly, "lost\r\n"));
+  LogEntry(readOnly, "lost");
+  EXPECT_EQ(ReadFileBytes(readOnly), "old\r\n");
+}
+
+TEST(LogFile, DailyLogFileStampsWithItsClock) {
+  TempDir dir;
+  FakeClock clock(MakeDateTime(2026, 12, 7, 4, 25));
+  DailyLogFile log(dir.File("tavrorun.exe"), clock);
+  EXPECT_EQ(log.LogFileName(), dir.File("tavrorun.007.txt"));
+  log.Entry("Starting program...");
+  log.Write("detail", false);
+  EXPECT_EQ(ReadFileBytes(dir.File("tavrorun.007.txt")), Stamp(4, 25, 0) + "\tStarting program...\r\ndetail\r\n");
+
+  log.FollowDate(MakeDateTime(2026, 12, 8, 0, 0, 30), 10);
+  EXPECT_EQ(log.LogFileName(), dir.File("tavrorun.008.txt"));
+}
+
+// The stale file of a day number goes before the first entry of the day, and no entry of the
+// current day is ever lost to it.
+TEST(LogFile, DailyLogFileClearsTheStaleFileOncePerDay) {
+  enum Action { kFollow, kWrite, kOtherWriter };
+  struct Step {
+    Action action;
+    DateTime at;
+    std::string message;
+  };
+  struct Scenario {
+    const char* name;
+    DateTime start;
+    std::vector<Step> steps;
+    std::string expected007;
+    std::string expected006;
+  };
+  const DateTime eve = MakeDateTime(2026, 12, 6, 23, 59, 55);
+  auto at = [](int second) { return MakeDateTime(2026, 12, 7, 0, 0, second); };
+  const std::vector<Scenario> scenarios = {
+      {"first tick of the day clears", eve, {{kFollow, at(3), ""}, {kWrite, at(3), "first"}}, "first\r\n", ""},
+      {"window end is inclusive", eve, {{kFollow, at(10), ""}, {kWrite, at(10), "first"}}, "first\r\n", ""},
+      {"after the window nothing is cleared", eve, {{kFollow, at(11), ""}, {kWrite, at(11), "first"}},
+       "stale\r\nfirst\r\n", ""},
+      {"second tick in the window keeps the day's entries",
+       eve,
+       {{kFollow, at(0), ""}, {kWrite, at(0), "first"}, {kFollow, at(10), ""}, {kWrite, at(10), "second"}},
+       "first\r\nsecond\r\n",
+       ""},
+      {"an entry written before the first tick survives",
+       at(1),
+       {{kWrite, at(1), "Starting program..."}, {kFollow, at(5), ""}},
+       "stale\r\nStarting program...\r\n",
+       ""},
+      {"an entry still in yesterday's file does not keep the stale one",
+       eve,
+       {{kWrite, at(1), "late"}, {kFollow, at(6), ""}, {kWrite, at(6), "first"}},
+       "first\r\n",
+       "late\r\n"},
+      {"cleared once even when another writer adds to the new file",
+       eve,
+       {{kFollow, at(2), ""}, {kOtherWriter, at(4), "other"}, {kFollow, at(8), ""}},
+       "other\r\n",
+       ""},
+      {"the same day number a month later is cleared again",
+       MakeDateTime(2026, 11, 7, 10),
+       {{kWrite, MakeDateTime(2026, 11, 7, 10), "november"}, {kFollow, at(4), ""}, {kWrite, at(4), "december"}},
+       "december\r\n",
+       ""},
+  };
+  for (const Scenario& scenario : scenarios) {
+    SCOPED_TRACE(scenario.name);
+    TempDir dir;
+    const std::string day7 = dir.File("tavrorun.007.txt");
+    WriteFileBytes(day7, "stale\r\n");
+    FakeClock clock(scenario.start);
+    DailyLogFile log(dir.File("tavrorun.exe"), clock);
+    for (const Step& step : scenario.steps) {
+      clock.Set(step.at);
+      switch (step.action) {
+        case kFollow:
+          log.FollowDate(step.at, 10);
+          break;
+        case kWrite:
+          log.Write(step.message, false);
+          break;
+        case kOtherWriter:
+          AppendToLogFile(day7, step.message + "\r\n");
+          break;
+      }
+    }
+    EXPECT_EQ(ReadFileBytes(day7), scenario.expected007);
+    EXPECT_EQ(ReadFileBytes(dir.File("tavrorun.006.txt")), scenario.expected006);
+  }
+}
+
+TEST(LogFile, StreamSinkUsesTheFileLayout) {
+  FakeClock clock(MakeDateTime(2026, 12, 7, 4, 25));
+  std::ostringstream out;
+  StreamLogSink sink(out, clock);
+  sink.Entry("In ini found these errors:");
+  sink.Write("missing key", false);
+  EXPECT_EQ(out.str(), Stamp(4, 25, 0) + "\tIn ini found these errors:\r\nmissing key\r\n");
+}
+
+TEST(LogFile, TwoProcessesWritingAtOnceKeepEveryEntryWhole) {
+  constexpr int kCount = 1000;
+  TempDir dir;
+  const std::string file = dir.File("tavrorun.007.txt");
+  const std::string writer = testutil::TestProgramPath("logwriter");
+  testutil::ChildProcess first(writer, {file, "first", std::to_string(kCount)});
+  testutil::ChildProcess second(writer, {file, "second", std::to_string(kCount)});
+  ASSERT_TRUE(first.Started() && second.Started()) << writer;
+  ASSERT_EQ(first.Wait(), 0);
+  ASSERT_EQ(second.Wait(), 0);
+
+  // Each writer's entries appear whole and in its own order, interleaved with the other's.
+  const std::string content = ReadFileBytes(file);
+  int next[2] = {0, 0};
+  std::size_t pos = 0;
+  while (pos < content.size()) {
+    const std::size_t end = content.find("\r\n", pos);
+    ASSERT_NE(end, std::string::npos) << "cut entry at byte " << pos;
+    const std::string line = content.substr(pos, end - pos);
+    pos = end + 2;
+    constexpr std::size_t kStampLength = 19;
+    ASSERT_GT(line.size(), kStampLength);
+    ASSERT_EQ(line[kStampLength], '\t') << line;
+    const std::string text = line.substr(kStampLength + 1);
+    const int which = text.rfind("first ", 0) == 0 ? 0 : 1;
+    ASSERT_EQ(text, (which == 0 ? "first " : "second ") + std::to_string(next[which])) << line;
+    ++next[which];
+  }
+  EXPECT_EQ(next[0], kCount);
+  EXPECT_EQ(next[1], kCount);
+}
+
+}  // namespace
+}  // namespace tavro
