@@ -1,0 +1,36 @@
+#include "support/date_time_text.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace tavro {
+namespace {
+
+TEST(DateTimeText, CommandLinePatterns) {
+  struct Case {
+    const char* pattern;
+    DateTime value;
+    const char* expected;
+  };
+  const std::vector<Case> cases = {
+      {kPumpTimePattern, MakeDateTime(2026, 12, 31, 23, 5), "31.12.2026+23:05"},
+      {kTaskTimePattern, MakeDateTime(2026, 12, 31, 23, 5), "31.12.2026+23.05"},
+      {kTaskTimePattern, MakeDateTime(2026, 12, 7, 10, 15, 59), "07.12.2026+10.15"},
+      {kPumpTimePattern, MakeDateTime(2027, 1, 1), "01.01.2027+00:00"},
+      {R"(yyyy"mm"ss)", MakeDateTime(2026, 12, 7, 1, 2, 3), "2026mm03"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.pattern);
+    EXPECT_EQ(FormatDateTime(c.pattern, c.value), c.expected);
+  }
+}
+
+TEST(DateTimeText, LogStampUsesTheSystemTimeSeparator) {
+  const std::string sep(1, TimeSeparator());
+  EXPECT_EQ(LogStamp(MakeDateTime(2026, 12, 7, 4, 25)), "2026.12.07 04" + sep + "25" + sep + "00");
+  EXPECT_EQ(LogStamp(MakeDateTime(2026, 1, 31, 23, 59, 59, 999)), "2026.01.31 23" + sep + "59" + sep + "59");
+}
+
+}  // namespace
+}  // namespace tavro
