@@ -1,0 +1,114 @@
+// Programs start through an intermediate child: it spawns the real program in a session of its
+// own and exits at once with the spawn's result. The launcher waits only for that intermediate
+// child, so the program is adopted by init (or the service manager) and reaped there: nothing the
+// launcher starts is ever left as a zombie, and other children of the process are never touched.
+
+#include <errno.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/types.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "schedule/launch_program.h"
+
+extern char** environ;
+
+namespace tavro {
+namespace {
+
+class SpawnSetup {
+ public:
+  SpawnSetup() {
+    actionsReady_ = posix_spawn_file_actions_init(&actions_) == 0;
+    attributesReady_ = posix_spawnattr_init(&attributes_) == 0;
+  }
+  ~SpawnSetup() {
+    if (actionsReady_) posix_spawn_file_actions_destroy(&actions_);
+    if (attributesReady_) posix_spawnattr_destroy(&attributes_);
+  }
+  SpawnSetup(const SpawnSetup&) = delete;
+  SpawnSetup& operator=(const SpawnSetup&) = delete;
+
+  // Standard streams on /dev/null, the given folder, no descriptor of the launcher (the single
+  // instance lock among them), a session of its own, default signal handling and an empty mask.
+  int Prepare(const std::string& directory) {
+    if (!actionsReady_ || !attributesReady_) return ENOMEM;
+    int result = posix_spawn_file_actions_addopen(&actions_, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    if (result == 0) result = posix_spawn_file_actions_addopen(&actions_, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    if (result == 0) result = posix_spawn_file_actions_addopen(&actions_, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    if (result == 0 && !directory.empty()) result = posix_spawn_file_actions_addchdir_np(&actions_, directory.c_str());
+    if (result == 0) result = posix_spawn_file_actions_addclosefrom_np(&actions_, STDERR_FILENO + 1);
+    if (result != 0) return result;
+
+    sigset_t noSignals;
+    sigset_t allSignals;
+    sigemptyset(&noSignals);
+    sigfillset(&allSignals);
+    result = posix_spawnattr_setflags(&attributes_, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    if (result == 0) result = posix_spawnattr_setsigmask(&attributes_, &noSignals);
+    if (result == 0) result = posix_spawnattr_setsigdefault(&attributes_, &allSignals);
+    return result;
+  }
+
+  const posix_spawn_file_actions_t* Actions() const { return &actions_; }
+  const posix_spawnattr_t* Attributes() const { return &attributes_; }
+
+ private:
+  posix_spawn_file_actions_t actions_{};
+  posix_spawnattr_t attributes_{};
+  bool actionsReady_ = false;
+  bool attributesReady_ = false;
+};
+
+}  // namespace
+
+// The show mode has no meaning without windows: every program starts without a terminal.
+int LaunchProgram(const std::string& program, const std::string& arguments, const std::string& directory,
+                  std::uint16_t /*showMode*/) {
+  // The program runs as written, blanks and all; only the argument text is split, by the rules a
+  // Windows program applies to its command line.
+  std::vector<std::string> words = SplitCommandLine(arguments);
+  words.insert(words.begin(), program);
+  std::vector<char*> argv;
+  for (std::string& word : words) argv.push_back(word.data());
+  argv.push_back(nullptr);
+
+  // A relative path names a file from the launcher's folder, as on Windows, not from the program's
+  // new working folder; a bare name is looked for along PATH.
+  const bool searchPath = program.find('/') == std::string::npos;
+  std::string file = program;
+  if (!searchPath && program.front() != '/') {
+    std::error_code error;
+    file = std::filesystem::absolute(program, error).string();
+    if (error) return error.value();
+  }
+
+  SpawnSetup setup;
+  if (const int result = setup.Prepare(directory); result != 0) return result;
+
+  const pid_t intermediate = fork();
+  if (intermediate < 0) return errno;
+  if (intermediate == 0) {
+    pid_t started = 0;
+    const int result = searchPath
+                           ? posix_spawnp(&started, file.c_str(), setup.Actions(), setup.Attributes(), argv.data(), environ)
+                           : posix_spawn(&started, file.c_str(), setup.Actions(), setup.Attributes(), argv.data(), environ);
+    _exit(result);
+  }
+
+  int status = 0;
+  while (waitpid(intermediate, &status, 0) < 0) {
+    if (errno != EINTR) return errno;
+  }
+  // An intermediate child killed before it could report leaves the start's outcome unknown.
+  return WIFEXITED(status) ? WEXITSTATUS(status) : ECHILD;
+}
+
+}  // namespace tavro

@@ -1,0 +1,71 @@
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+
+#include "schedule/launch_program.h"
+#include "testing/temp_dir.h"
+
+namespace tavro {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct FailureCase {
+  std::string name;
+  std::string program;
+  std::string directory;
+  int expected;
+};
+
+TEST(LaunchProgramPosix, FailuresGiveTheSystemErrorCode) {
+  testutil::TempDir folder;
+  const std::string missingFolder = folder.File("gone");
+  const std::string notExecutable = folder.File("plain.txt");
+  testutil::WriteFileBytes(notExecutable, "data");
+  fs::permissions(notExecutable, fs::perms::owner_read | fs::perms::owner_write);
+  const FailureCase cases[] = {
+      {"missing program", folder.File("nothing"), folder.Path().string(), 2},
+      {"missing folder", missingFolder + "/prog", missingFolder, 2},
+      {"existing program, missing working folder", "true", missingFolder, 2},
+      {"bare name not on PATH", "tavro-no-such-program", "", 2},
+      {"not executable", notExecutable, folder.Path().string(), 13},
+  };
+  for (const FailureCase& c : cases) {
+    EXPECT_EQ(LaunchProgram(c.program, "a b", c.directory, kShowHidden), c.expected) << c.name;
+  }
+}
+
+// Children of this process, in any state, as /proc lists them.
+int CountChildren() {
+  int children = 0;
+  const std::string me = std::to_string(getpid());
+  for (const fs::directory_entry& entry : fs::directory_iterator("/proc")) {
+    std::ifstream stat(entry.path() / "stat");
+    std::string text;
+    if (!std::getline(stat, text)) continue;
+    // pid (comm) state ppid ...; comm may hold blanks and brackets, so read after the last ')'.
+    std::istringstream rest(text.substr(text.rfind(')') + 1));
+    std::string state, parent;
+    rest >> state >> parent;
+    if (parent == me) ++children;
+  }
+  return children;
+}
+
+TEST(LaunchProgramPosix, NoStartedProgramStaysBehindAsAChild) {
+  ASSERT_EQ(CountChildren(), 0);
+  for (int i = 0; i < 1000; ++i) ASSERT_EQ(LaunchProgram("true", "", "", kShowHidden), 0) << "start " << i;
+  // Long enough for every `true` to have ended: a child left unreaped would now be a zombie.
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  EXPECT_EQ(CountChildren(), 0);
+}
+
+}  // namespace
+}  // namespace tavro

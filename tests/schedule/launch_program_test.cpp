@@ -1,0 +1,77 @@
+#include "schedule/launch_program.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "schedule/command_lines.h"
+#include "testing/child_process.h"
+#include "testing/temp_dir.h"
+
+namespace tavro {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Recorded {
+  std::string folder;
+  std::vector<std::string> arguments;
+};
+
+// The launcher does not wait for its programs, so the test waits for the recorder's file.
+Recorded WaitForRecord(const fs::path& folder) {
+  const fs::path file = folder / "args.txt";
+  for (int i = 0; i < 300 && !fs::exists(file); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  Recorded recorded;
+  std::istringstream lines(testutil::ReadFileBytes(file.string()));
+  std::string line;
+  if (std::getline(lines, line)) recorded.folder = line;
+  while (std::getline(lines, line)) recorded.arguments.push_back(line);
+  return recorded;
+}
+
+struct ArgumentCase {
+  std::string arguments;
+  std::vector<std::string> expected;
+};
+
+TEST(LaunchProgram, ProgramGetsItsArgumentsInTheGivenFolder) {
+  const ArgumentCase cases[] = {
+      {"", {}},
+      {BlankQuoted("Daily \"big\" balance") + " 07.12.2026+11.00 60 -NOH -KORDD",
+       {"Daily \"big\" balance", "07.12.2026+11.00", "60", "-NOH", "-KORDD"}},
+      {" /A=AC /tn=" + BlankQuoted("My task") + " /d1=07.12.2026+00.00 /nH",
+       {"/A=AC", "/tn=My task", "/d1=07.12.2026+00.00", "/nH"}},
+      {"A8:shift report", {"A8:shift", "report"}},
+  };
+  const std::string recorder = testutil::TestProgramPath("argrecorder");
+  for (const ArgumentCase& c : cases) {
+    testutil::TempDir folder;
+    ASSERT_EQ(LaunchProgram(recorder, c.arguments, folder.Path().string(), kShowHidden), 0) << c.arguments;
+    const Recorded recorded = WaitForRecord(folder.Path());
+    ASSERT_FALSE(recorded.folder.empty()) << "no record for: " << c.arguments;
+    EXPECT_TRUE(fs::equivalent(recorded.folder, folder.Path())) << recorded.folder;
+    EXPECT_EQ(recorded.arguments, c.expected) << c.arguments;
+  }
+}
+
+TEST(LaunchProgram, EmptyFolderMeansTheLaunchersWorkingFolder) {
+  testutil::TempDir folder;
+  const fs::path saved = fs::current_path();
+  fs::current_path(folder.Path());
+  const int result = LaunchProgram(testutil::TestProgramPath("argrecorder"), "x", "", kShowHidden);
+  fs::current_path(saved);
+  ASSERT_EQ(result, 0);
+  const Recorded recorded = WaitForRecord(folder.Path());
+  ASSERT_FALSE(recorded.folder.empty());
+  EXPECT_TRUE(fs::equivalent(recorded.folder, folder.Path())) << recorded.folder;
+  EXPECT_EQ(recorded.arguments, std::vector<std::string>{"x"});
+}
+
+}  // namespace
+}  // namespace tavro
