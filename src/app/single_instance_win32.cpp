@@ -1,0 +1,18 @@
+#include <windows.h>
+
+#include "app/single_instance.h"
+
+namespace tavro {
+
+bool AcquireSingleInstance(const std::string& name) {
+  // The handle is never closed: the mutex is released by the end of the process.
+  SetLastError(ERROR_SUCCESS);
+  CreateMutexA(nullptr, TRUE, name.c_str());
+  return GetLastError() != ERROR_ALREADY_EXISTS;
+}
+
+void ShowAlreadyRunning() {
+  MessageBoxA(nullptr, "Program is already running", "Tavro Launcher", MB_ICONERROR | MB_OK);
+}
+
+}  // namespace tavro

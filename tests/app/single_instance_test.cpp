@@ -1,0 +1,30 @@
+#include "app/single_instance.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "testing/child_process.h"
+
+namespace tavro {
+namespace {
+
+// A name of this test's own, so that it never meets a running launcher or a parallel test.
+std::string TestLockName() { return "TAVRORUN_TEST_" + std::to_string(std::random_device()()); }
+
+TEST(SingleInstance, SecondProcessIsRefusedWhileTheFirstHoldsTheLock) {
+  const std::string probe = testutil::TestProgramPath("instanceprobe");
+  const std::string name = TestLockName();
+  // Each probe gets the lock, and its end frees it for the next one.
+  EXPECT_EQ(testutil::RunProgram(probe, {name}), 0);
+  EXPECT_EQ(testutil::RunProgram(probe, {name}), 0);
+
+  ASSERT_TRUE(AcquireSingleInstance(name));
+  EXPECT_EQ(testutil::RunProgram(probe, {name}), 1);
+  EXPECT_FALSE(AcquireSingleInstance(name));
+  EXPECT_EQ(testutil::RunProgram(probe, {TestLockName()}), 0);  // other names are not held
+}
+
+}  // namespace
+}  // namespace tavro
