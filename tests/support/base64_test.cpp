@@ -13,7 +13,8 @@ TEST(Base64, CharValues) {
   EXPECT_EQ(Base64CharValue('0'), 52);
   EXPECT_EQ(Base64CharValue('+'), 62);
   EXPECT_EQ(Base64CharValue('/'), 63);
-  for (char foreign : {'=', ' ', '-', '_', '\n', '\0', '\xE9'}) EXPECT_EQ(Base64CharValue(foreign), 61) << int(foreign);
+  for (char foreign : {'=', ' ', '-', '_', '\n', '\0', '\xE9'})
+    EXPECT_EQ(Base64CharValue(foreign), 61) << int(foreign);
 }
 
 TEST(Base64, Decodes) {

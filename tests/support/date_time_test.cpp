@@ -29,9 +29,9 @@ void ExpectCivil(const CivilDateTime& actual, const CivilDateTime& expected) {
 
 TEST(DateTime, CivilRoundTrips) {
   const std::vector<CivilDateTime> dates = {
-      {1899, 12, 30, 0, 0, 0, 0},     {1899, 12, 29, 23, 59, 59, 999}, {1900, 2, 28, 12, 0, 0, 0},
-      {1900, 3, 1, 0, 0, 0, 0},       {2000, 2, 29, 6, 30, 0, 0},      {2024, 2, 29, 23, 59, 59, 999},
-      {2026, 12, 7, 10, 5, 30, 250},  {2026, 12, 31, 23, 5, 0, 0},     {2100, 3, 1, 0, 0, 1, 0},
+      {1899, 12, 30, 0, 0, 0, 0},      {1899, 12, 29, 23, 59, 59, 999}, {1900, 2, 28, 12, 0, 0, 0},
+      {1900, 3, 1, 0, 0, 0, 0},        {2000, 2, 29, 6, 30, 0, 0},      {2024, 2, 29, 23, 59, 59, 999},
+      {2026, 12, 7, 10, 5, 30, 250},   {2026, 12, 31, 23, 5, 0, 0},     {2100, 3, 1, 0, 0, 1, 0},
       {9999, 12, 31, 23, 59, 59, 999},
   };
   for (const CivilDateTime& date : dates) {
@@ -45,7 +45,8 @@ TEST(DateTime, DayAfterTheEndOfFebruary) {
     int year, nextMonth, nextDay;
   };
   // 1900 and 2100 are not leap years, 2000 and 2024 are.
-  for (const Case& c : std::vector<Case>{{1900, 3, 1}, {2000, 2, 29}, {2024, 2, 29}, {2026, 3, 1}, {2100, 3, 1}}) {
+  for (const Case& c :
+       std::vector<Case>{{1900, 3, 1}, {2000, 2, 29}, {2024, 2, 29}, {2026, 3, 1}, {2100, 3, 1}}) {
     SCOPED_TRACE(c.year);
     const CivilDateTime next = ToCivil(AddDays(MakeDateTime(c.year, 2, 28), 1));
     EXPECT_EQ(next.month, c.nextMonth);
@@ -101,9 +102,9 @@ TEST(DateTime, DayOfWeekRunsFromMondayToSunday) {
   };
   const std::vector<Case> cases = {
       {MakeDateTime(2026, 12, 7, 23, 59), 1},  // Monday
-      {MakeDateTime(2026, 12, 8), 2},          {MakeDateTime(2026, 12, 12), 6},
-      {MakeDateTime(2026, 11, 1, 12), 7},      // Sunday
-      {MakeDateTime(1899, 12, 30), 6},         {MakeDateTime(1899, 12, 29), 5},
+      {MakeDateTime(2026, 12, 8), 2},         {MakeDateTime(2026, 12, 12), 6},
+      {MakeDateTime(2026, 11, 1, 12), 7},  // Sunday
+      {MakeDateTime(1899, 12, 30), 6},        {MakeDateTime(1899, 12, 29), 5},
       {MakeDateTime(2024, 2, 29), 4},
   };
   for (const Case& c : cases) {
@@ -145,7 +146,8 @@ TEST(DateTime, DayCountConversions) {
     EXPECT_DOUBLE_EQ(ToDayCount(c.value), c.days);
   }
   // Whole milliseconds survive the trip through the double that historians exchange.
-  for (const DateTime t : {MakeDateTime(2026, 12, 7, 10, 5, 30, 123), MakeDateTime(9999, 12, 31, 23, 59, 59, 999)}) {
+  for (const DateTime t :
+       {MakeDateTime(2026, 12, 7, 10, 5, 30, 123), MakeDateTime(9999, 12, 31, 23, 59, 59, 999)}) {
     EXPECT_EQ(FromDayCount(ToDayCount(t)), t);
   }
 }

@@ -23,7 +23,8 @@ TEST(DateTimeTextPosix, NumberText) {
     const char* expected;
   };
   const std::vector<Case> cases = {
-      {0.0, "0"}, {-1.0, "-1"}, {0.5, "0.5"}, {1.0 / 3, "0.333333333333333"}, {42.25, "42.25"}, {-20.0, "-20"},
+      {0.0, "0"},       {-1.0, "-1"},   {0.5, "0.5"}, {1.0 / 3, "0.333333333333333"},
+      {42.25, "42.25"}, {-20.0, "-20"},
   };
   for (const Case& c : cases) EXPECT_EQ(NumberText(c.value), c.expected);
 }

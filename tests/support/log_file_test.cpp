@@ -113,7 +113,8 @@ TEST(LogFile, DailyLogFileStampsWithItsClock) {
   EXPECT_EQ(log.LogFileName(), dir.File("tavrorun.007.txt"));
   log.Entry("Starting program...");
   log.Write("detail", false);
-  EXPECT_EQ(ReadFileBytes(dir.File("tavrorun.007.txt")), Stamp(4, 25, 0) + "\tStarting program...\r\ndetail\r\n");
+  EXPECT_EQ(ReadFileBytes(dir.File("tavrorun.007.txt")),
+            Stamp(4, 25, 0) + "\tStarting program...\r\ndetail\r\n");
 
   log.FollowDate(MakeDateTime(2026, 12, 8, 0, 0, 30), 10);
   EXPECT_EQ(log.LogFileName(), dir.File("tavrorun.008.txt"));
@@ -138,10 +139,17 @@ TEST(LogFile, DailyLogFileClearsTheStaleFileOncePerDay) {
   const DateTime eve = MakeDateTime(2026, 12, 6, 23, 59, 55);
   auto at = [](int second) { return MakeDateTime(2026, 12, 7, 0, 0, second); };
   const std::vector<Scenario> scenarios = {
-      {"first tick of the day clears", eve, {{kFollow, at(3), ""}, {kWrite, at(3), "first"}}, "first\r\n", ""},
+      {"first tick of the day clears",
+       eve,
+       {{kFollow, at(3), ""}, {kWrite, at(3), "first"}},
+       "first\r\n",
+       ""},
       {"window end is inclusive", eve, {{kFollow, at(10), ""}, {kWrite, at(10), "first"}}, "first\r\n", ""},
-      {"after the window nothing is cleared", eve, {{kFollow, at(11), ""}, {kWrite, at(11), "first"}},
-       "stale\r\nfirst\r\n", ""},
+      {"after the window nothing is cleared",
+       eve,
+       {{kFollow, at(11), ""}, {kWrite, at(11), "first"}},
+       "stale\r\nfirst\r\n",
+       ""},
       {"second tick in the window keeps the day's entries",
        eve,
        {{kFollow, at(0), ""}, {kWrite, at(0), "first"}, {kFollow, at(10), ""}, {kWrite, at(10), "second"}},
@@ -164,7 +172,9 @@ TEST(LogFile, DailyLogFileClearsTheStaleFileOncePerDay) {
        ""},
       {"the same day number a month later is cleared again",
        MakeDateTime(2026, 11, 7, 10),
-       {{kWrite, MakeDateTime(2026, 11, 7, 10), "november"}, {kFollow, at(4), ""}, {kWrite, at(4), "december"}},
+       {{kWrite, MakeDateTime(2026, 11, 7, 10), "november"},
+        {kFollow, at(4), ""},
+        {kWrite, at(4), "december"}},
        "december\r\n",
        ""},
   };

@@ -18,7 +18,8 @@ using std::chrono::steady_clock;
 class Holder {
  public:
   Holder(const std::string& file, DWORD access, DWORD share)
-      : handle_(CreateFileA(file.c_str(), access, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {
+      : handle_(CreateFileA(file.c_str(), access, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                            nullptr)) {
     EXPECT_NE(handle_, INVALID_HANDLE_VALUE) << GetLastError();
   }
   ~Holder() { Release(); }

@@ -41,6 +41,8 @@ int ChildProcess::Wait() {
   return exitCode_;
 }
 
-std::string TestProgramPath(const std::string& name) { return FolderOf(CurrentExecutablePath()) + "/" + name; }
+std::string TestProgramPath(const std::string& name) {
+  return FolderOf(CurrentExecutablePath()) + "/" + name;
+}
 
 }  // namespace tavro::testutil

@@ -61,7 +61,8 @@ ChildProcess::~ChildProcess() {
 int ChildProcess::Wait() {
   if (handle_ == 0 || waited_) return exitCode_;
   DWORD code = 0;
-  if (WaitForSingleObject(AsHandle(handle_), INFINITE) == WAIT_OBJECT_0 && GetExitCodeProcess(AsHandle(handle_), &code)) {
+  if (WaitForSingleObject(AsHandle(handle_), INFINITE) == WAIT_OBJECT_0 &&
+      GetExitCodeProcess(AsHandle(handle_), &code)) {
     exitCode_ = static_cast<int>(code);
   }
   waited_ = true;

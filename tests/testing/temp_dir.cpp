@@ -12,8 +12,9 @@ namespace fs = std::filesystem;
 
 TempDir::TempDir() {
   // Tests of both builds may run in parallel in the same temporary folder.
-  std::mt19937_64 random(std::random_device{}() ^
-                         static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
+  std::mt19937_64 random(
+      std::random_device{}() ^
+      static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
   const fs::path base = fs::temp_directory_path();
   for (int attempt = 0; attempt < 100; ++attempt) {
     fs::path candidate = base / ("tavro-test-" + std::to_string(random()));
