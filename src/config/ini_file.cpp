@@ -1,0 +1,109 @@
+#include "config/ini_file.h"
+
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "config/ini_values.h"
+
+namespace tavro {
+namespace {
+
+std::string LowerCase(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return lower;
+}
+
+// What a lookup gives for a stored value: enclosing quotes removed, then cut to the longest length.
+std::string ProfileValue(std::string_view value) {
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
+    value = value.substr(1, value.size() - 2);
+  }
+  return std::string(value.substr(0, IniFile::kMaxValueLength));
+}
+
+// Lines end at LF, CR LF or a lone CR.
+std::vector<std::string_view> SplitLines(std::string_view text) {
+  std::vector<std::string_view> lines;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\n' && text[i] != '\r') continue;
+    lines.push_back(text.substr(start, i - start));
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    start = i + 1;
+  }
+  if (start < text.size()) lines.push_back(text.substr(start));
+  return lines;
+}
+
+std::string_view TrimView(std::string_view text) {
+  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+}  // namespace
+
+IniFile IniFile::Load(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return IniFile();
+  const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  return Parse(text);
+}
+
+IniFile IniFile::Parse(std::string_view text) {
+  // An editor's UTF-8 mark would otherwise hide the first section.
+  constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+  if (text.substr(0, kUtf8Mark.size()) == kUtf8Mark) text.remove_prefix(kUtf8Mark.size());
+
+  IniFile ini;
+  Keys* section = nullptr;  // none before the first header, and none for a repeated section
+  for (std::string_view line : SplitLines(text)) {
+    line = TrimView(line);
+    if (line.empty() || line.front() == ';') continue;
+    if (line.front() == '[') {
+      const std::size_t close = line.rfind(']');
+      if (close != std::string_view::npos) {
+        const auto [entry, added] = ini.sections_.try_emplace(LowerCase(TrimView(line.substr(1, close - 1))));
+        section = added ? &entry->second : nullptr;
+        continue;
+      }
+    }
+    if (section == nullptr) continue;
+    const std::size_t equals = line.find('=');
+    if (equals == std::string_view::npos) {
+      section->try_emplace(LowerCase(line));
+    } else {
+      section->try_emplace(LowerCase(TrimView(line.substr(0, equals))),
+                           ProfileValue(TrimView(line.substr(equals + 1))));
+    }
+  }
+  return ini;
+}
+
+std::optional<std::string> IniFile::Find(std::string_view section, std::string_view key) const {
+  const auto keys = sections_.find(LowerCase(section));
+  if (keys == sections_.end()) return std::nullopt;
+  const auto value = keys->second.find(LowerCase(key));
+  if (value == keys->second.end()) return std::nullopt;
+  return value->second;
+}
+
+std::string IniFile::ReadString(std::string_view section, std::string_view key, const std::string& fallback) const {
+  return Find(section, key).value_or(fallback);
+}
+
+std::int32_t IniFile::ReadInteger(std::string_view section, std::string_view key, std::int32_t fallback) const {
+  const std::optional<std::string> value = Find(section, key);
+  if (!value) return fallback;
+  return ParseIniInteger(*value).value_or(fallback);
+}
+
+bool IniFile::ReadBool(std::string_view section, std::string_view key, bool fallback) const {
+  return ReadInteger(section, key, fallback ? 1 : 0) != 0;
+}
+
+}  // namespace tavro
