@@ -31,6 +31,11 @@ struct ReadingContext {
   PrepareMssqlFunction prepareMssql;
 };
 
+// Reads IniFileName; a missing file gives every key its default.
 void IniAkceExecute(LauncherState& state, const ReadingContext& context);
+
+class IniFile;
+// The same reading of a file already in memory.
+void ReadConfiguration(LauncherState& state, const IniFile& ini, const ReadingContext& context);
 
 }  // namespace tavro

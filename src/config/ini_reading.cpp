@@ -1,0 +1,27 @@
+#include "config/ini_reading.h"
+
+#include "config/ini_file.h"
+#include "config/job_sections.h"
+#include "config/program_sections.h"
+#include "config/reading_run.h"
+#include "config/verdict.h"
+
+namespace tavro {
+
+void ReadConfiguration(LauncherState& state, const IniFile& ini, const ReadingContext& context) {
+  context.log.Entry("Reading ini...");
+  ReadingRun run(ini, context.log, context.now);
+  ReadProgramSections(run, state.Settings, context.prepareMssql);
+  const std::int32_t pumps = ReadPumps(run, state.Pumps);
+  const std::int32_t batches = ReadBatches(run, state.Batches);
+  ReadTasks(run, state.Tasks, pumps == 0 && batches == 0, state.Settings.IniFileName);
+  ReadReports(run, state.Reports);
+  DeliverVerdict(run, state.Settings, context.window);
+}
+
+void IniAkceExecute(LauncherState& state, const ReadingContext& context) {
+  // Read once into memory; every key is then looked up there.
+  ReadConfiguration(state, IniFile::Load(state.Settings.IniFileName), context);
+}
+
+}  // namespace tavro

@@ -1,0 +1,60 @@
+#include "config/program_sections.h"
+
+#include <array>
+#include <string_view>
+#include <utility>
+
+namespace tavro {
+namespace {
+
+std::string LowerLetters(std::string text) {
+  for (char& c : text) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return text;
+}
+
+// Another word, an empty one included, leaves the source selected before.
+std::int32_t SourceModeFor(const std::string& mod, std::int32_t current) {
+  constexpr std::array<std::pair<std::string_view, std::int32_t>, 5> kSources{{
+      {"kord", kSourceKord},
+      {"phd", kSourcePhd},
+      {"pi", kSourcePi},
+      {"ip21", kSourceIp21},
+      {"mssql", kSourceMssql},
+  }};
+  const std::string word = LowerLetters(mod);
+  for (const auto& [name, mode] : kSources) {
+    if (word == name) return mode;
+  }
+  return current;
+}
+
+}  // namespace
+
+void ReadProgramSections(ReadingRun& run, ProgramSettings& settings, const PrepareMssqlFunction& prepareMssql) {
+  const std::string mod = run.ini.ReadString("program", "mod", "");
+  settings.SourceMode = SourceModeFor(mod, settings.SourceMode);
+  settings.DebugMode = run.ini.ReadBool("program", "debug", false);
+  run.debug = settings.DebugMode;
+  run.Debug("mode " + mod + " (" + LogText(settings.SourceMode) + ")", true);
+
+  switch (settings.SourceMode) {
+    case kSourcePhd:
+      ReadPhdSection(run, settings);
+      break;
+    case kSourcePi:
+      ReadPiSection(run, settings);
+      break;
+    case kSourceIp21:
+      ReadIp21Section(run, settings);
+      break;
+    case kSourceMssql:
+      ReadMssqlSection(run, settings, prepareMssql);
+      break;
+    default:
+      break;  // none, or KORD, which reads nothing
+  }
+}
+
+}  // namespace tavro

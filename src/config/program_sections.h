@@ -1,0 +1,24 @@
+#pragma once
+// The first half of a reading: the [program] section and the section of the selected process-data
+// source. The settings of the other sources keep their values.
+
+#include "config/ini_reading.h"
+#include "config/launcher_state.h"
+#include "config/reading_run.h"
+
+namespace tavro {
+
+// "mod" and "debug"; sets run.debug, then reads the section of the source now selected.
+void ReadProgramSections(ReadingRun& run, ProgramSettings& settings, const PrepareMssqlFunction& prepareMssql);
+
+// What the log tells of a password instead of the password itself.
+std::string PasswordState(const std::string& password);
+
+void ReadPhdSection(ReadingRun& run, ProgramSettings& settings);
+void ReadPiSection(ReadingRun& run, ProgramSettings& settings);
+void ReadIp21Section(ReadingRun& run, ProgramSettings& settings);
+// Unusable settings, or a failed try of the connection, switch the source off (SourceMode 0) with
+// their messages in the log; they never make the file invalid.
+void ReadMssqlSection(ReadingRun& run, ProgramSettings& settings, const PrepareMssqlFunction& prepareMssql);
+
+}  // namespace tavro

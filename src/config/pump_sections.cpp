@@ -1,0 +1,53 @@
+#include "config/job_sections.h"
+#include "config/unquote.h"
+#include "schedule/period_arithmetic.h"
+#include "support/date_time_text.h"
+
+namespace tavro {
+namespace {
+
+void ReadPump(ReadingRun& run, const std::string& section, TPumpa& pump) {
+  run.Debug(section, true);
+  const IniFile& ini = run.ini;
+  pump.launchperiod = ini.ReadInteger(section, "launchperiod", 60);
+  pump.phase = ini.ReadInteger(section, "phase", 10);
+  pump.intervallength = ini.ReadInteger(section, "intervallength", 60);
+  pump.averages = ini.ReadBool(section, "averages", true);
+  pump.recalculate = ini.ReadBool(section, "recalculate", false);
+  pump.exename = ini.ReadString(section, "exename", "");
+  pump.source = ini.ReadString(section, "source", "");
+  pump.target = ini.ReadString(section, "target", "");
+  pump.tagfile = ini.ReadString(section, "tagfile", "");
+  run.Debug("period " + LogText(pump.launchperiod) + kLineBreak + "phase " + LogText(pump.phase) + kLineBreak +
+                "intervallength " + LogText(pump.intervallength) + kLineBreak + "averaging " +
+                LogText(pump.averages) + kLineBreak + "reacalculation force " + LogText(pump.recalculate) +
+                kLineBreak + "exename=" + pump.exename + kLineBreak + "source=" + pump.source + kLineBreak +
+                "target=" + pump.target + kLineBreak + "tagfile=" + pump.tagfile,
+            true);
+
+  pump.exename = UnquoteValue(pump.exename);
+  pump.source = UnquoteValue(pump.source);
+  pump.target = UnquoteValue(pump.target);
+  RequireText(run, pump.exename, "No EXE name found in ", section);
+  RequireText(run, pump.source, "No source name found in ", section);
+  RequireText(run, pump.target, "No target name found in ", section);
+  RequireText(run, pump.tagfile, "No tagfile name found in ", section);
+  if (!LaunchPeriodFits(run, pump.launchperiod, section)) return;
+
+  if (!IsSet(pump.LastTime)) {
+    pump.LastTime = PumpInitialLastTime(pump, run.now);
+    run.log.Entry("Last time for pump in " + section + " set to " + DateTimeText(pump.LastTime));
+  }
+}
+
+}  // namespace
+
+std::int32_t ReadPumps(ReadingRun& run, TPumpy& pumps) {
+  const std::int32_t count = run.ini.ReadInteger("pumps", "count", 0);
+  run.Debug("pumps count=" + LogText(count), true);
+  FitTable(run, pumps, count, "pumps");
+  for (std::size_t i = 0; i < pumps.Items.size(); ++i) ReadPump(run, JobSectionName("pump_", i), pumps.Items[i]);
+  return count;
+}
+
+}  // namespace tavro

@@ -1,0 +1,37 @@
+#pragma once
+// What the parts of one reading of the configuration file share: the file in memory, the log, the
+// time of the reading and the errors collected so far.
+
+#include <cstdint>
+#include <string>
+
+#include "config/ini_file.h"
+#include "support/date_time.h"
+#include "support/log_sink.h"
+
+namespace tavro {
+
+// A line break inside a log text.
+inline constexpr const char* kLineBreak = "\r\n";
+
+struct ReadingRun {
+  ReadingRun(const IniFile& file, LogSink& sink, DateTime time) : ini(file), log(sink), now(time) {}
+
+  const IniFile& ini;
+  LogSink& log;
+  DateTime now;
+  bool debug = false;  // DebugMode as this reading found it
+  std::string errors;  // each item begins with a line break; empty while the file is valid
+
+  void AddError(const std::string& item) { errors += kLineBreak + item; }
+  // The verbose entries that "debug" of "program" switches on.
+  void Debug(const std::string& message, bool stamped) {
+    if (debug) log.Write(message, stamped);
+  }
+};
+
+// How the log writes values: integers in decimal, booleans as -1 and 0.
+inline std::string LogText(std::int32_t value) { return std::to_string(value); }
+inline std::string LogText(bool value) { return value ? "-1" : "0"; }
+
+}  // namespace tavro

@@ -1,0 +1,69 @@
+#include <optional>
+
+#include "config/ini_values.h"
+#include "config/job_sections.h"
+#include "schedule/report_calendar.h"
+
+namespace tavro {
+namespace {
+
+// A calendar pattern: blanks around it do not count, and nothing written means every value.
+std::string ReadPattern(ReadingRun& run, const std::string& section, const char* key) {
+  const std::string pattern = TrimBlanks(run.ini.ReadString(section, key, "*"));
+  run.Debug(key + ("=" + pattern), false);
+  return pattern.empty() ? "*" : pattern;
+}
+
+// The number that "minute" or "hour" stands for; the text itself stays as written.
+std::int32_t ClockValue(ReadingRun& run, const std::string& section, const std::string& text, const char* name,
+                        std::int32_t highest, std::int32_t replacement) {
+  const std::optional<std::int32_t> value = ParseIniInteger(text);
+  const std::string fix = " " + std::string(name) + ", set to " + LogText(replacement);
+  if (!value) {
+    run.log.Entry(section + " error in" + fix);
+    return replacement;
+  }
+  if (*value < 0 || *value > highest) {
+    run.log.Entry(section + " stupid" + fix);
+    return replacement;
+  }
+  return *value;
+}
+
+void ReadReport(ReadingRun& run, const std::string& section, TRepUkol& report) {
+  run.Debug(section, true);
+  report.minute = run.ini.ReadString(section, "minute", "10");
+  run.Debug("minute=" + report.minute, false);
+  report.hour = run.ini.ReadString(section, "hour", "1");
+  run.Debug("hour=" + report.hour, false);
+  report.day = ReadPattern(run, section, "day");
+  report.month = ReadPattern(run, section, "month");
+  report.dayofweek = ReadPattern(run, section, "dayofweek");
+  report.template_ = TrimBlanks(run.ini.ReadString(section, "template", ""));
+  run.Debug("template=" + report.template_, false);
+  report.length = run.ini.ReadInteger(section, "length", 0);
+  run.Debug("length=" + LogText(report.length), false);
+
+  report.MinuteValue = ClockValue(run, section, report.minute, "minute", 59, 10);
+  report.HourValue = ClockValue(run, section, report.hour, "hour", 23, 1);
+  if (report.length < 0) {
+    run.log.Entry(section + " stupid length, set to 0");
+    report.length = 0;
+  }
+  // Armed again at every reading, also when the report already ran today.
+  report.DueToday = CalendarMatches(report.day, report.month, report.dayofweek, StartOfDay(run.now));
+}
+
+}  // namespace
+
+void ReadReports(ReadingRun& run, TRepUkoly& reports) {
+  const std::int32_t count = run.ini.ReadInteger("reports", "count", 0);
+  FitTable(run, reports, count, "reports");
+  reports.exename = run.ini.ReadString("reports", "exename", "");
+  run.Debug("reports count=" + LogText(count) + kLineBreak + "exename=" + reports.exename, true);
+  for (std::size_t i = 0; i < reports.Items.size(); ++i) {
+    ReadReport(run, JobSectionName("report_", i), reports.Items[i]);
+  }
+}
+
+}  // namespace tavro

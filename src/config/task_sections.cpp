@@ -1,0 +1,51 @@
+#include "config/job_sections.h"
+#include "config/unquote.h"
+#include "schedule/period_arithmetic.h"
+#include "support/date_time_text.h"
+
+namespace tavro {
+namespace {
+
+void ReadTask(ReadingRun& run, const std::string& section, TUkol& task) {
+  run.Debug(section, true);
+  const IniFile& ini = run.ini;
+  task.launchperiod = ini.ReadInteger(section, "launchperiod", 60);
+  task.phase = ini.ReadInteger(section, "phase", 10);
+  task.intervallength = ini.ReadInteger(section, "intervallength", 60);
+  task.exename = ini.ReadString(section, "exename", "");
+  task.taskname = ini.ReadString(section, "taskname", "");
+  task.exporttohistory = ini.ReadBool(section, "exporttohistory", false);
+  task.exporttoexternal = ini.ReadBool(section, "exporttoexternal", false);
+  task.kordden = ini.ReadBool(section, "kordden", false);
+  task.runningtag = ini.ReadString(section, "runningtag", "");
+  run.Debug("period=" + LogText(task.launchperiod) + kLineBreak + "phase=" + LogText(task.phase) + kLineBreak +
+                "intervallength=" + LogText(task.intervallength) + kLineBreak + "exename=" + task.exename +
+                kLineBreak + "taskname=" + task.taskname + kLineBreak +
+                "exporttohistory=" + LogText(task.exporttohistory) + kLineBreak +
+                "exporttoexternal=" + LogText(task.exporttoexternal) + kLineBreak + "runningtag=" + task.runningtag,
+            false);
+
+  task.runningtag = UnquoteValue(task.runningtag);
+  task.exename = UnquoteValue(task.exename);
+  task.taskname = UnquoteValue(task.taskname);
+  RequireText(run, task.exename, "No EXE name found in ", section);
+  RequireText(run, task.taskname, "No BDT name found in ", section);
+  if (!LaunchPeriodFits(run, task.launchperiod, section)) return;
+
+  if (!IsSet(task.LastTime)) {
+    task.LastTime = TaskInitialLastTime(task, run.now);
+    run.log.Entry("Last time for task in " + section + "  set to " + DateTimeText(task.LastTime));
+  }
+}
+
+}  // namespace
+
+void ReadTasks(ReadingRun& run, TUkoly& tasks, bool noPumpsOrBatches, const std::string& iniFileName) {
+  const std::int32_t count = run.ini.ReadInteger("tasks", "count", 0);
+  run.Debug("tasks count=" + LogText(count), true);
+  if (count == 0 && noPumpsOrBatches) run.errors = "No batch, pump or task found in file " + iniFileName;
+  FitTable(run, tasks, count, "tasks");
+  for (std::size_t i = 0; i < tasks.Items.size(); ++i) ReadTask(run, JobSectionName("task_", i), tasks.Items[i]);
+}
+
+}  // namespace tavro
