@@ -1,0 +1,100 @@
+// tavrocheck: reads a configuration file exactly as the launcher would at a given time, shows the
+// reading's log and the jobs with their first times, and tells by its exit code whether the
+// launcher would accept the file. Run it after editing the file, before the launcher reads it.
+
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "config/ini_reading.h"
+#include "config/launcher_state.h"
+#include "support/clock.h"
+#include "support/date_time_text.h"
+#include "support/log_file.h"
+#include "tavrocheck_options.h"
+#include "tavrocheck_output.h"
+
+namespace tavro {
+namespace {
+
+constexpr int kValid = 0;
+constexpr int kInvalid = 1;
+constexpr int kUsageError = 2;
+
+// Every entry of the reading carries the time of the reading.
+class FixedClock final : public Clock {
+ public:
+  explicit FixedClock(DateTime now) : now_(now) {}
+  DateTime Now() override { return now_; }
+  void Wait(int) override {}
+
+ private:
+  DateTime now_;
+};
+
+// No window here: nothing runs that could be stopped, and there is no status bar.
+class NoWindow final : public ControlWindowPort {
+ public:
+  bool ProgramMode() const override { return false; }
+  void StopAkceExecute() override {}
+  void SetPanelText(int, const std::string&) override {}
+};
+
+// The launcher reads the file by its full path and names it so in its errors.
+std::string FullPath(const std::string& path) {
+  std::error_code error;
+  const std::filesystem::path full = std::filesystem::absolute(path, error);
+  return error ? path : full.string();
+}
+
+std::string TimeField(const char* name, DateTime value) {
+  return std::string("\t") + name + " " + (IsSet(value) ? DateTimeText(value) : "not set");
+}
+
+// Lines end as the log's entries do, so the whole output has one kind of line end.
+void PrintJobs(std::ostream& out, const LauncherState& state) {
+  constexpr const char* kEnd = "\r\n";
+  for (std::size_t i = 0; i < state.Pumps.Items.size(); ++i) {
+    out << "pump_" << i + 1 << "\tpump" << TimeField("LastTime", state.Pumps.Items[i].LastTime) << kEnd;
+  }
+  for (std::size_t i = 0; i < state.Batches.Items.size(); ++i) {
+    const TBec& batch = state.Batches.Items[i];
+    out << "batch_" << i + 1 << "\tbatch" << TimeField("LastTime", batch.LastTime)
+        << TimeField("NextTime", batch.NextTime) << kEnd;
+  }
+  for (std::size_t i = 0; i < state.Tasks.Items.size(); ++i) {
+    out << "task_" << i + 1 << "\ttask" << TimeField("LastTime", state.Tasks.Items[i].LastTime) << kEnd;
+  }
+  for (std::size_t i = 0; i < state.Reports.Items.size(); ++i) {
+    out << "report_" << i + 1 << "\treport\tDueToday " << (state.Reports.Items[i].DueToday ? "yes" : "no")
+        << kEnd;
+  }
+  out.flush();
+}
+
+int Check(const std::vector<std::string>& args) {
+  CheckOptions options;
+  std::string error;
+  if (!ParseCheckOptions(args, options, error)) {
+    std::cerr << "tavrocheck: " << error << "\n\n" << kCheckUsage;
+    return kUsageError;
+  }
+  const DateTime now = options.now.value_or(LocalNow());
+  FixedClock clock(now);
+  UseBinaryStandardOutput();
+  StreamLogSink log(std::cout, clock);
+  NoWindow window;
+  LauncherState state;
+  state.Settings.IniFileName = FullPath(options.iniFile);
+  // The SQL Server connection is not tried here; the reading checks its settings only.
+  IniAkceExecute(state, ReadingContext{log, now, window, nullptr});
+  PrintJobs(std::cout, state);
+  return state.Settings.IniValid ? kValid : kInvalid;
+}
+
+}  // namespace
+}  // namespace tavro
+
+int main(int argc, char** argv) { return tavro::Check(std::vector<std::string>(argv + 1, argv + argc)); }

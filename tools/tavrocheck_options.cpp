@@ -1,0 +1,100 @@
+#include "tavrocheck_options.h"
+
+#include <array>
+#include <string_view>
+
+namespace tavro {
+
+const char* const kCheckUsage =
+    "Usage: tavrocheck [--ini FILE] [--now \"YYYY-MM-DD HH:MM:SS\"]\n"
+    "\n"
+    "Reads the launcher's configuration file as the launcher would and shows what it found.\n"
+    "  --ini FILE   the file to read (default: tavrorun.ini in the current folder)\n"
+    "  --now TIME   the time of the reading (default: now)\n"
+    "\n"
+    "Output: every log entry of the reading, as the log file writes it; then one line per job,\n"
+    "the fields separated by TAB characters, times as the log writes them (or \"not set\"):\n"
+    "  pump_N    pump    LastTime TIME\n"
+    "  batch_N   batch   LastTime TIME   NextTime TIME\n"
+    "  task_N    task    LastTime TIME\n"
+    "  report_N  report  DueToday yes|no\n"
+    "\n"
+    "Exit code: 0 the file is valid, 1 it has errors, 2 the command line is wrong.\n";
+
+namespace {
+
+struct OptionSpec {
+  const char* name;
+  // Takes the option's value; false when the value is not acceptable.
+  bool (*apply)(CheckOptions& options, const std::string& value);
+};
+
+constexpr std::array<OptionSpec, 2> kOptions{{
+    {"--ini",
+     [](CheckOptions& options, const std::string& value) {
+       options.iniFile = value;
+       return !value.empty();
+     }},
+    {"--now",
+     [](CheckOptions& options, const std::string& value) {
+       options.now = ParseDateTimeArgument(value);
+       return options.now.has_value();
+     }},
+}};
+
+const OptionSpec* FindOption(const std::string& name) {
+  for (const OptionSpec& option : kOptions) {
+    if (name == option.name) return &option;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+bool ParseCheckOptions(const std::vector<std::string>& args, CheckOptions& options, std::string& error) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const OptionSpec* option = FindOption(args[i]);
+    if (option == nullptr) {
+      error = "unknown argument " + args[i];
+      return false;
+    }
+    if (i + 1 == args.size()) {
+      error = args[i] + " needs a value";
+      return false;
+    }
+    const std::string& value = args[++i];
+    if (!option->apply(options, value)) {
+      error = "wrong value for " + args[i - 1] + ": \"" + value + "\"";
+      return false;
+    }
+  }
+  return true;
+}
+
+std::optional<DateTime> ParseDateTimeArgument(const std::string& text) {
+  constexpr std::string_view kShape = "dddd-dd-dd dd:dd:dd";
+  if (text.size() != kShape.size()) return std::nullopt;
+  for (std::size_t i = 0; i < kShape.size(); ++i) {
+    const bool digit = text[i] >= '0' && text[i] <= '9';
+    if (kShape[i] == 'd' ? !digit : text[i] != kShape[i]) return std::nullopt;
+  }
+  const auto number = [&text](std::size_t at, std::size_t length) {
+    int value = 0;
+    for (std::size_t i = at; i < at + length; ++i) value = value * 10 + (text[i] - '0');
+    return value;
+  };
+  CivilDateTime c;
+  c.year = number(0, 4);
+  c.month = number(5, 2);
+  c.day = number(8, 2);
+  c.hour = number(11, 2);
+  c.minute = number(14, 2);
+  c.second = number(17, 2);
+  if (c.year < 1900 || c.month < 1 || c.month > 12 || c.day < 1 || c.day > DaysInMonth(c.year, c.month) ||
+      c.hour > 23 || c.minute > 59 || c.second > 59) {
+    return std::nullopt;
+  }
+  return MakeDateTime(c);
+}
+
+}  // namespace tavro

@@ -1,0 +1,25 @@
+#pragma once
+// The command line of tavrocheck: a table of options, each taking one value.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "support/date_time.h"
+
+namespace tavro {
+
+struct CheckOptions {
+  std::string iniFile = "tavrorun.ini";  // in the current folder
+  std::optional<DateTime> now;           // the time of the reading; the clock's when not given
+};
+
+extern const char* const kCheckUsage;
+
+// The arguments after the program name. On a usage error gives false and says why in `error`.
+bool ParseCheckOptions(const std::vector<std::string>& args, CheckOptions& options, std::string& error);
+
+// "YYYY-MM-DD HH:MM:SS", a real date and time of day.
+std::optional<DateTime> ParseDateTimeArgument(const std::string& text);
+
+}  // namespace tavro

@@ -1,0 +1,8 @@
+#pragma once
+
+namespace tavro {
+
+// Standard output takes the bytes as written: the log's CR LF line ends stay as they are.
+void UseBinaryStandardOutput();
+
+}  // namespace tavro
