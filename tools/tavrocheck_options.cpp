@@ -23,13 +23,13 @@ const char* const kCheckUsage =
 
 namespace {
 
-struct OptionSpec {
+struct KnownOption {
   const char* name;
   // Takes the option's value; false when the value is not acceptable.
   bool (*apply)(CheckOptions& options, const std::string& value);
 };
 
-constexpr std::array<OptionSpec, 2> kOptions{{
+constexpr std::array<KnownOption, 2> kOptions{{
     {"--ini",
      [](CheckOptions& options, const std::string& value) {
        options.iniFile = value;
@@ -42,8 +42,8 @@ constexpr std::array<OptionSpec, 2> kOptions{{
      }},
 }};
 
-const OptionSpec* FindOption(const std::string& name) {
-  for (const OptionSpec& option : kOptions) {
+const KnownOption* FindOption(const std::string& name) {
+  for (const KnownOption& option : kOptions) {
     if (name == option.name) return &option;
   }
   return nullptr;
@@ -53,7 +53,7 @@ const OptionSpec* FindOption(const std::string& name) {
 
 bool ParseCheckOptions(const std::vector<std::string>& args, CheckOptions& options, std::string& error) {
   for (std::size_t i = 0; i < args.size(); ++i) {
-    const OptionSpec* option = FindOption(args[i]);
+    const KnownOption* option = FindOption(args[i]);
     if (option == nullptr) {
       error = "unknown argument " + args[i];
       return false;
