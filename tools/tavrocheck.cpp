@@ -10,9 +10,10 @@
 
 #include "config/ini_reading.h"
 #include "config/launcher_state.h"
-#include "support/clock.h"
+#include "app/launch_preview.h"
 #include "support/date_time_text.h"
 #include "support/log_file.h"
+#include "support/simulated_clock.h"
 #include "tavrocheck_options.h"
 #include "tavrocheck_output.h"
 
@@ -22,17 +23,6 @@ namespace {
 constexpr int kValid = 0;
 constexpr int kInvalid = 1;
 constexpr int kUsageError = 2;
-
-// Every entry of the reading carries the time of the reading.
-class FixedClock final : public Clock {
- public:
-  explicit FixedClock(DateTime now) : now_(now) {}
-  DateTime Now() override { return now_; }
-  void Wait(int) override {}
-
- private:
-  DateTime now_;
-};
 
 // No window here: nothing runs that could be stopped, and there is no status bar.
 class NoWindow final : public ControlWindowPort {
@@ -82,8 +72,14 @@ int Check(const std::vector<std::string>& args) {
     return kUsageError;
   }
   const DateTime now = options.now.value_or(LocalNow());
-  FixedClock clock(now);
   UseBinaryStandardOutput();
+  if (options.planHours) {
+    const bool valid = PreviewLaunches({FullPath(options.iniFile), now, *options.planHours}, std::cout);
+    std::cout.flush();
+    return valid ? kValid : kInvalid;
+  }
+  // Every entry of the reading carries the time of the reading.
+  SimulatedClock clock(now);
   StreamLogSink log(std::cout, clock);
   NoWindow window;
   LauncherState state;

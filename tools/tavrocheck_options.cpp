@@ -6,11 +6,14 @@
 namespace tavro {
 
 const char* const kCheckUsage =
-    "Usage: tavrocheck [--ini FILE] [--now \"YYYY-MM-DD HH:MM:SS\"]\n"
+    "Usage: tavrocheck [--ini FILE] [--now \"YYYY-MM-DD HH:MM:SS\"] [--plan HOURS]\n"
     "\n"
     "Reads the launcher's configuration file as the launcher would and shows what it found.\n"
     "  --ini FILE   the file to read (default: tavrorun.ini in the current folder)\n"
     "  --now TIME   the time of the reading (default: now)\n"
+    "  --plan HOURS preview instead what a launcher started with -A at that time would launch in\n"
+    "               the next HOURS hours (1 to 87600): the real reading and timer cycle on a\n"
+    "               simulated clock, every start succeeding and every gate open\n"
     "\n"
     "Output: every log entry of the reading, as the log file writes it; then one line per job,\n"
     "the fields separated by TAB characters, times as the log writes them (or \"not set\"):\n"
@@ -18,6 +21,10 @@ const char* const kCheckUsage =
     "  batch_N   batch   LastTime TIME   NextTime TIME\n"
     "  task_N    task    LastTime TIME\n"
     "  report_N  report  DueToday yes|no\n"
+    "\n"
+    "With --plan: one line per launch, in order: the tick time YYYY-MM-DD HH:MM:SS, TAB, the kind and\n"
+    "number (pump 1, batch 2, task 3, report 1), TAB, the command line as it would be started, and\n"
+    "for a task with a runningtag TAB \"gated by TAG\".\n"
     "\n"
     "Exit code: 0 the file is valid, 1 it has errors, 2 the command line is wrong.\n";
 
@@ -29,7 +36,7 @@ struct KnownOption {
   bool (*apply)(CheckOptions& options, const std::string& value);
 };
 
-constexpr std::array<KnownOption, 2> kOptions{{
+constexpr std::array<KnownOption, 3> kOptions{{
     {"--ini",
      [](CheckOptions& options, const std::string& value) {
        options.iniFile = value;
@@ -39,6 +46,16 @@ constexpr std::array<KnownOption, 2> kOptions{{
      [](CheckOptions& options, const std::string& value) {
        options.now = ParseDateTimeArgument(value);
        return options.now.has_value();
+     }},
+    {"--plan",
+     [](CheckOptions& options, const std::string& value) {
+       constexpr int kMostHours = 87600;  // ten years
+       if (value.empty() || value.size() > 5 || value.find_first_not_of("0123456789") != std::string::npos) {
+         return false;
+       }
+       const int hours = std::stoi(value);
+       options.planHours = hours;
+       return hours >= 1 && hours <= kMostHours;
      }},
 }};
 

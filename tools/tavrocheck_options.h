@@ -12,6 +12,7 @@ namespace tavro {
 struct CheckOptions {
   std::string iniFile = "tavrorun.ini";  // in the current folder
   std::optional<DateTime> now;           // the time of the reading; the clock's when not given
+  std::optional<int> planHours;          // preview the launches of so many hours instead
 };
 
 extern const char* const kCheckUsage;

@@ -64,7 +64,7 @@ class PrintedLaunches final : public LaunchObserver {
 
 }  // namespace
 
-void PreviewLaunches(const PreviewRequest& request, std::ostream& out) {
+bool PreviewLaunches(const PreviewRequest& request, std::ostream& out) {
   SimulatedClock clock(request.start);
   LauncherState state;
   DiscardedLog log;
@@ -77,6 +77,7 @@ void PreviewLaunches(const PreviewRequest& request, std::ostream& out) {
   window.AttachFace(&face);
   window.FormCreate(CurrentExecutablePath(), request.iniFileName);
   window.FormActivate();
+  const bool valid = state.Settings.IniValid;
 
   const DateTime end = AddHours(request.start, request.hours);
   clock.Advance(kTimerIntervalMs);
@@ -84,6 +85,7 @@ void PreviewLaunches(const PreviewRequest& request, std::ostream& out) {
     window.timrTimer();
     clock.Advance(kTimerIntervalMs);
   }
+  return valid;
 }
 
 }  // namespace tavro

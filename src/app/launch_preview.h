@@ -17,6 +17,7 @@ struct PreviewRequest {
   int hours = 24;
 };
 
-void PreviewLaunches(const PreviewRequest& request, std::ostream& out);
+// Returns whether the file was free of errors at the start (an invalid file launches nothing).
+bool PreviewLaunches(const PreviewRequest& request, std::ostream& out);
 
 }  // namespace tavro
