@@ -6,8 +6,8 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
-#include <exception>
 
+#include "app/guarded.h"
 #include "app/headless_face.h"
 #include "schedule/timer_cycle.h"
 
@@ -59,24 +59,13 @@ class HeadlessFace final : public WindowFace {
 };
 
 bool InstallSignals() {
-  if (pipe(signalPipe) != 0) return false;
-  for (int fd : signalPipe) fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
+  if (pipe2(signalPipe, O_NONBLOCK | O_CLOEXEC) != 0) return false;
   struct sigaction action {};
   action.sa_handler = OnSignal;
   sigemptyset(&action.sa_mask);
   action.sa_flags = SA_RESTART;
   for (int signalNumber : {SIGUSR1, SIGUSR2, SIGHUP, SIGTERM, SIGINT}) sigaction(signalNumber, &action, nullptr);
   return true;
-}
-
-// A failure that escapes a handler is reported and the loop goes on, as a window's would.
-template <typename Handler>
-void Guarded(Handler handler) {
-  try {
-    handler();
-  } catch (const std::exception& error) {
-    std::fprintf(stderr, "tavrorun: %s\n", error.what());
-  }
 }
 
 }  // namespace

@@ -2,8 +2,8 @@
 
 #include <atomic>
 #include <cstdio>
-#include <exception>
 
+#include "app/guarded.h"
 #include "app/headless_face.h"
 #include "schedule/timer_cycle.h"
 
@@ -35,15 +35,6 @@ class HeadlessFace final : public WindowFace {
   bool hidden_ = false;
   bool closed_ = false;
 };
-
-template <typename Handler>
-void Guarded(Handler handler) {
-  try {
-    handler();
-  } catch (const std::exception& error) {
-    std::fprintf(stderr, "tavrorun: %s\n", error.what());
-  }
-}
 
 }  // namespace
 

@@ -1,6 +1,7 @@
 #include "app/launch_preview.h"
 
 #include "app/control_window.h"
+#include "sources/open_gates.h"
 #include "support/date_time_text.h"
 #include "support/process_path.h"
 #include "support/simulated_clock.h"
@@ -22,22 +23,6 @@ class DiscardedLog final : public DatedLogSink {
 class SucceedingStarter final : public ProgramStarter {
  public:
   int Launch(const std::string&, const std::string&, const std::string&, std::uint16_t) override { return 0; }
-};
-
-class OpenGates final : public GateReaders {
- public:
-  double ReadPhdValue(const std::string&, DateTime, const std::string&, const std::string&,
-                      const std::string&) override {
-    return 1.0;
-  }
-  double ReadPiValue(const std::string&, DateTime, const std::string&, const std::string&,
-                     const std::string&) override {
-    return 1.0;
-  }
-  double ReadIp21Value(const std::string&, int, DateTime) override { return 1.0; }
-  double ReadMssqlValue(const std::string&, int, DateTime) override { return 1.0; }
-  std::string LoadPiApi() override { return {}; }
-  bool InitPiSdk() override { return true; }
 };
 
 class VisibleFace final : public WindowFace {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "sources/open_gates.h"
 #include "support/simulated_clock.h"
 #include "testing/recording_log.h"
 #include "testing/recording_starter.h"
@@ -21,22 +22,6 @@ const std::string kValidIni =
     "[program]\r\nmod=kord\r\n[pumps]\r\ncount=1\r\n[pump_1]\r\nlaunchperiod=15\r\nphase=5\r\n"
     "exename=/opt/tavro/pump\r\nsource=S\r\ntarget=T\r\ntagfile=f.txt\r\n";
 const std::string kInvalidIni = "[pumps]\r\ncount=1\r\n";
-
-class AlwaysOpen final : public GateReaders {
- public:
-  double ReadPhdValue(const std::string&, DateTime, const std::string&, const std::string&,
-                      const std::string&) override {
-    return 1;
-  }
-  double ReadPiValue(const std::string&, DateTime, const std::string&, const std::string&,
-                     const std::string&) override {
-    return 1;
-  }
-  double ReadIp21Value(const std::string&, int, DateTime) override { return 1; }
-  double ReadMssqlValue(const std::string&, int, DateTime) override { return 1; }
-  std::string LoadPiApi() override { return {}; }
-  bool InitPiSdk() override { return true; }
-};
 
 class TestFace final : public WindowFace {
  public:
@@ -71,7 +56,7 @@ class ControlWindowTest : public ::testing::Test {
   RecordingLog log;
   SimulatedClock clock{MakeDateTime(2026, 12, 7, 10, 7, 30)};
   RecordingStarter starter;
-  AlwaysOpen readers;
+  OpenGates readers;
   TestFace face;
   std::unique_ptr<ControlWindow> window;
 };

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "support/date_time_text.h"
+#include "support/simulated_clock.h"
 #include "testing/child_process.h"
 #include "testing/temp_dir.h"
 
@@ -16,17 +17,6 @@ namespace {
 using testutil::ReadFileBytes;
 using testutil::TempDir;
 using testutil::WriteFileBytes;
-
-class FakeClock final : public Clock {
- public:
-  explicit FakeClock(DateTime now) : now_(now) {}
-  DateTime Now() override { return now_; }
-  void Wait(int milliseconds) override { now_.ms += milliseconds; }
-  void Set(DateTime now) { now_ = now; }
-
- private:
-  DateTime now_;
-};
 
 std::string Stamp(int hour, int minute, int second) {
   const std::string sep(1, TimeSeparator());
@@ -108,7 +98,7 @@ TEST(LogFile, UnwritablePlacesDropTheEntrySilently) {
 
 TEST(LogFile, DailyLogFileStampsWithItsClock) {
   TempDir dir;
-  FakeClock clock(MakeDateTime(2026, 12, 7, 4, 25));
+  SimulatedClock clock(MakeDateTime(2026, 12, 7, 4, 25));
   DailyLogFile log(dir.File("tavrorun.exe"), clock);
   EXPECT_EQ(log.LogFileName(), dir.File("tavrorun.007.txt"));
   log.Entry("Starting program...");
@@ -183,7 +173,7 @@ TEST(LogFile, DailyLogFileClearsTheStaleFileOncePerDay) {
     TempDir dir;
     const std::string day7 = dir.File("tavrorun.007.txt");
     WriteFileBytes(day7, "stale\r\n");
-    FakeClock clock(scenario.start);
+    SimulatedClock clock(scenario.start);
     DailyLogFile log(dir.File("tavrorun.exe"), clock);
     for (const Step& step : scenario.steps) {
       clock.Set(step.at);
@@ -205,7 +195,7 @@ TEST(LogFile, DailyLogFileClearsTheStaleFileOncePerDay) {
 }
 
 TEST(LogFile, StreamSinkUsesTheFileLayout) {
-  FakeClock clock(MakeDateTime(2026, 12, 7, 4, 25));
+  SimulatedClock clock(MakeDateTime(2026, 12, 7, 4, 25));
   std::ostringstream out;
   StreamLogSink sink(out, clock);
   sink.Entry("In ini found these errors:");
