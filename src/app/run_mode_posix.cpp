@@ -7,14 +7,10 @@
 #include <fstream>
 #include <sstream>
 
+#include "support/text.h"
+
 namespace tavro {
 namespace {
-
-std::string Trimmed(const std::string& text) {
-  const auto first = text.find_first_not_of(" \t\r");
-  if (first == std::string::npos) return {};
-  return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
-}
 
 std::string AccountName(uid_t uid) {
   if (const passwd* entry = getpwuid(uid); entry != nullptr && entry->pw_name != nullptr) return entry->pw_name;
@@ -33,15 +29,15 @@ std::string UnitStartAccount(const std::string& unitText) {
   std::string section;
   std::string account;
   while (std::getline(lines, line)) {
-    line = Trimmed(line);
+    line = TrimBlanks(line);
     if (line.empty() || line.front() == '#' || line.front() == ';') continue;
     if (line.front() == '[') {
       section = line;
       continue;
     }
     const auto equals = line.find('=');
-    if (section == "[Service]" && equals != std::string::npos && Trimmed(line.substr(0, equals)) == "User") {
-      account = Trimmed(line.substr(equals + 1));
+    if (section == "[Service]" && equals != std::string::npos && TrimBlanks(line.substr(0, equals)) == "User") {
+      account = TrimBlanks(line.substr(equals + 1));
     }
   }
   return account.empty() ? "root" : account;

@@ -1,7 +1,9 @@
 #include "app/switches.h"
 
 #include <algorithm>
-#include <cctype>
+#include <string_view>
+
+#include "support/text.h"
 
 namespace tavro {
 
@@ -12,12 +14,9 @@ Parameters ParametersOf(int argc, const char* const* argv) {
 }
 
 bool HasSwitch(const Parameters& parameters, const std::string& name, const std::string& switchChars) {
-  const auto sameLetters = [](char a, char b) {
-    return std::toupper(static_cast<unsigned char>(a)) == std::toupper(static_cast<unsigned char>(b));
-  };
   return std::any_of(parameters.begin(), parameters.end(), [&](const std::string& parameter) {
-    return parameter.size() == name.size() + 1 && switchChars.find(parameter.front()) != std::string::npos &&
-           std::equal(name.begin(), name.end(), parameter.begin() + 1, sameLetters);
+    return !parameter.empty() && switchChars.find(parameter.front()) != std::string::npos &&
+           EqualsIgnoreCase(std::string_view(parameter).substr(1), name);
   });
 }
 

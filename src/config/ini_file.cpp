@@ -4,18 +4,10 @@
 #include <iterator>
 #include <vector>
 
-#include "config/ini_values.h"
+#include "support/text.h"
 
 namespace tavro {
 namespace {
-
-std::string LowerCase(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return lower;
-}
 
 // What a lookup gives for a stored value: enclosing quotes removed, then cut to the longest length.
 std::string ProfileValue(std::string_view value) {
@@ -37,12 +29,6 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
   }
   if (start < text.size()) lines.push_back(text.substr(start));
   return lines;
-}
-
-std::string_view TrimView(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
 }
 
 }  // namespace
@@ -67,7 +53,7 @@ IniFile IniFile::Parse(std::string_view text) {
     if (line.front() == '[') {
       const std::size_t close = line.rfind(']');
       if (close != std::string_view::npos) {
-        const auto [entry, added] = ini.sections_.try_emplace(LowerCase(TrimView(line.substr(1, close - 1))));
+        const auto [entry, added] = ini.sections_.try_emplace(LowerAscii(TrimView(line.substr(1, close - 1))));
         section = added ? &entry->second : nullptr;
         continue;
       }
@@ -75,9 +61,9 @@ IniFile IniFile::Parse(std::string_view text) {
     if (section == nullptr) continue;
     const std::size_t equals = line.find('=');
     if (equals == std::string_view::npos) {
-      section->try_emplace(LowerCase(line));
+      section->try_emplace(LowerAscii(line));
     } else {
-      section->try_emplace(LowerCase(TrimView(line.substr(0, equals))),
+      section->try_emplace(LowerAscii(TrimView(line.substr(0, equals))),
                            ProfileValue(TrimView(line.substr(equals + 1))));
     }
   }
@@ -85,9 +71,9 @@ IniFile IniFile::Parse(std::string_view text) {
 }
 
 std::optional<std::string> IniFile::Find(std::string_view section, std::string_view key) const {
-  const auto keys = sections_.find(LowerCase(section));
+  const auto keys = sections_.find(LowerAscii(section));
   if (keys == sections_.end()) return std::nullopt;
-  const auto value = keys->second.find(LowerCase(key));
+  const auto value = keys->second.find(LowerAscii(key));
   if (value == keys->second.end()) return std::nullopt;
   return value->second;
 }

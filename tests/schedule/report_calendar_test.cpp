@@ -53,11 +53,13 @@ TEST(ReportCalendar, FieldMatches) {
       {"0x1", -1, {}, {0, 1}},
       {"99999999999,1", -1, {}, {1}},
       {"1-99999999999", -1, {}, {5}},
-      // A step of 0 is malformed wherever it stands.
+      // A step of 0 is malformed where the step counts; a single number and "-1" ignore it.
       {"*/0", -1, {}, {0, 5}},
       {"1-5/0", -1, {}, {3}},
-      {"5/0", -1, {}, {5}},
       {"3,*/0", -1, {3}, {4}},
+      {"5/0", -1, {5}, {0, 4}},
+      {"-1/0", 31, {31}, {0, 30}},
+      {"-1/0,4", 30, {30, 4}, {31}},
   };
   for (const Case& c : cases) {
     for (int value : c.matching) {

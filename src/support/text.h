@@ -1,0 +1,35 @@
+#pragma once
+// Text helpers shared by the configuration, the calendar, the log texts and the shells: what counts
+// as a blank, letter case, integers as people write them, and the log's line break.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tavro {
+
+// A line break inside a log text (and the end of every log entry).
+inline constexpr const char* kLineBreak = "\r\n";
+
+// The space and every control character count as blanks.
+constexpr bool IsBlank(char c) { return static_cast<unsigned char>(c) < 33; }
+
+std::string_view TrimView(std::string_view text);
+std::string TrimBlanks(std::string_view text);
+
+// Case rules of the configuration: only the letters A to Z have another case.
+char LowerAscii(char c);
+std::string LowerAscii(std::string_view text);
+bool EqualsIgnoreCase(std::string_view a, std::string_view b);
+
+// A signed 32-bit integer written as a whole: optional leading blanks, an optional "+" or "-", then
+// decimal digits, or hexadecimal digits after "$", "x", "X", "0x" or "0X". Nothing may follow.
+// No value when the text is not such a number or the number does not fit.
+std::optional<std::int32_t> ParseIniInteger(std::string_view text);
+
+// Leading spaces, an optional sign and decimal digits, nothing else: a trailing blank, an empty text
+// or a number beyond 32 bits do not convert.
+std::optional<std::int32_t> ParseDecimal(std::string_view text);
+
+}  // namespace tavro
