@@ -12,7 +12,6 @@ namespace {
 
 constexpr int kIntervalSeconds = kTimerIntervalMs / 1000;
 constexpr int kPauseAfterLaunchMs = 2000;
-const std::string kLineBreak = "\r\n";
 
 // The walks of one tick share its time and its context.
 class Tick {
@@ -25,12 +24,13 @@ class Tick {
   void WalkReports();
 
  private:
-  void ShowProgress(const char* kind, int number) {
-    if (c_.window.ProgramMode()) c_.window.SetPanelText(2, DateTimeText(now_) + " " + kind + " " + std::to_string(number));
+  void ShowProgress(const char* kind, int number, const char* outcome = "") {
+    if (c_.window.ProgramMode()) {
+      c_.window.ShowProgress(DateTimeText(now_) + " " + kind + " " + std::to_string(number) + outcome);
+    }
   }
   void Launch(const std::string& program, const std::string& arguments, const char* kind, int number,
               const std::string& gateTag = {});
-  double GateValue(const TUkol& task, DateTime slotTime, int number);
 
   const TickContext& c_;
   const DateTime now_;
@@ -41,14 +41,13 @@ void Tick::Launch(const std::string& program, const std::string& arguments, cons
   const std::string commandText = program + " " + arguments;
   if (c_.observer) c_.observer->OnLaunch({now_, kind, number, CommandLine(program, arguments), gateTag});
   const int result = c_.starter.Launch(program, arguments, FolderOf(program), kShowHidden);
-  const std::string status = DateTimeText(now_) + " " + kind + " " + std::to_string(number);
   if (result == 0) {
     c_.log.Entry(commandText + " launched successfully");
-    if (c_.window.ProgramMode()) c_.window.SetPanelText(2, status + " succeded");
+    ShowProgress(kind, number, " succeded");
     c_.clock.Wait(kPauseAfterLaunchMs);
   } else {
     c_.log.Entry(commandText + " launch failed, return value " + std::to_string(result));
-    if (c_.window.ProgramMode()) c_.window.SetPanelText(2, status + " failed");
+    ShowProgress(kind, number, " failed");
   }
 }
 
@@ -84,26 +83,6 @@ void Tick::WalkBatches() {
   }
 }
 
-double Tick::GateValue(const TUkol& task, DateTime slotTime, int number) {
-  const ProgramSettings& s = c_.state.Settings;
-  switch (s.SourceMode) {
-    case kSourceKord:
-      return 1.0;
-    case kSourcePhd:
-      return c_.readers.ReadPhdValue(task.runningtag, slotTime, s.PhdHost, s.PhdUser, s.PhdPassword);
-    case kSourcePi:
-      return c_.readers.ReadPiValue(task.runningtag, slotTime, s.PiHost, s.PiUser, s.PiPassword);
-    case kSourceIp21:
-      return c_.readers.ReadIp21Value(task.runningtag, task.intervallength, slotTime);
-    case kSourceMssql:
-      return c_.readers.ReadMssqlValue(task.runningtag, task.intervallength, slotTime);
-    default:
-      c_.log.Entry("Task " + std::to_string(number) + ": defined runningtag " + task.runningtag +
-                   " but I am not in KORD, PI, IP21, MSSQL nor PHD mode (" + std::to_string(s.SourceMode) + ")");
-      return 1.0;
-  }
-}
-
 void Tick::WalkTasks() {
   TUkoly& tasks = c_.state.Tasks;
   const int count = std::min<int>(tasks.count, static_cast<int>(tasks.Items.size()));
@@ -120,7 +99,7 @@ void Tick::WalkTasks() {
       Launch(task.exename, arguments, "task", number);
       continue;
     }
-    const double value = GateValue(task, slot.slotTime, number);
+    const double value = c_.window.Gate().Read(GateRequest{task, number, slot.slotTime});
     if (value > 0.0) {
       Launch(task.exename, arguments, "task", number, task.runningtag);
     } else {
@@ -164,17 +143,7 @@ void RunTick(const TickContext& context) {
     if (!context.state.Settings.IniValid) context.window.StopAkceExecute();
   }
 
-  const ProgramSettings& settings = context.state.Settings;
-  if (settings.SourceMode == kSourcePi && settings.PiAccess == kPiApi) {
-    const std::string error = context.readers.LoadPiApi();
-    if (!error.empty()) {
-      context.log.Entry("Initialization PI API with error" + kLineBreak + error);
-      context.window.StopAkceExecute();
-    }
-  }
-  if (settings.SourceMode == kSourcePi && settings.PiAccess == kPiSdk && !context.readers.InitPiSdk()) {
-    context.window.StopAkceExecute();
-  }
+  if (!context.window.Gate().KeepReady()) context.window.StopAkceExecute();
 
   context.window.ProcessMessages();
   if (!context.window.Running()) return;

@@ -6,7 +6,7 @@
 
 #include "config/launcher_state.h"
 #include "schedule/launch_program.h"
-#include "sources/gate_readers.h"
+#include "sources/gate_reader.h"
 #include "support/clock.h"
 #include "support/log_sink.h"
 
@@ -25,8 +25,11 @@ class TickWindowPort {
   virtual void IniAkceExecute() = 0;
   virtual void StopAkceExecute() = 0;
   virtual void ProcessMessages() = 0;  // commands that arrived meanwhile act before the run test
-  virtual void SetPanelText(int panel, const std::string& text) = 0;
+  // The status bar's progress panel; only written in program mode.
+  virtual void ShowProgress(const std::string& text) = 0;
   virtual const std::string& TaskTimeFormat() const = 0;
+  // The reader of the source the configuration selects, as of its last reading.
+  virtual GateReader& Gate() = 0;
 };
 
 // Told of every launch the tick decides on, before the program is started (the launch preview
@@ -50,7 +53,6 @@ struct TickContext {
   DatedLogSink& log;
   Clock& clock;
   ProgramStarter& starter;
-  GateReaders& readers;
   TickWindowPort& window;
   LaunchObserver* observer = nullptr;
 };

@@ -1,25 +1,18 @@
 #pragma once
-// Readers whose every gate is open and whose PI bindings are always ready: the launch preview
-// assumes them, and tests that are not about gating use them.
+// Sources whose every gate is open and whose bindings are always ready: the launch preview assumes
+// them, and tests that are not about gating use them.
 
-#include "sources/gate_readers.h"
+#include "sources/gate_reader.h"
 
 namespace tavro {
 
-class OpenGates final : public GateReaders {
+class OpenGates final : public GateSources, private GateReader {
  public:
-  double ReadPhdValue(const std::string&, DateTime, const std::string&, const std::string&,
-                      const std::string&) override {
-    return 1.0;
-  }
-  double ReadPiValue(const std::string&, DateTime, const std::string&, const std::string&,
-                     const std::string&) override {
-    return 1.0;
-  }
-  double ReadIp21Value(const std::string&, int, DateTime) override { return 1.0; }
-  double ReadMssqlValue(const std::string&, int, DateTime) override { return 1.0; }
-  std::string LoadPiApi() override { return {}; }
-  bool InitPiSdk() override { return true; }
+  GateReader& ReaderFor(const ProgramSettings&) override { return *this; }
+  void PrepareMssql(const ProgramSettings&) override {}
+
+ private:
+  double Read(const GateRequest&) override { return 1.0; }
 };
 
 }  // namespace tavro

@@ -29,38 +29,32 @@ class FakeWindow final : public TickWindowPort {
   }
   void StopAkceExecute() override { running = false; }
   void ProcessMessages() override {}
-  void SetPanelText(int panel, const std::string& text) override { panels.push_back({panel, text}); }
+  void ShowProgress(const std::string& text) override { progress.push_back(text); }
   const std::string& TaskTimeFormat() const override { return format; }
+  GateReader& Gate() override { return *gate; }
 
   bool programMode = false;
   bool running = true;
   bool hideRequested = false;
   int readings = 0;
   std::function<void()> onReading;
-  std::vector<std::pair<int, std::string>> panels;
+  std::vector<std::string> progress;
   std::string format = kTaskTimePattern;
+  GateReader* gate = nullptr;
 };
 
-class FixedReaders final : public GateReaders {
+// A source that answers every task with one value and records what it was asked.
+class FixedGate final : public GateReader {
  public:
-  double ReadPhdValue(const std::string&, DateTime, const std::string&, const std::string&,
-                      const std::string&) override {
+  double Read(const GateRequest& request) override {
+    asked.push_back(request.task.runningtag + " " + std::to_string(request.task.intervallength) + " " +
+                    std::to_string(request.number) + " " + FormatDateTime(kTaskTimePattern, request.slotTime));
     return value;
   }
-  double ReadPiValue(const std::string&, DateTime, const std::string&, const std::string&,
-                     const std::string&) override {
-    return value;
-  }
-  double ReadIp21Value(const std::string&, int, DateTime) override { return value; }
-  double ReadMssqlValue(const std::string& tag, int interval, DateTime slot) override {
-    asked.push_back(tag + " " + std::to_string(interval) + " " + FormatDateTime(kTaskTimePattern, slot));
-    return value;
-  }
-  std::string LoadPiApi() override { return piApiError; }
-  bool InitPiSdk() override { return true; }
+  bool KeepReady() override { return ready; }
 
   double value = 1.0;
-  std::string piApiError;
+  bool ready = true;
   std::vector<std::string> asked;
 };
 
@@ -96,7 +90,10 @@ TUkol Task(int launchperiod, int phase, int intervallength, DateTime lastTime, s
 
 class TimerCycle : public ::testing::Test {
  protected:
-  void SetUp() override { state.Settings.IniValid = true; }
+  void SetUp() override {
+    state.Settings.IniValid = true;
+    window.gate = &gate;
+  }
   void AddPump(const TPumpa& pump) {
     state.Pumps.Items.push_back(pump);
     state.Pumps.count = static_cast<int>(state.Pumps.Items.size());
@@ -112,7 +109,7 @@ class TimerCycle : public ::testing::Test {
   }
   // One tick at the clock's time; the next tick starts one interval after it ended.
   void Tick() {
-    RunTick(TickContext{state, log, clock, starter, readers, window});
+    RunTick(TickContext{state, log, clock, starter, window});
     clock.Advance(kTimerIntervalMs);
   }
   std::vector<std::string> StartedArguments() const {
@@ -125,7 +122,7 @@ class TimerCycle : public ::testing::Test {
   RecordingLog log;
   SimulatedClock clock;
   RecordingStarter starter;
-  FixedReaders readers;
+  FixedGate gate;
   FakeWindow window;
 };
 
@@ -209,39 +206,32 @@ TEST_F(TimerCycle, SuccessfulLaunchPausesAndFailedLaunchStillAdvances) {
   EXPECT_TRUE(log.Contains("/opt/tavro/pump " + starter.started.back().arguments + " launch failed, return value 2"));
 }
 
-TEST_F(TimerCycle, GateDecidesByTheSourceModesValue) {
-  struct Case {
-    int sourceMode;
+TEST_F(TimerCycle, GateValueAboveZeroLaunchesAndTheSlotIsConsumedEitherWay) {
+  const struct {
     double value;
     bool launched;
     std::string logged;
+  } cases[] = {
+      {0.0, false, "/opt/tavro/task Balance 07.12.2026+10.00 15 -NOH -NOE NOT launched due to value of RUN (0)"},
+      {-20.0, false, "/opt/tavro/task Balance 07.12.2026+10.00 15 -NOH -NOE NOT launched due to value of RUN (-20)"},
+      {0.5, true, "/opt/tavro/task Balance 07.12.2026+10.00 15 -NOH -NOE launched successfully"},
   };
-  const std::vector<Case> cases = {
-      {kSourceMssql, 0.0, false, "/opt/tavro/task Balance 07.12.2026+10.00 15 -NOH -NOE NOT launched due to value of RUN (0)"},
-      {kSourceMssql, -20.0, false, "/opt/tavro/task Balance 07.12.2026+10.00 15 -NOH -NOE NOT launched due to value of RUN (-20)"},
-      {kSourceMssql, 0.5, true, ""},
-      {kSourceKord, -1.0, true, ""},  // KORD reads nothing
-      {kSourceNone, -1.0, true,
-       "Task 1: defined runningtag RUN but I am not in KORD, PI, IP21, MSSQL nor PHD mode (0)"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.sourceMode);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.value);
     state = {};
     state.Settings.IniValid = true;
     log.entries.clear();
     starter.started.clear();
-    state.Settings.SourceMode = c.sourceMode;
-    readers.value = c.value;
+    gate.value = c.value;
     AddTask(Task(15, 5, 15, At(7, 9, 45), "RUN"));
+    AddTask(Task(15, 5, 15, At(7, 9, 45)));  // no tag: never asked
     clock.Set(At(7, 10, 7, 30));
     Tick();
-    EXPECT_EQ(starter.started.size(), c.launched ? 1u : 0u);
-    if (!c.logged.empty()) {
-      EXPECT_TRUE(log.Contains(c.logged)) << log.entries.back().message;
-    }
-    EXPECT_EQ(state.Tasks.Items[0].LastTime, At(7, 10, 0));  // the slot is consumed either way
+    EXPECT_EQ(starter.started.size(), c.launched ? 2u : 1u);
+    EXPECT_TRUE(log.Contains(c.logged)) << log.entries.back().message;
+    EXPECT_EQ(state.Tasks.Items[0].LastTime, At(7, 10, 0));
   }
-  EXPECT_EQ(readers.asked.front(), "RUN 15 07.12.2026+10.00");
+  EXPECT_EQ(gate.asked, std::vector<std::string>(3, "RUN 15 1 07.12.2026+10.00"));
 }
 
 TEST_F(TimerCycle, ReportRunsOnceInItsMinuteUnlessAReadingRearmsIt) {
@@ -271,13 +261,13 @@ TEST_F(TimerCycle, HourlyReadingIncludesSecondTenAndStopsOnErrors) {
     window.readings = 0;
     clock.Set(AddMinutes(At(7, 6, 0), 0));
     clock.Advance(second * 1000);
-    RunTick(TickContext{state, log, clock, starter, readers, window});
+    RunTick(TickContext{state, log, clock, starter, window});
     EXPECT_EQ(window.readings, readings) << second;
   }
   window.running = true;
   state.Settings.IniValid = false;
   clock.Set(At(7, 7, 0, 3));
-  RunTick(TickContext{state, log, clock, starter, readers, window});
+  RunTick(TickContext{state, log, clock, starter, window});
   EXPECT_FALSE(window.running);
 }
 
@@ -297,20 +287,18 @@ TEST_F(TimerCycle, StoppedLauncherStillFollowsTheDateAndRereadsButLaunchesNothin
 TEST_F(TimerCycle, StatusTextsOnlyInProgramMode) {
   for (bool programMode : {false, true}) {
     window.programMode = programMode;
-    window.panels.clear();
+    window.progress.clear();
     state = {};
     state.Settings.IniValid = true;
     AddPump(Pump(15, 5, At(7, 9, 50)));
     clock.Set(At(7, 10, 7, 30));
     Tick();
     if (!programMode) {
-      EXPECT_TRUE(window.panels.empty());
+      EXPECT_TRUE(window.progress.empty());
       continue;
     }
     const std::string when = DateTimeText(At(7, 10, 7, 30));
-    ASSERT_EQ(window.panels.size(), 2u);
-    EXPECT_EQ(window.panels[0], std::make_pair(2, when + " pump 1"));
-    EXPECT_EQ(window.panels[1], std::make_pair(2, when + " pump 1 succeded"));
+    EXPECT_EQ(window.progress, (std::vector<std::string>{when + " pump 1", when + " pump 1 succeded"}));
   }
 }
 
@@ -324,14 +312,16 @@ TEST_F(TimerCycle, HidingIsLoggedAfterTheDateIsFollowed) {
   EXPECT_FALSE(window.hideRequested);
 }
 
-TEST_F(TimerCycle, PiApiBindingErrorStopsTheLauncher) {
-  state.Settings.SourceMode = kSourcePi;
-  state.Settings.PiAccess = kPiApi;
-  readers.piApiError = "piapi32.dll not found";
+TEST_F(TimerCycle, ASourceThatCannotBeKeptReadyStopsTheLauncherAtEveryTick) {
+  gate.ready = false;
   clock.Set(At(7, 10, 30));
   Tick();
-  EXPECT_TRUE(log.Contains("Initialization PI API with error\r\npiapi32.dll not found"));
   EXPECT_FALSE(window.running);
+  AddTask(Task(15, 5, 15, At(7, 9, 45)));
+  window.running = true;
+  Tick();
+  EXPECT_FALSE(window.running);
+  EXPECT_TRUE(starter.started.empty());
 }
 
 }  // namespace

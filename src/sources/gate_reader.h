@@ -1,0 +1,41 @@
+#pragma once
+// The process-data source that gates tasks. There is one reader per source; the control window
+// picks the one the configuration selects each time it has been read, so the timer cycle only asks
+// "what is the value of this task's tag at its slot time".
+
+#include <string>
+
+#include "config/job_records.h"
+#include "config/launcher_state.h"
+#include "support/date_time.h"
+
+namespace tavro {
+
+struct GateRequest {
+  const TUkol& task;  // its runningtag is the tag read; its intervallength the window of the SQL sources
+  int number;         // the task's position in its table, counted from 1
+  DateTime slotTime;
+};
+
+class GateReader {
+ public:
+  virtual ~GateReader() = default;
+  // The tag's value for the task's slot. Above 0 the gate is open; 0 or less, every failure
+  // included (-20: no value found), keeps it closed. The reader logs its own failures.
+  virtual double Read(const GateRequest& request) = 0;
+  // At every tick, before the tasks are looked at and whether the launcher runs or not: keeps the
+  // source's binding ready. False stops the launcher; the reader has logged why.
+  virtual bool KeepReady() { return true; }
+};
+
+// The readers of every source a configuration can select.
+class GateSources {
+ public:
+  virtual ~GateSources() = default;
+  virtual GateReader& ReaderFor(const ProgramSettings& settings) = 0;
+  // Builds and tries the SQL Server connection and value query once, when the configuration is
+  // read; throws std::exception with the database's message when that fails.
+  virtual void PrepareMssql(const ProgramSettings& settings) = 0;
+};
+
+}  // namespace tavro
