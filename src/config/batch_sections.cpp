@@ -1,4 +1,7 @@
+#include <array>
+
 #include "config/job_sections.h"
+#include "config/section_keys.h"
 #include "config/unquote.h"
 #include "schedule/period_arithmetic.h"
 #include "support/date_time_text.h"
@@ -24,16 +27,8 @@ void CorrectSchedule(ReadingRun& run, const std::string& section, TBec& batch) {
 
 void ReadBatch(ReadingRun& run, const std::string& section, TBec& batch) {
   run.Debug(section, true);
-  const IniFile& ini = run.ini;
-  batch.type = ini.ReadInteger(section, "type", kDaily);
-  batch.day = ini.ReadInteger(section, "day", 1);
-  batch.margins = ini.ReadInteger(section, "margins", 1);
-  batch.intervallength = ini.ReadInteger(section, "intervallength", 60);
-  batch.phase = ini.ReadInteger(section, "phase", 10);
-  batch.exename = ini.ReadString(section, "exename", "");
-  batch.taskname = ini.ReadString(section, "taskname", "");
-  batch.exporttohistory = ini.ReadBool(section, "exporttohistory", false);
-  batch.exporttoexternal = ini.ReadBool(section, "exporttoexternal", false);
+  const std::array<std::int32_t, 3> scheduleBefore{batch.type, batch.day, batch.phase};
+  ReadKeys(run.ini, section, kBatchKeys, batch);
   run.Debug("type=" + LogText(batch.type) + kLineBreak + "day=" + LogText(batch.day) + kLineBreak + "phase=" +
                 LogText(batch.phase) + kLineBreak + "intervallength=" + LogText(batch.intervallength) + kLineBreak +
                 "margins=" + LogText(batch.margins) + kLineBreak + "exename=" + batch.exename + kLineBreak +
@@ -50,9 +45,15 @@ void ReadBatch(ReadingRun& run, const std::string& section, TBec& batch) {
   if (!IsSet(batch.LastTime)) {
     batch.LastTime = LastRunTime(batch.type, batch.day, batch.phase, run.now);
     run.log.Entry("Last time for " + section + " set to " + DateTimeText(batch.LastTime));
+    batch.NextTime = {};
   }
-  // Recomputed at every reading, so a changed schedule takes effect from the last run on.
-  batch.NextTime = NextRunTime(batch.type, batch.day, batch.phase, batch.LastTime);
+  // A changed schedule takes effect from the last run on. An unchanged one keeps NextTime: after a
+  // stop of more than one period the launcher made one catch-up run and moved NextTime past the
+  // missed ones, and recomputing it from LastTime would bring a skipped run back.
+  const std::array<std::int32_t, 3> schedule{batch.type, batch.day, batch.phase};
+  if (schedule != scheduleBefore || !IsSet(batch.NextTime)) {
+    batch.NextTime = NextRunTime(batch.type, batch.day, batch.phase, batch.LastTime);
+  }
   run.Debug("Next time set to " + DateTimeText(batch.NextTime), true);
 }
 

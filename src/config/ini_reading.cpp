@@ -8,7 +8,7 @@
 
 namespace tavro {
 
-void ReadConfiguration(LauncherState& state, const IniFile& ini, const ReadingContext& context) {
+ReadingVerdict ReadConfiguration(LauncherState& state, const IniFile& ini, const ReadingContext& context) {
   context.log.Entry("Reading ini...");
   ReadingRun run(ini, context.log, context.now);
   ReadProgramSections(run, state.Settings, context.prepareMssql);
@@ -16,12 +16,12 @@ void ReadConfiguration(LauncherState& state, const IniFile& ini, const ReadingCo
   const std::int32_t batches = ReadBatches(run, state.Batches);
   ReadTasks(run, state.Tasks, pumps == 0 && batches == 0, state.Settings.IniFileName);
   ReadReports(run, state.Reports);
-  DeliverVerdict(run, state.Settings, context.window);
+  return DeliverVerdict(run, state.Settings);
 }
 
-void IniAkceExecute(LauncherState& state, const ReadingContext& context) {
+ReadingVerdict IniAkceExecute(LauncherState& state, const ReadingContext& context) {
   // Read once into memory; every key is then looked up there.
-  ReadConfiguration(state, IniFile::Load(state.Settings.IniFileName), context);
+  return ReadConfiguration(state, IniFile::Load(state.Settings.IniFileName), context);
 }
 
 }  // namespace tavro

@@ -1,6 +1,7 @@
 #pragma once
 // The whole reading of the INI file (the "ReRead ini" command): program and source sections, the
-// four job families, first launch times and the verdict.
+// four job families, first launch times and the verdict. The caller applies the verdict to the
+// launcher: an invalid file stops it.
 
 #include <functional>
 #include <string>
@@ -11,15 +12,6 @@
 
 namespace tavro {
 
-// What the reading needs of the control window.
-class ControlWindowPort {
- public:
-  virtual ~ControlWindowPort() = default;
-  virtual bool ProgramMode() const = 0;
-  virtual void StopAkceExecute() = 0;
-  virtual void SetPanelText(int panel, const std::string& text) = 0;
-};
-
 // Builds and tries the SQL Server connection and value query once; throws std::exception with the
 // database's message when that fails.
 using PrepareMssqlFunction = std::function<void(const ProgramSettings& settings)>;
@@ -27,15 +19,20 @@ using PrepareMssqlFunction = std::function<void(const ProgramSettings& settings)
 struct ReadingContext {
   LogSink& log;
   DateTime now;  // the current date and time of the reading
-  ControlWindowPort& window;
-  PrepareMssqlFunction prepareMssql;
+  PrepareMssqlFunction prepareMssql;  // empty: the SQL Server settings are checked, not tried
+};
+
+// Validity is all or nothing for the file; IniValid holds the same flag.
+struct ReadingVerdict {
+  bool valid = false;
+  std::string errors;  // the collected error items, each beginning with a line break
 };
 
 // Reads IniFileName; a missing file gives every key its default.
-void IniAkceExecute(LauncherState& state, const ReadingContext& context);
+ReadingVerdict IniAkceExecute(LauncherState& state, const ReadingContext& context);
 
 class IniFile;
 // The same reading of a file already in memory.
-void ReadConfiguration(LauncherState& state, const IniFile& ini, const ReadingContext& context);
+ReadingVerdict ReadConfiguration(LauncherState& state, const IniFile& ini, const ReadingContext& context);
 
 }  // namespace tavro

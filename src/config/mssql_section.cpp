@@ -1,7 +1,9 @@
 #include <array>
 #include <exception>
+#include <utility>
 
 #include "config/program_sections.h"
+#include "config/section_keys.h"
 
 namespace tavro {
 namespace {
@@ -12,28 +14,22 @@ void SwitchOff(ReadingRun& run, ProgramSettings& settings) {
   settings.SourceMode = kSourceNone;
 }
 
+// The settings without which the source cannot be used, in the order of their checks.
+constexpr std::array<std::pair<std::string ProgramSettings::*, const char*>, 8> kRequiredSettings{{
+    {&ProgramSettings::MssqlHost, "MSSQL no host specified"},
+    {&ProgramSettings::MssqlUser, "MSSQL no user specified"},
+    {&ProgramSettings::MssqlPassword, "MSSQL password is not set"},
+    {&ProgramSettings::MssqlDatabase, "MSSQL no database specified"},
+    {&ProgramSettings::MssqlTable, "MSSQL no table specified"},
+    {&ProgramSettings::MssqlTagColumn, "MSSQL no tagcolumn specified"},
+    {&ProgramSettings::MssqlTimeColumn, "MSSQL no timecolumn specified"},
+    {&ProgramSettings::MssqlValueColumn, "MSSQL no valuecolumn specified"},
+}};
+
 }  // namespace
 
 void ReadMssqlSection(ReadingRun& run, ProgramSettings& settings, const PrepareMssqlFunction& prepareMssql) {
-  struct Setting {
-    const char* key;
-    std::string ProgramSettings::*field;
-    const char* whenEmpty;
-  };
-  static constexpr std::array<Setting, 8> kSettings{{
-      {"host", &ProgramSettings::MssqlHost, "MSSQL no host specified"},
-      {"user", &ProgramSettings::MssqlUser, "MSSQL no user specified"},
-      {"password", &ProgramSettings::MssqlPassword, "MSSQL password is not set"},
-      {"database", &ProgramSettings::MssqlDatabase, "MSSQL no database specified"},
-      {"table", &ProgramSettings::MssqlTable, "MSSQL no table specified"},
-      {"tagcolumn", &ProgramSettings::MssqlTagColumn, "MSSQL no tagcolumn specified"},
-      {"timecolumn", &ProgramSettings::MssqlTimeColumn, "MSSQL no timecolumn specified"},
-      {"valuecolumn", &ProgramSettings::MssqlValueColumn, "MSSQL no valuecolumn specified"},
-  }};
-  for (const Setting& setting : kSettings) settings.*setting.field = run.ini.ReadString("mssql", setting.key, "");
-  // The ODBC driver name; empty lets the connection choose the platform's usual one.
-  settings.MssqlDriver = run.ini.ReadString("mssql", "driver", "");
-
+  ReadKeys(run.ini, "mssql", kMssqlKeys, settings);
   run.Debug(std::string("MSSQL") + kLineBreak + "host " + settings.MssqlHost, false);
   run.Debug("user " + settings.MssqlUser, false);
   run.Debug(kLineBreak + PasswordState(settings.MssqlPassword), false);
@@ -45,8 +41,8 @@ void ReadMssqlSection(ReadingRun& run, ProgramSettings& settings, const PrepareM
 
   // These problems only switch the gating source off; they are not errors of the file.
   std::string problems;
-  for (const Setting& setting : kSettings) {
-    if ((settings.*setting.field).empty()) problems += kLineBreak + std::string(setting.whenEmpty);
+  for (const auto& [field, whenEmpty] : kRequiredSettings) {
+    if ((settings.*field).empty()) problems += kLineBreak + std::string(whenEmpty);
   }
   if (!problems.empty()) {
     run.log.Entry("In MSSQL part of ini found these errors:" + std::string(kLineBreak) + problems);

@@ -4,15 +4,10 @@
 #include <string_view>
 #include <utility>
 
+#include "support/text.h"
+
 namespace tavro {
 namespace {
-
-std::string LowerLetters(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return text;
-}
 
 // Another word, an empty one included, leaves the source selected before.
 std::int32_t SourceModeFor(const std::string& mod, std::int32_t current) {
@@ -23,9 +18,8 @@ std::int32_t SourceModeFor(const std::string& mod, std::int32_t current) {
       {"ip21", kSourceIp21},
       {"mssql", kSourceMssql},
   }};
-  const std::string word = LowerLetters(mod);
   for (const auto& [name, mode] : kSources) {
-    if (word == name) return mode;
+    if (EqualsIgnoreCase(mod, name)) return mode;
   }
   return current;
 }

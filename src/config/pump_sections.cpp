@@ -1,4 +1,5 @@
 #include "config/job_sections.h"
+#include "config/section_keys.h"
 #include "config/unquote.h"
 #include "schedule/period_arithmetic.h"
 #include "support/date_time_text.h"
@@ -8,16 +9,7 @@ namespace {
 
 void ReadPump(ReadingRun& run, const std::string& section, TPumpa& pump) {
   run.Debug(section, true);
-  const IniFile& ini = run.ini;
-  pump.launchperiod = ini.ReadInteger(section, "launchperiod", 60);
-  pump.phase = ini.ReadInteger(section, "phase", 10);
-  pump.intervallength = ini.ReadInteger(section, "intervallength", 60);
-  pump.averages = ini.ReadBool(section, "averages", true);
-  pump.recalculate = ini.ReadBool(section, "recalculate", false);
-  pump.exename = ini.ReadString(section, "exename", "");
-  pump.source = ini.ReadString(section, "source", "");
-  pump.target = ini.ReadString(section, "target", "");
-  pump.tagfile = ini.ReadString(section, "tagfile", "");
+  ReadKeys(run.ini, section, kPumpKeys, pump);
   run.Debug("period " + LogText(pump.launchperiod) + kLineBreak + "phase " + LogText(pump.phase) + kLineBreak +
                 "intervallength " + LogText(pump.intervallength) + kLineBreak + "averaging " +
                 LogText(pump.averages) + kLineBreak + "reacalculation force " + LogText(pump.recalculate) +

@@ -8,11 +8,9 @@
 #include "config/ini_file.h"
 #include "support/date_time.h"
 #include "support/log_sink.h"
+#include "support/text.h"
 
 namespace tavro {
-
-// A line break inside a log text.
-inline constexpr const char* kLineBreak = "\r\n";
 
 struct ReadingRun {
   ReadingRun(const IniFile& file, LogSink& sink, DateTime time) : ini(file), log(sink), now(time) {}

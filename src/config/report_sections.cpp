@@ -1,15 +1,16 @@
 #include <optional>
 
-#include "config/ini_values.h"
 #include "config/job_sections.h"
+#include "config/section_keys.h"
 #include "schedule/report_calendar.h"
+#include "support/text.h"
 
 namespace tavro {
 namespace {
 
 // A calendar pattern: blanks around it do not count, and nothing written means every value.
-std::string ReadPattern(ReadingRun& run, const std::string& section, const char* key) {
-  const std::string pattern = TrimBlanks(run.ini.ReadString(section, key, "*"));
+std::string CalendarPattern(ReadingRun& run, const char* key, const std::string& written) {
+  const std::string pattern = TrimBlanks(written);
   run.Debug(key + ("=" + pattern), false);
   return pattern.empty() ? "*" : pattern;
 }
@@ -32,16 +33,14 @@ std::int32_t ClockValue(ReadingRun& run, const std::string& section, const std::
 
 void ReadReport(ReadingRun& run, const std::string& section, TRepUkol& report) {
   run.Debug(section, true);
-  report.minute = run.ini.ReadString(section, "minute", "10");
+  ReadKeys(run.ini, section, kReportKeys, report);
   run.Debug("minute=" + report.minute, false);
-  report.hour = run.ini.ReadString(section, "hour", "1");
   run.Debug("hour=" + report.hour, false);
-  report.day = ReadPattern(run, section, "day");
-  report.month = ReadPattern(run, section, "month");
-  report.dayofweek = ReadPattern(run, section, "dayofweek");
-  report.template_ = TrimBlanks(run.ini.ReadString(section, "template", ""));
+  report.day = CalendarPattern(run, "day", report.day);
+  report.month = CalendarPattern(run, "month", report.month);
+  report.dayofweek = CalendarPattern(run, "dayofweek", report.dayofweek);
+  report.template_ = TrimBlanks(report.template_);
   run.Debug("template=" + report.template_, false);
-  report.length = run.ini.ReadInteger(section, "length", 0);
   run.Debug("length=" + LogText(report.length), false);
 
   report.MinuteValue = ClockValue(run, section, report.minute, "minute", 59, 10);

@@ -1,4 +1,5 @@
 #include "config/job_sections.h"
+#include "config/section_keys.h"
 #include "config/unquote.h"
 #include "schedule/period_arithmetic.h"
 #include "support/date_time_text.h"
@@ -8,16 +9,7 @@ namespace {
 
 void ReadTask(ReadingRun& run, const std::string& section, TUkol& task) {
   run.Debug(section, true);
-  const IniFile& ini = run.ini;
-  task.launchperiod = ini.ReadInteger(section, "launchperiod", 60);
-  task.phase = ini.ReadInteger(section, "phase", 10);
-  task.intervallength = ini.ReadInteger(section, "intervallength", 60);
-  task.exename = ini.ReadString(section, "exename", "");
-  task.taskname = ini.ReadString(section, "taskname", "");
-  task.exporttohistory = ini.ReadBool(section, "exporttohistory", false);
-  task.exporttoexternal = ini.ReadBool(section, "exporttoexternal", false);
-  task.kordden = ini.ReadBool(section, "kordden", false);
-  task.runningtag = ini.ReadString(section, "runningtag", "");
+  ReadKeys(run.ini, section, kTaskKeys, task);
   run.Debug("period=" + LogText(task.launchperiod) + kLineBreak + "phase=" + LogText(task.phase) + kLineBreak +
                 "intervallength=" + LogText(task.intervallength) + kLineBreak + "exename=" + task.exename +
                 kLineBreak + "taskname=" + task.taskname + kLineBreak +

@@ -2,21 +2,14 @@
 
 namespace tavro {
 
-void DeliverVerdict(ReadingRun& run, ProgramSettings& settings, ControlWindowPort& window) {
+ReadingVerdict DeliverVerdict(ReadingRun& run, ProgramSettings& settings) {
   settings.IniValid = run.errors.empty();
   if (settings.IniValid) {
     run.log.Entry("Tasks in ini O.K.");
   } else {
     run.log.Entry("In ini found these errors:" + std::string(kLineBreak) + run.errors);
-    window.StopAkceExecute();
   }
-  if (!window.ProgramMode()) return;
-  if (settings.IniValid) {
-    window.SetPanelText(0, "Enabled");
-  } else {
-    window.SetPanelText(0, "Disabled");
-    window.SetPanelText(2, "Errors in ini");
-  }
+  return {settings.IniValid, run.errors};
 }
 
 }  // namespace tavro

@@ -1,6 +1,5 @@
 #pragma once
-// The end of every reading: validity is all or nothing for the file, and an invalid file keeps the
-// launcher stopped.
+// The end of every reading: validity is all or nothing for the file.
 
 #include "config/ini_reading.h"
 #include "config/launcher_state.h"
@@ -8,6 +7,7 @@
 
 namespace tavro {
 
-void DeliverVerdict(ReadingRun& run, ProgramSettings& settings, ControlWindowPort& window);
+// Sets IniValid and logs the outcome: "Tasks in ini O.K." or the collected errors.
+ReadingVerdict DeliverVerdict(ReadingRun& run, ProgramSettings& settings);
 
 }  // namespace tavro

@@ -335,27 +335,17 @@ TEST(JobSections, DebugModeLogsEveryValueAsRead) {
   EXPECT_EQ(reading.Entries(), expected);
 }
 
-TEST(Verdict, StopsTheLauncherAndWritesTheStatusBar) {
+TEST(Verdict, IsAllOrNothingForTheFile) {
   Reading reading;
-  reading.window.programMode = true;
   reading.Read(kOneTask);
+  EXPECT_TRUE(reading.verdict.valid);
   EXPECT_TRUE(reading.state.Settings.IniValid);
   EXPECT_EQ(reading.Last(), (Entry{true, "Tasks in ini O.K."}));
-  EXPECT_EQ(reading.window.stops, 0);
-  EXPECT_EQ(reading.window.panels, (std::map<int, std::string>{{0, "Enabled"}}));
 
   reading.Read("[tasks]\ncount=1\n");
+  EXPECT_FALSE(reading.verdict.valid);
   EXPECT_FALSE(reading.state.Settings.IniValid);
-  EXPECT_EQ(reading.window.stops, 1);
-  EXPECT_EQ(reading.window.panels, (std::map<int, std::string>{{0, "Disabled"}, {2, "Errors in ini"}}));
-
-  reading.Read(kOneTask);
-  EXPECT_EQ(reading.window.panels, (std::map<int, std::string>{{0, "Enabled"}, {2, "Errors in ini"}}));
-
-  Reading service;
-  service.Read("");
-  EXPECT_EQ(service.window.stops, 1);
-  EXPECT_TRUE(service.window.panels.empty());
+  EXPECT_EQ(reading.verdict.errors, "\r\nNo EXE name found in task_1\r\nNo BDT name found in task_1");
 }
 
 TEST(IniAkceExecute, ReadsTheFileNamedInTheSettings) {
@@ -363,7 +353,7 @@ TEST(IniAkceExecute, ReadsTheFileNamedInTheSettings) {
   Reading reading;
   reading.state.Settings.IniFileName = folder.File("tavrorun.ini");
   testutil::WriteFileBytes(reading.state.Settings.IniFileName, "[program]\r\nmod=kord\r\n" + kOneTask);
-  const ReadingContext context{reading.log, reading.now, reading.window, nullptr};
+  const ReadingContext context{reading.log, reading.now, nullptr};
   IniAkceExecute(reading.state, context);
   EXPECT_TRUE(reading.state.Settings.IniValid);
   EXPECT_EQ(reading.state.Settings.SourceMode, kSourceKord);

@@ -1,9 +1,7 @@
 #pragma once
-// One launcher state read again and again from INI texts, with the log and the control window
-// recorded.
+// One launcher state read again and again from INI texts, with the log and the verdict recorded.
 
 #include <algorithm>
-#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -19,22 +17,11 @@ namespace tavro::configtest {
 // A log entry as the tests write it down: stamped or not, and the message.
 using Entry = std::pair<bool, std::string>;
 
-class RecordingWindow final : public ControlWindowPort {
- public:
-  bool ProgramMode() const override { return programMode; }
-  void StopAkceExecute() override { ++stops; }
-  void SetPanelText(int panel, const std::string& text) override { panels[panel] = text; }
-
-  bool programMode = false;
-  int stops = 0;
-  std::map<int, std::string> panels;
-};
-
 struct Reading {
   LauncherState state;
   testutil::RecordingLog log;
-  RecordingWindow window;
   PrepareMssqlFunction prepareMssql;
+  ReadingVerdict verdict;
   DateTime now = MakeDateTime(2026, 12, 7, 10, 7, 30);  // a Monday
 
   Reading() { state.Settings.IniFileName = "/plant/tavrorun.ini"; }
@@ -42,7 +29,7 @@ struct Reading {
   // One reading of `text`; the log holds that reading's entries only.
   void Read(const std::string& text) {
     log.entries.clear();
-    ReadConfiguration(state, IniFile::Parse(text), ReadingContext{log, now, window, prepareMssql});
+    verdict = ReadConfiguration(state, IniFile::Parse(text), ReadingContext{log, now, prepareMssql});
   }
 
   std::vector<Entry> Entries() const {

@@ -1,0 +1,68 @@
+#pragma once
+// One key of a section as the reading takes it: its name, its kind and default, and the field it
+// fills. Sections are read through tables of such rules, and tavrocheck learns from the same tables
+// which keys exist and which values make sense.
+
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <variant>
+
+#include "config/ini_file.h"
+
+namespace tavro {
+
+enum class KeyKind { Integer, Boolean, Text };
+
+// The values of an integer key that make sense; the reading itself takes any integer.
+struct ValueRange {
+  std::int32_t lowest = std::numeric_limits<std::int32_t>::min();
+  std::int32_t highest = std::numeric_limits<std::int32_t>::max();
+};
+inline constexpr ValueRange kAnyValue{};
+inline constexpr ValueRange kNotNegative{0, std::numeric_limits<std::int32_t>::max()};
+
+template <class Record>
+struct KeyRule {
+  const char* name;
+  std::variant<std::int32_t Record::*, bool Record::*, std::string Record::*> field;
+  std::int32_t numberDefault = 0;  // integer keys; 1 or 0 for boolean keys
+  const char* textDefault = "";    // text keys
+  ValueRange sensible = kAnyValue;
+
+  constexpr KeyKind Kind() const {
+    if (std::holds_alternative<std::int32_t Record::*>(field)) return KeyKind::Integer;
+    if (std::holds_alternative<bool Record::*>(field)) return KeyKind::Boolean;
+    return KeyKind::Text;
+  }
+};
+
+template <class Record>
+constexpr KeyRule<Record> IntegerKey(const char* name, std::int32_t Record::*field, std::int32_t fallback,
+                                     ValueRange sensible = kAnyValue) {
+  return {name, field, fallback, "", sensible};
+}
+template <class Record>
+constexpr KeyRule<Record> BooleanKey(const char* name, bool Record::*field, bool fallback) {
+  return {name, field, fallback ? 1 : 0, "", kAnyValue};
+}
+template <class Record>
+constexpr KeyRule<Record> TextKey(const char* name, std::string Record::*field, const char* fallback = "") {
+  return {name, field, 0, fallback, kAnyValue};
+}
+
+// Fills the record's fields from the section, each key with its default when missing or unusable.
+template <class Record, class Rules>
+void ReadKeys(const IniFile& ini, const std::string& section, const Rules& rules, Record& record) {
+  for (const KeyRule<Record>& rule : rules) {
+    if (const auto* integer = std::get_if<std::int32_t Record::*>(&rule.field)) {
+      record.**integer = ini.ReadInteger(section, rule.name, rule.numberDefault);
+    } else if (const auto* boolean = std::get_if<bool Record::*>(&rule.field)) {
+      record.**boolean = ini.ReadBool(section, rule.name, rule.numberDefault != 0);
+    } else {
+      record.*std::get<std::string Record::*>(rule.field) = ini.ReadString(section, rule.name, rule.textDefault);
+    }
+  }
+}
+
+}  // namespace tavro

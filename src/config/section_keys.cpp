@@ -1,0 +1,36 @@
+#include "config/section_keys.h"
+
+namespace tavro {
+namespace {
+
+template <class Record, std::size_t N>
+std::vector<KeyDescription> Describe(const std::array<KeyRule<Record>, N>& rules) {
+  std::vector<KeyDescription> keys;
+  for (const KeyRule<Record>& rule : rules) keys.push_back({rule.name, rule.Kind(), rule.sensible});
+  return keys;
+}
+
+const KeyDescription kCount{"count", KeyKind::Integer, kNotNegative};
+
+}  // namespace
+
+const std::vector<SectionDescription>& KnownSections() {
+  static const std::vector<SectionDescription> sections{
+      {"program", false, {{"mod", KeyKind::Text, kAnyValue}, {"debug", KeyKind::Boolean, kAnyValue}}},
+      {"phd", false, Describe(kPhdKeys)},
+      {"pi", false, Describe(kPiKeys)},
+      {"ip21", false, Describe(kIp21Keys)},
+      {"mssql", false, Describe(kMssqlKeys)},
+      {"pumps", false, {kCount}},
+      {"pump_", true, Describe(kPumpKeys)},
+      {"batches", false, {kCount}},
+      {"batch_", true, Describe(kBatchKeys)},
+      {"tasks", false, {kCount}},
+      {"task_", true, Describe(kTaskKeys)},
+      {"reports", false, {kCount, {"exename", KeyKind::Text, kAnyValue}}},
+      {"report_", true, Describe(kReportKeys)},
+  };
+  return sections;
+}
+
+}  // namespace tavro

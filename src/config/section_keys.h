@@ -1,0 +1,112 @@
+#pragma once
+// The keys of every section of the configuration file, in the order the reading takes them (the
+// order shows only in the debug log).
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "config/job_records.h"
+#include "config/key_rules.h"
+#include "config/launcher_state.h"
+
+namespace tavro {
+
+// Used for "phd" and "pi" when their "host" key is missing.
+inline constexpr const char* kDefaultHost = "localhost";
+
+inline constexpr std::array<KeyRule<TPumpa>, 9> kPumpKeys{{
+    IntegerKey("launchperiod", &TPumpa::launchperiod, 60, {1, 1440}),
+    IntegerKey("phase", &TPumpa::phase, 10, kNotNegative),
+    IntegerKey("intervallength", &TPumpa::intervallength, 60, kNotNegative),
+    BooleanKey("averages", &TPumpa::averages, true),
+    BooleanKey("recalculate", &TPumpa::recalculate, false),
+    TextKey("exename", &TPumpa::exename),
+    TextKey("source", &TPumpa::source),
+    TextKey("target", &TPumpa::target),
+    TextKey("tagfile", &TPumpa::tagfile),
+}};
+
+inline constexpr std::array<KeyRule<TBec>, 9> kBatchKeys{{
+    IntegerKey("type", &TBec::type, 0, {0, 2}),
+    IntegerKey("day", &TBec::day, 1, {1, 7}),
+    IntegerKey("margins", &TBec::margins, 1, {0, 3}),
+    IntegerKey("intervallength", &TBec::intervallength, 60, kNotNegative),
+    IntegerKey("phase", &TBec::phase, 10, kNotNegative),
+    TextKey("exename", &TBec::exename),
+    TextKey("taskname", &TBec::taskname),
+    BooleanKey("exporttohistory", &TBec::exporttohistory, false),
+    BooleanKey("exporttoexternal", &TBec::exporttoexternal, false),
+}};
+
+inline constexpr std::array<KeyRule<TUkol>, 9> kTaskKeys{{
+    IntegerKey("launchperiod", &TUkol::launchperiod, 60, {1, std::numeric_limits<std::int32_t>::max()}),
+    IntegerKey("phase", &TUkol::phase, 10, kNotNegative),
+    IntegerKey("intervallength", &TUkol::intervallength, 60, kNotNegative),
+    TextKey("exename", &TUkol::exename),
+    TextKey("taskname", &TUkol::taskname),
+    BooleanKey("exporttohistory", &TUkol::exporttohistory, false),
+    BooleanKey("exporttoexternal", &TUkol::exporttoexternal, false),
+    BooleanKey("kordden", &TUkol::kordden, false),
+    TextKey("runningtag", &TUkol::runningtag),
+}};
+
+inline constexpr std::array<KeyRule<TRepUkol>, 7> kReportKeys{{
+    TextKey("minute", &TRepUkol::minute, "10"),
+    TextKey("hour", &TRepUkol::hour, "1"),
+    TextKey("day", &TRepUkol::day, "*"),
+    TextKey("month", &TRepUkol::month, "*"),
+    TextKey("dayofweek", &TRepUkol::dayofweek, "*"),
+    TextKey("template", &TRepUkol::template_),
+    IntegerKey("length", &TRepUkol::length, 0, kNotNegative),
+}};
+
+inline constexpr std::array<KeyRule<ProgramSettings>, 3> kPhdKeys{{
+    TextKey("host", &ProgramSettings::PhdHost, kDefaultHost),
+    TextKey("user", &ProgramSettings::PhdUser),
+    TextKey("password", &ProgramSettings::PhdPassword),  // Base64
+}};
+
+inline constexpr std::array<KeyRule<ProgramSettings>, 4> kPiKeys{{
+    TextKey("host", &ProgramSettings::PiHost, kDefaultHost),
+    TextKey("user", &ProgramSettings::PiUser),
+    TextKey("password", &ProgramSettings::PiPassword),  // Base64
+    IntegerKey("apiado", &ProgramSettings::PiAccess, kPiApi, {kPiApi, kPiSdk}),
+}};
+
+inline constexpr std::array<KeyRule<ProgramSettings>, 1> kIp21Keys{{
+    TextKey("constr", &ProgramSettings::Ip21ConnectionString),
+}};
+
+// The eight required settings first, in the order of their checks.
+inline constexpr std::array<KeyRule<ProgramSettings>, 9> kMssqlKeys{{
+    TextKey("host", &ProgramSettings::MssqlHost),
+    TextKey("user", &ProgramSettings::MssqlUser),
+    TextKey("password", &ProgramSettings::MssqlPassword),
+    TextKey("database", &ProgramSettings::MssqlDatabase),
+    TextKey("table", &ProgramSettings::MssqlTable),
+    TextKey("tagcolumn", &ProgramSettings::MssqlTagColumn),
+    TextKey("timecolumn", &ProgramSettings::MssqlTimeColumn),
+    TextKey("valuecolumn", &ProgramSettings::MssqlValueColumn),
+    TextKey("driver", &ProgramSettings::MssqlDriver),  // the ODBC driver; empty: the platform's usual one
+}};
+
+// One key for the checker: what the tables say of it, without the field it fills.
+struct KeyDescription {
+  std::string name;
+  KeyKind kind;
+  ValueRange sensible;
+};
+
+// A kind of section: "program", "phd" ..., or a job family's head ("pumps") or job sections
+// ("pump_" followed by a number, numbered true).
+struct SectionDescription {
+  std::string name;
+  bool numbered = false;
+  std::vector<KeyDescription> keys;
+};
+
+// Every section the reading knows, with its keys.
+const std::vector<SectionDescription>& KnownSections();
+
+}  // namespace tavro
