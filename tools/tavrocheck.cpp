@@ -24,14 +24,6 @@ constexpr int kValid = 0;
 constexpr int kInvalid = 1;
 constexpr int kUsageError = 2;
 
-// No window here: nothing runs that could be stopped, and there is no status bar.
-class NoWindow final : public ControlWindowPort {
- public:
-  bool ProgramMode() const override { return false; }
-  void StopAkceExecute() override {}
-  void SetPanelText(int, const std::string&) override {}
-};
-
 // The launcher reads the file by its full path and names it so in its errors.
 std::string FullPath(const std::string& path) {
   std::error_code error;
@@ -81,11 +73,10 @@ int Check(const std::vector<std::string>& args) {
   // Every entry of the reading carries the time of the reading.
   SimulatedClock clock(now);
   StreamLogSink log(std::cout, clock);
-  NoWindow window;
   LauncherState state;
   state.Settings.IniFileName = FullPath(options.iniFile);
   // The SQL Server connection is not tried here; the reading checks its settings only.
-  IniAkceExecute(state, ReadingContext{log, now, window, nullptr});
+  IniAkceExecute(state, ReadingContext{log, now, nullptr});
   PrintJobs(std::cout, state);
   return state.Settings.IniValid ? kValid : kInvalid;
 }

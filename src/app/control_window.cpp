@@ -7,13 +7,14 @@
 namespace tavro {
 
 ControlWindow::ControlWindow(ControlWindowServices services, std::vector<std::string> parameters, bool programMode)
-    : services_(std::move(services)), parameters_(std::move(parameters)) {
-  runState_.ProgramMode = programMode;
-}
+    : services_(std::move(services)),
+      parameters_(std::move(parameters)),
+      programMode_(programMode),
+      gate_(&services_.sources.ReaderFor(services_.state.Settings)) {}
 
-void ControlWindow::SetPanelText(int panel, const std::string& text) {
-  if (!runState_.ProgramMode) return;
-  panels_.at(panel) = text;
+void ControlWindow::SetPanelText(Panel panel, const std::string& text) {
+  if (!programMode_) return;
+  panels_.at(static_cast<std::size_t>(panel)) = text;
   if (face_) face_->PanelChanged(panel);
 }
 
@@ -24,11 +25,10 @@ void ControlWindow::FormCreate(const std::string& exeName, const std::string& in
   // Only the name here: a stale file is cleared by the ticks of a new day's first seconds.
   services_.log.FollowDate(services_.clock.Now(), -1);
   taskTimeFormat_ = kTaskTimePattern;
-  piSdkReady_ = false;
   services_.log.Entry("Starting program...");
   settings.SourceMode = kSourceNone;
   IniAkceExecute();
-  SetPanelText(1, "Stopped");
+  SetPanelText(Panel::RunStatus, "Stopped");
   firstActivation_ = true;
   autoStart_ = false;
   hideWindow_ = false;
@@ -50,7 +50,7 @@ void ControlWindow::FormActivate() {
 void ControlWindow::StartAkceUpdate() {
   // Applied only while the window is visible: hidden (and in service mode) the flags keep their values.
   if (!Visible()) return;
-  const bool stopped = runState_.status == RunStatus::Stopped;
+  const bool stopped = status_ == RunStatus::Stopped;
   startEnabled_ = stopped;
   iniEnabled_ = stopped;
   stopEnabled_ = !stopped;
@@ -59,22 +59,32 @@ void ControlWindow::StartAkceUpdate() {
 void ControlWindow::StartAkceExecute() {
   if (!services_.state.Settings.IniValid) IniAkceExecute();
   if (!startEnabled_ || !services_.state.Settings.IniValid) return;
-  piSdkReady_ = false;
   services_.log.Entry("Starting");
-  runState_.status = RunStatus::Running;
-  SetPanelText(1, "Running");
+  status_ = RunStatus::Running;
+  SetPanelText(Panel::RunStatus, "Running");
 }
 
 void ControlWindow::StopAkceExecute() {
   if (!stopEnabled_) return;
   services_.log.Entry("Stopped");
-  SetPanelText(1, "Stopped");
-  runState_.status = RunStatus::Stopped;
+  SetPanelText(Panel::RunStatus, "Stopped");
+  status_ = RunStatus::Stopped;
 }
 
 void ControlWindow::IniAkceExecute() {
-  const ReadingContext context{services_.log, services_.clock.Now(), *this, services_.prepareMssql};
-  tavro::IniAkceExecute(services_.state, context);
+  GateSources& sources = services_.sources;
+  const ReadingVerdict verdict = tavro::IniAkceExecute(
+      services_.state,
+      ReadingContext{services_.log, services_.clock.Now(),
+                     [&sources](const ProgramSettings& settings) { sources.PrepareMssql(settings); }});
+  gate_ = &sources.ReaderFor(services_.state.Settings);
+  if (verdict.valid) {
+    SetPanelText(Panel::Configuration, "Enabled");
+    return;
+  }
+  StopAkceExecute();
+  SetPanelText(Panel::Configuration, "Disabled");
+  SetPanelText(Panel::Progress, "Errors in ini");
 }
 
 void ControlWindow::ExitAkceExecute() {
@@ -83,8 +93,7 @@ void ControlWindow::ExitAkceExecute() {
 }
 
 void ControlWindow::timrTimer() {
-  RunTick(TickContext{services_.state, services_.log, services_.clock, services_.starter, services_.readers, *this,
-                      services_.observer});
+  RunTick(TickContext{services_.state, services_.log, services_.clock, services_.starter, *this, services_.observer});
 }
 
 bool ControlWindow::Enabled(Command command) const {
@@ -101,9 +110,9 @@ bool ControlWindow::Enabled(Command command) const {
   return false;
 }
 
-void ControlWindow::Execute(Command command) {
+bool ControlWindow::Execute(Command command) {
   StartAkceUpdate();
-  if (!Enabled(command)) return;
+  if (!Enabled(command)) return false;
   switch (command) {
     case Command::Start:
       StartAkceExecute();
@@ -119,6 +128,7 @@ void ControlWindow::Execute(Command command) {
       break;
   }
   StartAkceUpdate();
+  return true;
 }
 
 bool ControlWindow::HideRequested() const { return hideWindow_ && Visible(); }

@@ -1,7 +1,7 @@
 #pragma once
 // The control window without a toolkit: run state, the four commands and their enabling rule, the
 // three status-bar panels, creation, first activation, hiding and the timer tick. Faces (the Win32
-// window, the terminal window, headless) draw it and forward input through Command().
+// window, the terminal window, headless) draw it and forward input through Execute().
 
 #include <array>
 #include <string>
@@ -11,7 +11,7 @@
 #include "config/launcher_state.h"
 #include "schedule/launch_program.h"
 #include "schedule/timer_cycle.h"
-#include "sources/gate_readers.h"
+#include "sources/gate_reader.h"
 #include "support/clock.h"
 #include "support/log_sink.h"
 
@@ -19,9 +19,11 @@ namespace tavro {
 
 enum class RunStatus { Stopped = 0, Running = 2 };
 
-struct RunState {
-  RunStatus status = RunStatus::Stopped;
-  bool ProgramMode = false;
+// The status bar, left to right.
+enum class Panel {
+  Configuration = 0,  // "Enabled" or "Disabled"
+  RunStatus = 1,      // "Stopped" or "Running"
+  Progress = 2,       // "Errors in ini", or the progress of launches
 };
 
 // What the model needs of whatever shows it.
@@ -32,7 +34,7 @@ class WindowFace {
   virtual void Hide() = 0;
   virtual void Close() = 0;            // ends the message loop, and so the process
   virtual void ProcessMessages() = 0;  // lets pending commands act (they call back into the model)
-  virtual void PanelChanged(int /*panel*/) {}
+  virtual void PanelChanged(Panel /*panel*/) {}
 };
 
 enum class Command { Start, Stop, ReReadIni, Exit };
@@ -42,12 +44,11 @@ struct ControlWindowServices {
   DatedLogSink& log;
   Clock& clock;
   ProgramStarter& starter;
-  GateReaders& readers;
-  PrepareMssqlFunction prepareMssql;
+  GateSources& sources;
   LaunchObserver* observer = nullptr;
 };
 
-class ControlWindow final : public ControlWindowPort, public TickWindowPort {
+class ControlWindow final : public TickWindowPort {
  public:
   // parameters: the command line after the program name; programMode as start-up chose it.
   ControlWindow(ControlWindowServices services, std::vector<std::string> parameters, bool programMode);
@@ -64,38 +65,40 @@ class ControlWindow final : public ControlWindowPort, public TickWindowPort {
   void ExitAkceExecute();
   void timrTimer();
 
-  // A command from the menu, a shortcut or a signal: carried out only while enabled.
-  void Execute(Command command);
+  // A command from the menu, a shortcut or a signal: carried out only while enabled. Returns
+  // false when the enabling rule refused it.
+  bool Execute(Command command);
   bool Enabled(Command command) const;
 
-  const RunState& State() const { return runState_; }
-  bool ProgramMode() const override { return runState_.ProgramMode; }
-  bool Running() const override { return runState_.status == RunStatus::Running; }
-  const std::string& PanelText(int panel) const { return panels_.at(panel); }
-  void SetPanelText(int panel, const std::string& text) override;
-  const std::string& TaskTimeFormat() const override { return taskTimeFormat_; }
+  bool ProgramMode() const override { return programMode_; }
+  bool Running() const override { return status_ == RunStatus::Running; }
+  const std::string& PanelText(Panel panel) const { return panels_.at(static_cast<std::size_t>(panel)); }
   bool HideWindow() const { return hideWindow_; }
-  bool AutoStart() const { return autoStart_; }
-  bool PiSdkReady() const { return piSdkReady_; }
 
   // TickWindowPort
   bool HideRequested() const override;
   void Hide() override;
   void ProcessMessages() override;
+  void ShowProgress(const std::string& text) override { SetPanelText(Panel::Progress, text); }
+  const std::string& TaskTimeFormat() const override { return taskTimeFormat_; }
+  GateReader& Gate() override { return *gate_; }
 
  private:
   bool Visible() const { return face_ != nullptr && face_->Visible(); }
+  // Written only in program mode: a service has no status bar.
+  void SetPanelText(Panel panel, const std::string& text);
 
   ControlWindowServices services_;
   std::vector<std::string> parameters_;
   WindowFace* face_ = nullptr;
-  RunState runState_;
+  RunStatus status_ = RunStatus::Stopped;
+  bool programMode_;
+  GateReader* gate_;
   std::array<std::string, 3> panels_;
   bool startEnabled_ = true, stopEnabled_ = true, iniEnabled_ = true;
   bool firstActivation_ = false;
   bool autoStart_ = false;
   bool hideWindow_ = false;
-  bool piSdkReady_ = false;
   std::string taskTimeFormat_;
 };
 

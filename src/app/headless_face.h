@@ -1,6 +1,7 @@
 #pragma once
-// The launcher without a window: the control surface is the process's signals (Linux) or console
-// events (Windows). Runs first activation at once, then ticks until Exit.
+// The launcher without a window: the control surface is the commands from outside the process
+// (signals on Linux, console events on Windows). Runs first activation at once, then ticks until
+// Exit.
 
 #include "app/control_window.h"
 

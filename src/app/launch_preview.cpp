@@ -54,10 +54,9 @@ bool PreviewLaunches(const PreviewRequest& request, std::ostream& out) {
   LauncherState state;
   DiscardedLog log;
   SucceedingStarter starter;
-  OpenGates readers;
+  OpenGates sources;
   PrintedLaunches printed(out);
-  ControlWindow window({state, log, clock, starter, readers, [](const ProgramSettings&) {}, &printed}, {"-A"},
-                       false);
+  ControlWindow window({state, log, clock, starter, sources, &printed}, {"-A"}, false);
   VisibleFace face;
   window.AttachFace(&face);
   window.FormCreate(CurrentExecutablePath(), request.iniFileName);

@@ -1,31 +1,34 @@
 #include "app/launcher_program.h"
 
-#include <cstdio>
-#include <stdexcept>
+#include <iostream>
 
 #include "app/control_window.h"
 #include "app/headless_face.h"
+#include "app/launcher_usage.h"
 #include "app/run_mode.h"
 #include "app/single_instance.h"
 #include "config/launcher_state.h"
 #include "schedule/launch_program.h"
-#include "sources/unavailable_readers.h"
+#include "sources/plant_sources.h"
 #include "support/clock.h"
 #include "support/log_file.h"
 #include "support/process_path.h"
+#include "support/version.h"
 
 namespace tavro {
-namespace {
-
-// Until this build has SQL Server access, selecting it fails its one trial, so task gating is
-// switched off with the reading's own messages instead of failing later at every task.
-void PrepareMssqlUnavailable(const ProgramSettings&) {
-  throw std::runtime_error("SQL Server access is not available in this build");
-}
-
-}  // namespace
 
 int RunLauncher(const Parameters& parameters) {
+  switch (InfoRequested(parameters)) {
+    case InfoRequest::Help:
+      std::cout << LauncherUsage(CurrentExecutablePath());
+      return 0;
+    case InfoRequest::Version:
+      std::cout << LauncherVersion();
+      return 0;
+    case InfoRequest::None:
+      break;
+  }
+
   const bool installCall = IsInstallCall(parameters);
   if (!installCall && !AcquireSingleInstance()) {
     ShowAlreadyRunning();
@@ -34,17 +37,22 @@ int RunLauncher(const Parameters& parameters) {
 
   const std::string exeName = CurrentExecutablePath();
   SystemClock clock;
-  const bool serviceMode = installCall || RunsAsService(LogFileNameFor(exeName, clock.Now()));
+  DailyLogFile log(exeName, clock);
+  if (std::ostream* echo = LogEchoStream()) {
+    *echo << "Tavro Launcher " << kVersion << ", " << exeName << std::endl;
+    log.EchoTo(echo);
+  }
+  const bool serviceMode =
+      installCall || RunsAsService([&log](const std::string& message) { log.Entry(message); });
 
   LauncherState state;
-  DailyLogFile log(exeName, clock);
   SystemProgramStarter starter;
-  UnavailableReaders readers(log);
-  ControlWindow window({state, log, clock, starter, readers, PrepareMssqlUnavailable}, parameters, !serviceMode);
+  PlantSources sources(state.Settings, log);
+  ControlWindow window({state, log, clock, starter, sources}, parameters, !serviceMode);
   window.FormCreate(exeName);
 
   if (serviceMode) {
-    std::fprintf(stderr, "tavrorun: not started by the service manager; the service host is not part of this build\n");
+    std::cerr << "tavrorun: not started by the service manager; the service host is not part of this build\n";
     return 1;
   }
   return RunHeadless(window);

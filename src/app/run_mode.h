@@ -23,8 +23,7 @@ ServiceQuery QueryService();
 // as Service" and "UserName ...", or "Start as Program", through `logEntry`.
 bool RunsAsService(const ServiceQuery& answers, const std::function<void(const std::string&)>& logEntry);
 
-// Asks the platform and writes the entries to `logFileName` (the control window, which owns the
-// daily log, does not exist yet).
-bool RunsAsService(const std::string& logFileName);
+// Asks the platform; the entries go to the log before the control window exists.
+bool RunsAsService(const std::function<void(const std::string&)>& logEntry);
 
 }  // namespace tavro

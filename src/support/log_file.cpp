@@ -54,7 +54,19 @@ void DailyLogFile::Write(const std::string& message, bool stamped) {
   // Only an entry that lands in today's file protects it; one that still went to yesterday's
   // file leaves today's stale file to be cleared.
   if (logFileName_ == LogFileNameFor(exeName_, now)) lastWrittenDay_ = DayIndex(now);
-  LogWrite(logFileName_, message, stamped, now);
+  const std::string entry = FormatLogEntry(message, stamped, now);
+  AppendToLogFile(logFileName_, entry);
+  if (echo_ != nullptr) {
+    // A bare CR (the SQL readers' error entries have one) would overwrite the line on a terminal.
+    for (std::size_t i = 0; i < entry.size(); ++i) {
+      if (entry[i] != '\r') {
+        echo_->put(entry[i]);
+      } else if (i + 1 == entry.size() || entry[i + 1] != '\n') {
+        echo_->put('\n');
+      }
+    }
+    echo_->flush();
+  }
 }
 
 void StreamLogSink::Write(const std::string& message, bool stamped) {

@@ -44,9 +44,14 @@ class DailyLogFile final : public DatedLogSink {
   const std::string& LogFileName() const override { return logFileName_; }
   void Write(const std::string& message, bool stamped) override;
 
+  // Also writes every entry to `echo` (nullptr: no longer), its CR LF line ends as LF, so that a
+  // terminal or the service manager's journal shows what the file holds.
+  void EchoTo(std::ostream* echo) { echo_ = echo; }
+
  private:
   std::string exeName_;
   Clock& clock_;
+  std::ostream* echo_ = nullptr;
   std::string logFileName_;
   std::int64_t lastClearedDay_ = -1;
   std::int64_t lastWrittenDay_ = -1;

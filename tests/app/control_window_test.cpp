@@ -40,7 +40,7 @@ class ControlWindowTest : public ::testing::Test {
                         bool withFace = true) {
     WriteFileBytes(dir.File("tavrorun.ini"), ini);
     window = std::make_unique<ControlWindow>(
-        ControlWindowServices{state, log, clock, starter, readers, [](const ProgramSettings&) {}},
+        ControlWindowServices{state, log, clock, starter, sources},
         std::move(parameters), programMode);
     if (withFace) window->AttachFace(&face);
     window->FormCreate(dir.File("tavrorun"));
@@ -56,7 +56,7 @@ class ControlWindowTest : public ::testing::Test {
   RecordingLog log;
   SimulatedClock clock{MakeDateTime(2026, 12, 7, 10, 7, 30)};
   RecordingStarter starter;
-  OpenGates readers;
+  OpenGates sources;
   TestFace face;
   std::unique_ptr<ControlWindow> window;
 };
@@ -71,8 +71,8 @@ TEST_F(ControlWindowTest, ProgramStartReadsTwiceThenStartsWithA) {
   EXPECT_EQ(Count("Reading ini..."), 2);
   EXPECT_EQ(messages.back(), "Starting");
   EXPECT_TRUE(w.Running());
-  EXPECT_EQ(w.PanelText(0), "Enabled");
-  EXPECT_EQ(w.PanelText(1), "Running");
+  EXPECT_EQ(w.PanelText(Panel::Configuration), "Enabled");
+  EXPECT_EQ(w.PanelText(Panel::RunStatus), "Running");
   EXPECT_EQ(state.Settings.IniFileName, dir.File("tavrorun.ini"));
 
   w.FormActivate();  // only the first activation does anything
@@ -106,16 +106,16 @@ TEST_F(ControlWindowTest, AWithErrorsShowsThemAndStaysStopped) {
   ControlWindow& w = Create(kInvalidIni, {"-A"}, true);
   w.FormActivate();
   EXPECT_FALSE(w.Running());
-  EXPECT_EQ(w.PanelText(0), "Disabled");
-  EXPECT_EQ(w.PanelText(1), "Stopped");
-  EXPECT_EQ(w.PanelText(2), "Errors in ini");
+  EXPECT_EQ(w.PanelText(Panel::Configuration), "Disabled");
+  EXPECT_EQ(w.PanelText(Panel::RunStatus), "Stopped");
+  EXPECT_EQ(w.PanelText(Panel::Progress), "Errors in ini");
   EXPECT_EQ(Count("Starting"), 0);
 
   // Mended file: the reading enables, but the error text stays until something else is written there.
   WriteFileBytes(dir.File("tavrorun.ini"), kValidIni);
   w.Execute(Command::ReReadIni);
-  EXPECT_EQ(w.PanelText(0), "Enabled");
-  EXPECT_EQ(w.PanelText(2), "Errors in ini");
+  EXPECT_EQ(w.PanelText(Panel::Configuration), "Enabled");
+  EXPECT_EQ(w.PanelText(Panel::Progress), "Errors in ini");
 }
 
 TEST_F(ControlWindowTest, EnablingRuleFollowsTheRunStatusWhileVisible) {
@@ -145,7 +145,12 @@ TEST_F(ControlWindowTest, WithoutAVisibleFaceEveryStopIsLogged) {
   w.StopAkceExecute();
   w.StopAkceExecute();
   EXPECT_EQ(Count("Stopped"), 2);
-  EXPECT_EQ(w.PanelText(1), "");  // service mode writes no status texts
+  // An invalid file stops it once more; service mode writes no status texts.
+  WriteFileBytes(dir.File("tavrorun.ini"), kInvalidIni);
+  w.IniAkceExecute();
+  EXPECT_EQ(Count("Stopped"), 3);
+  EXPECT_EQ(w.PanelText(Panel::RunStatus), "");
+  EXPECT_EQ(w.PanelText(Panel::Progress), "");
 }
 
 TEST_F(ControlWindowTest, StartRereadsOnlyAnInvalidFile) {
@@ -177,6 +182,44 @@ TEST_F(ControlWindowTest, ExitLogsAndClosesTheFace) {
   w.Execute(Command::Exit);
   EXPECT_TRUE(face.closed);
   EXPECT_EQ(log.Messages().back(), "Closing program...");
+}
+
+// A batch stopped over two or more of its runs is caught up once, and no later re-reading of the
+// unchanged file launches a skipped run again.
+TEST_F(ControlWindowTest, ASkippedBatchRunNeverComesBack) {
+  const struct {
+    const char* schedule;
+    DateTime stop, restart;
+    const char* window;
+  } cases[] = {
+      {"type=0\r\nphase=10", MakeDateTime(2026, 12, 8, 0, 5), MakeDateTime(2026, 12, 9, 0, 4),
+       "/d1=07.12.2026+00.00 /d2=09.12.2026+00.00"},
+      {"type=1\r\nday=1\r\nphase=360", MakeDateTime(2026, 12, 8), MakeDateTime(2026, 12, 22, 5, 0),
+       "/d1=07.12.2026+00.00 /d2=22.12.2026+00.00"},
+      {"type=2\r\nphase=120", MakeDateTime(2026, 12, 8), MakeDateTime(2027, 3, 3, 1, 0),
+       "/d1=01.12.2026+00.00 /d2=02.03.2027+00.00"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.schedule);
+    state = {};
+    starter.started.clear();
+    clock.Set(MakeDateTime(2026, 12, 7, 23, 0));
+    ControlWindow& w = Create(std::string("[batches]\r\ncount=1\r\n[batch_1]\r\nmargins=3\r\nexename=/opt/b\r\n"
+                                          "taskname=Daily\r\n") + c.schedule + "\r\n",
+                              {"-A"}, true);
+    w.FormActivate();
+    clock.Set(c.stop);
+    w.Execute(Command::Stop);
+    clock.Set(c.restart);
+    w.Execute(Command::Start);
+    // Two hours of ticks, each hour's first one reading the file again.
+    for (int tick = 0; tick < 720; ++tick) {
+      w.timrTimer();
+      clock.Advance(10000);
+    }
+    ASSERT_EQ(starter.started.size(), 1u);
+    EXPECT_EQ(starter.started[0].arguments, std::string(" /A=AC /tn=Daily ") + c.window + " /dS=60 /nH /nE");
+  }
 }
 
 }  // namespace

@@ -1,0 +1,26 @@
+#pragma once
+// What "tavrorun --help" and "tavrorun --version" print. Such a call starts no launcher and writes
+// no log.
+
+#include <ostream>
+#include <string>
+
+#include "app/switches.h"
+
+namespace tavro {
+
+enum class InfoRequest { None, Help, Version };
+
+// "--help", "-?" or "/?"; "--version" or "-V". ("-h" is the switch H, hide and start.)
+InfoRequest InfoRequested(const Parameters& parameters);
+
+// The usage text for the executable at `exeName` (its files are named after it).
+std::string LauncherUsage(const std::string& exeName);
+std::string LauncherVersion();
+
+// Platform parts: how the launcher is driven without a window, and where a copy of the log's
+// entries goes (the journal's standard error on Linux; nowhere on Windows).
+const char* OutsideCommandsUsage();
+std::ostream* LogEchoStream();
+
+}  // namespace tavro
