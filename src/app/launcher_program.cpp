@@ -3,9 +3,9 @@
 #include <iostream>
 
 #include "app/control_window.h"
-#include "app/headless_face.h"
 #include "app/launcher_usage.h"
 #include "app/run_mode.h"
+#include "app/run_modes.h"
 #include "app/single_instance.h"
 #include "config/launcher_state.h"
 #include "schedule/launch_program.h"
@@ -50,12 +50,7 @@ int RunLauncher(const Parameters& parameters) {
   PlantSources sources(state.Settings, log);
   ControlWindow window({state, log, clock, starter, sources}, parameters, !serviceMode);
   window.FormCreate(exeName);
-
-  if (serviceMode) {
-    std::cerr << "tavrorun: not started by the service manager; the service host is not part of this build\n";
-    return 1;
-  }
-  return RunHeadless(window);
+  return serviceMode ? RunServiceMode(window, log, parameters) : RunProgramMode(window, log);
 }
 
 }  // namespace tavro
