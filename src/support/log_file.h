@@ -25,9 +25,12 @@ void LogWrite(const std::string& file, const std::string& message, bool stamped,
 void LogWrite(const std::string& file, const std::string& message, bool stamped);
 void LogEntry(const std::string& file, const std::string& message);
 
+// How long an entry waits for another writer that holds the file.
+inline constexpr int kLogBusyPatienceMs = 100;
+
 // Platform part: open (creating when missing), seek to the end, one write, close, under the
 // sharing rule. Returns false when the entry was dropped.
-bool AppendToLogFile(const std::string& file, const std::string& bytes);
+bool AppendToLogFile(const std::string& file, const std::string& bytes, int patienceMs = kLogBusyPatienceMs);
 // Deletes a file if it exists; the result is of no interest to the log.
 void DeleteLogFile(const std::string& file);
 

@@ -12,7 +12,6 @@
 namespace tavro {
 namespace {
 
-constexpr auto kBusyPatience = std::chrono::milliseconds(100);
 constexpr auto kBusyPause = std::chrono::milliseconds(1);
 
 // Root may write into any file, so the permission bits stand in for the read-only attribute that
@@ -23,8 +22,8 @@ bool WritableByAnyone(int fd) {
 }
 
 // Another writer's entry is in progress: wait for it a little, then give up on ours.
-bool LockForOneEntry(int fd) {
-  const auto deadline = std::chrono::steady_clock::now() + kBusyPatience;
+bool LockForOneEntry(int fd, int patienceMs) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(patienceMs);
   for (;;) {
     if (flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
     if (errno != EWOULDBLOCK && errno != EINTR) return false;
@@ -35,11 +34,11 @@ bool LockForOneEntry(int fd) {
 
 }  // namespace
 
-bool AppendToLogFile(const std::string& file, const std::string& bytes) {
+bool AppendToLogFile(const std::string& file, const std::string& bytes, int patienceMs) {
   const int fd = open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
   if (fd < 0) return false;
   bool written = false;
-  if (WritableByAnyone(fd) && LockForOneEntry(fd)) {
+  if (WritableByAnyone(fd) && LockForOneEntry(fd, patienceMs)) {
     // The lock makes seek-and-write one step towards the other writers; a short write is kept as is.
     if (lseek(fd, 0, SEEK_END) >= 0) written = write(fd, bytes.data(), bytes.size()) >= 0;
     flock(fd, LOCK_UN);

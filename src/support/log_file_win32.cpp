@@ -5,7 +5,6 @@
 namespace tavro {
 namespace {
 
-constexpr ULONGLONG kBusyPatienceMs = 100;
 constexpr DWORD kBusyPauseMs = 1;
 
 // An existing file is shared with readers only; a new one with nobody until its first entry is in.
@@ -33,8 +32,8 @@ bool IsPassing(DWORD error) {
 
 }  // namespace
 
-bool AppendToLogFile(const std::string& file, const std::string& bytes) {
-  const ULONGLONG deadline = GetTickCount64() + kBusyPatienceMs;
+bool AppendToLogFile(const std::string& file, const std::string& bytes, int patienceMs) {
+  const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(patienceMs);
   HANDLE handle = OpenForOneEntry(file);
   while (handle == INVALID_HANDLE_VALUE) {
     if (!IsPassing(GetLastError()) || GetTickCount64() >= deadline) return false;

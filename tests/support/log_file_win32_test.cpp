@@ -72,7 +72,8 @@ TEST(LogFileWin32, EntryWaitsForAShortlyHeldFile) {
     std::this_thread::sleep_for(milliseconds(20));
     holder.Release();
   });
-  EXPECT_TRUE(AppendToLogFile(file, "kept\r\n"));
+  // Patience far beyond the hold, so that however late the holder lets go the entry gets in.
+  EXPECT_TRUE(AppendToLogFile(file, "kept\r\n", 60000));
   release.join();
   EXPECT_EQ(testutil::ReadFileBytes(file), "old\r\nkept\r\n");
 }
