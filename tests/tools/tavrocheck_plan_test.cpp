@@ -72,17 +72,17 @@ TEST(TavrocheckPlan, PreviewsTheDemoConfiguration) {
   ASSERT_EQ(run.exitCode, 0) << run.output;
   const std::vector<std::string> lines = Lines(run.output);
   EXPECT_EQ(lines.front(),
-            "2026-12-07 10:07:40\tpump 1\t@DEMO_DIR@/jobs/demojob  /A=PUMP /d1=07.12.2026+10:07 "
-            "/d2=07.12.2026+10:07 /tS=1 /sN=PlantHistorian /tN=Warehouse /fN=@DEMO_DIR@/tags.txt /aV");
-  EXPECT_EQ(CountContaining(lines, "\ttask 1\t@DEMO_DIR@/jobs/demojob \"Unit efficiency\" 07.12.2026+10.05 5 -NOH "
+            "2026-12-07 10:07:40\tpump 1\t/opt/tavro/jobs/demojob  /A=PUMP /d1=07.12.2026+10:07 "
+            "/d2=07.12.2026+10:07 /tS=1 /sN=PlantHistorian /tN=Warehouse /fN=/opt/tavro/tags.txt /aV");
+  EXPECT_EQ(CountContaining(lines, "\ttask 1\t/opt/tavro/jobs/demojob \"Unit efficiency\" 07.12.2026+10.05 5 -NOH "
                                    "-NOE -KORDD\tgated by UNIT1.RUNNING"),
             1);
-  EXPECT_EQ(CountContaining(lines, "\tbatch 1\t@DEMO_DIR@/jobs/demojob  /A=AC /tn=\"Daily balance\" "
+  EXPECT_EQ(CountContaining(lines, "\tbatch 1\t/opt/tavro/jobs/demojob  /A=AC /tn=\"Daily balance\" "
                                    "/d1=07.12.2026+00.00 /d2=07.12.2026+23.00 /dS=60 /nH /nE"),
             1);
-  // The placeholders of the hour and minute are no numbers: the report runs at 01:10.
-  EXPECT_EQ(CountContaining(lines, "2026-12-08 01:10:"), 2);  // the pump and the report
-  EXPECT_EQ(CountContaining(lines, "\treport 1\t@DEMO_DIR@/jobs/demojob A8:shiftreport"), 1);
+  // The report's 06:30 has passed on the 7th: it runs on the 8th.
+  EXPECT_EQ(CountContaining(lines, "2026-12-08 06:30:"), 2);  // the pump and the report
+  EXPECT_EQ(CountContaining(lines, "\treport 1\t/opt/tavro/jobs/demojob A8:shiftreport"), 1);
 }
 
 TEST(TavrocheckPlan, InvalidFileLaunchesNothingAndBadHoursAreUsageErrors) {
