@@ -1,10 +1,9 @@
 #include "config/ini_file.h"
 
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "support/text.h"
+#include "support/whole_file.h"
 
 namespace tavro {
 namespace {
@@ -33,11 +32,11 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
 
 }  // namespace
 
-IniFile IniFile::Load(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return IniFile();
-  const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-  return Parse(text);
+IniFile IniFile::Load(const std::string& path, std::string* problem) {
+  const WholeFile file = ReadWholeFile(path);
+  if (problem != nullptr) *problem = file.reason;
+  if (file.outcome != WholeFile::Outcome::Read) return IniFile();
+  return Parse(file.bytes);
 }
 
 IniFile IniFile::Parse(std::string_view text) {

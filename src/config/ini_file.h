@@ -23,8 +23,9 @@ class IniFile {
 
   IniFile() = default;  // no file: every key gives its default
 
-  // A missing or unreadable file gives an empty IniFile.
-  static IniFile Load(const std::string& path);
+  // A missing or unreadable file gives an empty IniFile, as the profile reader does; why an existing
+  // file could not be read goes to `problem` ("" when it was read or is missing).
+  static IniFile Load(const std::string& path, std::string* problem = nullptr);
   static IniFile Parse(std::string_view text);
 
   // The value of a key present with "=" (an empty one included); nothing for a missing key,

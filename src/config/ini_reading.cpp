@@ -8,8 +8,11 @@
 
 namespace tavro {
 
-ReadingVerdict ReadConfiguration(LauncherState& state, const IniFile& ini, const ReadingContext& context) {
+ReadingVerdict ReadConfiguration(LauncherState& state, const IniFile& ini, const ReadingContext& context,
+                                 const std::string& loadProblem) {
   context.log.Entry("Reading ini...");
+  // The keys then all take their defaults, so the reading ends with its own error as well.
+  if (!loadProblem.empty()) context.log.Entry("Cannot read " + state.Settings.IniFileName + ": " + loadProblem);
   ReadingRun run(ini, context.log, context.now);
   ReadProgramSections(run, state.Settings, context.prepareMssql);
   const std::int32_t pumps = ReadPumps(run, state.Pumps);
@@ -21,7 +24,9 @@ ReadingVerdict ReadConfiguration(LauncherState& state, const IniFile& ini, const
 
 ReadingVerdict IniAkceExecute(LauncherState& state, const ReadingContext& context) {
   // Read once into memory; every key is then looked up there.
-  return ReadConfiguration(state, IniFile::Load(state.Settings.IniFileName), context);
+  std::string problem;
+  const IniFile ini = IniFile::Load(state.Settings.IniFileName, &problem);
+  return ReadConfiguration(state, ini, context, problem);
 }
 
 }  // namespace tavro

@@ -32,7 +32,9 @@ struct ReadingVerdict {
 ReadingVerdict IniAkceExecute(LauncherState& state, const ReadingContext& context);
 
 class IniFile;
-// The same reading of a file already in memory.
-ReadingVerdict ReadConfiguration(LauncherState& state, const IniFile& ini, const ReadingContext& context);
+// The same reading of a file already in memory; `loadProblem` tells why an existing file could not
+// be read (it is logged after "Reading ini...").
+ReadingVerdict ReadConfiguration(LauncherState& state, const IniFile& ini, const ReadingContext& context,
+                                 const std::string& loadProblem = {});
 
 }  // namespace tavro

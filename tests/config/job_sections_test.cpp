@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 
 #include "config/reading_harness.h"
@@ -364,6 +365,15 @@ TEST(IniAkceExecute, ReadsTheFileNamedInTheSettings) {
   EXPECT_EQ(reading.Last(), (Entry{true, "In ini found these errors:\r\nNo batch, pump or task found in file " +
                                                    folder.File("missing.ini")}));
   EXPECT_TRUE(reading.state.Tasks.Items.empty());
+  EXPECT_FALSE(reading.LogMentions("Cannot read"));  // a missing file is no error of its own
+
+  // Something that is no file in its place reads as a missing one, and the log says why.
+  std::filesystem::create_directory(folder.File("folder.ini"));
+  reading.state.Settings.IniFileName = folder.File("folder.ini");
+  reading.log.entries.clear();
+  IniAkceExecute(reading.state, context);
+  EXPECT_EQ(reading.Entries().at(1), (Entry{true, "Cannot read " + folder.File("folder.ini") + ": it is a directory"}));
+  EXPECT_FALSE(reading.state.Settings.IniValid);
 }
 
 }  // namespace
