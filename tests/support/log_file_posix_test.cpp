@@ -1,5 +1,8 @@
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/file.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -32,14 +35,57 @@ class LockHolder {
   int fd_;
 };
 
-TEST(LogFilePosix, BusyFileIsRetriedThenDropped) {
+// Whoever holds the lock for good (a hung writer, or someone who may read the file) cannot
+// silence the log: after a short wait the entry goes in whole anyway.
+TEST(LogFilePosix, ALockHeldForGoodDoesNotSilenceTheLog) {
   testutil::TempDir dir;
   const std::string file = dir.File("tavrorun.007.txt");
   testutil::WriteFileBytes(file, "old\r\n");
   LockHolder holder(file);
   const auto start = steady_clock::now();
-  EXPECT_FALSE(AppendToLogFile(file, "lost\r\n"));
+  EXPECT_TRUE(AppendToLogFile(file, "new\r\n"));
   EXPECT_GE(steady_clock::now() - start, milliseconds(90));
+  EXPECT_EQ(testutil::ReadFileBytes(file), "old\r\nnew\r\n");
+}
+
+// Other users may neither read a new log nor plant a link that the launcher would follow; a FIFO
+// in the log's place is not waited on.
+TEST(LogFilePosix, ForeignFilesInTheLogsPlace) {
+  testutil::TempDir dir;
+  const std::string fresh = dir.File("tavrorun.001.txt");
+  EXPECT_TRUE(AppendToLogFile(fresh, "first\r\n"));
+  struct stat status {};
+  ASSERT_EQ(stat(fresh.c_str(), &status), 0);
+  EXPECT_EQ(status.st_mode & 0607, 0600u);  // the owner writes, others nothing (the group: as umask lets)
+
+  const std::string target = dir.File("elsewhere.txt");
+  testutil::WriteFileBytes(target, "precious\r\n");
+  const std::string link = dir.File("tavrorun.002.txt");
+  ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0);
+  EXPECT_FALSE(AppendToLogFile(link, "planted\r\n"));
+  EXPECT_EQ(testutil::ReadFileBytes(target), "precious\r\n");
+
+  const std::string fifo = dir.File("tavrorun.003.txt");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_FALSE(AppendToLogFile(fifo, "nobody reads\r\n"));
+}
+
+// A full disk takes only part of an entry: the part is cut off again, so the next entry does not
+// begin in the middle of a line.
+TEST(LogFilePosix, AShortWriteLeavesNoHalfEntry) {
+  testutil::TempDir dir;
+  const std::string file = dir.File("tavrorun.007.txt");
+  testutil::WriteFileBytes(file, "old\r\n");
+  rlimit saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  const auto previous = signal(SIGXFSZ, SIG_IGN);
+  rlimit full = saved;
+  full.rlim_cur = 10;  // room for the old entry and half of the new one
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &full), 0);
+  const bool written = AppendToLogFile(file, "0123456789\r\n");
+  setrlimit(RLIMIT_FSIZE, &saved);
+  signal(SIGXFSZ, previous);
+  EXPECT_FALSE(written);
   EXPECT_EQ(testutil::ReadFileBytes(file), "old\r\n");
 }
 
