@@ -6,6 +6,7 @@
 #include <string>
 
 #include "testing/child_process.h"
+#include "testing/instance_lock.h"
 
 namespace tavro {
 namespace {
@@ -23,7 +24,10 @@ TEST(SingleInstance, SecondProcessIsRefusedWhileTheFirstHoldsTheLock) {
   ASSERT_TRUE(AcquireSingleInstance(name));
   EXPECT_EQ(testutil::RunProgram(probe, {name}), 1);
   EXPECT_FALSE(AcquireSingleInstance(name));
-  EXPECT_EQ(testutil::RunProgram(probe, {TestLockName()}), 0);  // other names are not held
+  const std::string other = TestLockName();
+  EXPECT_EQ(testutil::RunProgram(probe, {other}), 0);  // other names are not held
+  testutil::ForgetInstanceLock(name);
+  testutil::ForgetInstanceLock(other);
 }
 
 }  // namespace
