@@ -1,0 +1,114 @@
+#!/usr/bin/env bash
+# The real tavrorun against what a plant server's users can leave in its way: a directory or a FIFO
+# in place of the configuration, a link in place of the log, another account holding the lock's name,
+# and control signals sent back to back. It must neither abort nor hang, say what is wrong, and
+# carry out commands in the order they came.
+set -uo pipefail
+source "$(dirname "$0")/isolated.sh"
+
+bin=$1
+work=$(mktemp -d)
+launcher=
+trap 'kill -9 $launcher 2>/dev/null; rm -rf "$work"' EXIT
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+libfaketime=$(ls /usr/lib/*/faketime/libfaketime.so.1 | head -n 1)
+log="$work/tavrorun.007.txt"
+cp "$bin/tavrorun" "$work/"
+valid="[program]
+mod=kord
+[pumps]
+count=1
+[pump_1]
+exename=/bin/true
+source=S
+target=T
+tagfile=f.txt"
+
+entries() { grep -cF -- $'\t'"$1"$'\r' "$log" 2>/dev/null; }
+wait_until() {  # condition (a shell expression), what it means
+  for _ in $(seq 1 200); do
+    eval "$1" && return 0
+    sleep 0.1
+  done
+  fail "$2"
+  return 1
+}
+start() {  # switches...
+  (cd "$work" && LD_PRELOAD=$libfaketime FAKETIME="@2026-12-07 10:00:00" exec ./tavrorun "$@") \
+    >"$work/stdout.txt" 2>"$work/stderr.txt" &
+  launcher=$!
+}
+stop() {
+  kill -TERM "$launcher" 2>/dev/null
+  wait_until '! kill -0 $launcher 2>/dev/null' "tavrorun did not end on SIGTERM"
+  wait "$launcher"
+  local status=$?
+  [[ $status -eq 0 ]] || fail "exit code $status ($1)"
+  launcher=
+}
+
+# A directory in place of the configuration: the reading says why and fails; the launcher lives on.
+mkdir "$work/tavrorun.ini"
+start -A
+wait_until '(($(entries "Tasks in ini O.K.") + $(grep -c "In ini found" "$log" 2>/dev/null) >= 2))' "no verdict with a directory as ini"
+grep -qF "Cannot read $work/tavrorun.ini: it is a directory" "$log" || fail "no reason for the directory"
+[[ $(entries "Starting") == 0 ]] || fail "started on a directory"
+stop "directory"
+rmdir "$work/tavrorun.ini"
+
+# A FIFO in its place at a re-reading is not waited on.
+printf '%s\n' "$valid" >"$work/tavrorun.ini"
+rm -f "$log"
+start
+wait_until '(($(entries "Tasks in ini O.K.") == 2))' "no valid reading at start"
+rm "$work/tavrorun.ini"
+mkfifo "$work/tavrorun.ini"
+kill -HUP "$launcher"
+wait_until 'grep -qF "Cannot read $work/tavrorun.ini: it is not a regular file" "$log"' "the FIFO blocked or went unsaid"
+stop "FIFO"
+rm "$work/tavrorun.ini"
+
+# Start and Stop sent back to back are carried out in that order: the launcher ends up stopped.
+printf '%s\n' "$valid" >"$work/tavrorun.ini"
+rm -f "$log"
+start
+wait_until '(($(entries "Tasks in ini O.K.") == 2))' "no valid reading at start"
+for trial in $(seq 1 50); do
+  kill -USR1 "$launcher"
+  kill -USR2 "$launcher"
+  wait_until '(($(entries "Stopped") == trial))' "trial $trial: Start and Stop were not carried out in order" || break
+done
+[[ $(entries "Starting") == 50 ]] || fail "$(entries Starting) times Starting for 50 trials"
+stop "signals"
+
+# A link in place of the day's log: nothing is written through it, and stderr says so once.
+rm -f "$log"
+echo "precious" >"$work/elsewhere.txt"
+ln -s "$work/elsewhere.txt" "$log"
+start -A
+wait_until 'grep -qF "is a symbolic link" "$work/stderr.txt"' "no word of the link on stderr"
+stop "link"
+[[ "$(cat "$work/elsewhere.txt")" == "precious" ]] || fail "the log was written through a link"
+[[ $(grep -c "is a symbolic link" "$work/stderr.txt") == 1 ]] || fail "the link was reported more than once"
+rm -f "$log"
+
+# Another account holding a file under the lock's name cannot keep root's launcher from starting.
+if [[ $(id -u) == 0 ]] && command -v runuser >/dev/null && id nobody >/dev/null 2>&1; then
+  rm -f /run/lock/TAVRORUN_PRG_MUTEX.lock
+  runuser -u nobody -- flock /run/lock/TAVRORUN_PRG_MUTEX.lock sleep 60 &
+  holder=$!
+  wait_until '[[ -e /run/lock/TAVRORUN_PRG_MUTEX.lock ]]' "the other account's lock file never appeared"
+  start -A
+  wait_until '(($(entries "Starting") == 1))' "another account's lock file kept the launcher from starting"
+  stop "foreign lock"
+  kill "$holder" 2>/dev/null
+else
+  echo "SKIP (part): no second account to hold the lock's name"
+fi
+
+if ((failures > 0)); then
+  echo "--- log"; cat "$log" 2>/dev/null; echo "--- stderr"; cat "$work/stderr.txt"
+  exit 1
+fi
+echo "odd files end-to-end: all checks passed"
