@@ -1,7 +1,7 @@
 #pragma once
-// The launcher without a window: the control surface is the commands from outside the process
-// (signals on Linux, console events on Windows). Runs first activation at once, then ticks until
-// Exit.
+// The launcher without a window (Linux without a terminal; on Windows the window is always there):
+// the control surface is the signals from outside the process. Runs first activation at once, then
+// ticks until Exit.
 
 #include "app/control_window.h"
 

@@ -20,10 +20,10 @@ namespace tavro {
 int RunLauncher(const Parameters& parameters) {
   switch (InfoRequested(parameters)) {
     case InfoRequest::Help:
-      std::cout << LauncherUsage(CurrentExecutablePath());
+      InfoOutput() << LauncherUsage(CurrentExecutablePath());
       return 0;
     case InfoRequest::Version:
-      std::cout << LauncherVersion();
+      InfoOutput() << LauncherVersion();
       return 0;
     case InfoRequest::None:
       break;

@@ -18,9 +18,13 @@ InfoRequest InfoRequested(const Parameters& parameters);
 std::string LauncherUsage(const std::string& exeName);
 std::string LauncherVersion();
 
-// Platform parts: how the launcher is driven without a window, and where a copy of the log's
-// entries goes (the journal's standard error on Linux; nowhere on Windows).
+// Platform parts: how the running launcher is driven, and where a copy of the log's entries goes
+// (the journal's standard error on Linux; nowhere on Windows).
 const char* OutsideCommandsUsage();
 std::ostream* LogEchoStream();
+
+// Where the usage and the version are printed: standard output, which a Windows program without a
+// console of its own first takes from the console it was started from.
+std::ostream& InfoOutput();
 
 }  // namespace tavro

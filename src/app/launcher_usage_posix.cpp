@@ -12,4 +12,6 @@ const char* OutsideCommandsUsage() {
 
 std::ostream* LogEchoStream() { return &std::cerr; }
 
+std::ostream& InfoOutput() { return std::cout; }
+
 }  // namespace tavro

@@ -1,7 +1,6 @@
 #pragma once
 // The commands that reach a launcher without a window from outside the process: signals on Linux
-// (SIGUSR1 Start, SIGUSR2 Stop, SIGHUP ReRead ini, SIGTERM and SIGINT Exit), console events on
-// Windows (Exit).
+// (SIGUSR1 Start, SIGUSR2 Stop, SIGHUP ReRead ini, SIGTERM and SIGINT Exit).
 
 #include <optional>
 #include <string>

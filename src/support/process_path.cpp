@@ -18,6 +18,11 @@ std::string FolderOf(const std::string& path) {
   return separator == std::string::npos ? std::string() : path.substr(0, separator);
 }
 
+std::string FileNameOf(const std::string& path) {
+  const std::size_t separator = LastSeparator(path);
+  return separator == std::string::npos ? path : path.substr(separator + 1);
+}
+
 std::string ReplaceExtension(const std::string& path, const std::string& extension) {
   const std::size_t separator = LastSeparator(path);
   const std::size_t nameStart = separator == std::string::npos ? 0 : separator + 1;

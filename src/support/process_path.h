@@ -13,6 +13,9 @@ bool IsPathSeparator(char c);
 // The folder part of a path without a trailing separator ("" when there is none).
 std::string FolderOf(const std::string& path);
 
+// The file name part of a path, without its folder (the whole path when it has no folder).
+std::string FileNameOf(const std::string& path);
+
 // The path with the extension of its file name (from the last dot) replaced; appended when none.
 std::string ReplaceExtension(const std::string& path, const std::string& extension);
 

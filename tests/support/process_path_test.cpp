@@ -8,18 +8,23 @@
 namespace tavro {
 namespace {
 
-TEST(ProcessPath, FolderOf) {
+TEST(ProcessPath, FolderOfAndFileNameOf) {
   struct Case {
     const char* path;
     const char* folder;
+    const char* fileName;
   };
   const std::vector<Case> cases = {
-      {"/opt/launch/tavrorun", "/opt/launch"},
-      {"/opt/launch.d/tavrorun.exe", "/opt/launch.d"},
-      {"tavrorun", ""},
-      {"", ""},
+      {"/opt/launch/tavrorun", "/opt/launch", "tavrorun"},
+      {"/opt/launch.d/tavrorun.exe", "/opt/launch.d", "tavrorun.exe"},
+      {"tavrorun", "", "tavrorun"},
+      {"/opt/launch/", "/opt/launch", ""},
+      {"", "", ""},
   };
-  for (const Case& c : cases) EXPECT_EQ(FolderOf(c.path), c.folder) << c.path;
+  for (const Case& c : cases) {
+    EXPECT_EQ(FolderOf(c.path), c.folder) << c.path;
+    EXPECT_EQ(FileNameOf(c.path), c.fileName) << c.path;
+  }
 }
 
 TEST(ProcessPath, ReplaceExtensionOfTheFileNameOnly) {

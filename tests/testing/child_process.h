@@ -3,6 +3,7 @@
 // started with an argument list and waited for.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,9 @@ class ChildProcess {
   bool Started() const { return handle_ != 0; }
   // The exit code, or -1 when the program could not be started or did not end by itself.
   int Wait();
+  // As Wait, but waits at most `milliseconds`: no value while the program is still running (it
+  // then goes on running).
+  std::optional<int> WaitFor(int milliseconds);
 
  private:
   std::intptr_t handle_ = 0;  // process id or process handle

@@ -3,6 +3,8 @@
 #include <sys/wait.h>
 
 #include <cerrno>
+#include <chrono>
+#include <thread>
 
 #include "support/process_path.h"
 #include "testing/child_process.h"
@@ -38,6 +40,25 @@ int ChildProcess::Wait() {
   } while (ended < 0 && errno == EINTR);
   waited_ = true;
   exitCode_ = ended > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return exitCode_;
+}
+
+std::optional<int> ChildProcess::WaitFor(int milliseconds) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+  while (handle_ != 0 && !waited_) {
+    int status = 0;
+    const pid_t ended = waitpid(static_cast<pid_t>(handle_), &status, WNOHANG);
+    if (ended == static_cast<pid_t>(handle_)) {
+      waited_ = true;
+      exitCode_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    } else if (ended < 0 && errno != EINTR) {
+      return Wait();
+    } else if (std::chrono::steady_clock::now() >= deadline) {
+      return std::nullopt;
+    } else {
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+  }
   return exitCode_;
 }
 

@@ -69,6 +69,14 @@ int ChildProcess::Wait() {
   return exitCode_;
 }
 
+std::optional<int> ChildProcess::WaitFor(int milliseconds) {
+  if (handle_ != 0 && !waited_ &&
+      WaitForSingleObject(AsHandle(handle_), static_cast<DWORD>(milliseconds)) == WAIT_TIMEOUT) {
+    return std::nullopt;
+  }
+  return Wait();
+}
+
 std::string TestProgramPath(const std::string& name) {
   return FolderOf(CurrentExecutablePath()) + "\\" + name + ".exe";
 }

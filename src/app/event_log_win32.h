@@ -1,0 +1,29 @@
+#pragma once
+// The Windows event log, where a service says what went wrong: no one sees a message box there.
+
+#include <windows.h>
+
+#include <mutex>
+#include <string>
+
+namespace tavro {
+
+class EventLog {
+ public:
+  // `source`: the name the entries appear under (the service's name, or the executable's file name).
+  explicit EventLog(std::string source) : source_(std::move(source)) {}
+  ~EventLog();
+  EventLog(const EventLog&) = delete;
+  EventLog& operator=(const EventLog&) = delete;
+
+  // One error entry with the text; the source is registered on first use. A log that cannot be
+  // written loses the entry: there is no other channel left.
+  void Report(const std::string& text);
+
+ private:
+  std::string source_;
+  std::mutex mutex_;  // the service's threads report through one log
+  HANDLE handle_ = nullptr;
+};
+
+}  // namespace tavro
