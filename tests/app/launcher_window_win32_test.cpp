@@ -1,0 +1,104 @@
+// tavrorun.exe in program mode, as a person at the desk meets it: started in a folder of its own,
+// its window driven and read from another process (the window driver), its log read afterwards.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "testing/child_process.h"
+#include "testing/shell_session_win32.h"
+
+namespace tavro {
+namespace {
+
+using testutil::ChildProcess;
+using testutil::DriveWindow;
+using testutil::kShellDeadlineMs;
+using testutil::LauncherCopy;
+using testutil::OnlyThese;
+
+const std::string kValidIni =
+    "[program]\r\nmod=kord\r\n[batches]\r\ncount=1\r\n[batch_1]\r\ntype=0\r\nphase=10\r\n"
+    "exename=C:\\jobs\\batch.exe\r\ntaskname=Daily\r\n";
+const std::string kInvalidIni = "[pumps]\r\ncount=1\r\n";
+
+int Count(const std::vector<std::string>& messages, const std::string& message) {
+  return static_cast<int>(std::count(messages.begin(), messages.end(), message));
+}
+
+class WinShellLauncherTest : public ::testing::Test {
+ protected:
+  // A registration left by a failed service test would start this launcher as a service.
+  void SetUp() override { testutil::RemoveServiceRegistration(); }
+
+  // Drives the launcher's window through `steps` and expects it to end by itself afterwards.
+  void Drive(ChildProcess& launcher, const std::vector<std::string>& steps, const std::string& expected) {
+    const testutil::CapturedRun driven = DriveWindow(steps);
+    EXPECT_EQ(driven.exitCode, 0) << driven.output;
+    EXPECT_EQ(driven.output, expected);
+    EXPECT_EQ(launcher.WaitFor(kShellDeadlineMs), 0) << "the launcher did not end";
+  }
+};
+
+TEST_F(WinShellLauncherTest, MenuAndShortcutsDriveTheLauncher) {
+  LauncherCopy copy(kValidIni);
+  ChildProcess launcher(copy.Exe(), {});
+  Drive(launcher,
+        {"window TTavroRunMainForm", "caption", "size", "visible", "wait-panel 0 Enabled", "panel 1", "panel 2",
+         "key ctrl+s", "wait-panel 1 Running", "key ctrl+s", "key ctrl+o", "wait-panel 1 Stopped",
+         "command reread", "command start", "wait-panel 1 Running", "command stop", "wait-panel 1 Stopped",
+         "no-box", "key ctrl+q", "wait-gone"},
+        "caption: Tavro Launcher running as Program\nsize: 457x163\nvisible: yes\npanel 1: Stopped\npanel 2: \n");
+
+  const std::vector<std::string> log = copy.LogMessages();
+  EXPECT_EQ(OnlyThese(log, {"Start as Program", "Starting program...", "Starting", "Stopped", "Closing program..."}),
+            (std::vector<std::string>{"Start as Program", "Starting program...", "Starting", "Stopped", "Starting",
+                                      "Stopped", "Closing program..."}));
+  // Two readings at start-up and the one asked for; a reading of the hour may come on top.
+  EXPECT_GE(Count(log, "Reading ini..."), 3);
+  EXPECT_EQ(log.back(), "Closing program...");
+}
+
+TEST_F(WinShellLauncherTest, HStartsAndHidesTheWindowAtTheNextTick) {
+  LauncherCopy copy(kValidIni);
+  ChildProcess launcher(copy.Exe(), {"-H"});
+  Drive(launcher,
+        {"window TTavroRunMainForm", "wait-panel 1 Running", "wait-hidden", "visible", "close", "wait-gone"},
+        "visible: no\n");
+  const std::vector<std::string> log = copy.LogMessages();
+  EXPECT_EQ(OnlyThese(log, {"Starting", "Hiding", "Closing program..."}),
+            (std::vector<std::string>{"Starting", "Hiding"}));
+}
+
+TEST_F(WinShellLauncherTest, AWithErrorsShowsThemStaysStoppedAndTheCloseBoxEndsIt) {
+  LauncherCopy copy(kInvalidIni);
+  ChildProcess launcher(copy.Exe(), {"/a"});
+  Drive(launcher,
+        {"window TTavroRunMainForm", "wait-panel 0 Disabled", "panel 1", "panel 2", "no-box", "close", "wait-gone"},
+        "panel 1: Stopped\npanel 2: Errors in ini\n");
+  const std::vector<std::string> log = copy.LogMessages();
+  EXPECT_EQ(Count(log, "Starting"), 0);
+  EXPECT_EQ(Count(log, "Closing program..."), 0);
+}
+
+TEST_F(WinShellLauncherTest, ASecondInstanceIsRefusedWithABoxAndWritesNothing) {
+  LauncherCopy copy(kValidIni);
+  ChildProcess first(copy.Exe(), {});
+  const testutil::CapturedRun running = DriveWindow({"window TTavroRunMainForm", "wait-panel 1 Stopped"});
+  ASSERT_EQ(running.exitCode, 0) << running.output;
+
+  ChildProcess second(copy.Exe(), {"-A"});
+  const testutil::CapturedRun refused = DriveWindow({"box Tavro Launcher"});
+  EXPECT_EQ(refused.output, "box Tavro Launcher: Program is already running\n");
+  EXPECT_EQ(second.WaitFor(kShellDeadlineMs), 0);
+
+  Drive(first, {"window TTavroRunMainForm", "close", "wait-gone"}, "");
+  const std::vector<std::string> log = copy.LogMessages();
+  EXPECT_EQ(Count(log, "Start as Program"), 1);
+  EXPECT_EQ(Count(log, "Starting"), 0);
+}
+
+}  // namespace
+}  // namespace tavro

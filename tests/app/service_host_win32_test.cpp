@@ -1,0 +1,169 @@
+// tavrorun.exe as the service TavroRunner under wine's service manager: registered from a folder
+// whose name holds a blank, started and stopped with net, asked by the manager's API, installed a
+// second time and removed with their boxes answered by the window driver.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/service_registration_win32.h"
+#include "app/system_error_win32.h"
+#include "testing/child_process.h"
+#include "testing/shell_session_win32.h"
+
+namespace tavro {
+namespace {
+
+using testutil::ChildProcess;
+using testutil::kShellDeadlineMs;
+using testutil::OnlyThese;
+
+const std::string kValidIni =
+    "[program]\r\nmod=kord\r\n[batches]\r\ncount=1\r\n[batch_1]\r\ntype=0\r\nphase=10\r\n"
+    "exename=C:\\jobs\\batch.exe\r\ntaskname=Daily\r\n";
+
+std::string SystemProgram(const std::string& name) {
+  char folder[MAX_PATH] = {};
+  GetSystemDirectoryA(folder, MAX_PATH);
+  return std::string(folder) + "\\" + name;
+}
+
+testutil::CapturedRun Net(const std::string& verb) {
+  return testutil::RunProgramCapture(SystemProgram("net.exe"), {verb, "TavroRunner"});
+}
+
+template <typename Condition>
+bool WaitUntil(Condition condition) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kShellDeadlineMs);
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  return true;
+}
+
+// The manager's handle of the service, opened for this test's questions.
+class ServiceHandle {
+ public:
+  ServiceHandle() : manager_(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS)) {
+    if (manager_ != nullptr) service_ = OpenServiceA(manager_, "TavroRunner", SERVICE_ALL_ACCESS);
+    error_ = GetLastError();
+  }
+  ~ServiceHandle() {
+    if (service_ != nullptr) CloseServiceHandle(service_);
+    if (manager_ != nullptr) CloseServiceHandle(manager_);
+  }
+  SC_HANDLE get() const { return service_; }
+  DWORD OpenError() const { return error_; }
+
+ private:
+  SC_HANDLE manager_;
+  SC_HANDLE service_ = nullptr;
+  DWORD error_;
+};
+
+class WinShellServiceTest : public ::testing::Test {
+ protected:
+  void SetUp() override { testutil::RemoveServiceRegistration(); }
+  void TearDown() override { testutil::RemoveServiceRegistration(); }
+};
+
+TEST(ServiceTextsWin32, AreThoseTheDeskReads) {
+  EXPECT_EQ(ServiceBinaryPath("C:\\Tavro\\tavrorun.exe"), "C:\\Tavro\\tavrorun.exe");
+  EXPECT_EQ(ServiceBinaryPath("C:\\Program Files\\Tavro\\tavrorun.exe"), "\"C:\\Program Files\\Tavro\\tavrorun.exe\"");
+  const std::string text = SystemErrorText(ERROR_SERVICE_EXISTS);
+  EXPECT_EQ(text, "System Error.  Code: 1073.\r\n" + SystemMessage(ERROR_SERVICE_EXISTS));
+  ASSERT_FALSE(SystemMessage(ERROR_SERVICE_EXISTS).empty());
+  EXPECT_NE(text.back(), '.');
+  EXPECT_NE(text.back(), '\n');
+}
+
+TEST_F(WinShellServiceTest, InstallStartStopInstallAgainAndUninstall) {
+  testutil::LauncherCopy copy(kValidIni, "tavro service");
+
+  // Registered silently: a box would keep the call from ending.
+  ChildProcess install(copy.Exe(), {"/install", "/silent"});
+  ASSERT_EQ(install.WaitFor(kShellDeadlineMs), 0) << "the silent install did not end by itself";
+  {
+    ServiceHandle service;
+    ASSERT_NE(service.get(), nullptr) << service.OpenError();
+    DWORD needed = 0;
+    QueryServiceConfigA(service.get(), nullptr, 0, &needed);
+    std::vector<BYTE> buffer(needed);
+    auto* config = reinterpret_cast<QUERY_SERVICE_CONFIGA*>(buffer.data());
+    ASSERT_TRUE(QueryServiceConfigA(service.get(), config, needed, &needed));
+    EXPECT_EQ(std::string(config->lpBinaryPathName), "\"" + copy.Exe() + "\"");
+    EXPECT_EQ(std::string(config->lpDisplayName), "Cyclic Tavro Launcher Service");
+    EXPECT_EQ(config->dwServiceType, static_cast<DWORD>(SERVICE_WIN32_OWN_PROCESS));
+    EXPECT_EQ(config->dwStartType, static_cast<DWORD>(SERVICE_AUTO_START));
+    EXPECT_EQ(config->dwErrorControl, static_cast<DWORD>(SERVICE_ERROR_NORMAL));
+  }
+
+  const testutil::CapturedRun started = Net("start");
+  ASSERT_EQ(started.exitCode, 0) << started.output;
+  ASSERT_TRUE(WaitUntil([&] { return !OnlyThese(copy.LogMessages(), {"Starting"}).empty(); }))
+      << "the service never started the launcher";
+  DWORD processId = 0;
+  {
+    ServiceHandle service;
+    SERVICE_STATUS_PROCESS status{};
+    DWORD needed = 0;
+    ASSERT_TRUE(QueryServiceStatusEx(service.get(), SC_STATUS_PROCESS_INFO, reinterpret_cast<BYTE*>(&status),
+                                     sizeof status, &needed));
+    EXPECT_EQ(status.dwCurrentState, static_cast<DWORD>(SERVICE_RUNNING));
+    // Stop and shutdown, no pause.
+    EXPECT_EQ(status.dwControlsAccepted, static_cast<DWORD>(SERVICE_ACCEPT_STOP | SERVICE_ACCEPT_SHUTDOWN));
+    EXPECT_EQ(status.dwWaitHint, 5000u);
+    processId = status.dwProcessId;
+    SERVICE_STATUS asked{};
+    EXPECT_TRUE(ControlService(service.get(), SERVICE_CONTROL_INTERROGATE, &asked));
+    EXPECT_EQ(asked.dwCurrentState, static_cast<DWORD>(SERVICE_RUNNING));
+    SERVICE_STATUS paused{};
+    EXPECT_FALSE(ControlService(service.get(), SERVICE_CONTROL_PAUSE, &paused));
+  }
+  const HANDLE serviceProcess = OpenProcess(SYNCHRONIZE, FALSE, processId);
+  ASSERT_NE(serviceProcess, nullptr);
+  const testutil::CapturedRun stopped = Net("stop");
+  EXPECT_EQ(stopped.exitCode, 0) << stopped.output;
+  EXPECT_EQ(WaitForSingleObject(serviceProcess, kShellDeadlineMs), WAIT_OBJECT_0) << "the service process lives on";
+  CloseHandle(serviceProcess);
+
+  const std::vector<std::string> life = copy.LogMessages();
+  EXPECT_EQ(OnlyThese(life, {"ServiceStartName SYSTEM", "Start as Service", "Start as Program",
+                             "Starting program...", "Service is starting...", "Starting", "Service is stopping...",
+                             "Stopped"}),
+            (std::vector<std::string>{"Starting program...",  // the install call's hidden window
+                                      "ServiceStartName SYSTEM", "Start as Service", "Starting program...",
+                                      "Service is starting...", "Starting", "Service is stopping...", "Stopped"}));
+  const auto asService = std::find(life.begin(), life.end(), "Start as Service");
+  ASSERT_TRUE(asService != life.end() && asService + 1 != life.end());
+  EXPECT_EQ(asService[1].rfind("UserName ", 0), 0u) << asService[1];
+
+  // Already registered: the failure is shown although the call asks for silence.
+  ChildProcess again(copy.Exe(), {"-install", "-silent"});
+  const testutil::CapturedRun exists = testutil::DriveWindow({"box Error"});
+  EXPECT_EQ(exists.output, "box Error: Service \"Cyclic Tavro Launcher Service\" failed to install with error: "
+                           "\"System Error.  Code: 1073.\\n" +
+                               SystemMessage(ERROR_SERVICE_EXISTS) + "\"\n");
+  EXPECT_EQ(again.WaitFor(kShellDeadlineMs), 0);
+
+  ChildProcess uninstall(copy.Exe(), {"-UNINSTALL"});
+  const testutil::CapturedRun removed = testutil::DriveWindow({"box Information"});
+  EXPECT_EQ(removed.output, "box Information: Service uninstalled successfully\n");
+  EXPECT_EQ(uninstall.WaitFor(kShellDeadlineMs), 0);
+  EXPECT_EQ(ServiceHandle().OpenError(), static_cast<DWORD>(ERROR_SERVICE_DOES_NOT_EXIST));
+
+  // The install and remove calls query nothing: the entries of the service's own start stay alone.
+  const std::vector<std::string> all = copy.LogMessages();
+  EXPECT_EQ(OnlyThese(all, {"Start as Service"}).size(), 1u);
+  EXPECT_EQ(OnlyThese(all, {"Starting program..."}).size(), 4u);
+}
+
+}  // namespace
+}  // namespace tavro
