@@ -101,6 +101,10 @@ TEST_F(WinShellWindowTest, MenuStatusBarAndEnablingAreWhatWindowsShows) {
   EXPECT_EQ(outer.right - outer.left, 457);
   EXPECT_EQ(outer.bottom - outer.top, 163);
   EXPECT_EQ(Count("Reading ini..."), 2) << "the first activation reads the file again";
+  // The task-bar button belongs to the application's window, which owns the form.
+  char title[64] = {};
+  GetWindowTextA(GetWindow(form, GW_OWNER), title, sizeof title);
+  EXPECT_STREQ(title, "Tavro Launcher");
 
   const HMENU bar = GetMenu(form);
   ASSERT_EQ(GetMenuItemCount(bar), 2);
