@@ -37,14 +37,20 @@ class PrintedLaunches final : public LaunchObserver {
  public:
   explicit PrintedLaunches(std::ostream& out) : out_(out) {}
   void OnLaunch(const LaunchNotice& notice) override {
-    out_ << FormatDateTime("yyyy-mm-dd hh:nn:ss", notice.tickTime) << '\t' << notice.kind << ' ' << notice.number
-         << '\t' << notice.commandLine;
+    // A tick with many launches writes its time once.
+    if (notice.tickTime != tickTime_) {
+      tickTime_ = notice.tickTime;
+      tickText_ = FormatDateTime("yyyy-mm-dd hh:nn:ss", notice.tickTime);
+    }
+    out_ << tickText_ << '\t' << notice.kind << ' ' << notice.number << '\t' << notice.commandLine;
     if (!notice.gateTag.empty()) out_ << "\tgated by " << notice.gateTag;
     out_ << '\n';
   }
 
  private:
   std::ostream& out_;
+  DateTime tickTime_;
+  std::string tickText_;
 };
 
 }  // namespace
