@@ -40,7 +40,7 @@ class PrintedLaunches final : public LaunchObserver {
     // A tick with many launches writes its time once.
     if (notice.tickTime != tickTime_) {
       tickTime_ = notice.tickTime;
-      tickText_ = FormatDateTime("yyyy-mm-dd hh:nn:ss", notice.tickTime);
+      tickText_ = IsoDateTimeText(notice.tickTime);
     }
     out_ << tickText_ << '\t' << notice.kind << ' ' << notice.number << '\t' << notice.commandLine;
     if (!notice.gateTag.empty()) out_ << "\tgated by " << notice.gateTag;

@@ -60,8 +60,14 @@ std::string FormatDateTime(std::string_view pattern, DateTime value) {
 }
 
 std::string LogStamp(DateTime value) {
-  const CivilDateTime c = ToCivil(value);
+  // Entries come in bursts within one second (a reading writes hundreds): the last stamp is kept.
+  thread_local std::int64_t lastSecond = -1;
+  thread_local char lastSeparator = 0;
+  thread_local std::string last;
+  const std::int64_t second = value.ms / kMsPerSecond - (value.ms % kMsPerSecond < 0 ? 1 : 0);
   const char separator = TimeSeparator();
+  if (second == lastSecond && separator == lastSeparator) return last;
+  const CivilDateTime c = ToCivil(value);
   std::string stamp;
   stamp.reserve(19);
   AppendNumber(stamp, c.year, 4);
@@ -75,7 +81,29 @@ std::string LogStamp(DateTime value) {
   AppendNumber(stamp, c.minute, 2);
   stamp += separator;
   AppendNumber(stamp, c.second, 2);
+  lastSecond = second;
+  lastSeparator = separator;
+  last = stamp;
   return stamp;
+}
+
+std::string IsoDateTimeText(DateTime value, bool withTime) {
+  const CivilDateTime c = ToCivil(value);
+  std::string text;
+  text.reserve(19);
+  AppendNumber(text, c.year, 4);
+  text += '-';
+  AppendNumber(text, c.month, 2);
+  text += '-';
+  AppendNumber(text, c.day, 2);
+  if (!withTime) return text;
+  text += ' ';
+  AppendNumber(text, c.hour, 2);
+  text += ':';
+  AppendNumber(text, c.minute, 2);
+  text += ':';
+  AppendNumber(text, c.second, 2);
+  return text;
 }
 
 }  // namespace tavro

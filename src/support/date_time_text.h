@@ -19,6 +19,9 @@ std::string FormatDateTime(std::string_view pattern, DateTime value);
 // "yyyy.mm.dd hh:nn:ss", the time separator being the system's.
 std::string LogStamp(DateTime value);
 
+// "yyyy-mm-dd hh:nn:ss", or "yyyy-mm-dd" alone.
+std::string IsoDateTimeText(DateTime value, bool withTime = true);
+
 // The system's time separator (":" on Linux, the regional setting on Windows).
 char TimeSeparator();
 
