@@ -40,8 +40,8 @@ void ReadBatch(ReadingRun& run, const std::string& section, TBec& batch) {
       false);
 
   CorrectSchedule(run, section, batch);
-  batch.exename = UnquoteValue(batch.exename);
-  batch.taskname = UnquoteValue(batch.taskname);
+  Unquote(batch.exename);
+  Unquote(batch.taskname);
   RequireText(run, batch.exename, "No EXE name found in ", section);
   RequireText(run, batch.taskname, "No BDT name found in ", section);
 

@@ -64,7 +64,13 @@ void ReadKeys(const IniFile& ini, const std::string& sectionName, const Rules& r
     } else if (const auto* boolean = std::get_if<bool Record::*>(&rule.field)) {
       record.**boolean = (value ? ParseIniInteger(*value).value_or(rule.numberDefault) : rule.numberDefault) != 0;
     } else {
-      record.*std::get<std::string Record::*>(rule.field) = value ? std::string(*value) : rule.textDefault;
+      // Assigned in place: a re-reading of an unchanged file then allocates nothing.
+      std::string& text = record.*std::get<std::string Record::*>(rule.field);
+      if (value) {
+        text.assign(*value);
+      } else {
+        text.assign(rule.textDefault);
+      }
     }
   }
 }

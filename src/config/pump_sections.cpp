@@ -20,9 +20,9 @@ void ReadPump(ReadingRun& run, const std::string& section, TPumpa& pump) {
       },
       true);
 
-  pump.exename = UnquoteValue(pump.exename);
-  pump.source = UnquoteValue(pump.source);
-  pump.target = UnquoteValue(pump.target);
+  Unquote(pump.exename);
+  Unquote(pump.source);
+  Unquote(pump.target);
   RequireText(run, pump.exename, "No EXE name found in ", section);
   RequireText(run, pump.source, "No source name found in ", section);
   RequireText(run, pump.target, "No target name found in ", section);

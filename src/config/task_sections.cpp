@@ -20,9 +20,9 @@ void ReadTask(ReadingRun& run, const std::string& section, TUkol& task) {
       },
       false);
 
-  task.runningtag = UnquoteValue(task.runningtag);
-  task.exename = UnquoteValue(task.exename);
-  task.taskname = UnquoteValue(task.taskname);
+  Unquote(task.runningtag);
+  Unquote(task.exename);
+  Unquote(task.taskname);
   RequireText(run, task.exename, "No EXE name found in ", section);
   RequireText(run, task.taskname, "No BDT name found in ", section);
   if (!LaunchPeriodFits(run, task.launchperiod, section)) return;

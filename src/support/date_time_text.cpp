@@ -19,9 +19,28 @@ void AppendNumber(std::string& out, int value, int digits) {
   while (length > 0) out += reversed[--length];
 }
 
+// dd.mm.yyyy+hh?nn: the command lines' patterns, which are formatted for every launch.
+std::string SlotText(DateTime value, char hourSeparator) {
+  const CivilDateTime c = ToCivil(value);
+  std::string text;
+  text.reserve(16);
+  AppendNumber(text, c.day, 2);
+  text += '.';
+  AppendNumber(text, c.month, 2);
+  text += '.';
+  AppendNumber(text, c.year, 4);
+  text += '+';
+  AppendNumber(text, c.hour, 2);
+  text += hourSeparator;
+  AppendNumber(text, c.minute, 2);
+  return text;
+}
+
 }  // namespace
 
 std::string FormatDateTime(std::string_view pattern, DateTime value) {
+  if (pattern == kPumpTimePattern) return SlotText(value, ':');
+  if (pattern == kTaskTimePattern) return SlotText(value, '.');
   const CivilDateTime c = ToCivil(value);
   std::string out;
   out.reserve(pattern.size() + 4);
