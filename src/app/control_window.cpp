@@ -76,7 +76,8 @@ void ControlWindow::IniAkceExecute() {
   const ReadingVerdict verdict = tavro::IniAkceExecute(
       services_.state,
       ReadingContext{services_.log, services_.clock.Now(),
-                     [&sources](const ProgramSettings& settings) { sources.PrepareMssql(settings); }});
+                     [&sources](const ProgramSettings& settings) { sources.PrepareMssql(settings); },
+                     services_.iniCache});
   gate_ = &sources.ReaderFor(services_.state.Settings);
   if (verdict.valid) {
     SetPanelText(Panel::Configuration, "Enabled");

@@ -46,6 +46,7 @@ struct ControlWindowServices {
   ProgramStarter& starter;
   GateSources& sources;
   LaunchObserver* observer = nullptr;
+  IniFileCache* iniCache = nullptr;  // the preview's; the launcher reads the file afresh
 };
 
 class ControlWindow final : public TickWindowPort {

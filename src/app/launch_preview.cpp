@@ -1,6 +1,7 @@
 #include "app/launch_preview.h"
 
 #include "app/control_window.h"
+#include "config/ini_file_cache.h"
 #include "sources/open_gates.h"
 #include "support/date_time_text.h"
 #include "support/process_path.h"
@@ -13,6 +14,7 @@ namespace {
 class DiscardedLog final : public DatedLogSink {
  public:
   void Write(const std::string&, bool) override {}
+  bool Discards() const override { return true; }
   void FollowDate(DateTime, int) override {}
   const std::string& LogFileName() const override { return name_; }
 
@@ -37,14 +39,31 @@ class PrintedLaunches final : public LaunchObserver {
  public:
   explicit PrintedLaunches(std::ostream& out) : out_(out) {}
   void OnLaunch(const LaunchNotice& notice) override {
-    out_ << FormatDateTime("yyyy-mm-dd hh:nn:ss", notice.tickTime) << '\t' << notice.kind << ' ' << notice.number
-         << '\t' << notice.commandLine;
-    if (!notice.gateTag.empty()) out_ << "\tgated by " << notice.gateTag;
-    out_ << '\n';
+    // A tick with many launches writes its time once.
+    if (notice.tickTime != tickTime_) {
+      tickTime_ = notice.tickTime;
+      tickText_ = IsoDateTimeText(notice.tickTime);
+    }
+    line_.assign(tickText_);
+    line_ += '\t';
+    line_ += notice.kind;
+    line_ += ' ';
+    line_ += std::to_string(notice.number);
+    line_ += '\t';
+    line_ += notice.commandLine;
+    if (!notice.gateTag.empty()) {
+      line_ += "\tgated by ";
+      line_ += notice.gateTag;
+    }
+    line_ += '\n';
+    out_.write(line_.data(), static_cast<std::streamsize>(line_.size()));
   }
 
  private:
   std::ostream& out_;
+  DateTime tickTime_;
+  std::string tickText_;
+  std::string line_;
 };
 
 }  // namespace
@@ -56,7 +75,9 @@ bool PreviewLaunches(const PreviewRequest& request, std::ostream& out) {
   SucceedingStarter starter;
   OpenGates sources;
   PrintedLaunches printed(out);
-  ControlWindow window({state, log, clock, starter, sources, &printed}, {"-A"}, false);
+  // The hourly re-reading still runs (it re-arms the reports), on the file parsed once.
+  IniFileCache cache;
+  ControlWindow window({state, log, clock, starter, sources, &printed, &cache}, {"-A"}, false);
   VisibleFace face;
   window.AttachFace(&face);
   window.FormCreate(CurrentExecutablePath(), request.iniFileName);

@@ -29,16 +29,19 @@ void ReadBatch(ReadingRun& run, const std::string& section, TBec& batch) {
   run.Debug(section, true);
   const std::array<std::int32_t, 3> scheduleBefore{batch.type, batch.day, batch.phase};
   ReadKeys(run.ini, section, kBatchKeys, batch);
-  run.Debug("type=" + LogText(batch.type) + kLineBreak + "day=" + LogText(batch.day) + kLineBreak + "phase=" +
-                LogText(batch.phase) + kLineBreak + "intervallength=" + LogText(batch.intervallength) + kLineBreak +
-                "margins=" + LogText(batch.margins) + kLineBreak + "exename=" + batch.exename + kLineBreak +
-                "taskname=" + batch.taskname + kLineBreak + "exporttohistory=" + LogText(batch.exporttohistory) +
-                kLineBreak + "exporttoexternal=" + LogText(batch.exporttoexternal),
-            false);
+  run.Debug(
+      [&] {
+        return "type=" + LogText(batch.type) + kLineBreak + "day=" + LogText(batch.day) + kLineBreak + "phase=" +
+               LogText(batch.phase) + kLineBreak + "intervallength=" + LogText(batch.intervallength) + kLineBreak +
+               "margins=" + LogText(batch.margins) + kLineBreak + "exename=" + batch.exename + kLineBreak +
+               "taskname=" + batch.taskname + kLineBreak + "exporttohistory=" + LogText(batch.exporttohistory) +
+               kLineBreak + "exporttoexternal=" + LogText(batch.exporttoexternal);
+      },
+      false);
 
   CorrectSchedule(run, section, batch);
-  batch.exename = UnquoteValue(batch.exename);
-  batch.taskname = UnquoteValue(batch.taskname);
+  Unquote(batch.exename);
+  Unquote(batch.taskname);
   RequireText(run, batch.exename, "No EXE name found in ", section);
   RequireText(run, batch.taskname, "No BDT name found in ", section);
 
@@ -54,14 +57,14 @@ void ReadBatch(ReadingRun& run, const std::string& section, TBec& batch) {
   if (schedule != scheduleBefore || !IsSet(batch.NextTime)) {
     batch.NextTime = NextRunTime(batch.type, batch.day, batch.phase, batch.LastTime);
   }
-  run.Debug("Next time set to " + DateTimeText(batch.NextTime), true);
+  run.Debug([&] { return "Next time set to " + DateTimeText(batch.NextTime); }, true);
 }
 
 }  // namespace
 
 std::int32_t ReadBatches(ReadingRun& run, TBece& batches) {
   const std::int32_t count = run.ini.ReadInteger("batches", "count", 0);
-  run.Debug("batches count=" + LogText(count), true);
+  run.Debug([&] { return "batches count=" + LogText(count); }, true);
   FitTable(run, batches, count, "batches");
   for (std::size_t i = 0; i < batches.Items.size(); ++i) {
     ReadBatch(run, JobSectionName("batch_", i), batches.Items[i]);

@@ -1,6 +1,6 @@
 #include "config/ini_file.h"
 
-#include <vector>
+#include <cstring>
 
 #include "support/text.h"
 #include "support/whole_file.h"
@@ -9,80 +9,120 @@ namespace tavro {
 namespace {
 
 // What a lookup gives for a stored value: enclosing quotes removed, then cut to the longest length.
-std::string ProfileValue(std::string_view value) {
+std::string_view ProfileValue(std::string_view value) {
   if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
     value = value.substr(1, value.size() - 2);
   }
-  return std::string(value.substr(0, IniFile::kMaxValueLength));
+  return value.substr(0, IniFile::kMaxValueLength);
 }
 
-// Lines end at LF, CR LF or a lone CR.
-std::vector<std::string_view> SplitLines(std::string_view text) {
-  std::vector<std::string_view> lines;
-  std::size_t start = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '\n' && text[i] != '\r') continue;
-    lines.push_back(text.substr(start, i - start));
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    start = i + 1;
+// The lines of a text; they end at LF, CR LF or a lone CR.
+class Lines {
+ public:
+  explicit Lines(std::string_view text) : text_(text) {}
+  bool Done() const { return position_ >= text_.size(); }
+
+  std::string_view Next() {
+    const std::size_t start = position_;
+    // Most lines end at an LF, found with memchr; the LF ahead is kept, so that a file of lone CRs
+    // is not searched to its end for every line.
+    if (nextLineFeed_ <= start) {
+      const void* found = std::memchr(text_.data() + start, '\n', text_.size() - start);
+      nextLineFeed_ = found ? static_cast<std::size_t>(static_cast<const char*>(found) - text_.data()) : text_.size();
+    }
+    const void* carriageReturn = std::memchr(text_.data() + start, '\r', nextLineFeed_ - start);
+    const std::size_t end =
+        carriageReturn ? static_cast<std::size_t>(static_cast<const char*>(carriageReturn) - text_.data()) : nextLineFeed_;
+    position_ = end;
+    if (position_ < text_.size()) {
+      if (text_[position_] == '\r' && position_ + 1 < text_.size() && text_[position_ + 1] == '\n') ++position_;
+      ++position_;
+    }
+    return text_.substr(start, end - start);
   }
-  if (start < text.size()) lines.push_back(text.substr(start));
-  return lines;
-}
+
+ private:
+  std::string_view text_;
+  std::size_t position_ = 0;
+  std::size_t nextLineFeed_ = 0;
+};
 
 }  // namespace
 
-IniFile IniFile::Load(const std::string& path, std::string* problem) {
-  const WholeFile file = ReadWholeFile(path);
-  if (problem != nullptr) *problem = file.reason;
-  if (file.outcome != WholeFile::Outcome::Read) return IniFile();
-  return Parse(file.bytes);
+std::size_t IniFile::CaseBlindHash::operator()(std::string_view text) const {
+  std::size_t hash = 14695981039346656037ull;
+  for (const char c : text) hash = (hash ^ static_cast<unsigned char>(LowerAscii(c))) * 1099511628211ull;
+  return hash;
 }
 
-IniFile IniFile::Parse(std::string_view text) {
+bool IniFile::CaseBlindEqual::operator()(std::string_view a, std::string_view b) const {
+  return EqualsIgnoreCase(a, b);
+}
+
+IniFile IniFile::Load(const std::string& path, std::string* problem) {
+  WholeFile file = ReadWholeFile(path);
+  if (problem != nullptr) *problem = file.reason;
+  if (file.outcome != WholeFile::Outcome::Read) return IniFile();
+  return Parse(std::move(file.bytes));
+}
+
+IniFile IniFile::Parse(std::string bytes) {
+  IniFile ini;
+  ini.text_ = std::make_shared<const std::string>(std::move(bytes));
+  std::string_view text = *ini.text_;
   // An editor's UTF-8 mark would otherwise hide the first section.
   constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
   if (text.substr(0, kUtf8Mark.size()) == kUtf8Mark) text.remove_prefix(kUtf8Mark.size());
 
-  IniFile ini;
-  Keys* section = nullptr;  // none before the first header, and none for a repeated section
-  for (std::string_view line : SplitLines(text)) {
-    line = TrimView(line);
+  for (Lines lines(text); !lines.Done();) {
+    const std::string_view line = TrimView(lines.Next());
     if (line.empty() || line.front() == ';') continue;
     if (line.front() == '[') {
       const std::size_t close = line.rfind(']');
       if (close != std::string_view::npos) {
-        const auto [entry, added] = ini.sections_.try_emplace(LowerAscii(TrimView(line.substr(1, close - 1))));
-        section = added ? &entry->second : nullptr;
+        const Section& section =
+            ini.sections_.emplace_back(Section{TrimView(line.substr(1, close - 1)), ini.keys_.size(), 0});
+        ini.firstSection_.try_emplace(section.name, ini.sections_.size() - 1);
         continue;
       }
     }
-    if (section == nullptr) continue;
+    if (ini.sections_.empty()) continue;  // before the first header
     const std::size_t equals = line.find('=');
     if (equals == std::string_view::npos) {
-      section->try_emplace(LowerAscii(line));
+      ini.keys_.push_back({line, std::nullopt});
     } else {
-      section->try_emplace(LowerAscii(TrimView(line.substr(0, equals))),
-                           ProfileValue(TrimView(line.substr(equals + 1))));
+      ini.keys_.push_back({TrimView(line.substr(0, equals)), ProfileValue(TrimView(line.substr(equals + 1)))});
     }
+    ++ini.sections_.back().keyCount;
   }
   return ini;
 }
 
-std::optional<std::string> IniFile::Find(std::string_view section, std::string_view key) const {
-  const auto keys = sections_.find(LowerAscii(section));
-  if (keys == sections_.end()) return std::nullopt;
-  const auto value = keys->second.find(LowerAscii(key));
-  if (value == keys->second.end()) return std::nullopt;
-  return value->second;
+const IniFile::Section* IniFile::FindSection(std::string_view name) const {
+  const auto found = firstSection_.find(name);
+  return found == firstSection_.end() ? nullptr : &sections_[found->second];
+}
+
+std::optional<std::string_view> IniFile::FindIn(const Section& section, std::string_view key) const {
+  // The first of duplicate keys wins, also when it has no value.
+  for (const Key& entry : KeysOf(section)) {
+    if (EqualsIgnoreCase(entry.name, key)) return entry.value;
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string_view> IniFile::Find(std::string_view section, std::string_view key) const {
+  const Section* found = FindSection(section);
+  return found == nullptr ? std::nullopt : FindIn(*found, key);
 }
 
 std::string IniFile::ReadString(std::string_view section, std::string_view key, const std::string& fallback) const {
-  return Find(section, key).value_or(fallback);
+  const std::optional<std::string_view> value = Find(section, key);
+  return value ? std::string(*value) : fallback;
 }
 
 std::int32_t IniFile::ReadInteger(std::string_view section, std::string_view key, std::int32_t fallback) const {
-  const std::optional<std::string> value = Find(section, key);
+  const std::optional<std::string_view> value = Find(section, key);
   if (!value) return fallback;
   return ParseIniInteger(*value).value_or(fallback);
 }

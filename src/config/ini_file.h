@@ -9,10 +9,13 @@
 //   wins; there are no continuation lines; text is bytes of the single-byte code page.
 
 #include <cstdint>
-#include <map>
+#include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 namespace tavro {
 
@@ -21,16 +24,28 @@ class IniFile {
   // The longest value the reader gives.
   static constexpr std::size_t kMaxValueLength = 2047;
 
+  // A key as the file writes it; a key written without "=" has no value.
+  struct Key {
+    std::string_view name;
+    std::optional<std::string_view> value;  // quotes removed and cut as a lookup gives it
+  };
+  // A section as the file writes it; its keys (KeysOf) in file order, duplicates included.
+  struct Section {
+    std::string_view name;
+    std::size_t firstKey = 0;
+    std::size_t keyCount = 0;
+  };
+
   IniFile() = default;  // no file: every key gives its default
 
   // A missing or unreadable file gives an empty IniFile, as the profile reader does; why an existing
   // file could not be read goes to `problem` ("" when it was read or is missing).
   static IniFile Load(const std::string& path, std::string* problem = nullptr);
-  static IniFile Parse(std::string_view text);
+  static IniFile Parse(std::string text);
 
   // The value of a key present with "=" (an empty one included); nothing for a missing key,
   // section or file.
-  std::optional<std::string> Find(std::string_view section, std::string_view key) const;
+  std::optional<std::string_view> Find(std::string_view section, std::string_view key) const;
 
   std::string ReadString(std::string_view section, std::string_view key, const std::string& fallback) const;
   // A missing, empty or unparsable value gives the fallback (see ParseIniInteger).
@@ -38,10 +53,30 @@ class IniFile {
   // An integer key: true when not 0.
   bool ReadBool(std::string_view section, std::string_view key, bool fallback) const;
 
+  // The first section of that name (the one lookups see), or nullptr.
+  const Section* FindSection(std::string_view name) const;
+  // The value of a key of that section, as Find gives it.
+  std::optional<std::string_view> FindIn(const Section& section, std::string_view key) const;
+
+  // Every section in file order, repeated ones included (a lookup sees only the first of a name).
+  const std::vector<Section>& Sections() const { return sections_; }
+  std::span<const Key> KeysOf(const Section& section) const {
+    return {keys_.data() + section.firstKey, section.keyCount};
+  }
+
  private:
-  // A key written without "=" has no value but still hides a later key of the same name.
-  using Keys = std::map<std::string, std::optional<std::string>>;
-  std::map<std::string, Keys> sections_;  // names in lower case
+  struct CaseBlindHash {
+    std::size_t operator()(std::string_view text) const;
+  };
+  struct CaseBlindEqual {
+    bool operator()(std::string_view a, std::string_view b) const;
+  };
+
+  // The file's bytes, which every name and value views; shared, so that copies stay valid.
+  std::shared_ptr<const std::string> text_;
+  std::vector<Section> sections_;
+  std::vector<Key> keys_;  // of all sections, each section's in one run
+  std::unordered_map<std::string_view, std::size_t, CaseBlindHash, CaseBlindEqual> firstSection_;
 };
 
 }  // namespace tavro

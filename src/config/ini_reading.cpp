@@ -1,6 +1,7 @@
 #include "config/ini_reading.h"
 
 #include "config/ini_file.h"
+#include "config/ini_file_cache.h"
 #include "config/job_sections.h"
 #include "config/program_sections.h"
 #include "config/reading_run.h"
@@ -25,6 +26,10 @@ ReadingVerdict ReadConfiguration(LauncherState& state, const IniFile& ini, const
 ReadingVerdict IniAkceExecute(LauncherState& state, const ReadingContext& context) {
   // Read once into memory; every key is then looked up there.
   std::string problem;
+  if (context.cache != nullptr) {
+    const IniFile& ini = context.cache->Get(state.Settings.IniFileName, problem);
+    return ReadConfiguration(state, ini, context, problem);
+  }
   const IniFile ini = IniFile::Load(state.Settings.IniFileName, &problem);
   return ReadConfiguration(state, ini, context, problem);
 }

@@ -16,10 +16,13 @@ namespace tavro {
 // database's message when that fails.
 using PrepareMssqlFunction = std::function<void(const ProgramSettings& settings)>;
 
+class IniFileCache;
+
 struct ReadingContext {
   LogSink& log;
   DateTime now;  // the current date and time of the reading
   PrepareMssqlFunction prepareMssql;  // empty: the SQL Server settings are checked, not tried
+  IniFileCache* cache = nullptr;      // keeps the parsed file while unchanged (the preview); none: read afresh
 };
 
 // Validity is all or nothing for the file; IniValid holds the same flag.

@@ -9,6 +9,7 @@
 #include <variant>
 
 #include "config/ini_file.h"
+#include "support/text.h"
 
 namespace tavro {
 
@@ -53,14 +54,23 @@ constexpr KeyRule<Record> TextKey(const char* name, std::string Record::*field, 
 
 // Fills the record's fields from the section, each key with its default when missing or unusable.
 template <class Record, class Rules>
-void ReadKeys(const IniFile& ini, const std::string& section, const Rules& rules, Record& record) {
+void ReadKeys(const IniFile& ini, const std::string& sectionName, const Rules& rules, Record& record) {
+  const IniFile::Section* section = ini.FindSection(sectionName);
   for (const KeyRule<Record>& rule : rules) {
+    const std::optional<std::string_view> value =
+        section == nullptr ? std::nullopt : ini.FindIn(*section, rule.name);
     if (const auto* integer = std::get_if<std::int32_t Record::*>(&rule.field)) {
-      record.**integer = ini.ReadInteger(section, rule.name, rule.numberDefault);
+      record.**integer = value ? ParseIniInteger(*value).value_or(rule.numberDefault) : rule.numberDefault;
     } else if (const auto* boolean = std::get_if<bool Record::*>(&rule.field)) {
-      record.**boolean = ini.ReadBool(section, rule.name, rule.numberDefault != 0);
+      record.**boolean = (value ? ParseIniInteger(*value).value_or(rule.numberDefault) : rule.numberDefault) != 0;
     } else {
-      record.*std::get<std::string Record::*>(rule.field) = ini.ReadString(section, rule.name, rule.textDefault);
+      // Assigned in place: a re-reading of an unchanged file then allocates nothing.
+      std::string& text = record.*std::get<std::string Record::*>(rule.field);
+      if (value) {
+        text.assign(*value);
+      } else {
+        text.assign(rule.textDefault);
+      }
     }
   }
 }

@@ -31,7 +31,7 @@ void ReadProgramSections(ReadingRun& run, ProgramSettings& settings, const Prepa
   settings.SourceMode = SourceModeFor(mod, settings.SourceMode);
   settings.DebugMode = run.ini.ReadBool("program", "debug", false);
   run.debug = settings.DebugMode;
-  run.Debug("mode " + mod + " (" + LogText(settings.SourceMode) + ")", true);
+  run.Debug([&] { return "mode " + mod + " (" + LogText(settings.SourceMode) + ")"; }, true);
 
   switch (settings.SourceMode) {
     case kSourcePhd:

@@ -10,16 +10,19 @@ namespace {
 void ReadPump(ReadingRun& run, const std::string& section, TPumpa& pump) {
   run.Debug(section, true);
   ReadKeys(run.ini, section, kPumpKeys, pump);
-  run.Debug("period " + LogText(pump.launchperiod) + kLineBreak + "phase " + LogText(pump.phase) + kLineBreak +
-                "intervallength " + LogText(pump.intervallength) + kLineBreak + "averaging " +
-                LogText(pump.averages) + kLineBreak + "reacalculation force " + LogText(pump.recalculate) +
-                kLineBreak + "exename=" + pump.exename + kLineBreak + "source=" + pump.source + kLineBreak +
-                "target=" + pump.target + kLineBreak + "tagfile=" + pump.tagfile,
-            true);
+  run.Debug(
+      [&] {
+        return "period " + LogText(pump.launchperiod) + kLineBreak + "phase " + LogText(pump.phase) + kLineBreak +
+               "intervallength " + LogText(pump.intervallength) + kLineBreak + "averaging " +
+               LogText(pump.averages) + kLineBreak + "reacalculation force " + LogText(pump.recalculate) +
+               kLineBreak + "exename=" + pump.exename + kLineBreak + "source=" + pump.source + kLineBreak +
+               "target=" + pump.target + kLineBreak + "tagfile=" + pump.tagfile;
+      },
+      true);
 
-  pump.exename = UnquoteValue(pump.exename);
-  pump.source = UnquoteValue(pump.source);
-  pump.target = UnquoteValue(pump.target);
+  Unquote(pump.exename);
+  Unquote(pump.source);
+  Unquote(pump.target);
   RequireText(run, pump.exename, "No EXE name found in ", section);
   RequireText(run, pump.source, "No source name found in ", section);
   RequireText(run, pump.target, "No target name found in ", section);
@@ -36,7 +39,7 @@ void ReadPump(ReadingRun& run, const std::string& section, TPumpa& pump) {
 
 std::int32_t ReadPumps(ReadingRun& run, TPumpy& pumps) {
   const std::int32_t count = run.ini.ReadInteger("pumps", "count", 0);
-  run.Debug("pumps count=" + LogText(count), true);
+  run.Debug([&] { return "pumps count=" + LogText(count); }, true);
   FitTable(run, pumps, count, "pumps");
   for (std::size_t i = 0; i < pumps.Items.size(); ++i) ReadPump(run, JobSectionName("pump_", i), pumps.Items[i]);
   return count;

@@ -2,6 +2,7 @@
 // What the parts of one reading of the configuration file share: the file in memory, the log, the
 // time of the reading and the errors collected so far.
 
+#include <concepts>
 #include <cstdint>
 #include <string>
 
@@ -22,9 +23,14 @@ struct ReadingRun {
   std::string errors;  // each item begins with a line break; empty while the file is valid
 
   void AddError(const std::string& item) { errors += kLineBreak + item; }
-  // The verbose entries that "debug" of "program" switches on.
+  // The verbose entries that "debug" of "program" switches on. Given as a function, the text is
+  // only made when it is written: most readings have debug off, and a preview reads every hour.
   void Debug(const std::string& message, bool stamped) {
     if (debug) log.Write(message, stamped);
+  }
+  template <std::invocable MakeText>
+  void Debug(MakeText&& make, bool stamped) {
+    if (debug) log.Write(make(), stamped);
   }
 };
 

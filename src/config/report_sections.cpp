@@ -11,7 +11,7 @@ namespace {
 // A calendar pattern: blanks around it do not count, and nothing written means every value.
 std::string CalendarPattern(ReadingRun& run, const char* key, const std::string& written) {
   const std::string pattern = TrimBlanks(written);
-  run.Debug(key + ("=" + pattern), false);
+  run.Debug([&] { return key + ("=" + pattern); }, false);
   return pattern.empty() ? "*" : pattern;
 }
 
@@ -34,14 +34,14 @@ std::int32_t ClockValue(ReadingRun& run, const std::string& section, const std::
 void ReadReport(ReadingRun& run, const std::string& section, TRepUkol& report) {
   run.Debug(section, true);
   ReadKeys(run.ini, section, kReportKeys, report);
-  run.Debug("minute=" + report.minute, false);
-  run.Debug("hour=" + report.hour, false);
+  run.Debug([&] { return "minute=" + report.minute; }, false);
+  run.Debug([&] { return "hour=" + report.hour; }, false);
   report.day = CalendarPattern(run, "day", report.day);
   report.month = CalendarPattern(run, "month", report.month);
   report.dayofweek = CalendarPattern(run, "dayofweek", report.dayofweek);
   report.template_ = TrimBlanks(report.template_);
-  run.Debug("template=" + report.template_, false);
-  run.Debug("length=" + LogText(report.length), false);
+  run.Debug([&] { return "template=" + report.template_; }, false);
+  run.Debug([&] { return "length=" + LogText(report.length); }, false);
 
   report.MinuteValue = ClockValue(run, section, report.minute, "minute", 59, 10);
   report.HourValue = ClockValue(run, section, report.hour, "hour", 23, 1);
@@ -59,7 +59,7 @@ void ReadReports(ReadingRun& run, TRepUkoly& reports) {
   const std::int32_t count = run.ini.ReadInteger("reports", "count", 0);
   FitTable(run, reports, count, "reports");
   reports.exename = run.ini.ReadString("reports", "exename", "");
-  run.Debug("reports count=" + LogText(count) + kLineBreak + "exename=" + reports.exename, true);
+  run.Debug([&] { return "reports count=" + LogText(count) + kLineBreak + "exename=" + reports.exename; }, true);
   for (std::size_t i = 0; i < reports.Items.size(); ++i) {
     ReadReport(run, JobSectionName("report_", i), reports.Items[i]);
   }

@@ -10,16 +10,19 @@ namespace {
 void ReadTask(ReadingRun& run, const std::string& section, TUkol& task) {
   run.Debug(section, true);
   ReadKeys(run.ini, section, kTaskKeys, task);
-  run.Debug("period=" + LogText(task.launchperiod) + kLineBreak + "phase=" + LogText(task.phase) + kLineBreak +
-                "intervallength=" + LogText(task.intervallength) + kLineBreak + "exename=" + task.exename +
-                kLineBreak + "taskname=" + task.taskname + kLineBreak +
-                "exporttohistory=" + LogText(task.exporttohistory) + kLineBreak +
-                "exporttoexternal=" + LogText(task.exporttoexternal) + kLineBreak + "runningtag=" + task.runningtag,
-            false);
+  run.Debug(
+      [&] {
+        return "period=" + LogText(task.launchperiod) + kLineBreak + "phase=" + LogText(task.phase) + kLineBreak +
+               "intervallength=" + LogText(task.intervallength) + kLineBreak + "exename=" + task.exename +
+               kLineBreak + "taskname=" + task.taskname + kLineBreak +
+               "exporttohistory=" + LogText(task.exporttohistory) + kLineBreak +
+               "exporttoexternal=" + LogText(task.exporttoexternal) + kLineBreak + "runningtag=" + task.runningtag;
+      },
+      false);
 
-  task.runningtag = UnquoteValue(task.runningtag);
-  task.exename = UnquoteValue(task.exename);
-  task.taskname = UnquoteValue(task.taskname);
+  Unquote(task.runningtag);
+  Unquote(task.exename);
+  Unquote(task.taskname);
   RequireText(run, task.exename, "No EXE name found in ", section);
   RequireText(run, task.taskname, "No BDT name found in ", section);
   if (!LaunchPeriodFits(run, task.launchperiod, section)) return;
@@ -34,7 +37,7 @@ void ReadTask(ReadingRun& run, const std::string& section, TUkol& task) {
 
 void ReadTasks(ReadingRun& run, TUkoly& tasks, bool noPumpsOrBatches, const std::string& iniFileName) {
   const std::int32_t count = run.ini.ReadInteger("tasks", "count", 0);
-  run.Debug("tasks count=" + LogText(count), true);
+  run.Debug([&] { return "tasks count=" + LogText(count); }, true);
   if (count == 0 && noPumpsOrBatches) run.errors = "No batch, pump or task found in file " + iniFileName;
   FitTable(run, tasks, count, "tasks");
   for (std::size_t i = 0; i < tasks.Items.size(); ++i) ReadTask(run, JobSectionName("task_", i), tasks.Items[i]);

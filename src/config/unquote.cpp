@@ -19,4 +19,8 @@ std::string UnquoteValue(const std::string& value) {
   return value.size() > 1 ? value.substr(1) : value;
 }
 
+void Unquote(std::string& value) {
+  if (!value.empty() && value.front() == '"') value = UnquoteValue(value);
+}
+
 }  // namespace tavro

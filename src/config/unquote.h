@@ -10,5 +10,7 @@ namespace tavro {
 // pair of double quotes inside turned into one. Without a closing quote it is the whole rest after
 // the opening one. Any other value, or one whose quoted part is empty, stays as it is.
 std::string UnquoteValue(const std::string& value);
+// The same on the field itself; a value without a leading quote is left alone without a copy.
+void Unquote(std::string& value);
 
 }  // namespace tavro

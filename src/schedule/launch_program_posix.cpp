@@ -1,7 +1,9 @@
-// Programs start through an intermediate child: it spawns the real program in a session of its
-// own and exits at once with the spawn's result. The launcher waits only for that intermediate
-// child, so the program is adopted by init (or the service manager) and reaped there: nothing the
-// launcher starts is ever left as a zombie, and other children of the process are never touched.
+// Programs are spawned as the launcher's own children, in a session of their own, and reaped the
+// moment they end by a SIGCHLD handler that knows their process ids: nothing the launcher starts
+// is ever left as a zombie, and other children of the process (a systemctl that the service host
+// runs, say) are left to whoever started them. Should more programs run at once than the handler
+// keeps ids for, a program starts through an intermediate child instead, which exits at once and
+// leaves the program to init.
 
 #include <errno.h>
 #include <fcntl.h>
@@ -11,7 +13,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <filesystem>
+#include <mutex>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -67,6 +71,64 @@ class SpawnSetup {
   bool attributesReady_ = false;
 };
 
+// The programs started and not yet reaped; 0 marks a free slot.
+constexpr int kMostRunning = 4096;
+std::atomic<pid_t> running[kMostRunning];
+
+bool Reap(std::atomic<pid_t>& slot) {
+  pid_t pid = slot.load();
+  if (pid <= 0 || waitpid(pid, nullptr, WNOHANG) != pid) return false;
+  slot.compare_exchange_strong(pid, 0);
+  return true;
+}
+
+void OnChildEnded(int) {
+  const int saved = errno;
+  for (std::atomic<pid_t>& slot : running) Reap(slot);
+  errno = saved;
+}
+
+void ReapWhenEnded() {
+  static std::once_flag installed;
+  std::call_once(installed, [] {
+    struct sigaction action {};
+    action.sa_handler = OnChildEnded;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART | SA_NOCLDSTOP;
+    sigaction(SIGCHLD, &action, nullptr);
+  });
+}
+
+// A free slot for a program about to start, or nullptr when all are taken.
+std::atomic<pid_t>* FreeSlot() {
+  for (std::atomic<pid_t>& slot : running) {
+    pid_t free = 0;
+    if (slot.compare_exchange_strong(free, -1)) return &slot;
+  }
+  return nullptr;
+}
+
+int Spawn(bool searchPath, const std::string& file, const SpawnSetup& setup, char* const* argv, pid_t& started) {
+  return searchPath ? posix_spawnp(&started, file.c_str(), setup.Actions(), setup.Attributes(), argv, environ)
+                    : posix_spawn(&started, file.c_str(), setup.Actions(), setup.Attributes(), argv, environ);
+}
+
+// The program as the grandchild of an intermediate child that exits at once.
+int SpawnDetached(bool searchPath, const std::string& file, const SpawnSetup& setup, char* const* argv) {
+  const pid_t intermediate = fork();
+  if (intermediate < 0) return errno;
+  if (intermediate == 0) {
+    pid_t started = 0;
+    _exit(Spawn(searchPath, file, setup, argv, started));
+  }
+  int status = 0;
+  while (waitpid(intermediate, &status, 0) < 0) {
+    if (errno != EINTR) return errno;
+  }
+  // An intermediate child killed before it could report leaves the start's outcome unknown.
+  return WIFEXITED(status) ? WEXITSTATUS(status) : ECHILD;
+}
+
 }  // namespace
 
 // The show mode has no meaning without windows: every program starts without a terminal.
@@ -93,22 +155,15 @@ int LaunchProgram(const std::string& program, const std::string& arguments, cons
   SpawnSetup setup;
   if (const int result = setup.Prepare(directory); result != 0) return result;
 
-  const pid_t intermediate = fork();
-  if (intermediate < 0) return errno;
-  if (intermediate == 0) {
-    pid_t started = 0;
-    const int result = searchPath
-                           ? posix_spawnp(&started, file.c_str(), setup.Actions(), setup.Attributes(), argv.data(), environ)
-                           : posix_spawn(&started, file.c_str(), setup.Actions(), setup.Attributes(), argv.data(), environ);
-    _exit(result);
-  }
-
-  int status = 0;
-  while (waitpid(intermediate, &status, 0) < 0) {
-    if (errno != EINTR) return errno;
-  }
-  // An intermediate child killed before it could report leaves the start's outcome unknown.
-  return WIFEXITED(status) ? WEXITSTATUS(status) : ECHILD;
+  ReapWhenEnded();
+  std::atomic<pid_t>* slot = FreeSlot();
+  if (slot == nullptr) return SpawnDetached(searchPath, file, setup, argv.data());
+  pid_t started = 0;
+  const int result = Spawn(searchPath, file, setup, argv.data(), started);
+  slot->store(result == 0 ? started : 0);
+  // The program may have ended before its id was kept, its SIGCHLD finding nothing to reap.
+  if (result == 0) Reap(*slot);
+  return result;
 }
 
 }  // namespace tavro

@@ -1,7 +1,5 @@
 #include "schedule/period_arithmetic.h"
 
-#include <cmath>
-
 #include "support/date_time_text.h"
 
 namespace tavro {
@@ -60,7 +58,7 @@ DateTime TaskInitialLastTime(const TUkol& task, DateTime now) {
   }
   // Both the truncation and the division go toward zero: shortly after midnight, while the phase has
   // not yet passed, the result lies on the day before.
-  const auto x = static_cast<std::int64_t>(std::trunc(MinutesSinceMidnight(now) - task.phase));
+  const auto x = static_cast<std::int64_t>(MinutesSinceMidnight(now) - task.phase);
   return AddMinutes(StartOfDay(now), (x / period) * period - period);
 }
 

@@ -31,6 +31,11 @@ class Tick {
   }
   void Launch(const std::string& program, const std::string& arguments, const char* kind, int number,
               const std::string& gateTag = {});
+  // A log entry whose text is made only for a log that keeps it.
+  template <class MakeText>
+  void Log(MakeText&& make) {
+    if (!c_.log.Discards()) c_.log.Entry(make());
+  }
 
   const TickContext& c_;
   const DateTime now_;
@@ -38,15 +43,14 @@ class Tick {
 
 void Tick::Launch(const std::string& program, const std::string& arguments, const char* kind, int number,
                   const std::string& gateTag) {
-  const std::string commandText = program + " " + arguments;
   if (c_.observer) c_.observer->OnLaunch({now_, kind, number, CommandLine(program, arguments), gateTag});
   const int result = c_.starter.Launch(program, arguments, FolderOf(program), kShowHidden);
   if (result == 0) {
-    c_.log.Entry(commandText + " launched successfully");
+    Log([&] { return program + " " + arguments + " launched successfully"; });
     ShowProgress(kind, number, " succeded");
     c_.clock.Wait(kPauseAfterLaunchMs);
   } else {
-    c_.log.Entry(commandText + " launch failed, return value " + std::to_string(result));
+    Log([&] { return program + " " + arguments + " launch failed, return value " + std::to_string(result); });
     ShowProgress(kind, number, " failed");
   }
 }
@@ -61,7 +65,7 @@ void Tick::WalkPumps() {
     ShowProgress("pump", number);
     Launch(pump.exename, PumpArguments(pump, PumpSlotTime(pump)), "pump", number);
     pump.LastTime = PumpAdvancedLastTime(pump, now_);
-    c_.log.Entry("Last time for pump " + std::to_string(number) + " set to " + DateTimeText(pump.LastTime));
+    Log([&] { return "Last time for pump " + std::to_string(number) + " set to " + DateTimeText(pump.LastTime); });
   }
 }
 
@@ -76,7 +80,7 @@ void Tick::WalkBatches() {
     const DateTime previousRun = batch.LastTime;
     batch.LastTime = batch.NextTime;
     batch.NextTime = NextRunTime(batch.type, batch.day, batch.phase, now_);
-    c_.log.Entry("batch " + std::to_string(number) + " next " + DateTimeText(batch.NextTime));
+    Log([&] { return "batch " + std::to_string(number) + " next " + DateTimeText(batch.NextTime); });
     const std::string arguments =
         BatchArguments(batch, FormatWindowStart(batch, previousRun), FormatWindowEnd(batch, now_));
     Launch(batch.exename, arguments, "batch", number);
@@ -103,8 +107,10 @@ void Tick::WalkTasks() {
     if (value > 0.0) {
       Launch(task.exename, arguments, "task", number, task.runningtag);
     } else {
-      c_.log.Entry(task.exename + " " + arguments + " NOT launched due to value of " + task.runningtag + " (" +
-                   NumberText(value) + ")");
+      Log([&] {
+        return task.exename + " " + arguments + " NOT launched due to value of " + task.runningtag + " (" +
+               NumberText(value) + ")";
+      });
     }
   }
 }

@@ -1,7 +1,5 @@
 #include "support/date_time.h"
 
-#include <cmath>
-
 namespace tavro {
 namespace {
 
@@ -67,7 +65,14 @@ CivilDateTime ToCivil(DateTime value) {
 double ToDayCount(DateTime value) { return static_cast<double>(value.ms) / static_cast<double>(kMsPerDay); }
 
 DateTime FromDayCount(double days) {
-  return DateTime{static_cast<std::int64_t>(std::llround(days * static_cast<double>(kMsPerDay)))};
+  // Rounded half away from zero, as llround does, without the maths library an idle launcher
+  // would otherwise keep mapped for this alone.
+  const double ms = days * static_cast<double>(kMsPerDay);
+  std::int64_t whole = static_cast<std::int64_t>(ms);
+  const double fraction = ms - static_cast<double>(whole);
+  if (fraction >= 0.5) ++whole;
+  if (fraction <= -0.5) --whole;
+  return DateTime{whole};
 }
 
 DateTime AddMinutes(DateTime value, std::int64_t minutes) { return DateTime{value.ms + minutes * kMsPerMinute}; }

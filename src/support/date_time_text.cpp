@@ -1,44 +1,73 @@
 #include "support/date_time_text.h"
 
-#include <cstdio>
 
 namespace tavro {
 namespace {
 
+// The digits of `value`, zero-padded to `digits` characters (a minus sign counting as one), as
+// "%0*d" writes them; written by hand because dates are formatted millions of times in a preview.
 void AppendNumber(std::string& out, int value, int digits) {
-  char buffer[16];
-  std::snprintf(buffer, sizeof buffer, "%0*d", digits, value);
-  out += buffer;
+  char reversed[12];
+  int length = 0;
+  unsigned magnitude = value < 0 ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
+  do {
+    reversed[length++] = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
+  if (value < 0) out += '-';
+  for (int pad = length + (value < 0 ? 1 : 0); pad < digits; ++pad) out += '0';
+  while (length > 0) out += reversed[--length];
+}
+
+// dd.mm.yyyy+hh?nn: the command lines' patterns, which are formatted for every launch.
+std::string SlotText(DateTime value, char hourSeparator) {
+  const CivilDateTime c = ToCivil(value);
+  std::string text;
+  text.reserve(16);
+  AppendNumber(text, c.day, 2);
+  text += '.';
+  AppendNumber(text, c.month, 2);
+  text += '.';
+  AppendNumber(text, c.year, 4);
+  text += '+';
+  AppendNumber(text, c.hour, 2);
+  text += hourSeparator;
+  AppendNumber(text, c.minute, 2);
+  return text;
 }
 
 }  // namespace
 
-std::string FormatDateTime(const std::string& pattern, DateTime value) {
+std::string FormatDateTime(std::string_view pattern, DateTime value) {
+  if (pattern == kPumpTimePattern) return SlotText(value, ':');
+  if (pattern == kTaskTimePattern) return SlotText(value, '.');
   const CivilDateTime c = ToCivil(value);
   std::string out;
+  out.reserve(pattern.size() + 4);
   for (std::size_t i = 0; i < pattern.size();) {
     const char ch = pattern[i];
+    const std::string_view rest = pattern.substr(i);
     if (ch == '"') {
       const std::size_t close = pattern.find('"', i + 1);
-      const std::size_t end = close == std::string::npos ? pattern.size() : close;
+      const std::size_t end = close == std::string_view::npos ? pattern.size() : close;
       out.append(pattern, i + 1, end - i - 1);
       i = end + 1;
-    } else if (pattern.compare(i, 4, "yyyy") == 0) {
+    } else if (rest.substr(0, 4) == "yyyy") {
       AppendNumber(out, c.year, 4);
       i += 4;
-    } else if (pattern.compare(i, 2, "dd") == 0) {
+    } else if (rest.substr(0, 2) == "dd") {
       AppendNumber(out, c.day, 2);
       i += 2;
-    } else if (pattern.compare(i, 2, "mm") == 0) {
+    } else if (rest.substr(0, 2) == "mm") {
       AppendNumber(out, c.month, 2);
       i += 2;
-    } else if (pattern.compare(i, 2, "hh") == 0) {
+    } else if (rest.substr(0, 2) == "hh") {
       AppendNumber(out, c.hour, 2);
       i += 2;
-    } else if (pattern.compare(i, 2, "nn") == 0) {
+    } else if (rest.substr(0, 2) == "nn") {
       AppendNumber(out, c.minute, 2);
       i += 2;
-    } else if (pattern.compare(i, 2, "ss") == 0) {
+    } else if (rest.substr(0, 2) == "ss") {
       AppendNumber(out, c.second, 2);
       i += 2;
     } else {
@@ -50,8 +79,50 @@ std::string FormatDateTime(const std::string& pattern, DateTime value) {
 }
 
 std::string LogStamp(DateTime value) {
-  const std::string separator(1, TimeSeparator());
-  return FormatDateTime("yyyy.mm.dd hh\"" + separator + "\"nn\"" + separator + "\"ss", value);
+  // Entries come in bursts within one second (a reading writes hundreds): the last stamp is kept.
+  thread_local std::int64_t lastSecond = -1;
+  thread_local char lastSeparator = 0;
+  thread_local std::string last;
+  const std::int64_t second = value.ms / kMsPerSecond - (value.ms % kMsPerSecond < 0 ? 1 : 0);
+  const char separator = TimeSeparator();
+  if (second == lastSecond && separator == lastSeparator) return last;
+  const CivilDateTime c = ToCivil(value);
+  std::string stamp;
+  stamp.reserve(19);
+  AppendNumber(stamp, c.year, 4);
+  stamp += '.';
+  AppendNumber(stamp, c.month, 2);
+  stamp += '.';
+  AppendNumber(stamp, c.day, 2);
+  stamp += ' ';
+  AppendNumber(stamp, c.hour, 2);
+  stamp += separator;
+  AppendNumber(stamp, c.minute, 2);
+  stamp += separator;
+  AppendNumber(stamp, c.second, 2);
+  lastSecond = second;
+  lastSeparator = separator;
+  last = stamp;
+  return stamp;
+}
+
+std::string IsoDateTimeText(DateTime value, bool withTime) {
+  const CivilDateTime c = ToCivil(value);
+  std::string text;
+  text.reserve(19);
+  AppendNumber(text, c.year, 4);
+  text += '-';
+  AppendNumber(text, c.month, 2);
+  text += '-';
+  AppendNumber(text, c.day, 2);
+  if (!withTime) return text;
+  text += ' ';
+  AppendNumber(text, c.hour, 2);
+  text += ':';
+  AppendNumber(text, c.minute, 2);
+  text += ':';
+  AppendNumber(text, c.second, 2);
+  return text;
 }
 
 }  // namespace tavro

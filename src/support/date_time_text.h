@@ -3,6 +3,7 @@
 // regional forms for what the log tells a reader.
 
 #include <string>
+#include <string_view>
 
 #include "support/date_time.h"
 
@@ -13,10 +14,13 @@ namespace tavro {
 inline constexpr const char* kPumpTimePattern = R"(dd"."mm"."yyyy"+"hh":"nn)";
 inline constexpr const char* kTaskTimePattern = R"(dd"."mm"."yyyy"+"hh"."nn)";
 
-std::string FormatDateTime(const std::string& pattern, DateTime value);
+std::string FormatDateTime(std::string_view pattern, DateTime value);
 
 // "yyyy.mm.dd hh:nn:ss", the time separator being the system's.
 std::string LogStamp(DateTime value);
+
+// "yyyy-mm-dd hh:nn:ss", or "yyyy-mm-dd" alone.
+std::string IsoDateTimeText(DateTime value, bool withTime = true);
 
 // The system's time separator (":" on Linux, the regional setting on Windows).
 char TimeSeparator();

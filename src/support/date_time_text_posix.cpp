@@ -6,10 +6,7 @@ namespace tavro {
 
 char TimeSeparator() { return ':'; }
 
-std::string DateTimeText(DateTime value) {
-  if (SecondOfDay(value) == 0) return FormatDateTime("yyyy-mm-dd", value);
-  return FormatDateTime("yyyy-mm-dd hh:nn:ss", value);
-}
+std::string DateTimeText(DateTime value) { return IsoDateTimeText(value, SecondOfDay(value) != 0); }
 
 std::string NumberText(double value) {
   char buffer[64];

@@ -34,7 +34,7 @@ std::string DateTimeText(DateTime value) {
   const SYSTEMTIME st = ToSystemTime(value);
   char date[128] = {};
   if (GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, date, sizeof date) == 0) {
-    return FormatDateTime("yyyy-mm-dd hh:nn:ss", value);
+    return IsoDateTimeText(value);
   }
   if (SecondOfDay(value) == 0) return date;
   char time[128] = {};

@@ -71,7 +71,6 @@ void DailyLogFile::Write(const std::string& message, bool stamped) {
 
 void StreamLogSink::Write(const std::string& message, bool stamped) {
   out_ << FormatLogEntry(message, stamped, clock_.Now());
-  out_.flush();
 }
 
 }  // namespace tavro

@@ -19,9 +19,14 @@ std::string_view TrimView(std::string_view text);
 std::string TrimBlanks(std::string_view text);
 
 // Case rules of the configuration: only the letters A to Z have another case.
-char LowerAscii(char c);
-std::string LowerAscii(std::string_view text);
-bool EqualsIgnoreCase(std::string_view a, std::string_view b);
+constexpr char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+constexpr bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+  }
+  return true;
+}
 
 // A signed 32-bit integer written as a whole: optional leading blanks, an optional "+" or "-", then
 // decimal digits, or hexadecimal digits after "$", "x", "X", "0x" or "0X". Nothing may follow.

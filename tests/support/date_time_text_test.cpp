@@ -19,6 +19,9 @@ TEST(DateTimeText, CommandLinePatterns) {
       {kTaskTimePattern, MakeDateTime(2026, 12, 7, 10, 15, 59), "07.12.2026+10.15"},
       {kPumpTimePattern, MakeDateTime(2027, 1, 1), "01.01.2027+00:00"},
       {R"(yyyy"mm"ss)", MakeDateTime(2026, 12, 7, 1, 2, 3), "2026mm03"},
+      // Years far from today keep their digits: a phase of years can push a slot there.
+      {kTaskTimePattern, MakeDateTime(10192, 3, 4, 5, 6), "04.03.10192+05.06"},
+      {kTaskTimePattern, MakeDateTime(7, 3, 4), "04.03.0007+00.00"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.pattern);

@@ -85,6 +85,17 @@ TEST(TavrocheckPlan, PreviewsTheDemoConfiguration) {
   EXPECT_EQ(CountContaining(lines, "\treport 1\t/opt/tavro/jobs/demojob A8:shiftreport"), 1);
 }
 
+// Four days of every kind of job over a turn of the year, byte for byte as the launcher has always
+// launched them: work on the launcher's speed must not move a launch.
+TEST(TavrocheckPlan, PreviewIsByteForByteTheExpectedOne) {
+  const std::string folder = FolderOf(testutil::TestProgramPath("tavrocheck"));
+  const testutil::CapturedRun run = Plan(folder + "/preview.ini", "96", "2026-12-29 22:13:45");
+  ASSERT_EQ(run.exitCode, 0);
+  const std::string expected = testutil::ReadFileBytes(folder + "/preview_expected.txt");
+  ASSERT_FALSE(expected.empty());
+  EXPECT_TRUE(run.output == expected) << "the preview differs from preview_expected.txt";
+}
+
 TEST(TavrocheckPlan, InvalidFileLaunchesNothingAndBadHoursAreUsageErrors) {
   testutil::TempDir folder;
   const std::string ini = folder.File("bad.ini");
