@@ -19,6 +19,16 @@ static_assert(sizeof(SQLWCHAR) == sizeof(char16_t), "ODBC's wide characters are 
 
 SQLWCHAR* Wide(std::u16string& text) { return reinterpret_cast<SQLWCHAR*>(text.data()); }
 
+// Drivers break their messages into lines with LF alone; the log's line break is CR LF.
+std::string LogLines(const std::string& message) {
+  std::string lines;
+  for (std::size_t i = 0; i < message.size(); ++i) {
+    if (message[i] == '\n' && (i == 0 || message[i - 1] != '\r')) lines += '\r';
+    lines += message[i];
+  }
+  return lines;
+}
+
 // The diagnostic records of a handle: "[SQLSTATE] message", one per line.
 std::string Diagnostics(SQLSMALLINT handleType, SQLHANDLE handle) {
   std::string text;
@@ -38,7 +48,7 @@ std::string Diagnostics(SQLSMALLINT handleType, SQLHANDLE handle) {
     message.resize(std::min<std::size_t>(static_cast<std::size_t>(length), message.size()));
     const std::u16string_view sqlState(reinterpret_cast<const char16_t*>(state), 5);
     if (!text.empty()) text += kLineBreak;
-    text += "[" + FromWideText(sqlState) + "] " + TrimBlanks(FromWideText(message));
+    text += "[" + FromWideText(sqlState) + "] " + LogLines(TrimBlanks(FromWideText(message)));
   }
   return text;
 }
