@@ -153,20 +153,5 @@ TEST(MssqlReader, AFailedReadLogsTheMessageAndTheQueryAndClosesTheConnection) {
   }
 }
 
-TEST(MssqlReader, TheGateAsksForTheTasksTagIntervalAndSlot) {
-  Reader r;
-  r.reader.PrepareMssql(PlantTable());
-  r.database.calls.clear();
-  r.database.rows = {1.0};
-  TUkol task;
-  task.runningtag = "UNIT1.RUN";
-  task.intervallength = 15;
-  GateReader& gate = r.reader;
-  EXPECT_EQ(gate.Read(GateRequest{task, 2, MakeDateTime(2026, 12, 7, 10, 15)}), 1.0);
-  EXPECT_EQ(r.database.calls.at(2), "SetParameter 1 UNIT1.RUN");
-  EXPECT_EQ(r.database.calls.at(3), "SetParameter 2 2026-12-07 10:00:00");
-  EXPECT_EQ(r.database.calls.at(4), "SetParameter 3 2026-12-07 10:15:00");
-}
-
 }  // namespace
 }  // namespace tavro
