@@ -84,6 +84,7 @@ wait_for "closed gate of task 2" grep -qF "NOT launched due to value of UNIT2.RU
 wait_for "closed gate of task 3" grep -qF "NOT launched due to value of UNIT3.RUN (-20)" "$log"
 
 server stop
+wait_for "refused connection" grep -qF $'MSSQL error:\r[08001] connection to server' "$log"
 wait_for "failed read" grep -qF "NOT launched due to value of UNIT1.RUN (-20)" "$log"
 before=$(launched)
 server start
