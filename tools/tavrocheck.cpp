@@ -16,6 +16,7 @@
 #include "support/simulated_clock.h"
 #include "tavrocheck_options.h"
 #include "tavrocheck_output.h"
+#include "tavrocheck_probe.h"
 
 namespace tavro {
 namespace {
@@ -69,6 +70,12 @@ int Check(const std::vector<std::string>& args) {
     const bool valid = PreviewLaunches({FullPath(options.iniFile), now, *options.planHours}, std::cout);
     std::cout.flush();
     return valid ? kValid : kInvalid;
+  }
+  if (options.probeTag) {
+    const bool open = ProbeGate(
+        {FullPath(options.iniFile), now, *options.probeTag, options.probeAt.value_or(now), options.probeMinutes},
+        std::cout);
+    return open ? kValid : kInvalid;
   }
   // Every entry of the reading carries the time of the reading.
   SimulatedClock clock(now);

@@ -3,10 +3,13 @@
 #include <array>
 #include <string_view>
 
+#include "support/text.h"
+
 namespace tavro {
 
 const char* const kCheckUsage =
     "Usage: tavrocheck [--ini FILE] [--now \"YYYY-MM-DD HH:MM:SS\"] [--plan HOURS]\n"
+    "       tavrocheck [--ini FILE] [--now TIME] --probe TAG [--at TIME] [--minutes N]\n"
     "\n"
     "Reads the launcher's configuration file as the launcher would and shows what it found.\n"
     "  --ini FILE   the file to read (default: tavrorun.ini in the current folder)\n"
@@ -14,6 +17,10 @@ const char* const kCheckUsage =
     "  --plan HOURS preview instead what a launcher started with -A at that time would launch in\n"
     "               the next HOURS hours (1 to 87600): the real reading and timer cycle on a\n"
     "               simulated clock, every start succeeding and every gate open\n"
+    "  --probe TAG  read instead the gate value of a task whose runningtag is TAG, with the source\n"
+    "               the file selects, over its real connection (what to run when a task does not\n"
+    "               start); --at TIME the task's slot time (default: the time of the reading),\n"
+    "               --minutes N its intervallength (default 60)\n"
     "\n"
     "Output: every log entry of the reading, as the log file writes it; then one line per job,\n"
     "the fields separated by TAB characters, times as the log writes them (or \"not set\"):\n"
@@ -26,7 +33,11 @@ const char* const kCheckUsage =
     "number (pump 1, batch 2, task 3, report 1), TAB, the command line as it would be started, and\n"
     "for a task with a runningtag TAB \"gated by TAG\".\n"
     "\n"
-    "Exit code: 0 the file is valid, 1 it has errors, 2 the command line is wrong.\n";
+    "With --probe: the log entries of the reading and of the read, then one line: \"value\", TAB, the\n"
+    "value, TAB, \"gate open\" (above 0: the task would be launched) or \"gate closed\".\n"
+    "\n"
+    "Exit code: 0 the file is valid, 1 it has errors, 2 the command line is wrong.\n"
+    "With --probe: 0 the gate is open, 1 it is closed, 2 the command line is wrong.\n";
 
 namespace {
 
@@ -36,7 +47,7 @@ struct KnownOption {
   bool (*apply)(CheckOptions& options, const std::string& value);
 };
 
-constexpr std::array<KnownOption, 3> kOptions{{
+constexpr std::array<KnownOption, 6> kOptions{{
     {"--ini",
      [](CheckOptions& options, const std::string& value) {
        options.iniFile = value;
@@ -56,6 +67,22 @@ constexpr std::array<KnownOption, 3> kOptions{{
        const int hours = std::stoi(value);
        options.planHours = hours;
        return hours >= 1 && hours <= kMostHours;
+     }},
+    {"--probe",
+     [](CheckOptions& options, const std::string& value) {
+       options.probeTag = value;
+       return !value.empty();
+     }},
+    {"--at",
+     [](CheckOptions& options, const std::string& value) {
+       options.probeAt = ParseDateTimeArgument(value);
+       return options.probeAt.has_value();
+     }},
+    {"--minutes",
+     [](CheckOptions& options, const std::string& value) {
+       const std::optional<std::int32_t> minutes = ParseDecimal(value);
+       options.probeMinutes = minutes.value_or(-1);
+       return minutes.has_value() && *minutes >= 0;
      }},
 }};
 

@@ -47,7 +47,7 @@ int RunLauncher(const Parameters& parameters) {
 
   LauncherState state;
   SystemProgramStarter starter;
-  PlantSources sources(state.Settings, log);
+  PlantSources sources(state.Settings, log, clock);
   ControlWindow window({state, log, clock, starter, sources}, parameters, !serviceMode);
   window.FormCreate(exeName);
   return serviceMode ? RunServiceMode(window, log, parameters) : RunProgramMode(window, log);

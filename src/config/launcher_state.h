@@ -34,6 +34,7 @@ struct ProgramSettings {
   std::string MssqlHost, MssqlUser, MssqlPassword, MssqlDatabase, MssqlTable;
   std::string MssqlTagColumn, MssqlTimeColumn, MssqlValueColumn;
   std::string MssqlDriver;  // ODBC driver name, key "driver" of [mssql]
+  std::string MssqlOdbcAttributes;  // appended to the connection string, key "odbc" of [mssql]
 };
 
 struct LauncherState {

@@ -79,7 +79,7 @@ inline constexpr std::array<KeyRule<ProgramSettings>, 1> kIp21Keys{{
 }};
 
 // The eight required settings first, in the order of their checks.
-inline constexpr std::array<KeyRule<ProgramSettings>, 9> kMssqlKeys{{
+inline constexpr std::array<KeyRule<ProgramSettings>, 10> kMssqlKeys{{
     TextKey("host", &ProgramSettings::MssqlHost),
     TextKey("user", &ProgramSettings::MssqlUser),
     TextKey("password", &ProgramSettings::MssqlPassword),
@@ -89,6 +89,7 @@ inline constexpr std::array<KeyRule<ProgramSettings>, 9> kMssqlKeys{{
     TextKey("timecolumn", &ProgramSettings::MssqlTimeColumn),
     TextKey("valuecolumn", &ProgramSettings::MssqlValueColumn),
     TextKey("driver", &ProgramSettings::MssqlDriver),  // the ODBC driver; empty: the platform's usual one
+    TextKey("odbc", &ProgramSettings::MssqlOdbcAttributes),  // more connection attributes ("Port=1433")
 }};
 
 // One key for the checker: what the tables say of it, without the field it fills.

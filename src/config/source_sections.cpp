@@ -3,6 +3,7 @@
 #include "config/program_sections.h"
 #include "config/section_keys.h"
 #include "support/base64.h"
+#include "support/connection_string.h"
 #include "support/text.h"
 
 namespace tavro {
@@ -43,7 +44,9 @@ void ReadPiSection(ReadingRun& run, ProgramSettings& settings) {
 
 void ReadIp21Section(ReadingRun& run, ProgramSettings& settings) {
   ReadKeys(run.ini, "ip21", kIp21Keys, settings);
-  run.Debug("connection string=" + settings.Ip21ConnectionString, false);
+  // The connection string may carry a password, which the log never shows.
+  run.Debug("connection string=" + MaskPasswords(settings.Ip21ConnectionString, settings.Ip21ConnectionString),
+            false);
 }
 
 }  // namespace tavro

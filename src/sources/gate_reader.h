@@ -17,6 +17,9 @@ struct GateRequest {
   DateTime slotTime;
 };
 
+// What the historian readers return when they found no value, and the SQL readers on every failure.
+inline constexpr double kNoValueFound = -20.0;
+
 class GateReader {
  public:
   virtual ~GateReader() = default;

@@ -1,15 +1,13 @@
 #include "sources/plant_sources.h"
 
-#include <stdexcept>
-
 namespace tavro {
 
-PlantSources::PlantSources(const ProgramSettings& settings, LogSink& log)
+PlantSources::PlantSources(const ProgramSettings& settings, LogSink& log, Clock& clock)
     : none_(settings, log),
       phd_("PHD", log),
       pi_(settings, log),
-      ip21_("IP21", log),
-      mssql_("MSSQL", log) {}
+      ip21_(settings, ip21Database_, log),
+      mssql_(mssqlDatabase_, log, clock) {}
 
 GateReader& PlantSources::ReaderFor(const ProgramSettings& settings) {
   switch (settings.SourceMode) {
@@ -28,10 +26,6 @@ GateReader& PlantSources::ReaderFor(const ProgramSettings& settings) {
   }
 }
 
-// Until this build reaches SQL Server, selecting it fails its one trial, so task gating is switched
-// off with the reading's own messages instead of failing later at every task.
-void PlantSources::PrepareMssql(const ProgramSettings&) {
-  throw std::runtime_error("SQL Server access is not available in this build");
-}
+void PlantSources::PrepareMssql(const ProgramSettings& settings) { mssql_.PrepareMssql(settings); }
 
 }  // namespace tavro

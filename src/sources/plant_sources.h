@@ -4,14 +4,18 @@
 
 #include "sources/basic_gates.h"
 #include "sources/gate_reader.h"
+#include "sources/ip21_reader.h"
+#include "sources/mssql_reader.h"
+#include "sources/odbc_database.h"
 #include "sources/unavailable_sources.h"
+#include "support/clock.h"
 #include "support/log_sink.h"
 
 namespace tavro {
 
 class PlantSources final : public GateSources {
  public:
-  PlantSources(const ProgramSettings& settings, LogSink& log);
+  PlantSources(const ProgramSettings& settings, LogSink& log, Clock& clock);
   GateReader& ReaderFor(const ProgramSettings& settings) override;
   void PrepareMssql(const ProgramSettings& settings) override;
 
@@ -20,8 +24,10 @@ class PlantSources final : public GateSources {
   KordGate kord_;
   UnavailableReader phd_;
   UnavailablePiReader pi_;
-  UnavailableReader ip21_;
-  UnavailableReader mssql_;
+  OdbcDatabase ip21Database_;
+  Ip21Reader ip21_;
+  OdbcDatabase mssqlDatabase_;
+  MssqlReader mssql_;
 };
 
 }  // namespace tavro

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/simulated_clock.h"
 #include "testing/recording_log.h"
 
 namespace tavro {
@@ -22,7 +23,8 @@ TEST(PlantSources, TheSourceModeChoosesTheReader) {
     ProgramSettings settings;
     settings.SourceMode = c.sourceMode;
     testutil::RecordingLog log;
-    PlantSources sources(settings, log);
+    SimulatedClock clock;
+    PlantSources sources(settings, log, clock);
     TUkol task;
     task.runningtag = "UNIT.RUN";
     GateReader& reader = sources.ReaderFor(settings);

@@ -1,0 +1,75 @@
+#include "sources/mssql_reader.h"
+
+#include <exception>
+
+#include "sources/mssql_driver.h"
+#include "support/connection_string.h"
+#include "support/text.h"
+
+namespace tavro {
+
+std::string MssqlQueryText(const ProgramSettings& settings) {
+  return "select " + settings.MssqlValueColumn + " from " + settings.MssqlTable + " where " +
+         settings.MssqlTagColumn + "=:tag and " + settings.MssqlTimeColumn + " between :pred and :po";
+}
+
+std::string MssqlConnectionString(const ProgramSettings& settings) {
+  const std::string driver = settings.MssqlDriver.empty() ? DefaultMssqlDriver() : settings.MssqlDriver;
+  // The driver's name goes in braces even without a ";": names with blanks are written so.
+  std::string braced = OdbcValue(driver);
+  if (braced.front() != '{') braced = "{" + braced + "}";
+  std::string text = "Driver=" + braced + ";Server=" + OdbcValue(settings.MssqlHost) +
+                     ";Database=" + OdbcValue(settings.MssqlDatabase) + ";UID=" + OdbcValue(settings.MssqlUser) +
+                     ";PWD=" + OdbcValue(settings.MssqlPassword);
+  if (!settings.MssqlOdbcAttributes.empty()) {
+    if (settings.MssqlOdbcAttributes.front() != ';') text += ';';
+    text += settings.MssqlOdbcAttributes;
+  }
+  return text;
+}
+
+void MssqlReader::PrepareMssql(const ProgramSettings& settings) {
+  database_.Close();
+  try {
+    database_.SetConnectionString(MssqlConnectionString(settings));
+    database_.Open();
+    sqlText_ = MssqlQueryText(settings);
+    database_.SetSql(sqlText_, ParameterParsing::On);
+    // The trial: a tag and a window that need not find anything, only be accepted.
+    const DateTime now = clock_.Now();
+    database_.SetParameter(1, std::string("a"));
+    database_.SetParameter(2, StartOfDay(now));
+    database_.SetParameter(3, now);
+    database_.OpenQuery();
+    database_.Close();
+  } catch (...) {
+    database_.Close();
+    throw;
+  }
+}
+
+double MssqlReader::ReadMssqlValue(const std::string& tag, std::int32_t intervalLength, DateTime time) {
+  try {
+    database_.Open();
+    database_.CloseQuery();
+    database_.SetParameter(1, tag);
+    database_.SetParameter(2, AddMinutes(time, -static_cast<std::int64_t>(intervalLength)));
+    database_.SetParameter(3, time);
+    database_.OpenQuery();
+    double result = kNoValueFound;
+    if (database_.RecordCount() > 0) {
+      database_.Last();
+      result = database_.FirstColumnAsDouble();
+    }
+    database_.Close();
+    return result;
+  } catch (const std::exception& error) {
+    log_.Entry(std::string("MSSQL error:\r") + error.what());
+    // The query's text is held as lines: it ends with a line break, and the entry with an empty line.
+    log_.Write("query:\r" + sqlText_ + kLineBreak, false);
+    database_.Close();
+    return kNoValueFound;
+  }
+}
+
+}  // namespace tavro

@@ -1,0 +1,47 @@
+#pragma once
+// The SQL Server reader: a value of a tag over a time window, from one table whose name and columns
+// the [mssql] section gives. The query is built and tried once when the configuration is read, and
+// run with the task's tag and window at every read, each read on a connection of its own.
+
+#include <cstdint>
+#include <string>
+
+#include "config/launcher_state.h"
+#include "sources/database.h"
+#include "sources/gate_reader.h"
+#include "support/clock.h"
+#include "support/log_sink.h"
+
+namespace tavro {
+
+// "select VALUE from TABLE where TAG=:tag and TIME between :pred and :po", the settings as written.
+std::string MssqlQueryText(const ProgramSettings& settings);
+
+// Driver={DRIVER};Server=HOST;Database=...;UID=...;PWD=..., then the [mssql] "odbc" text as written.
+// The driver is the platform's usual one when "driver" is empty.
+std::string MssqlConnectionString(const ProgramSettings& settings);
+
+class MssqlReader final : public GateReader {
+ public:
+  // database: the connection with its value query, owned by the caller.
+  MssqlReader(Database& database, LogSink& log, Clock& clock) : database_(database), log_(log), clock_(clock) {}
+
+  // Sets up the connection and the query and runs the query once. Throws DatabaseError when that
+  // fails; the connection is closed either way.
+  void PrepareMssql(const ProgramSettings& settings);
+  // The value of the last row in the window [time - intervalLength minutes, time]; -20 for no row
+  // (not logged) and for every failure (logged with the query).
+  double ReadMssqlValue(const std::string& tag, std::int32_t intervalLength, DateTime time);
+
+  double Read(const GateRequest& request) override {
+    return ReadMssqlValue(request.task.runningtag, request.task.intervallength, request.slotTime);
+  }
+
+ private:
+  Database& database_;
+  LogSink& log_;
+  Clock& clock_;
+  std::string sqlText_;  // as the query holds it, for the error entry
+};
+
+}  // namespace tavro

@@ -1,0 +1,86 @@
+#include "support/connection_string.h"
+
+#include <algorithm>
+
+#include "support/text.h"
+
+namespace tavro {
+namespace {
+
+constexpr std::string_view kMask = "***";
+
+void ReplaceAll(std::string& text, std::string_view what) {
+  if (what.empty()) return;
+  for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + kMask.size())) {
+    text.replace(at, what.size(), kMask);
+  }
+}
+
+}  // namespace
+
+std::string OdbcValue(std::string_view value) {
+  const bool plain = value.find_first_of(";{}") == std::string_view::npos &&
+                     (value.empty() || (!IsBlank(value.front()) && !IsBlank(value.back())));
+  if (plain) return std::string(value);
+  std::string braced = "{";
+  for (const char c : value) {
+    braced += c;
+    if (c == '}') braced += '}';
+  }
+  return braced + "}";
+}
+
+std::vector<ConnectionPair> SplitConnectionString(std::string_view text) {
+  std::vector<ConnectionPair> pairs;
+  std::size_t at = 0;
+  while (at < text.size()) {
+    const std::size_t start = at;
+    ConnectionPair pair;
+    const std::size_t equals = text.find_first_of("=;", at);
+    if (equals == std::string_view::npos || text[equals] == ';') {
+      at = equals == std::string_view::npos ? text.size() : equals;
+      pair.key = TrimBlanks(text.substr(start, at - start));
+    } else {
+      pair.key = TrimBlanks(text.substr(start, equals - start));
+      at = equals + 1;
+      while (at < text.size() && IsBlank(text[at]) && text[at] != ';') ++at;
+      if (at < text.size() && text[at] == '{') {
+        // Braced: runs to the first "}" that is not doubled, and may hold ";".
+        for (++at; at < text.size(); ++at) {
+          if (text[at] != '}') {
+            pair.value += text[at];
+          } else if (at + 1 < text.size() && text[at + 1] == '}') {
+            pair.value += '}';
+            ++at;
+          } else {
+            ++at;
+            break;
+          }
+        }
+        while (at < text.size() && text[at] != ';') ++at;
+      } else {
+        const std::size_t end = std::min(text.find(';', at), text.size());
+        pair.value = TrimBlanks(text.substr(at, end - at));
+        at = end;
+      }
+    }
+    pair.text = std::string(text.substr(start, at - start));
+    if (!TrimBlanks(pair.text).empty()) pairs.push_back(std::move(pair));
+    if (at < text.size()) ++at;  // the ";"
+  }
+  return pairs;
+}
+
+std::string MaskPasswords(std::string text, std::string_view connectionString) {
+  for (const ConnectionPair& pair : SplitConnectionString(connectionString)) {
+    if (!EqualsIgnoreCase(pair.key, "PWD") && !EqualsIgnoreCase(pair.key, "Password")) continue;
+    if (pair.value.empty()) continue;
+    // The spelling in the string first, braces and doubled "}" included, then the value itself.
+    const std::size_t equals = pair.text.find('=');
+    ReplaceAll(text, TrimView(std::string_view(pair.text).substr(equals + 1)));
+    ReplaceAll(text, pair.value);
+  }
+  return text;
+}
+
+}  // namespace tavro

@@ -1,0 +1,29 @@
+#pragma once
+// Database connection strings ("key=value;key=value"), as ODBC writes them: a value that holds a
+// ";" is enclosed in braces, a "}" inside braces is doubled. The launcher builds such strings from
+// its settings, takes them from the configuration, and must never write their passwords to a log.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tavro {
+
+// A value as it may stand after "key=": enclosed in braces when it would otherwise end early or
+// lose its blanks.
+std::string OdbcValue(std::string_view value);
+
+struct ConnectionPair {
+  std::string key;    // without surrounding blanks
+  std::string value;  // without its braces, "}}" back to "}"
+  std::string text;   // the pair as written, without the ";" that ends it
+};
+
+// The pairs in order; empty pieces (";;") are left out.
+std::vector<ConnectionPair> SplitConnectionString(std::string_view text);
+
+// The text with every password of the connection string (keys PWD and Password, in any case)
+// replaced by "***": for the log, and for driver messages that may echo the connection string.
+std::string MaskPasswords(std::string text, std::string_view connectionString);
+
+}  // namespace tavro

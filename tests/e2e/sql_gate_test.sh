@@ -1,0 +1,107 @@
+#!/usr/bin/env bash
+# The task gate end to end: the real tavrorun -A, in SQL Server mode, reads its tasks' running tags
+# from a real PostgreSQL server through ODBC, under an accelerated clock (libfaketime, 10 times real
+# speed; the database's own waits stay real). A tag above 0 launches its task, 0 and "no row" (-20)
+# do not; a server stopped in between fails the reads with their log entries, and the launches come
+# back with the server. The password never reaches the log.
+set -uo pipefail
+source "$(dirname "$0")/isolated.sh"
+
+bin=$1
+stage=${2:-}
+here=$(cd "$(dirname "$0")" && pwd)
+
+if [[ -z "$stage" ]]; then
+  exec bash "$here/../testing/postgres_server.sh" --seed "$here/../sources/postgres_seed.sql" -- \
+    bash "$0" "$bin" served
+fi
+
+work=$(mktemp -d)
+launcher=
+trap '[[ -n "$launcher" ]] && kill -9 "$launcher" 2>/dev/null; rm -rf "$work"' EXIT
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+log="$work/tavrorun.007.txt"
+output="$work/jobs/demo-output.txt"
+count() { grep -cF -- "$1" "$2" 2>/dev/null; }
+wait_for() {  # description, command...: up to 300 s of real time
+  local what=$1
+  shift
+  for _ in $(seq 1 1200); do
+    "$@" && return 0
+    kill -0 "$launcher" 2>/dev/null || { fail "tavrorun ended while waiting for $what"; return 1; }
+    sleep 0.25
+  done
+  fail "no $what"
+  return 1
+}
+server() {  # stop|start, through the script that runs the server
+  touch "$TAVRO_PG_CONTROL/$1"
+  for _ in $(seq 1 1200); do [[ -e "$TAVRO_PG_CONTROL/$1" ]] || return 0; sleep 0.1; done
+  fail "the server did not $1"
+}
+
+mkdir -p "$work/jobs"
+cp "$bin/tavrorun" "$work/"
+cp "$bin/demojob" "$work/jobs/"
+task() {  # number, name, tag
+  printf '[task_%s]\nlaunchperiod=1\nphase=0\nintervallength=15\nexename=%s\ntaskname=%s\nrunningtag=%s\n' \
+    "$1" "$work/jobs/demojob" "$2" "$3"
+}
+{
+  printf '[program]\nmod=mssql\n[mssql]\nhost=127.0.0.1\nuser=%s\npassword=%s\ndatabase=%s\n' \
+    "$TAVRO_PG_USER" "$TAVRO_PG_PASSWORD" "$TAVRO_PG_DATABASE"
+  printf 'table=pd\ntagcolumn=tag\ntimecolumn=ts\nvaluecolumn=val\ndriver=PostgreSQL Unicode\nodbc=Port=%s\n' \
+    "$TAVRO_PG_PORT"
+  printf '[tasks]\ncount=3\n'
+  task 1 Running UNIT1.RUN
+  task 2 Stopped UNIT2.RUN
+  task 3 Unknown UNIT3.RUN
+} >"$work/tavrorun.ini"
+
+libfaketime=$(ls /usr/lib/*/faketime/libfaketime.so.1 | head -n 1)
+(cd "$work" && LD_PRELOAD=$libfaketime FAKETIME="@2026-12-07 10:00:30 x10" exec ./tavrorun -A) \
+  </dev/null >"$work/stdout.txt" 2>&1 &
+launcher=$!
+
+launched() { grep -F "demojob Running 07.12.2026+" "$log" 2>/dev/null | grep -cF "launched successfully"; }
+launched_more_than() { (($(launched) > $1)); }
+wait_for "launch of task 1" launched_more_than 0
+wait_for "closed gate of task 2" grep -qF "NOT launched due to value of UNIT2.RUN (0)" "$log"
+wait_for "closed gate of task 3" grep -qF "NOT launched due to value of UNIT3.RUN (-20)" "$log"
+
+server stop
+wait_for "refused connection" grep -qF $'MSSQL error:\r[08001] connection to server' "$log"
+wait_for "failed read" grep -qF "NOT launched due to value of UNIT1.RUN (-20)" "$log"
+before=$(launched)
+server start
+wait_for "launch after the server came back" launched_more_than "$before"
+
+kill -TERM "$launcher"
+for _ in $(seq 1 40); do kill -0 "$launcher" 2>/dev/null || break; sleep 0.25; done
+kill -0 "$launcher" 2>/dev/null && fail "tavrorun did not end on SIGTERM"
+wait "$launcher" 2>/dev/null
+launcher=
+
+# The entries with their line ends: CR as "~", LF as "|".
+flat=$(tr '\r\n' '~|' <"$log")
+expect() { [[ "$flat" == *"$1"* ]] || fail "the log lacks: $1"; }
+expect "Reading ini...~|"
+expect "Tasks in ini O.K.~|"
+expect "NOT launched due to value of UNIT2.RUN (0)~|"
+expect "	MSSQL error:~[08001] connection to server at \"127.0.0.1\", port $TAVRO_PG_PORT failed"
+expect "query:~select val from pd where tag=:tag and ts between :pred and :po~|~|"
+[[ "$flat" == *"MSSQL will not be used"* ]] && fail "the trial failed at a reading"
+grep -qF -- "$TAVRO_PG_PASSWORD" "$log" "$work/stdout.txt" && fail "the password is in the log"
+((before >= 1)) || fail "no launch before the server stopped"
+
+# Only the running unit's task was started, with its slot and interval.
+[[ $(count "args: [Running]" "$output") -gt "$before" ]] || fail "task 1 started $(count "args: [Running]" "$output") times"
+grep -qE 'args: \[Running\] \[07\.12\.2026\+10\.[0-9]{2}\] \[15\]' "$output" || fail "task 1 got other arguments"
+grep -qF -e "[Stopped]" -e "[Unknown]" "$output" && fail "a task with a closed gate was started"
+
+if ((failures > 0)); then
+  echo "--- $log"; tr '\r' '~' <"$log"; echo "--- $output"; cat "$output"; echo "--- stdout"; cat "$work/stdout.txt"
+  exit 1
+fi
+echo "task gate end-to-end: all checks passed"

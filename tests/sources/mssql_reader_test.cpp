@@ -1,0 +1,157 @@
+#include "sources/mssql_reader.h"
+
+#include <gtest/gtest.h>
+
+#include "sources/mssql_driver.h"
+#include "support/simulated_clock.h"
+#include "testing/fake_database.h"
+#include "testing/recording_log.h"
+
+namespace tavro {
+namespace {
+
+using Calls = std::vector<std::string>;
+
+ProgramSettings PlantTable() {
+  ProgramSettings s;
+  s.MssqlHost = "db";
+  s.MssqlUser = "u";
+  s.MssqlPassword = "p";
+  s.MssqlDatabase = "plant";
+  s.MssqlTable = "pd";
+  s.MssqlTagColumn = "tag";
+  s.MssqlTimeColumn = "ts";
+  s.MssqlValueColumn = "val";
+  s.MssqlDriver = "Test Driver";
+  return s;
+}
+
+const std::string kQuery = "select val from pd where tag=:tag and ts between :pred and :po";
+
+TEST(MssqlReader, TheSettingsMakeTheQueryAndTheOdbcConnectionString) {
+  EXPECT_EQ(MssqlQueryText(PlantTable()), kQuery);
+  const struct {
+    const char* driver;
+    const char* password;
+    const char* odbc;
+    std::string expected;
+  } cases[] = {
+      {"Test Driver", "p", "", "Driver={Test Driver};Server=db;Database=plant;UID=u;PWD=p"},
+      {"", "p", "", "Driver={" + std::string(DefaultMssqlDriver()) + "};Server=db;Database=plant;UID=u;PWD=p"},
+      // A value that would end early, or lose a brace, is braced and its "}" doubled.
+      {"A}B", "pa;ss}", "", "Driver={A}}B};Server=db;Database=plant;UID=u;PWD={pa;ss}}}"},
+      {"D", "p", "Port=5433;TrustServerCertificate=yes",
+       "Driver={D};Server=db;Database=plant;UID=u;PWD=p;Port=5433;TrustServerCertificate=yes"},
+      {"D", "p", ";Encrypt=no", "Driver={D};Server=db;Database=plant;UID=u;PWD=p;Encrypt=no"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.expected);
+    ProgramSettings s = PlantTable();
+    s.MssqlDriver = c.driver;
+    s.MssqlPassword = c.password;
+    s.MssqlOdbcAttributes = c.odbc;
+    EXPECT_EQ(MssqlConnectionString(s), c.expected);
+  }
+}
+
+struct Reader {
+  testutil::FakeDatabase database;
+  testutil::RecordingLog log;
+  SimulatedClock clock{MakeDateTime(2026, 12, 7, 10, 7, 30)};
+  MssqlReader reader{database, log, clock};
+};
+
+TEST(MssqlReader, PrepareTriesTheQueryOnceAndLeavesItPreparedOnAClosedConnection) {
+  Reader r;
+  r.reader.PrepareMssql(PlantTable());
+  EXPECT_EQ(r.database.calls, (Calls{"Close", "SetConnectionString Driver={Test Driver};Server=db;Database=plant;UID=u;PWD=p",
+                                     "Open", "SetSql On " + kQuery, "SetParameter 1 a",
+                                     "SetParameter 2 2026-12-07 00:00:00", "SetParameter 3 2026-12-07 10:07:30",
+                                     "OpenQuery", "Close"}));
+  EXPECT_FALSE(r.database.Connected());
+  EXPECT_TRUE(r.log.entries.empty());
+}
+
+TEST(MssqlReader, AFailedPreparationReachesTheCallerWithTheConnectionClosed) {
+  for (const char* step : {"Open", "SetSql", "OpenQuery"}) {
+    SCOPED_TRACE(step);
+    Reader r;
+    r.database.failAt = step;
+    r.database.failure = "[28000] Login failed";
+    EXPECT_THROW(
+        {
+          try {
+            r.reader.PrepareMssql(PlantTable());
+          } catch (const DatabaseError& error) {
+            EXPECT_STREQ(error.what(), "[28000] Login failed");
+            throw;
+          }
+        },
+        DatabaseError);
+    EXPECT_EQ(r.database.calls.back(), "Close");
+    EXPECT_FALSE(r.database.Connected());
+    EXPECT_TRUE(r.log.entries.empty());
+  }
+}
+
+TEST(MssqlReader, AReadRunsThePreparedQueryOverTheWindowAndTakesTheLastRow) {
+  const struct {
+    std::vector<double> rows;
+    std::int32_t intervalLength;
+    DateTime time;
+    double value;
+    Calls calls;
+  } cases[] = {
+      {{1.5, 2.5, 3.5},
+       60,
+       MakeDateTime(2026, 12, 7, 10),
+       3.5,
+       {"Open", "CloseQuery", "SetParameter 1 FI101", "SetParameter 2 2026-12-07 09:00:00",
+        "SetParameter 3 2026-12-07 10:00:00", "OpenQuery", "RecordCount", "Last", "FirstColumnAsDouble", "Close"}},
+      // An interval of 0 asks for one instant; no row is -20 and nothing is logged.
+      {{},
+       0,
+       MakeDateTime(2026, 12, 7, 9, 30),
+       -20,
+       {"Open", "CloseQuery", "SetParameter 1 FI101", "SetParameter 2 2026-12-07 09:30:00",
+        "SetParameter 3 2026-12-07 09:30:00", "OpenQuery", "RecordCount", "Close"}},
+      {{0.0}, 1440, MakeDateTime(2027, 1, 1), 0.0, {}},
+  };
+  Reader r;
+  r.reader.PrepareMssql(PlantTable());
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.value);
+    r.database.calls.clear();
+    r.database.rows = c.rows;
+    EXPECT_EQ(r.reader.ReadMssqlValue("FI101", c.intervalLength, c.time), c.value);
+    if (!c.calls.empty()) {
+      EXPECT_EQ(r.database.calls, c.calls);
+    }
+    EXPECT_FALSE(r.database.Connected());
+  }
+  EXPECT_TRUE(r.log.entries.empty());
+  EXPECT_EQ(r.database.calls.at(3), "SetParameter 2 2026-12-31 00:00:00");
+}
+
+TEST(MssqlReader, AFailedReadLogsTheMessageAndTheQueryAndClosesTheConnection) {
+  for (const char* step : {"Open", "OpenQuery", "FirstColumnAsDouble"}) {
+    SCOPED_TRACE(step);
+    Reader r;
+    r.reader.PrepareMssql(PlantTable());
+    r.database.rows = {7.0};
+    r.database.failAt = step;
+    r.database.failure = "[08S01] Communication link failure";
+    EXPECT_EQ(r.reader.ReadMssqlValue("FI101", 60, MakeDateTime(2026, 12, 7, 10)), -20);
+    ASSERT_EQ(r.log.entries.size(), 2u);
+    EXPECT_TRUE(r.log.entries[0].stamped);
+    // A bare carriage return after the colon; the query entry ends with an empty line.
+    EXPECT_EQ(r.log.entries[0].message, "MSSQL error:\r[08S01] Communication link failure");
+    EXPECT_FALSE(r.log.entries[1].stamped);
+    EXPECT_EQ(r.log.entries[1].message, "query:\r" + kQuery + "\r\n");
+    EXPECT_EQ(r.database.calls.back(), "Close");
+    EXPECT_FALSE(r.database.Connected());
+  }
+}
+
+}  // namespace
+}  // namespace tavro

@@ -1,0 +1,57 @@
+#include <gtest/gtest.h>
+
+#include "testing/capture_output.h"
+#include "testing/child_process.h"
+#include "testing/temp_dir.h"
+
+namespace tavro {
+namespace {
+
+testutil::CapturedRun Probe(const std::vector<std::string>& args) {
+  return testutil::RunProgramCapture(testutil::TestProgramPath("tavrocheck"), args);
+}
+
+TEST(TavrocheckProbe, ReadsWithTheSelectedSourceAndTellsWhetherTheGateOpens) {
+  testutil::TempDir folder;
+  const std::string ini = folder.File("tavrorun.ini");
+  const std::string task = "[tasks]\ncount=1\n[task_1]\nexename=t\ntaskname=T\n";
+  const struct {
+    std::string program;
+    int exitCode;
+    std::string end;
+  } cases[] = {
+      {"mod=kord", 0, "\tTasks in ini O.K.\r\nvalue\t1\tgate open\r\n"},
+      // No source: the gate stays open and the log says that the tag was not looked at.
+      {"", 0,
+       "\tTask 0: defined runningtag UNIT1.RUN but I am not in KORD, PI, IP21, MSSQL nor PHD mode (0)\r\n"
+       "value\t1\tgate open\r\n"},
+      // An IP21 connection string for another provider: the read fails with its entries.
+      {"mod=ip21\n[ip21]\nconstr=Provider=SQLOLEDB;Data Source=ip21", 1, "query:\r\r\nvalue\t-20\tgate closed\r\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.program);
+    testutil::WriteFileBytes(ini, "[program]\n" + c.program + "\n" + task);
+    const testutil::CapturedRun run = Probe({"--ini", ini, "--probe", "UNIT1.RUN", "--minutes", "15"});
+    EXPECT_EQ(run.exitCode, c.exitCode) << run.output;
+    ASSERT_GE(run.output.size(), c.end.size()) << run.output;
+    EXPECT_EQ(run.output.substr(run.output.size() - c.end.size()), c.end) << run.output;
+  }
+}
+
+TEST(TavrocheckProbe, RefusesAWrongProbeWithTheUsage) {
+  const std::vector<std::vector<std::string>> commandLines{
+      {"--probe", ""},
+      {"--probe", "T", "--at", "2026-12-07"},
+      {"--probe", "T", "--minutes", "-5"},
+      {"--probe", "T", "--minutes", "15x"},
+      {"--probe"},
+  };
+  for (const std::vector<std::string>& args : commandLines) {
+    const testutil::CapturedRun run = Probe(args);
+    EXPECT_EQ(run.exitCode, 2) << args.back();
+    EXPECT_NE(run.output.find("--probe TAG [--at TIME] [--minutes N]"), std::string::npos) << run.output;
+  }
+}
+
+}  // namespace
+}  // namespace tavro
