@@ -27,8 +27,10 @@ std::string DoubleQuotes(const std::string& text) {
 
 // MSDASQL is the OLE DB provider for ODBC: what it would pass on is the ODBC string already.
 bool NamesOdbcBridge(const std::string& provider) {
-  const std::string name = LowerAscii(TrimBlanks(provider));
-  return name == "msdasql" || name.rfind("msdasql.", 0) == 0;
+  const std::string_view name = TrimView(provider);
+  constexpr std::string_view kBridge = "msdasql";
+  return EqualsIgnoreCase(name, kBridge) ||
+         (name.size() > kBridge.size() && name[kBridge.size()] == '.' && EqualsIgnoreCase(name.substr(0, kBridge.size()), kBridge));
 }
 
 }  // namespace
