@@ -7,13 +7,19 @@
 
 namespace tavro {
 
-template <typename Handler>
-void Guarded(Handler handler) {
+// `report` receives the failure's message: a dialog, the system log, standard error.
+template <typename Handler, typename Report>
+void Guarded(Handler handler, Report report) {
   try {
     handler();
   } catch (const std::exception& error) {
-    std::fprintf(stderr, "tavrorun: %s\n", error.what());
+    report(error.what());
   }
+}
+
+template <typename Handler>
+void Guarded(Handler handler) {
+  Guarded(handler, [](const char* message) { std::fprintf(stderr, "tavrorun: %s\n", message); });
 }
 
 }  // namespace tavro
