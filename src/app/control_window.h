@@ -82,6 +82,9 @@ class ControlWindow final : public TickWindowPort {
   void Hide() override;
   void ProcessMessages() override;
   void ShowProgress(const std::string& text) override { SetPanelText(Panel::Progress, text); }
+  void ShowServiceProgress(const std::string& text) override {
+    if (face_) face_->ServiceStatusChanged(Panel::Progress, text);
+  }
   const std::string& TaskTimeFormat() const override { return taskTimeFormat_; }
   GateReader& Gate() override { return *gate_; }
 
