@@ -37,7 +37,8 @@ echo "$valid_ini" >"$work/tavrorun.ini"
 output="$work/jobs/demo-output.txt"
 log_day=$(date +%d)
 log() { echo "$work/tavrorun.0$log_day.txt"; }
-count_in_log() { grep -cF -- "$1" "$(log)" 2>/dev/null; }
+# How many entries of the log are exactly this message.
+count_in_log() { awk -F'\t' -v message="$1" '{ sub(/\r$/, "") } $2 == message { n++ } END { print n + 0 }' "$(log)" 2>/dev/null; }
 
 # The window in a fresh pane; after it ends, the pane shows the exit code and the terminal's modes.
 open_window() {  # environment and switches, as one shell text
@@ -77,7 +78,7 @@ keys F10
 wait_until 30 on_screen "Ctrl+S" || fail "F10 did not open the menu"
 greyed "Ctrl+S" || fail "Start is not greyed while running"
 greyed "Ctrl+O" && fail "Stop is greyed while running"
-greyed "ReRead ini" || fail "ReRead ini is not greyed while running"
+greyed "ReRead " || fail "ReRead ini is not greyed while running"
 keys s  # the access key of a greyed item does nothing
 keys Escape
 wait_until 30 eval '! on_screen "Ctrl+S"' || fail "Esc did not close the menu"
