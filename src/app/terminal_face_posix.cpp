@@ -99,16 +99,24 @@ void DrawBox(int top, int left, int height, int width) {
   mvaddch(top + height - 1, left + width - 1, ACS_LRCORNER);
 }
 
+// The message's lines broken at blanks to fit `width`; a word longer than that is cut.
 std::vector<std::string> WrapWords(const std::string& text, int width) {
+  const auto limit = static_cast<std::size_t>(std::max(width, 1));
   std::vector<std::string> lines;
-  std::string line;
-  for (const char c : text + "\n") {
-    if (c == '\n' || c == '\r') {
-      if (c == '\n') lines.push_back(line), line.clear();
-      continue;
+  std::size_t begin = 0;
+  while (begin <= text.size()) {
+    std::size_t end = text.find('\n', begin);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(begin, end - begin);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    while (line.size() > limit) {
+      const std::size_t blank = line.rfind(' ', limit);
+      const std::size_t cut = blank == std::string::npos || blank == 0 ? limit : blank;
+      lines.push_back(line.substr(0, cut));
+      line.erase(0, line[cut] == ' ' ? cut + 1 : cut);
     }
-    line += c;
-    if (static_cast<int>(line.size()) == width) lines.push_back(line), line.clear();
+    lines.push_back(line);
+    begin = end + 1;
   }
   return lines;
 }
