@@ -11,12 +11,15 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <chrono>
 #include <clocale>
 #include <cstring>
 #include <deque>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "app/log_view.h"
 #include "app/outside_commands_posix.h"
