@@ -13,7 +13,10 @@ ControlWindow::ControlWindow(ControlWindowServices services, std::vector<std::st
       gate_(&services_.sources.ReaderFor(services_.state.Settings)) {}
 
 void ControlWindow::SetPanelText(Panel panel, const std::string& text) {
-  if (!programMode_) return;
+  if (!programMode_) {
+    if (face_) face_->ServiceStatusChanged(panel, text);
+    return;
+  }
   panels_.at(static_cast<std::size_t>(panel)) = text;
   if (face_) face_->PanelChanged(panel);
 }

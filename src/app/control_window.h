@@ -35,6 +35,8 @@ class WindowFace {
   virtual void Close() = 0;            // ends the message loop, and so the process
   virtual void ProcessMessages() = 0;  // lets pending commands act (they call back into the model)
   virtual void PanelChanged(Panel /*panel*/) {}
+  // Service mode has no status bar; a service manager may still show what the panels would say.
+  virtual void ServiceStatusChanged(Panel /*panel*/, const std::string& /*text*/) {}
 };
 
 enum class Command { Start, Stop, ReReadIni, Exit };
@@ -81,12 +83,15 @@ class ControlWindow final : public TickWindowPort {
   void Hide() override;
   void ProcessMessages() override;
   void ShowProgress(const std::string& text) override { SetPanelText(Panel::Progress, text); }
+  void ShowServiceProgress(const std::string& text) override {
+    if (face_) face_->ServiceStatusChanged(Panel::Progress, text);
+  }
   const std::string& TaskTimeFormat() const override { return taskTimeFormat_; }
   GateReader& Gate() override { return *gate_; }
 
  private:
   bool Visible() const { return face_ != nullptr && face_->Visible(); }
-  // Written only in program mode: a service has no status bar.
+  // Written only in program mode: a service has no status bar (its face hears the texts).
   void SetPanelText(Panel panel, const std::string& text);
 
   ControlWindowServices services_;

@@ -4,6 +4,7 @@
 #include <sys/types.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -18,6 +19,11 @@ std::string AccountName(uid_t uid) {
 }
 
 }  // namespace
+
+std::string ServiceUnitFolder() {
+  const char* folder = std::getenv("TAVRORUN_UNIT_DIR");
+  return folder != nullptr && *folder != '\0' ? folder : kSystemUnitFolder;
+}
 
 std::string ServiceUnitPath(const std::string& unitFolder) {
   return unitFolder + "/" + kServiceName + ".service";
@@ -56,6 +62,6 @@ ServiceQuery QueryServiceUnit(const std::string& unitFolder) {
   return answers;
 }
 
-ServiceQuery QueryService() { return QueryServiceUnit(kSystemUnitFolder); }
+ServiceQuery QueryService() { return QueryServiceUnit(ServiceUnitFolder()); }
 
 }  // namespace tavro

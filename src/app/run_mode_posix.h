@@ -10,6 +10,10 @@ namespace tavro {
 
 inline constexpr char kSystemUnitFolder[] = "/etc/systemd/system";
 
+// The folder of the service's unit: the environment variable TAVRORUN_UNIT_DIR when it is set and
+// not empty (staged installs, tests), else the system unit folder.
+std::string ServiceUnitFolder();
+
 // The path of the service's unit file in `unitFolder`.
 std::string ServiceUnitPath(const std::string& unitFolder);
 

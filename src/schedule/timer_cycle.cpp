@@ -25,8 +25,11 @@ class Tick {
 
  private:
   void ShowProgress(const char* kind, int number, const char* outcome = "") {
+    const std::string text = DateTimeText(now_) + " " + kind + " " + std::to_string(number) + outcome;
     if (c_.window.ProgramMode()) {
-      c_.window.ShowProgress(DateTimeText(now_) + " " + kind + " " + std::to_string(number) + outcome);
+      c_.window.ShowProgress(text);
+    } else {
+      c_.window.ShowServiceProgress(text);
     }
   }
   void Launch(const std::string& program, const std::string& arguments, const char* kind, int number,

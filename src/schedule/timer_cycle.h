@@ -27,6 +27,8 @@ class TickWindowPort {
   virtual void ProcessMessages() = 0;  // commands that arrived meanwhile act before the run test
   // The status bar's progress panel; only written in program mode.
   virtual void ShowProgress(const std::string& text) = 0;
+  // Service mode has no status bar; a service manager may still show the progress.
+  virtual void ShowServiceProgress(const std::string& /*text*/) {}
   virtual const std::string& TaskTimeFormat() const = 0;
   // The reader of the source the configuration selects, as of its last reading.
   virtual GateReader& Gate() = 0;

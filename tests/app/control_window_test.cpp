@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "sources/open_gates.h"
+#include "support/date_time_text.h"
 #include "support/simulated_clock.h"
 #include "testing/recording_log.h"
 #include "testing/recording_starter.h"
@@ -29,8 +30,12 @@ class TestFace final : public WindowFace {
   void Hide() override { visible = false; }
   void Close() override { closed = true; }
   void ProcessMessages() override {}
+  void ServiceStatusChanged(Panel panel, const std::string& text) override {
+    serviceTexts.push_back(std::to_string(static_cast<int>(panel)) + " " + text);
+  }
   bool visible = true;
   bool closed = false;
+  std::vector<std::string> serviceTexts;
 };
 
 class ControlWindowTest : public ::testing::Test {
@@ -151,6 +156,33 @@ TEST_F(ControlWindowTest, WithoutAVisibleFaceEveryStopIsLogged) {
   EXPECT_EQ(Count("Stopped"), 3);
   EXPECT_EQ(w.PanelText(Panel::RunStatus), "");
   EXPECT_EQ(w.PanelText(Panel::Progress), "");
+}
+
+// A service has no status bar, but its manager may show what the panels would say.
+TEST_F(ControlWindowTest, AServiceFaceHearsTheRunStatusProgressAndErrors) {
+  for (bool programMode : {true, false}) {
+    SCOPED_TRACE(programMode ? "program" : "service");
+    state = {};
+    face.serviceTexts.clear();
+    clock.Set(MakeDateTime(2026, 12, 7, 10, 7, 30));
+    ControlWindow& w = Create(kValidIni, {}, programMode);
+    w.StartAkceExecute();
+    clock.Set(MakeDateTime(2026, 12, 7, 10, 10, 10));  // the pump's 10:05 slot is due at 10:10
+    w.timrTimer();
+    w.StopAkceExecute();
+    WriteFileBytes(dir.File("tavrorun.ini"), kInvalidIni);
+    w.IniAkceExecute();
+    if (programMode) {
+      EXPECT_TRUE(face.serviceTexts.empty());
+      continue;
+    }
+    const std::string when = DateTimeText(MakeDateTime(2026, 12, 7, 10, 10, 10));
+    EXPECT_EQ(face.serviceTexts,
+              (std::vector<std::string>{"0 Enabled", "1 Stopped", "1 Running", "2 " + when + " pump 1",
+                                        "2 " + when + " pump 1 succeded", "1 Stopped", "1 Stopped",
+                                        "0 Disabled", "2 Errors in ini"}));
+    EXPECT_EQ(w.PanelText(Panel::RunStatus), "");
+  }
 }
 
 TEST_F(ControlWindowTest, StartRereadsOnlyAnInvalidFile) {

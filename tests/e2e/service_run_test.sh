@@ -1,0 +1,110 @@
+#!/usr/bin/env bash
+# tavrorun as the installed service without a running systemd: a datagram recorder stands in for
+# the manager's notification socket (NOTIFY_SOCKET) and for /dev/log, a recording systemctl on
+# PATH answers "is-system-running". A service's life (the log's order, READY=1, STATUS= texts that
+# follow the run status and the launches, SIGTERM as the stop request with STOPPING=1, "Service is
+# stopping...", "Stopped" and exit code 0), the system's shutdown (no Stop), and the hand start of
+# the installed service (the failure on standard error and in syslog, the process ends).
+set -uo pipefail
+source "$(dirname "$0")/helpers.sh"
+own_namespaces net+mount "$@"
+
+bin=$1
+work=$(mktemp -d)
+service=""
+trap 'kill -9 $service $(jobs -p) 2>/dev/null; wait; release_private_dev; rm -rf --one-file-system "$work"' EXIT
+mkdir -p "$work/units" "$work/fakebin" "$work/jobs"
+exe="$work/tavrorun"
+cp "$bin/tavrorun" "$work/"
+cp "$bin/demojob" "$work/jobs/"
+# A pump every minute: the first tick launches the minute just past.
+cat >"$work/tavrorun.ini" <<INI
+[program]
+mod=kord
+[pumps]
+count=1
+[pump_1]
+launchperiod=1
+phase=0
+intervallength=1
+exename=$work/jobs/demojob
+source=S
+target=T
+tagfile=tags.txt
+INI
+cat >"$work/fakebin/systemctl" <<'SH'
+#!/usr/bin/env bash
+echo "$*" >>"$SYSTEMCTL_CALLS"
+[[ "$1" == is-system-running ]] && echo "${FAKE_SYSTEM_STATE:-running}"
+exit 0
+SH
+chmod +x "$work/fakebin/systemctl"
+export PATH="$work/fakebin:$PATH" TAVRORUN_UNIT_DIR="$work/units" SYSTEMCTL_CALLS="$work/systemctl-calls.txt"
+"$exe" -INSTALL -SILENT >/dev/null 2>&1 </dev/null
+[[ -e "$work/units/TavroRunner.service" ]] || fail "the unit was not installed"
+
+syslog="$work/syslog.txt"
+if ! private_system_log "$bin/datagramrecorder" "$syslog"; then
+  echo "note: no private /dev/log could be made; the syslog entries are not checked"
+  syslog=""
+fi
+notify="$work/notify.txt"
+"$bin/datagramrecorder" "$work/notify.sock" "$notify" &
+wait_until 30 test -S "$work/notify.sock" || fail "the notification socket did not appear"
+log=""
+
+start_service() {  # extra environment...
+  : >"$notify"
+  env NOTIFY_SOCKET="$work/notify.sock" "$@" "$exe" </dev/null >>"$work/service.out" 2>&1 &
+  service=$!
+}
+stop_service() {  # expected exit code
+  kill -TERM "$service"
+  wait_until 60 ended "$service" || fail "the service did not end on SIGTERM"
+  wait "$service"
+  local code=$?
+  [[ $code -eq $1 ]] || fail "the service ended with exit code $code, not $1"
+}
+
+# A service's life.
+start_service
+wait_until 60 grep -qx "READY=1" "$notify" || fail "no READY=1"
+log=$(ls "$work"/tavrorun.0*.txt)
+expect_order "$log" "ServiceStartName root" "Start as Service" "UserName root" "Starting program..." "Reading ini..." \
+  "Service is starting..." "Starting"
+expect_in "$notify" "STATUS=Running"
+# The first tick launches the pump; the progress panel's text joins the status.
+wait_until 60 grep -q "^STATUS=Running | .*pump 1" "$notify" || fail "no STATUS with the launch's progress"
+wait_until 60 test -s "$work/jobs/demo-output.txt" || fail "the service launched nothing"
+stop_service 0
+expect_in "$notify" "STOPPING=1"
+expect_order "$log" "Service is starting..." "Service is stopping..." "Stopped"
+expect_order "$notify" "READY=1" "STOPPING=1" "STATUS=Stopped"
+expect_not_in "$work/service.out" "Service failed"
+
+# The system goes down: the stop request ends the service without Stop.
+start_service FAKE_SYSTEM_STATE=stopping
+wait_until 60 grep -qx "READY=1" "$notify" || fail "no READY=1 at the second start"
+stop_service 0
+expect_in "$notify" "STOPPING=1"
+expect_count "$log" "Service is starting..." 2
+expect_count "$log" "Service is stopping..." 1
+expect_count "$log" "Stopped" 1
+expect_in "$work/systemctl-calls.txt" "is-system-running"
+
+# A hand start of the installed service: no NOTIFY_SOCKET, the failure is said and the process ends.
+"$exe" </dev/null >"$work/hand.out" 2>"$work/hand.err" &
+hand=$!
+wait_until 30 ended "$hand" || fail "a hand start did not end"
+wait "$hand"
+code=$?
+[[ $code -eq 1 ]] || fail "a hand start ended with exit code $code, not 1"
+expect_in "$work/hand.err" "could not connect to the service manager"
+expect_count "$log" "Service is starting..." 2
+expect_count "$log" "Start as Service" 3
+if [[ -n "$syslog" ]]; then
+  wait_until 30 grep -q "tavrorun\[$hand\]: The service process could not connect" "$syslog" ||
+    fail "the hand start's failure is not in syslog"
+fi
+
+finish "service run" "$log" "$notify" "$work/service.out" "$work/hand.err" "$syslog"
