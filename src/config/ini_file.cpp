@@ -1,7 +1,8 @@
 #include "config/ini_file.h"
 
 #include <fstream>
-#include <iterator>
+#include <sstream>
+#include <utility>
 #include <vector>
 
 #include "support/text.h"
@@ -36,8 +37,11 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
 IniFile IniFile::Load(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
   if (!file) return IniFile();
-  const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-  return Parse(text);
+  // A folder opens but fails at the first read; copying through the stream turns that failure into
+  // an empty text instead of an exception.
+  std::ostringstream text;
+  text << file.rdbuf();
+  return Parse(text.str());
 }
 
 IniFile IniFile::Parse(std::string_view text) {
@@ -47,25 +51,31 @@ IniFile IniFile::Parse(std::string_view text) {
 
   IniFile ini;
   Keys* section = nullptr;  // none before the first header, and none for a repeated section
-  for (std::string_view line : SplitLines(text)) {
-    line = TrimView(line);
+  const std::vector<std::string_view> lines = SplitLines(text);
+  for (std::size_t index = 0; index < lines.size(); ++index) {
+    const int lineNumber = static_cast<int>(index) + 1;
+    std::string_view line = TrimView(lines[index]);
     if (line.empty() || line.front() == ';') continue;
     if (line.front() == '[') {
       const std::size_t close = line.rfind(']');
       if (close != std::string_view::npos) {
-        const auto [entry, added] = ini.sections_.try_emplace(LowerAscii(TrimView(line.substr(1, close - 1))));
+        const std::string_view name = TrimView(line.substr(1, close - 1));
+        const auto [entry, added] = ini.sections_.try_emplace(LowerAscii(name));
         section = added ? &entry->second : nullptr;
+        ini.written_.push_back({{std::string(name), lineNumber, added}, {}});
         continue;
       }
     }
-    if (section == nullptr) continue;
     const std::size_t equals = line.find('=');
-    if (equals == std::string_view::npos) {
-      section->try_emplace(LowerAscii(line));
-    } else {
-      section->try_emplace(LowerAscii(TrimView(line.substr(0, equals))),
-                           ProfileValue(TrimView(line.substr(equals + 1))));
+    const std::string_view name = equals == std::string_view::npos ? line : TrimView(line.substr(0, equals));
+    if (ini.written_.empty()) ini.written_.push_back({{"", 0, false}, {}});
+    bool added = false;
+    if (section != nullptr) {
+      std::optional<std::string> value;
+      if (equals != std::string_view::npos) value = ProfileValue(TrimView(line.substr(equals + 1)));
+      added = section->try_emplace(LowerAscii(name), std::move(value)).second;
     }
+    ini.written_.back().keys.push_back({std::string(name), lineNumber, added});
   }
   return ini;
 }

@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tavro {
 
@@ -37,10 +38,24 @@ class IniFile {
   // An integer key: true when not 0.
   bool ReadBool(std::string_view section, std::string_view key, bool fallback) const;
 
+  // A section header or a key as the file writes it, so that a checker can point at a mistake.
+  struct WrittenName {
+    std::string name;    // as written, blanks around it removed
+    int line = 0;        // counted from 1
+    bool counts = true;  // false when lookups never see it (hidden by an earlier one of the same name)
+  };
+  struct WrittenSection {
+    WrittenName header;  // name "" and line 0 for the keys written before the first header
+    std::vector<WrittenName> keys;
+  };
+  // Every header and key in file order, the hidden ones included.
+  const std::vector<WrittenSection>& Written() const { return written_; }
+
  private:
   // A key written without "=" has no value but still hides a later key of the same name.
   using Keys = std::map<std::string, std::optional<std::string>>;
   std::map<std::string, Keys> sections_;  // names in lower case
+  std::vector<WrittenSection> written_;
 };
 
 }  // namespace tavro
