@@ -127,7 +127,7 @@ TEST(TavrocheckFindings, SaysWhyTheFileCannotBeOpened) {
   EXPECT_EQ(FindingLines(run.output),
             std::vector<std::string>{"finding: cannot open " + missing + ": No such file or directory"});
 
-  const std::string inFolder = folder.File("");
+  const std::string inFolder = folder.Path().string();
   const testutil::CapturedRun asFolder = testutil::RunProgramCapture(
       testutil::TestProgramPath("tavrocheck"), {"--ini", inFolder, "--now", "2026-12-07 10:07:30"});
   EXPECT_EQ(asFolder.exitCode, 1) << asFolder.output;
