@@ -1,5 +1,5 @@
 #pragma once
-// The command line of tavrocheck: a table of options, each taking one value.
+// The command line of tavrocheck: a table of options, each taking a fixed number of values.
 
 #include <cstdint>
 #include <optional>
@@ -10,18 +10,29 @@
 
 namespace tavro {
 
+// One job of the file, as the preview names it: "pump 2".
+struct JobChoice {
+  std::string kind;  // pump, batch, task or report
+  int number = 0;    // counted from 1
+};
+
+inline constexpr std::int32_t kDefaultProbeMinutes = 60;
+
 struct CheckOptions {
   std::string iniFile = "tavrorun.ini";  // in the current folder
   std::optional<DateTime> now;           // the time of the reading; the clock's when not given
   std::optional<int> planHours;          // preview the launches of so many hours instead
   std::optional<std::string> probeTag;   // read this tag's gate value instead
   std::optional<DateTime> probeAt;       // its slot time; the time of the reading when not given
-  std::int32_t probeMinutes = 60;        // its interval length
+  std::int32_t probeMinutes = kDefaultProbeMinutes;  // its interval length
+  std::optional<JobChoice> job;          // with planHours: only this job's launches
+  bool help = false;
 };
 
 extern const char* const kCheckUsage;
 
-// The arguments after the program name. On a usage error gives false and says why in `error`.
+// The arguments after the program name. On a usage error gives false and says why in `error`, in
+// one line.
 bool ParseCheckOptions(const std::vector<std::string>& args, CheckOptions& options, std::string& error);
 
 // "YYYY-MM-DD HH:MM:SS", a real date and time of day.

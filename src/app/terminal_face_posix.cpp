@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "app/guarded.h"
 #include "app/log_view.h"
 #include "app/outside_commands_posix.h"
 #include "app/signal_pipe_posix.h"
@@ -182,7 +183,7 @@ class TerminalFace final : public LoopFace {
       WriteSystemLog(ExecutableIdentifier(), message);
       return;
     }
-    dialogs_.push_back(FailureDialogText(message));
+    dialogs_.push_back(FailureBoxText(message));
     Draw();
   }
 

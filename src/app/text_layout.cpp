@@ -27,9 +27,4 @@ std::vector<std::string> LastRows(const std::deque<std::string>& lines, int colu
   return shown;
 }
 
-std::string FailureDialogText(const std::string& message) {
-  if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') return message + ".";
-  return message;
-}
-
 }  // namespace tavro

@@ -16,8 +16,4 @@ std::array<int, 3> PanelWidths(int columns);
 // The last `rows` screen rows of `lines` when each is cut into pieces of `columns` (newest last).
 std::vector<std::string> LastRows(const std::deque<std::string>& lines, int columns, int rows);
 
-// A failure's message as its dialog shows it: a "." appended when the last character's code is
-// above that of ".".
-std::string FailureDialogText(const std::string& message);
-
 }  // namespace tavro

@@ -21,8 +21,10 @@ class Lines {
  public:
   explicit Lines(std::string_view text) : text_(text) {}
   bool Done() const { return position_ >= text_.size(); }
+  int Number() const { return number_; }  // of the line Next gave last, counted from 1
 
   std::string_view Next() {
+    ++number_;
     const std::size_t start = position_;
     // Most lines end at an LF, found with memchr; the LF ahead is kept, so that a file of lone CRs
     // is not searched to its end for every line.
@@ -45,6 +47,7 @@ class Lines {
   std::string_view text_;
   std::size_t position_ = 0;
   std::size_t nextLineFeed_ = 0;
+  int number_ = 0;
 };
 
 }  // namespace
@@ -80,18 +83,20 @@ IniFile IniFile::Parse(std::string bytes) {
     if (line.front() == '[') {
       const std::size_t close = line.rfind(']');
       if (close != std::string_view::npos) {
-        const Section& section =
-            ini.sections_.emplace_back(Section{TrimView(line.substr(1, close - 1)), ini.keys_.size(), 0});
+        const Section& section = ini.sections_.emplace_back(
+            Section{TrimView(line.substr(1, close - 1)), lines.Number(), ini.keys_.size(), 0});
         ini.firstSection_.try_emplace(section.name, ini.sections_.size() - 1);
         continue;
       }
     }
-    if (ini.sections_.empty()) continue;  // before the first header
+    // Keys before the first header belong to no section a lookup can name.
+    if (ini.sections_.empty()) ini.sections_.push_back(Section{{}, 0, 0, 0});
     const std::size_t equals = line.find('=');
     if (equals == std::string_view::npos) {
-      ini.keys_.push_back({line, std::nullopt});
+      ini.keys_.push_back({line, std::nullopt, lines.Number()});
     } else {
-      ini.keys_.push_back({TrimView(line.substr(0, equals)), ProfileValue(TrimView(line.substr(equals + 1)))});
+      ini.keys_.push_back(
+          {TrimView(line.substr(0, equals)), ProfileValue(TrimView(line.substr(equals + 1))), lines.Number()});
     }
     ++ini.sections_.back().keyCount;
   }
@@ -125,6 +130,27 @@ std::int32_t IniFile::ReadInteger(std::string_view section, std::string_view key
   const std::optional<std::string_view> value = Find(section, key);
   if (!value) return fallback;
   return ParseIniInteger(*value).value_or(fallback);
+}
+
+std::vector<IniFile::WrittenSection> IniFile::Written() const {
+  std::vector<WrittenSection> written;
+  written.reserve(sections_.size());
+  for (std::size_t s = 0; s < sections_.size(); ++s) {
+    const Section& section = sections_[s];
+    const auto first = firstSection_.find(section.name);
+    const bool sectionCounts = section.line > 0 && first != firstSection_.end() && first->second == s;
+    WrittenSection& entry = written.emplace_back();
+    entry.header = {std::string(section.name), section.line, sectionCounts};
+    const std::span<const Key> keys = KeysOf(section);
+    for (std::size_t k = 0; k < keys.size(); ++k) {
+      bool firstOfItsName = true;
+      for (std::size_t earlier = 0; earlier < k && firstOfItsName; ++earlier) {
+        firstOfItsName = !EqualsIgnoreCase(keys[earlier].name, keys[k].name);
+      }
+      entry.keys.push_back({std::string(keys[k].name), keys[k].line, sectionCounts && firstOfItsName});
+    }
+  }
+  return written;
 }
 
 bool IniFile::ReadBool(std::string_view section, std::string_view key, bool fallback) const {

@@ -28,10 +28,14 @@ class IniFile {
   struct Key {
     std::string_view name;
     std::optional<std::string_view> value;  // quotes removed and cut as a lookup gives it
+    int line = 0;                            // counted from 1
   };
-  // A section as the file writes it; its keys (KeysOf) in file order, duplicates included.
+  // A section as the file writes it; its keys (KeysOf) in file order, duplicates included. Keys
+  // written before the first header form a section of their own, named "" on line 0, that no
+  // lookup sees.
   struct Section {
     std::string_view name;
+    int line = 0;
     std::size_t firstKey = 0;
     std::size_t keyCount = 0;
   };
@@ -58,11 +62,18 @@ class IniFile {
   // The value of a key of that section, as Find gives it.
   std::optional<std::string_view> FindIn(const Section& section, std::string_view key) const;
 
-  // Every section in file order, repeated ones included (a lookup sees only the first of a name).
-  const std::vector<Section>& Sections() const { return sections_; }
-  std::span<const Key> KeysOf(const Section& section) const {
-    return {keys_.data() + section.firstKey, section.keyCount};
-  }
+  // A section header or a key as the file writes it, so that a checker can point at a mistake.
+  struct WrittenName {
+    std::string name;    // as written, blanks around it removed
+    int line = 0;        // counted from 1
+    bool counts = true;  // false when lookups never see it (hidden by an earlier one of the same name)
+  };
+  struct WrittenSection {
+    WrittenName header;  // name "" and line 0 for the keys written before the first header
+    std::vector<WrittenName> keys;
+  };
+  // Every header and key in file order, the hidden ones included.
+  std::vector<WrittenSection> Written() const;
 
  private:
   struct CaseBlindHash {
@@ -73,6 +84,10 @@ class IniFile {
   };
 
   // The file's bytes, which every name and value views; shared, so that copies stay valid.
+  std::span<const Key> KeysOf(const Section& section) const {
+    return {keys_.data() + section.firstKey, section.keyCount};
+  }
+
   std::shared_ptr<const std::string> text_;
   std::vector<Section> sections_;
   std::vector<Key> keys_;  // of all sections, each section's in one run

@@ -1,9 +1,5 @@
 #include "config/program_sections.h"
 
-#include <array>
-#include <string_view>
-#include <utility>
-
 #include "support/text.h"
 
 namespace tavro {
@@ -11,14 +7,7 @@ namespace {
 
 // Another word, an empty one included, leaves the source selected before.
 std::int32_t SourceModeFor(const std::string& mod, std::int32_t current) {
-  constexpr std::array<std::pair<std::string_view, std::int32_t>, 5> kSources{{
-      {"kord", kSourceKord},
-      {"phd", kSourcePhd},
-      {"pi", kSourcePi},
-      {"ip21", kSourceIp21},
-      {"mssql", kSourceMssql},
-  }};
-  for (const auto& [name, mode] : kSources) {
+  for (const auto& [name, mode] : kSourceNames) {
     if (EqualsIgnoreCase(mod, name)) return mode;
   }
   return current;

@@ -2,11 +2,25 @@
 // The first half of a reading: the [program] section and the section of the selected process-data
 // source. The settings of the other sources keep their values.
 
+#include <array>
+#include <cstdint>
+#include <string_view>
+#include <utility>
+
 #include "config/ini_reading.h"
 #include "config/launcher_state.h"
 #include "config/reading_run.h"
 
 namespace tavro {
+
+// The words "mod" of "program" may name (compared without regard to case), with their SourceMode.
+inline constexpr std::array<std::pair<std::string_view, std::int32_t>, 5> kSourceNames{{
+    {"kord", kSourceKord},
+    {"phd", kSourcePhd},
+    {"pi", kSourcePi},
+    {"ip21", kSourceIp21},
+    {"mssql", kSourceMssql},
+}};
 
 // "mod" and "debug"; sets run.debug, then reads the section of the source now selected.
 void ReadProgramSections(ReadingRun& run, ProgramSettings& settings, const PrepareMssqlFunction& prepareMssql);

@@ -6,17 +6,17 @@ namespace {
 template <class Record, std::size_t N>
 std::vector<KeyDescription> Describe(const std::array<KeyRule<Record>, N>& rules) {
   std::vector<KeyDescription> keys;
-  for (const KeyRule<Record>& rule : rules) keys.push_back({rule.name, rule.Kind(), rule.sensible});
+  for (const KeyRule<Record>& rule : rules) keys.push_back({rule.name, rule.Kind(), rule.sensible, rule.numberDefault});
   return keys;
 }
 
-const KeyDescription kCount{"count", KeyKind::Integer, kNotNegative};
+const KeyDescription kCount{"count", KeyKind::Integer, kNotNegative, 0};
 
 }  // namespace
 
 const std::vector<SectionDescription>& KnownSections() {
   static const std::vector<SectionDescription> sections{
-      {"program", false, {{"mod", KeyKind::Text, kAnyValue}, {"debug", KeyKind::Boolean, kAnyValue}}},
+      {"program", false, {{"mod", KeyKind::Text, kAnyValue}, {"debug", KeyKind::Boolean, kAnyValue, 0}}},
       {"phd", false, Describe(kPhdKeys)},
       {"pi", false, Describe(kPiKeys)},
       {"ip21", false, Describe(kIp21Keys)},

@@ -97,6 +97,7 @@ struct KeyDescription {
   std::string name;
   KeyKind kind;
   ValueRange sensible;
+  std::int32_t numberDefault = 0;  // what an integer or boolean key gives when its value is no number
 };
 
 // A kind of section: "program", "phd" ..., or a job family's head ("pumps") or job sections

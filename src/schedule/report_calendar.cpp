@@ -75,4 +75,12 @@ bool CalendarMatches(const std::string& day, const std::string& month, const std
          FieldMatches(day, civil.day, DaysInMonth(civil.year, civil.month));
 }
 
+std::optional<DateTime> NextCalendarDay(const std::string& day, const std::string& month,
+                                        const std::string& dayofweek, DateTime from, DateTime last) {
+  for (DateTime date = StartOfDay(from); date <= last; date = AddDays(date, 1)) {
+    if (CalendarMatches(day, month, dayofweek, date)) return date;
+  }
+  return std::nullopt;
+}
+
 }  // namespace tavro

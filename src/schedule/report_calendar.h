@@ -1,6 +1,7 @@
 #pragma once
 // The report calendar: day-of-month, month and day-of-week patterns of lists, ranges and steps.
 
+#include <optional>
 #include <string>
 
 #include "support/date_time.h"
@@ -11,5 +12,8 @@ namespace tavro {
 bool FieldMatches(const std::string& pattern, int value, int last);
 bool CalendarMatches(const std::string& day, const std::string& month, const std::string& dayofweek,
                      DateTime date);
+// The first midnight from StartOfDay(from) up to `last` whose date the calendar matches.
+std::optional<DateTime> NextCalendarDay(const std::string& day, const std::string& month,
+                                        const std::string& dayofweek, DateTime from, DateTime last);
 
 }  // namespace tavro

@@ -48,6 +48,12 @@ std::string_view TrimView(std::string_view text) {
 
 std::string TrimBlanks(std::string_view text) { return std::string(TrimView(text)); }
 
+std::string LowerAscii(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower) c = LowerAscii(c);
+  return lower;
+}
+
 std::optional<std::int32_t> ParseIniInteger(std::string_view text) {
   while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
   const bool negative = TakeSign(text);

@@ -20,6 +20,7 @@ std::string TrimBlanks(std::string_view text);
 
 // Case rules of the configuration: only the letters A to Z have another case.
 constexpr char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+std::string LowerAscii(std::string_view text);
 constexpr bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {

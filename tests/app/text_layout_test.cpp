@@ -32,18 +32,5 @@ TEST(TextLayout, TheNewestLinesFillTheRowsFromBelow) {
   }
 }
 
-TEST(TextLayout, AFailureEndsWithAFullStopUnlessItEndsInPunctuationBelowIt) {
-  const struct {
-    const char* message;
-    const char* shown;
-  } cases[] = {{"Access violation", "Access violation."},
-               {"Done.", "Done."},
-               {"Why?", "Why?."},  // "?" has a code above that of "."
-               {"Stop!", "Stop!"},
-               {"(x)", "(x)"},
-               {"", ""}};
-  for (const auto& c : cases) EXPECT_EQ(FailureDialogText(c.message), c.shown) << c.message;
-}
-
 }  // namespace
 }  // namespace tavro

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "config/unquote.h"
 
@@ -118,6 +120,36 @@ TEST(IniFile, ReadsIntegersAndBooleans) {
   EXPECT_FALSE(flags.ReadBool("s", "zero", true));
   EXPECT_FALSE(flags.ReadBool("s", "hex", true));
   EXPECT_TRUE(flags.ReadBool("s", "missing", true));
+}
+
+// The listing a checker points with: names as written, their lines, and which ones lookups never see.
+TEST(IniFile, ListsWhatTheFileWritesWithTheHiddenParts) {
+  const IniFile ini = IniFile::Parse("\xEF\xBB\xBFstray=1\r\n; note\r\n[ Pump_1 ]\rPhase = 5\nphase=6\nflag\n\n[pump_1]\nx=1\n");
+  using Name = IniFile::WrittenName;
+  const auto same = [](const Name& a, const Name& b) {
+    return a.name == b.name && a.line == b.line && a.counts == b.counts;
+  };
+  const std::vector<IniFile::WrittenSection>& written = ini.Written();
+  ASSERT_EQ(written.size(), 3u);
+  EXPECT_TRUE(same(written[0].header, {"", 0, false}));
+  ASSERT_EQ(written[0].keys.size(), 1u);
+  EXPECT_TRUE(same(written[0].keys[0], {"stray", 1, false}));
+  EXPECT_TRUE(same(written[1].header, {"Pump_1", 3, true}));
+  ASSERT_EQ(written[1].keys.size(), 3u);
+  EXPECT_TRUE(same(written[1].keys[0], {"Phase", 4, true}));
+  EXPECT_TRUE(same(written[1].keys[1], {"phase", 5, false}));
+  EXPECT_TRUE(same(written[1].keys[2], {"flag", 6, true}));
+  EXPECT_TRUE(same(written[2].header, {"pump_1", 8, false}));
+  ASSERT_EQ(written[2].keys.size(), 1u);
+  EXPECT_TRUE(same(written[2].keys[0], {"x", 9, false}));
+  EXPECT_EQ(ini.Find("pump_1", "x"), std::nullopt);
+}
+
+// A folder opens as a file on Linux but cannot be read: it reads as no file, like a missing one.
+TEST(IniFile, LoadsAFolderAsNoFile) {
+  const IniFile ini = IniFile::Load(std::filesystem::temp_directory_path().string());
+  EXPECT_TRUE(ini.Written().empty());
+  EXPECT_EQ(ini.Find("pumps", "count"), std::nullopt);
 }
 
 TEST(UnquoteValue, KeepsTheQuotedPartOfAValue) {

@@ -96,6 +96,30 @@ TEST(TavrocheckPlan, PreviewIsByteForByteTheExpectedOne) {
   EXPECT_TRUE(run.output == expected) << "the preview differs from preview_expected.txt";
 }
 
+// --job keeps exactly the chosen job's lines; a job without launches is said to have none.
+TEST(TavrocheckPlan, ShowsOneJobsLaunches) {
+  const std::string ini = FolderOf(testutil::TestProgramPath("tavrocheck")) + "/demo.ini";
+  const std::vector<std::string> all = Lines(Plan(ini, "24", "2026-12-07 10:07:30").output);
+  for (const std::string job : {"pump 1", "task 1", "task 2", "batch 1", "report 1"}) {
+    const std::string kind = job.substr(0, job.find(' '));
+    const testutil::CapturedRun run = testutil::RunProgramCapture(
+        testutil::TestProgramPath("tavrocheck"),
+        {"--plan", "24", "--ini", ini, "--now", "2026-12-07 10:07:30", "--job", kind, job.substr(kind.size() + 1)});
+    EXPECT_EQ(run.exitCode, 0) << job;
+    std::vector<std::string> expected;
+    for (const std::string& line : all) {
+      if (line.find("\t" + job + "\t") != std::string::npos) expected.push_back(line);
+    }
+    EXPECT_FALSE(expected.empty()) << job;
+    EXPECT_EQ(Lines(run.output), expected) << job;
+  }
+  const testutil::CapturedRun none = testutil::RunProgramCapture(
+      testutil::TestProgramPath("tavrocheck"),
+      {"--plan", "24", "--ini", ini, "--now", "2026-12-07 10:07:30", "--job=task", "3"});
+  EXPECT_EQ(none.exitCode, 0);
+  EXPECT_EQ(none.output.rfind("tavrocheck: no launch of task 3 in 24 hours", 0), 0u) << none.output;
+}
+
 TEST(TavrocheckPlan, InvalidFileLaunchesNothingAndBadHoursAreUsageErrors) {
   testutil::TempDir folder;
   const std::string ini = folder.File("bad.ini");

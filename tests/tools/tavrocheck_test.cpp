@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -36,24 +37,27 @@ TEST(Tavrocheck, ListsTheErrorsOfAnEmptyPumpAndExitsWithOne) {
                             "pump_1\tpump\tLastTime " + lastTime + "\r\n");
 }
 
-TEST(Tavrocheck, ShowsTheFirstTimesOfAValidFileAndExitsWithZero) {
+TEST(Tavrocheck, ShowsTheFirstTimesOfAValidFileThenItsFindingsAndExitsWithThree) {
   testutil::TempDir folder;
   const std::string ini = folder.File("plant.ini");
+  const std::string program = testutil::TestProgramPath("tavrocheck");
   testutil::WriteFileBytes(ini,
                            "[program]\nmod=kord\n"
-                           "[pumps]\ncount=1\n[pump_1]\nlaunchperiod=15\nphase=5\nexename=p\nsource=s\ntarget=t\n"
-                           "tagfile=f\n[pump_2]\nexename=never read\n"
-                           "[batches]\ncount=1\n[batch_1]\nexename=b\ntaskname=B\n"
-                           "[tasks]\ncount=1\n[task_1]\nexename=t\ntaskname=T\nlaunchperiod=0x0F\nphase=5\n"
-                           "[reports]\ncount=2\nexename=r\n[report_1]\ndayofweek=1\n[report_2]\ndayofweek=2\n");
+                           "[pumps]\ncount=1\n[pump_1]\nlaunchperiod=15\nphase=5\nexename=" + program +
+                               "\nsource=s\ntarget=t\ntagfile=f\n[pump_2]\nexename=never read\n"
+                               "[batches]\ncount=1\n[batch_1]\nexename=" + program + "\ntaskname=B\n"
+                               "[tasks]\ncount=1\n[task_1]\nexename=" + program + "\ntaskname=T\nlaunchperiod=0x0F\n"
+                               "phase=5\n[reports]\ncount=2\nexename=" + program + "\n[report_1]\ndayofweek=1\n"
+                               "template=t\n[report_2]\ndayofweek=2\ntemplate=t\n");
   const testutil::CapturedRun run = Check({"--now", kNowArgument, "--ini", ini});
-  EXPECT_EQ(run.exitCode, 0);
-  const std::string expectedEnd = Stamped("Tasks in ini O.K.") + "pump_1\tpump\tLastTime " +
-                                  DateTimeText(MakeDateTime(2026, 12, 7, 9, 50)) + "\r\nbatch_1\tbatch\tLastTime " +
-                                  DateTimeText(MakeDateTime(2026, 12, 7, 0, 10)) + "\tNextTime " +
-                                  DateTimeText(MakeDateTime(2026, 12, 8, 0, 10)) + "\r\ntask_1\ttask\tLastTime " +
-                                  DateTimeText(MakeDateTime(2026, 12, 7, 9, 45)) +
-                                  "\r\nreport_1\treport\tDueToday yes\r\nreport_2\treport\tDueToday no\r\n";
+  EXPECT_EQ(run.exitCode, 3);
+  const std::string expectedEnd =
+      Stamped("Tasks in ini O.K.") + "pump_1\tpump\tLastTime " + DateTimeText(MakeDateTime(2026, 12, 7, 9, 50)) +
+      "\r\nbatch_1\tbatch\tLastTime " + DateTimeText(MakeDateTime(2026, 12, 7, 0, 10)) + "\tNextTime " +
+      DateTimeText(MakeDateTime(2026, 12, 8, 0, 10)) + "\r\ntask_1\ttask\tLastTime " +
+      DateTimeText(MakeDateTime(2026, 12, 7, 9, 45)) +
+      "\r\nreport_1\treport\tDueToday yes\r\nreport_2\treport\tDueToday no\r\n"
+      "finding: [pump_2]: nothing reads this section: the launcher reads pump_1 to pump_1 ([pumps] count)\r\n";
   ASSERT_GE(run.output.size(), expectedEnd.size()) << run.output;
   EXPECT_EQ(run.output.substr(run.output.size() - expectedEnd.size()), expectedEnd) << run.output;
   EXPECT_EQ(run.output.rfind(Stamped("Reading ini..."), 0), 0u) << run.output;
@@ -61,7 +65,8 @@ TEST(Tavrocheck, ShowsTheFirstTimesOfAValidFileAndExitsWithZero) {
 
 TEST(Tavrocheck, ReadsTavroruniniOfTheCurrentFolderByDefault) {
   testutil::TempDir folder;
-  testutil::WriteFileBytes(folder.File("tavrorun.ini"), "[tasks]\ncount=1\n[task_1]\nexename=t\ntaskname=T\n");
+  testutil::WriteFileBytes(folder.File("tavrorun.ini"), "[tasks]\ncount=1\n[task_1]\nexename=" +
+                                                            testutil::TestProgramPath("tavrocheck") + "\ntaskname=T\n");
   const std::filesystem::path previous = std::filesystem::current_path();
   std::filesystem::current_path(folder.Path());
   const testutil::CapturedRun run = Check({"--now", kNowArgument});
@@ -70,22 +75,50 @@ TEST(Tavrocheck, ReadsTavroruniniOfTheCurrentFolderByDefault) {
   EXPECT_NE(run.output.find("Tasks in ini O.K."), std::string::npos) << run.output;
 }
 
-TEST(Tavrocheck, RefusesAWrongCommandLineWithItsUsage) {
-  const std::vector<std::vector<std::string>> commandLines{
-      {"--ini"},
-      {"--bogus", "x"},
-      {"plant.ini"},
-      {"--now", "2026-12-07"},
-      {"--now", "2026-02-29 10:00:00"},
-      {"--now", "2026-12-07 24:00:00"},
-      {"--ini", ""},
+// A usage error says in one line what is wrong and where the help is; --help alone shows the usage.
+TEST(Tavrocheck, AnswersEachCommandLineWithItsExitCodeAndFirstLine) {
+  testutil::TempDir folder;
+  const std::string ini = folder.File("plant.ini");
+  testutil::WriteFileBytes(ini, "[pumps]\ncount=1\n[pump_1]\n");
+  const std::string usage = "Usage: tavrocheck [--ini FILE] [--now \"YYYY-MM-DD HH:MM:SS\"] [--plan HOURS [--job KIND N]]";
+  const struct {
+    std::vector<std::string> args;
+    int exitCode;
+    std::string firstLine;
+  } cases[] = {
+      {{"--help"}, 0, usage},
+      {{"-h"}, 0, usage},
+      {{"--ini=" + ini, "--now=" + std::string(kNowArgument)}, 1, LogStamp(kNow) + "\tReading ini..."},
+      {{"--ini"}, 2, "tavrocheck: --ini needs FILE"},
+      {{"--bogus", "x"}, 2, "tavrocheck: unknown argument --bogus"},
+      {{"plant.ini"}, 2, "tavrocheck: unknown argument plant.ini"},
+      {{"--now", "2026-12-07"}, 2, "tavrocheck: wrong value for --now: \"2026-12-07\" (expected \"YYYY-MM-DD HH:MM:SS\")"},
+      {{"--now", "2026-02-29 10:00:00"}, 2,
+       "tavrocheck: wrong value for --now: \"2026-02-29 10:00:00\" (expected \"YYYY-MM-DD HH:MM:SS\")"},
+      {{"--now", "2026-12-07 24:00:00"}, 2,
+       "tavrocheck: wrong value for --now: \"2026-12-07 24:00:00\" (expected \"YYYY-MM-DD HH:MM:SS\")"},
+      {{"--ini", ""}, 2, "tavrocheck: wrong value for --ini: \"\" (expected a file name)"},
+      {{"--ini="}, 2, "tavrocheck: wrong value for --ini: \"\" (expected a file name)"},
+      {{"--help=yes"}, 2, "tavrocheck: --help takes no value"},
+      {{"--job", "pump", "1"}, 2, "tavrocheck: --job works only with --plan"},
+      {{"--plan", "1", "--job", "pump"}, 2, "tavrocheck: --job needs KIND N"},
+      {{"--plan", "1", "--job", "pomp", "1"}, 2,
+       "tavrocheck: wrong value for --job: \"pomp\" \"1\" (expected pump, batch, task or report and a job number from 1)"},
+      {{"--plan", "1", "--job", "pump", "0"}, 2,
+       "tavrocheck: wrong value for --job: \"pump\" \"0\" (expected pump, batch, task or report and a job number from 1)"},
   };
-  for (const std::vector<std::string>& args : commandLines) {
-    const testutil::CapturedRun run = Check(args);
-    EXPECT_EQ(run.exitCode, 2) << args[0];
-    EXPECT_NE(run.output.find("Usage: tavrocheck [--ini FILE] [--now \"YYYY-MM-DD HH:MM:SS\"]"), std::string::npos)
-        << run.output;
-    EXPECT_EQ(run.output.find("Reading ini..."), std::string::npos) << run.output;
+  for (const auto& c : cases) {
+    const testutil::CapturedRun run = Check(c.args);
+    EXPECT_EQ(run.exitCode, c.exitCode) << c.args[0];
+    // Line ends as the platform's text streams write them.
+    std::vector<std::string> lines;
+    std::istringstream in(run.output);
+    for (std::string line; std::getline(in, line);) lines.push_back(line.substr(0, line.find('\r')));
+    ASSERT_FALSE(lines.empty()) << c.args[0];
+    EXPECT_EQ(lines[0], c.firstLine);
+    if (c.exitCode == 2) {
+      EXPECT_EQ(lines, (std::vector<std::string>{c.firstLine, "try 'tavrocheck --help'"}));
+    }
   }
 }
 
