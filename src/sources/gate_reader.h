@@ -17,6 +17,9 @@ struct GateRequest {
   DateTime slotTime;
 };
 
+// What the historian readers return when they found no value, and the SQL readers on every failure.
+inline constexpr double kNoValueFound = -20.0;
+
 class GateReader {
  public:
   virtual ~GateReader() = default;
@@ -36,6 +39,9 @@ class GateSources {
   // Builds and tries the SQL Server connection and value query once, when the configuration is
   // read; throws std::exception with the database's message when that fails.
   virtual void PrepareMssql(const ProgramSettings& settings) = 0;
+  // The launcher is being started: a binding that every Start makes afresh (the PI SDK's root
+  // object) is let go here, to be made again at its next use.
+  virtual void Starting() {}
 };
 
 }  // namespace tavro

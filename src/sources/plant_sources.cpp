@@ -5,9 +5,10 @@
 namespace tavro {
 
 PlantSources::PlantSources(const ProgramSettings& settings, LogSink& log)
-    : none_(settings, log),
-      phd_("PHD", log),
-      pi_(settings, log),
+    : piApi_(SystemPiApiLibrary()),
+      none_(settings, log),
+      phd_(settings, log, automation_),
+      pi_(settings, log, piApi_, automation_),
       ip21_("IP21", log),
       mssql_("MSSQL", log) {}
 
