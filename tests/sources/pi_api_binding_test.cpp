@@ -4,6 +4,8 @@
 
 #include <filesystem>
 
+#include "testing/capture_output.h"
+#include "testing/child_process.h"
 #include "testing/fake_pi_api.h"
 #include "testing/temp_dir.h"
 
@@ -35,11 +37,21 @@ TEST(PiApiBinding, ReportsWhatIsMissingInTableOrderAtEveryCheck) {
   }
 }
 
-TEST(PiApiBinding, TheSystemsLookupFindsNoLibraryHere) {
-  // The tests' fakes lie in folders of their own: beside the test program there is none.
-  PiApiBinding binding(SystemPiApiLibrary());
-  EXPECT_EQ(binding.LoadPiApi(), kLibraryName + " cannot be loaded");
-  EXPECT_FALSE(binding.PiApiBound());
+TEST(PiApiBinding, TheLauncherFindsTheLibraryBesideItself) {
+  // A program of its own, as Windows keeps a library once loaded and finds it again by name.
+  testutil::TempDir dir;
+  const std::string probe = testutil::TestProgramPath("piapiprobe");
+  const std::string copy = dir.File(std::filesystem::path(probe).filename().string());
+  std::filesystem::copy_file(probe, copy);
+  std::filesystem::permissions(copy, std::filesystem::perms::owner_exec, std::filesystem::perm_options::add);
+
+  testutil::CapturedRun alone = testutil::RunProgramCapture(copy, {});
+  EXPECT_EQ(alone.exitCode, 1);
+  EXPECT_NE(alone.output.find(kLibraryName + " cannot be loaded"), std::string::npos) << alone.output;
+
+  std::filesystem::copy_file(FakePiApiPath("complete"), dir.File(kLibraryName));
+  testutil::CapturedRun beside = testutil::RunProgramCapture(copy, {});
+  EXPECT_EQ(beside.exitCode, 0) << beside.output;
 }
 
 TEST(PiApiBinding, ALibraryThatCouldNotBeLoadedIsLookedForAgainAtTheNextCheck) {

@@ -23,6 +23,7 @@ class RegisteredHistorian final : public HistorianDouble {
     control_ = reinterpret_cast<void (*)(const char*)>(server_->Find("historian_control"));
     journal_ = reinterpret_cast<const char* (*)()>(server_->Find("historian_journal"));
     live_ = reinterpret_cast<int (*)()>(server_->Find("historian_live_objects"));
+    Control("");  // the server stays loaded from one test to the next
   }
 
   AutomationFactory& Factory() override { return com_; }
