@@ -125,13 +125,5 @@ TEST_F(PhdRead, AnErrorReadingTheTagsResultReachesTheCallerAfterLogoutAndRelease
   EXPECT_EQ(historian->LiveObjects(), 0);
 }
 
-TEST_F(PhdRead, ThePasswordIsNeverLogged) {
-  settings.DebugMode = true;
-  for (const std::string& control : {kSamples, kSamples + "fail=Login", kSamples + "fail=HostName"}) {
-    Read(control, "op");
-    for (const LoggedEntry& entry : log.entries) EXPECT_EQ(entry.message.find("secret"), std::string::npos);
-  }
-}
-
 }  // namespace
 }  // namespace tavro
