@@ -62,6 +62,7 @@ void ControlWindow::StartAkceUpdate() {
 void ControlWindow::StartAkceExecute() {
   if (!services_.state.Settings.IniValid) IniAkceExecute();
   if (!startEnabled_ || !services_.state.Settings.IniValid) return;
+  services_.sources.Starting();
   services_.log.Entry("Starting");
   status_ = RunStatus::Running;
   SetPanelText(Panel::RunStatus, "Running");

@@ -39,6 +39,9 @@ class GateSources {
   // Builds and tries the SQL Server connection and value query once, when the configuration is
   // read; throws std::exception with the database's message when that fails.
   virtual void PrepareMssql(const ProgramSettings& settings) = 0;
+  // The launcher is being started: a binding that every Start makes afresh (the PI SDK's root
+  // object) is let go here, to be made again at its next use.
+  virtual void Starting() {}
 };
 
 }  // namespace tavro

@@ -3,9 +3,10 @@
 namespace tavro {
 
 PlantSources::PlantSources(const ProgramSettings& settings, LogSink& log, Clock& clock)
-    : none_(settings, log),
-      phd_("PHD", log),
-      pi_(settings, log),
+    : piApi_(SystemPiApiLibrary()),
+      none_(settings, log),
+      phd_(settings, log, automation_),
+      pi_(settings, log, piApi_, automation_),
       ip21_(settings, ip21Database_, log),
       mssql_(mssqlDatabase_, log, clock) {}
 

@@ -2,11 +2,15 @@
 // The launcher's sources: one reader for each value of "mod", living as long as the launcher, so
 // that what a source binds once (the PI libraries) stays bound.
 
+#include "sources/automation.h"
 #include "sources/basic_gates.h"
 #include "sources/gate_reader.h"
 #include "sources/ip21_reader.h"
 #include "sources/mssql_reader.h"
 #include "sources/odbc_database.h"
+#include "sources/phd_reader.h"
+#include "sources/pi_api_binding.h"
+#include "sources/pi_reader.h"
 #include "sources/unavailable_sources.h"
 #include "support/clock.h"
 #include "support/log_sink.h"
@@ -18,12 +22,15 @@ class PlantSources final : public GateSources {
   PlantSources(const ProgramSettings& settings, LogSink& log, Clock& clock);
   GateReader& ReaderFor(const ProgramSettings& settings) override;
   void PrepareMssql(const ProgramSettings& settings) override;
+  void Starting() override { pi_.ClearPiSdkReady(); }
 
  private:
+  SystemAutomation automation_;
+  PiApiBinding piApi_;
   NoSourceGate none_;
   KordGate kord_;
-  UnavailableReader phd_;
-  UnavailablePiReader pi_;
+  PhdReader phd_;
+  PiReader pi_;
   OdbcDatabase ip21Database_;
   Ip21Reader ip21_;
   OdbcDatabase mssqlDatabase_;

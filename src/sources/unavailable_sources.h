@@ -1,6 +1,6 @@
 #pragma once
 // The historians this build cannot reach yet: a read fails (a negative value keeps the gate closed)
-// and says why in the log; a PI binding that cannot be made stops the launcher.
+// and says why in the log.
 
 #include <string>
 #include <utility>
@@ -15,21 +15,9 @@ class UnavailableReader : public GateReader {
   UnavailableReader(std::string source, LogSink& log) : log_(log), source_(std::move(source)) {}
   double Read(const GateRequest& request) override;
 
- protected:
+ private:
   LogSink& log_;
-
- private:
   std::string source_;
-};
-
-class UnavailablePiReader final : public UnavailableReader {
- public:
-  UnavailablePiReader(const ProgramSettings& settings, LogSink& log)
-      : UnavailableReader("PI", log), settings_(settings) {}
-  bool KeepReady() override;
-
- private:
-  const ProgramSettings& settings_;
 };
 
 }  // namespace tavro

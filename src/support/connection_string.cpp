@@ -2,21 +2,10 @@
 
 #include <algorithm>
 
+#include "support/secret_text.h"
 #include "support/text.h"
 
 namespace tavro {
-namespace {
-
-constexpr std::string_view kMask = "***";
-
-void ReplaceAll(std::string& text, std::string_view what) {
-  if (what.empty()) return;
-  for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + kMask.size())) {
-    text.replace(at, what.size(), kMask);
-  }
-}
-
-}  // namespace
 
 std::string OdbcValue(std::string_view value) {
   const bool plain = value.find_first_of(";{}") == std::string_view::npos &&
@@ -77,8 +66,8 @@ std::string MaskPasswords(std::string text, std::string_view connectionString) {
     if (pair.value.empty()) continue;
     // The spelling in the string first, braces and doubled "}" included, then the value itself.
     const std::size_t equals = pair.text.find('=');
-    ReplaceAll(text, TrimView(std::string_view(pair.text).substr(equals + 1)));
-    ReplaceAll(text, pair.value);
+    text = WithoutSecret(std::move(text), TrimView(std::string_view(pair.text).substr(equals + 1)));
+    text = WithoutSecret(std::move(text), pair.value);
   }
   return text;
 }

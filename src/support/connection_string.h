@@ -23,7 +23,7 @@ struct ConnectionPair {
 std::vector<ConnectionPair> SplitConnectionString(std::string_view text);
 
 // The text with every password of the connection string (keys PWD and Password, in any case)
-// replaced by "***": for the log, and for driver messages that may echo the connection string.
+// replaced by "*****": for the log, and for driver messages that may echo the connection string.
 std::string MaskPasswords(std::string text, std::string_view connectionString);
 
 }  // namespace tavro

@@ -90,7 +90,7 @@ TEST(SourceSections, TheIp21ConnectionStringIsLoggedWithoutItsPassword) {
   Reading reading;
   reading.Read("[program]\nmod=ip21\ndebug=1\n[ip21]\nconstr=DSN=ip21;UID=op;PWD={s3;cret}\n" + kOneTask);
   EXPECT_EQ(reading.state.Settings.Ip21ConnectionString, "DSN=ip21;UID=op;PWD={s3;cret}");
-  EXPECT_TRUE(reading.Logged("connection string=DSN=ip21;UID=op;PWD=***", false));
+  EXPECT_TRUE(reading.Logged("connection string=DSN=ip21;UID=op;PWD=*****", false));
   EXPECT_FALSE(reading.LogMentions("s3;cret"));
 }
 

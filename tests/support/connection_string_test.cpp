@@ -42,10 +42,10 @@ TEST(ConnectionString, PasswordsAreMaskedWhereverTheyAppear) {
     const char* connection;
     const char* masked;
   } cases[] = {
-      {"login of u with s3cret refused", "UID=u;PWD=s3cret", "login of u with *** refused"},
-      {"cannot use Driver={D};PWD={pa;ss}}}", "Driver={D};PWD={pa;ss}}}", "cannot use Driver={D};PWD=***"},
-      {"pa;ss} twice: pa;ss}", "pwd={pa;ss}}}", "*** twice: ***"},
-      {"Password=abc;DSN=x", "DSN=x;Password=abc", "Password=***;DSN=x"},
+      {"login of u with s3cret refused", "UID=u;PWD=s3cret", "login of u with ***** refused"},
+      {"cannot use Driver={D};PWD={pa;ss}}}", "Driver={D};PWD={pa;ss}}}", "cannot use Driver={D};PWD=*****"},
+      {"pa;ss} twice: pa;ss}", "pwd={pa;ss}}}", "***** twice: *****"},
+      {"Password=abc;DSN=x", "DSN=x;Password=abc", "Password=*****;DSN=x"},
       {"no password here", "DSN=x;PWD=", "no password here"},
   };
   for (const auto& c : cases) EXPECT_EQ(MaskPasswords(c.text, c.connection), c.masked) << c.text;

@@ -11,6 +11,7 @@ namespace tavro::testutil {
 struct LoggedEntry {
   std::string message;
   bool stamped;
+  friend bool operator==(const LoggedEntry&, const LoggedEntry&) = default;
 };
 
 class RecordingLog final : public DatedLogSink {

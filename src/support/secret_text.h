@@ -1,0 +1,13 @@
+#pragma once
+// Texts from outside the launcher (an error message of a historian) may echo what was sent to it,
+// a password included; before such a text reaches the log the password is blanked out.
+
+#include <string>
+#include <string_view>
+
+namespace tavro {
+
+// The text with every occurrence of the secret replaced by "*****"; unchanged for an empty secret.
+std::string WithoutSecret(std::string text, std::string_view secret);
+
+}  // namespace tavro

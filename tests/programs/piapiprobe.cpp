@@ -1,0 +1,13 @@
+// Binds the PI API library as the launcher does, from wherever this program lies, and prints the
+// report: exits 0 when the binding is complete, 1 when it is not.
+
+#include <cstdio>
+
+#include "sources/pi_api_binding.h"
+
+int main() {
+  tavro::PiApiBinding binding(tavro::SystemPiApiLibrary());
+  const std::string report = binding.LoadPiApi();
+  std::fputs(report.c_str(), stdout);
+  return report.empty() ? 0 : 1;
+}

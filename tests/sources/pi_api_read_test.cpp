@@ -1,0 +1,158 @@
+// The PI reader's PI API path against the fake PI API library, and the binding as the tick keeps it.
+
+#include <gtest/gtest.h>
+
+#include "sources/pi_reader.h"
+#include "support/date_time_text.h"
+#include "testing/fake_pi_api.h"
+#include "testing/recording_log.h"
+
+namespace tavro {
+namespace {
+
+using testutil::FakePiApiPath;
+using testutil::LoggedEntry;
+
+const std::string kLibraryName = SystemPiApiLibrary().reportName;
+
+class NoAutomation final : public AutomationFactory {
+ public:
+  AutomationObjectRef CreateByProgId(const std::string&) override { throw AutomationError("none"); }
+  AutomationObjectRef CreateByClassId(const std::string&, const std::string&) override {
+    throw AutomationError("none");
+  }
+};
+
+class PiApiRead : public ::testing::Test {
+ protected:
+  PiApiRead() { settings.PiAccess = kPiApi; }
+
+  testutil::FakePiApi fake;
+  PiApiBinding binding{{{FakePiApiPath("complete")}, kLibraryName}};
+  ProgramSettings settings;
+  testutil::RecordingLog log;
+  NoAutomation automation;
+  PiReader reader{settings, log, binding, automation};
+};
+
+TEST_F(PiApiRead, EveryStepsFailureHasItsValueAndDebugText) {
+  const DateTime slot = MakeDateTime(2026, 12, 7, 10, 15);
+  const std::string login = "piut_login(op,secret)";
+  const std::string connect = "piut_connect(tavrorun)", server = "piut_setservernode(plant)";
+  const std::string find = "pipt_findpoint(UNIT.RUN)", value = "piar_value(1,1796638500,1)";
+  const std::string disconnect = "piut_disconnect()";
+  const struct {
+    const char* name;
+    std::string control;
+    std::string user;
+    double result;
+    std::vector<std::string> calls;
+    const char* debugText;  // the last plain entry with debug on
+  } cases[] = {
+      {"value", "point.UNIT.RUN=42.5", "op", 42.5, {connect, login, server, find, value, disconnect}, "value=42.5"},
+      {"no user, no login", "point.UNIT.RUN=7", "", 7.0, {connect, server, find, value, disconnect}, "value=7"},
+      {"zero", "point.UNIT.RUN=0", "op", 0.0, {connect, login, server, find, value, disconnect}, "value=0"},
+      {"connect", "piut_connect=-1;point.UNIT.RUN=1", "op", -2.0, {connect}, "piut_connect failed"},
+      {"login", "piut_login=12;point.UNIT.RUN=1", "op", -3.0, {connect, login}, "piut_login failed"},
+      {"login not valid", "valid=0;point.UNIT.RUN=1", "op", -3.0, {connect, login}, "piut_login failed"},
+      {"server", "piut_setservernode=3;point.UNIT.RUN=1", "op", -4.0, {connect, login, server},
+       "piut_setservernode failed"},
+      {"no such point", "point.OTHER=1", "op", -5.0, {connect, login, server, find}, "pipt_findpoint failed"},
+      {"archive", "piar_value=-11059;point.UNIT.RUN=1", "op", -20.0, {connect, login, server, find, value, disconnect},
+       "piar_value failed"},
+  };
+  for (const auto& c : cases) {
+    for (const bool debug : {true, false}) {
+      SCOPED_TRACE(std::string(c.name) + (debug ? " debug" : ""));
+      fake.Control(c.control);
+      log.entries.clear();
+      settings.DebugMode = debug;
+      EXPECT_EQ(reader.ReadPiValue("UNIT.RUN", "plant", c.user, "secret", slot), c.result);
+      EXPECT_EQ(fake.Journal(), c.calls);
+      if (!debug) {
+        EXPECT_TRUE(log.entries.empty());  // the API path speaks only in debug mode
+        continue;
+      }
+      const std::vector<LoggedEntry> expected{
+          {"Call for Pi sample\r\ntag=UNIT.RUN\r\nhost=plant\r\nuser=" + c.user + "\r\ntime=" + DateTimeText(slot), true},
+          {"using API", false},
+          {c.debugText, false}};
+      EXPECT_EQ(log.entries, expected);
+    }
+  }
+}
+
+TEST(PiTime, SecondsSince1970RoundedHalfToEvenWithin32Bits) {
+  const struct {
+    DateTime time;
+    std::optional<std::int32_t> piTime;
+  } cases[] = {
+      {MakeDateTime(1970, 1, 1, 0, 0, 30), 30},
+      {MakeDateTime(1969, 12, 31, 23, 59), -60},
+      {MakeDateTime(1970, 1, 1, 0, 0, 0, 500), 0},
+      {MakeDateTime(1970, 1, 1, 0, 0, 1, 500), 2},
+      {MakeDateTime(1970, 1, 1, 0, 0, 2, 499), 2},
+      {MakeDateTime(1969, 12, 31, 23, 59, 58, 500), -2},
+      {MakeDateTime(1969, 12, 31, 23, 59, 58, 501), -1},
+      {MakeDateTime(2038, 1, 19, 3, 14, 7), 2147483647},
+      {MakeDateTime(2038, 1, 19, 3, 14, 8), std::nullopt},
+      {MakeDateTime(1901, 12, 13, 20, 45, 52), -2147483647 - 1},
+      {MakeDateTime(1901, 12, 13, 20, 45, 51), std::nullopt},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(FormatDateTime("yyyy-mm-dd hh:nn:ss", c.time));
+    EXPECT_EQ(PiTime(c.time), c.piTime);
+  }
+}
+
+TEST_F(PiApiRead, ATimeBeyondPiTimeIsNotAskedForAndSaysSo) {
+  fake.Control("point.UNIT.RUN=5");
+  const DateTime late = MakeDateTime(2038, 1, 19, 3, 14, 8);
+  EXPECT_EQ(reader.ReadPiValue("UNIT.RUN", "plant", "", "", late), -20.0);
+  const std::vector<std::string> calls{"piut_connect(tavrorun)", "piut_setservernode(plant)",
+                                       "pipt_findpoint(UNIT.RUN)", "piut_disconnect()"};
+  EXPECT_EQ(fake.Journal(), calls);
+  EXPECT_EQ(log.Messages(), std::vector<std::string>{"PI time out of range for tag UNIT.RUN: " + DateTimeText(late)});
+}
+
+TEST_F(PiApiRead, TheTickKeepsTheBindingAndStopsWhileItIsIncomplete) {
+  PiApiBinding lacking({{FakePiApiPath("without_summary")}, kLibraryName});
+  PiReader lackingReader(settings, log, lacking, automation);
+  const std::string entry = "Initialization PI API with error\r\npiar_summary is not loaded\r\n";
+  EXPECT_FALSE(lackingReader.KeepReady());
+  EXPECT_FALSE(lackingReader.KeepReady());
+  EXPECT_EQ(log.Messages(), (std::vector<std::string>{entry, entry}));
+
+  log.entries.clear();
+  EXPECT_TRUE(reader.KeepReady());
+  EXPECT_TRUE(log.entries.empty());
+
+  // Other access paths never look at the library.
+  for (const std::int32_t access : {std::int32_t{kPiOleDb}, std::int32_t{3}}) {
+    settings.PiAccess = access;
+    EXPECT_TRUE(lackingReader.KeepReady());
+  }
+  EXPECT_TRUE(log.entries.empty());
+}
+
+TEST_F(PiApiRead, AReadWithoutACompleteBindingCallsNothing) {
+  // A Start that arrives after the tick's check but before its tasks.
+  PiApiBinding missing({{FakePiApiPath("nowhere")}, kLibraryName});
+  PiReader unbound(settings, log, missing, automation);
+  EXPECT_EQ(unbound.ReadPiValue("UNIT.RUN", "plant", "op", "secret", MakeDateTime(2026, 12, 7)), -2.0);
+  EXPECT_EQ(log.Messages(),
+            std::vector<std::string>{"Initialization PI API with error\r\n" + kLibraryName + " cannot be loaded"});
+}
+
+TEST_F(PiApiRead, AnAccessModeWithoutPathGivesMinusOne) {
+  settings.PiAccess = 3;
+  settings.DebugMode = true;
+  fake.Control("point.UNIT.RUN=5");
+  EXPECT_EQ(reader.ReadPiValue("UNIT.RUN", "plant", "op", "secret", MakeDateTime(2026, 12, 7)), -1.0);
+  EXPECT_TRUE(fake.Journal().empty());
+  ASSERT_EQ(log.entries.size(), 1u);
+  EXPECT_EQ(log.entries[0].message.rfind("Call for Pi sample", 0), 0u);
+}
+
+}  // namespace
+}  // namespace tavro
