@@ -30,6 +30,8 @@ struct ProgramSettings {
   std::string PhdHost, PhdUser, PhdPassword;  // password held decoded
   std::string PiHost, PiUser, PiPassword;     // password held decoded
   std::int32_t PiAccess = kPiApi;
+  std::string PiDriver;          // the ODBC driver of the PI OLE DB path, key "driver" of [pi]
+  std::string PiOdbcAttributes;  // more of its connection string, key "odbc" of [pi], appended as written
   std::string Ip21ConnectionString;
   std::string MssqlHost, MssqlUser, MssqlPassword, MssqlDatabase, MssqlTable;
   std::string MssqlTagColumn, MssqlTimeColumn, MssqlValueColumn;

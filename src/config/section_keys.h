@@ -67,11 +67,13 @@ inline constexpr std::array<KeyRule<ProgramSettings>, 3> kPhdKeys{{
     TextKey("password", &ProgramSettings::PhdPassword),  // Base64
 }};
 
-inline constexpr std::array<KeyRule<ProgramSettings>, 4> kPiKeys{{
+inline constexpr std::array<KeyRule<ProgramSettings>, 6> kPiKeys{{
     TextKey("host", &ProgramSettings::PiHost, kDefaultHost),
     TextKey("user", &ProgramSettings::PiUser),
     TextKey("password", &ProgramSettings::PiPassword),  // Base64
     IntegerKey("apiado", &ProgramSettings::PiAccess, kPiApi, {kPiApi, kPiSdk}),
+    TextKey("driver", &ProgramSettings::PiDriver),  // the ODBC driver that reaches PI (apiado=1)
+    TextKey("odbc", &ProgramSettings::PiOdbcAttributes),
 }};
 
 inline constexpr std::array<KeyRule<ProgramSettings>, 1> kIp21Keys{{

@@ -21,11 +21,7 @@ std::string MssqlConnectionString(const ProgramSettings& settings) {
   std::string text = "Driver=" + braced + ";Server=" + OdbcValue(settings.MssqlHost) +
                      ";Database=" + OdbcValue(settings.MssqlDatabase) + ";UID=" + OdbcValue(settings.MssqlUser) +
                      ";PWD=" + OdbcValue(settings.MssqlPassword);
-  if (!settings.MssqlOdbcAttributes.empty()) {
-    if (settings.MssqlOdbcAttributes.front() != ';') text += ';';
-    text += settings.MssqlOdbcAttributes;
-  }
-  return text;
+  return AppendOdbcAttributes(std::move(text), settings.MssqlOdbcAttributes);
 }
 
 void MssqlReader::PrepareMssql(const ProgramSettings& settings) {

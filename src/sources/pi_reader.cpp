@@ -34,18 +34,12 @@ double PiReader::ReadPiValue(const std::string& tag, const std::string& host, co
     case kPiApi:
       return ReadThroughApi(tag, host, user, password, time);
     case kPiOleDb:
-      return ReadThroughOleDb(tag);
+      return ReadThroughOleDb(tag, host, user, password, time);
     case kPiSdk:
       return ReadThroughSdk(tag, host, user, password, time);
     default:
       return -1.0;
   }
-}
-
-// Until this build has its database layer the OLE DB path reads nothing.
-double PiReader::ReadThroughOleDb(const std::string& tag) {
-  log_.Entry("PI OLE DB reader is not available in this build; " + tag + " not read");
-  return -1.0;
 }
 
 }  // namespace tavro

@@ -6,7 +6,7 @@ PlantSources::PlantSources(const ProgramSettings& settings, LogSink& log, Clock&
     : piApi_(SystemPiApiLibrary()),
       none_(settings, log),
       phd_(settings, log, automation_),
-      pi_(settings, log, piApi_, automation_),
+      pi_(settings, log, piApi_, automation_, piDatabase_),
       ip21_(settings, ip21Database_, log),
       mssql_(mssqlDatabase_, log, clock) {}
 

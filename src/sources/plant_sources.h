@@ -11,7 +11,6 @@
 #include "sources/phd_reader.h"
 #include "sources/pi_api_binding.h"
 #include "sources/pi_reader.h"
-#include "sources/unavailable_sources.h"
 #include "support/clock.h"
 #include "support/log_sink.h"
 
@@ -30,6 +29,7 @@ class PlantSources final : public GateSources {
   NoSourceGate none_;
   KordGate kord_;
   PhdReader phd_;
+  OdbcDatabase piDatabase_;
   PiReader pi_;
   OdbcDatabase ip21Database_;
   Ip21Reader ip21_;

@@ -60,6 +60,12 @@ std::vector<ConnectionPair> SplitConnectionString(std::string_view text) {
   return pairs;
 }
 
+std::string AppendOdbcAttributes(std::string text, const std::string& attributes) {
+  if (attributes.empty()) return text;
+  if (attributes.front() != ';') text += ';';
+  return text + attributes;
+}
+
 std::string MaskPasswords(std::string text, std::string_view connectionString) {
   for (const ConnectionPair& pair : SplitConnectionString(connectionString)) {
     if (!EqualsIgnoreCase(pair.key, "PWD") && !EqualsIgnoreCase(pair.key, "Password")) continue;

@@ -19,6 +19,10 @@ struct ConnectionPair {
   std::string text;   // the pair as written, without the ";" that ends it
 };
 
+// The connection string with more attributes ("Port=5433;Encrypt=no") as the configuration wrote
+// them; a ";" between the two is added when missing.
+std::string AppendOdbcAttributes(std::string text, const std::string& attributes);
+
 // The pairs in order; empty pieces (";;") are left out.
 std::vector<ConnectionPair> SplitConnectionString(std::string_view text);
 

@@ -5,6 +5,7 @@
 
 #include "sources/phd_reader.h"
 #include "sources/pi_reader.h"
+#include "testing/fake_database.h"
 #include "testing/recording_log.h"
 
 namespace tavro {
@@ -21,7 +22,8 @@ TEST(SystemAutomationPosix, CreationFailsCleanlyAndTheReadersSaySo) {
   EXPECT_EQ(phd.ReadPhdValue("UNIT.RUN", "plant", "op", "secret", MakeDateTime(2026, 12, 7)), -2.0);
 
   PiApiBinding api({{}, "none"});
-  PiReader pi(settings, log, api, automation);
+  testutil::FakeDatabase oleDb;
+  PiReader pi(settings, log, api, automation, oleDb);
   EXPECT_FALSE(pi.KeepReady());
 
   const std::vector<testutil::LoggedEntry> logged{

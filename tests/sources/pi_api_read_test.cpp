@@ -5,6 +5,7 @@
 #include "sources/pi_reader.h"
 #include "support/date_time_text.h"
 #include "testing/fake_pi_api.h"
+#include "testing/fake_database.h"
 #include "testing/recording_log.h"
 
 namespace tavro {
@@ -32,7 +33,8 @@ class PiApiRead : public ::testing::Test {
   ProgramSettings settings;
   testutil::RecordingLog log;
   NoAutomation automation;
-  PiReader reader{settings, log, binding, automation};
+  testutil::FakeDatabase oleDb;
+  PiReader reader{settings, log, binding, automation, oleDb};
 };
 
 TEST_F(PiApiRead, EveryStepsFailureHasItsValueAndDebugText) {
@@ -117,7 +119,7 @@ TEST_F(PiApiRead, ATimeBeyondPiTimeIsNotAskedForAndSaysSo) {
 
 TEST_F(PiApiRead, TheTickKeepsTheBindingAndStopsWhileItIsIncomplete) {
   PiApiBinding lacking({{FakePiApiPath("without_summary")}, kLibraryName});
-  PiReader lackingReader(settings, log, lacking, automation);
+  PiReader lackingReader(settings, log, lacking, automation, oleDb);
   const std::string entry = "Initialization PI API with error\r\npiar_summary is not loaded\r\n";
   EXPECT_FALSE(lackingReader.KeepReady());
   EXPECT_FALSE(lackingReader.KeepReady());
@@ -138,7 +140,7 @@ TEST_F(PiApiRead, TheTickKeepsTheBindingAndStopsWhileItIsIncomplete) {
 TEST_F(PiApiRead, AReadWithoutACompleteBindingCallsNothing) {
   // A Start that arrives after the tick's check but before its tasks.
   PiApiBinding missing({{FakePiApiPath("nowhere")}, kLibraryName});
-  PiReader unbound(settings, log, missing, automation);
+  PiReader unbound(settings, log, missing, automation, oleDb);
   EXPECT_EQ(unbound.ReadPiValue("UNIT.RUN", "plant", "op", "secret", MakeDateTime(2026, 12, 7)), -2.0);
   EXPECT_EQ(log.Messages(),
             std::vector<std::string>{"Initialization PI API with error\r\n" + kLibraryName + " cannot be loaded"});

@@ -10,6 +10,7 @@
 #include "support/date_time_text.h"
 #include "support/simulated_clock.h"
 #include "testing/historian_double.h"
+#include "testing/fake_database.h"
 #include "testing/recording_log.h"
 #include "testing/recording_starter.h"
 #include "testing/temp_dir.h"
@@ -35,7 +36,8 @@ class PiSdkRead : public ::testing::Test {
   ProgramSettings settings;
   testutil::RecordingLog log;
   PiApiBinding unusedApi{{{}, "none"}};
-  PiReader reader{settings, log, unusedApi, historian->Factory()};
+  testutil::FakeDatabase oleDb;
+  PiReader reader{settings, log, unusedApi, historian->Factory(), oleDb};
 };
 
 TEST_F(PiSdkRead, TheRootObjectIsMadeOnceUntilTheNextStart) {
@@ -164,7 +166,7 @@ TEST_F(PiSdkRead, EveryStartOfTheLauncherMakesTheRootObjectAfresh) {
   LauncherState state;
   SimulatedClock clock{MakeDateTime(2026, 12, 7, 10, 7, 30)};
   testutil::RecordingStarter starter;
-  PiReader windowReader(state.Settings, log, unusedApi, historian->Factory());
+  PiReader windowReader(state.Settings, log, unusedApi, historian->Factory(), oleDb);
   SdkSources sources(windowReader);
   ControlWindow window({state, log, clock, starter, sources}, {}, false);
   window.FormCreate(dir.File("tavrorun"));

@@ -18,4 +18,11 @@ insert into pdtext values
   ('TXT.EXP', '2026-12-07 10:00', '-1.5E-3'),
   ('TXT.BAD', '2026-12-07 10:00', 'abc'),
   ('TXT.NULL', '2026-12-07 10:00', null);
+
+-- piarchive.piavg: what PI's own SQL reads through the PI reader's OLE DB path (apiado=1).
+create schema piarchive;
+create table piarchive.piavg (tag varchar(40), time timestamp, value double precision);
+insert into piarchive.piavg values
+  ('UNIT1.RUN', '2026-12-07 10:14:30', 1),
+  ('UNIT2.RUN', '2026-12-07 10:14:30', 0);
 analyze;

@@ -213,6 +213,38 @@ TEST(Ip21Source, TheHistoriansSqlFailsOnAnotherServerThroughTheErrorPath) {
   EXPECT_EQ(OtherSessions(), 0);
 }
 
+// The PI reader's OLE DB path sends PI's own SQL over ODBC; here a PostgreSQL schema plays PI's.
+TEST(PiOleDbSource, ReadsTheMinuteBeforeTheSlotAndHoldsNoConnection) {
+  const PostgresServer& server = PostgresServer::Get();
+  ProgramSettings settings;
+  settings.SourceMode = kSourcePi;
+  settings.PiAccess = kPiOleDb;
+  settings.PiHost = "127.0.0.1";
+  settings.PiUser = server.user;
+  settings.PiPassword = server.password;
+  settings.PiDriver = PostgresServer::kDriver;
+  settings.PiOdbcAttributes = "Port=" + server.port + ";Database=" + server.database;
+  RecordingLog log;
+  SystemClock clock;
+  PlantSources sources(settings, log, clock);
+  const std::pair<const char*, double> values[] = {{"UNIT1.RUN", 1}, {"UNIT2.RUN", 0}};
+  for (const auto& [tag, value] : values) {
+    TUkol task;
+    task.runningtag = tag;
+    EXPECT_EQ(sources.ReaderFor(settings).Read(GateRequest{task, 1, At(10, 15)}), value) << tag;
+    EXPECT_EQ(OtherSessions(), 0);
+  }
+  EXPECT_TRUE(log.entries.empty());
+
+  settings.PiPassword = "wrong";
+  TUkol task;
+  task.runningtag = "UNIT1.RUN";
+  EXPECT_EQ(sources.ReaderFor(settings).Read(GateRequest{task, 1, At(10, 15)}), -20);
+  ASSERT_EQ(log.entries.size(), 1u);
+  EXPECT_EQ(log.entries[0].message.rfind("Exception\r\n[", 0), 0u) << log.entries[0].message;
+  EXPECT_FALSE(Mentions(log, "wrong"));
+}
+
 // Stops the server for a while; it runs again when the test ends, however it ends.
 TEST(SqlServerSource, AStoppedServerFailsTheReadsUntilItIsBack) {
   const PostgresServer& server = PostgresServer::Get();
