@@ -46,6 +46,7 @@ class RunningWindow final : public TickWindowPort {
   void StopAkceExecute() override {}
   void ProcessMessages() override {}
   void ShowProgress(const std::string&) override {}
+  bool PauseAfterLaunch(int) override { return true; }
   const std::string& TaskTimeFormat() const override { return format_; }
   GateReader& Gate() override { return gate_; }
 

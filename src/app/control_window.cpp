@@ -142,6 +142,12 @@ void ControlWindow::Hide() {
   if (face_) face_->Hide();
 }
 
+bool ControlWindow::PauseAfterLaunch(int milliseconds) {
+  if (face_) return face_->PauseAfterLaunch(services_.clock, milliseconds);
+  services_.clock.Wait(milliseconds);
+  return true;
+}
+
 void ControlWindow::ProcessMessages() {
   if (face_) face_->ProcessMessages();
 }

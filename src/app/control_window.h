@@ -34,6 +34,12 @@ class WindowFace {
   virtual void Hide() = 0;
   virtual void Close() = 0;            // ends the message loop, and so the process
   virtual void ProcessMessages() = 0;  // lets pending commands act (they call back into the model)
+  // The pause after a successful launch. False when the process is to end or the service to stop
+  // meanwhile: the tick then ends without its remaining launches.
+  virtual bool PauseAfterLaunch(Clock& clock, int milliseconds) {
+    clock.Wait(milliseconds);
+    return true;
+  }
   virtual void PanelChanged(Panel /*panel*/) {}
   // Service mode has no status bar; a service manager may still show what the panels would say.
   virtual void ServiceStatusChanged(Panel /*panel*/, const std::string& /*text*/) {}
@@ -83,6 +89,7 @@ class ControlWindow final : public TickWindowPort {
   void Hide() override;
   void ProcessMessages() override;
   void ShowProgress(const std::string& text) override { SetPanelText(Panel::Progress, text); }
+  bool PauseAfterLaunch(int milliseconds) override;
   void ShowServiceProgress(const std::string& text) override {
     if (face_) face_->ServiceStatusChanged(Panel::Progress, text);
   }

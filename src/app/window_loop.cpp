@@ -26,12 +26,38 @@ void LoopFace::Carry(Command command) {
   });
 }
 
+std::optional<Command> LoopFace::TakeCommand(int milliseconds) {
+  if (!heldBack_.empty()) {
+    const Command command = heldBack_.front();
+    heldBack_.pop_front();
+    return command;
+  }
+  return NextCommand(milliseconds);
+}
+
 void LoopFace::ProcessMessages() {
   while (!closed_) {
-    const std::optional<Command> command = NextCommand(0);
+    const std::optional<Command> command = TakeCommand(0);
     if (!command) return;
     Carry(*command);
   }
+}
+
+bool LoopFace::PauseAfterLaunch(Clock&, int milliseconds) {
+  using SteadyClock = std::chrono::steady_clock;
+  const auto end = SteadyClock::now() + std::chrono::milliseconds(milliseconds);
+  while (!closed_) {
+    const auto remaining = std::chrono::duration_cast<std::chrono::milliseconds>(end - SteadyClock::now());
+    if (remaining.count() <= 0) break;
+    const std::optional<Command> command = NextCommand(static_cast<int>(remaining.count()));
+    if (!command) continue;
+    if (*command == Command::Exit) {
+      Carry(*command);
+    } else {
+      heldBack_.push_back(*command);
+    }
+  }
+  return !closed_;
 }
 
 int RunWindowLoop(ControlWindow& window, LoopFace& face) {
@@ -48,7 +74,7 @@ int RunWindowLoop(ControlWindow& window, LoopFace& face) {
     face.Idle();
     const auto remaining = std::chrono::duration_cast<std::chrono::milliseconds>(nextTick - SteadyClock::now());
     if (remaining.count() > 0) {
-      if (const std::optional<Command> command = face.NextCommand(static_cast<int>(remaining.count()))) {
+      if (const std::optional<Command> command = face.TakeCommand(static_cast<int>(remaining.count()))) {
         face.Carry(*command);
       }
       continue;

@@ -4,6 +4,7 @@
 // previous tick ended, and in between whatever arrives from outside, each carried to its end before
 // the next. Nothing else runs the model, so no lock is needed.
 
+#include <deque>
 #include <optional>
 #include <string>
 
@@ -29,6 +30,9 @@ class LoopFace : public WindowFace {
   bool Closed() const { return closed_; }
   // The tick's message step: the commands that arrived meanwhile act before the job walk.
   void ProcessMessages() override;
+  // The pause after a launch, in real time: an Exit (or, in a service, the stop request) acts at
+  // once and cuts the tick short; other commands are held back until the tick has ended.
+  bool PauseAfterLaunch(Clock& clock, int milliseconds) override;
 
   // Carries out one command under the enabling rule, with failures reported.
   void Carry(Command command);
@@ -44,8 +48,12 @@ class LoopFace : public WindowFace {
 
  private:
   friend int RunWindowLoop(ControlWindow& window, LoopFace& face);
+  // The next command: one held back during a pause first, then one arriving within `milliseconds`.
+  std::optional<Command> TakeCommand(int milliseconds);
+
   ControlWindow* window_ = nullptr;
   bool closed_ = false;
+  std::deque<Command> heldBack_;
 };
 
 // Runs the window on `face` until the face is closed; returns the process's exit code (0). The

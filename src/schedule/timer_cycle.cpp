@@ -42,6 +42,7 @@ class Tick {
 
   const TickContext& c_;
   const DateTime now_;
+  bool cutShort_ = false;  // an exit or a service stop came during a pause: no further launch
 };
 
 void Tick::Launch(const std::string& program, const std::string& arguments, const char* kind, int number,
@@ -51,7 +52,7 @@ void Tick::Launch(const std::string& program, const std::string& arguments, cons
   if (result == 0) {
     Log([&] { return program + " " + arguments + " launched successfully"; });
     ShowProgress(kind, number, " succeded");
-    c_.clock.Wait(kPauseAfterLaunchMs);
+    if (!c_.window.PauseAfterLaunch(kPauseAfterLaunchMs)) cutShort_ = true;
   } else {
     Log([&] { return program + " " + arguments + " launch failed, return value " + std::to_string(result); });
     ShowProgress(kind, number, " failed");
@@ -61,7 +62,7 @@ void Tick::Launch(const std::string& program, const std::string& arguments, cons
 void Tick::WalkPumps() {
   TPumpy& pumps = c_.state.Pumps;
   const int count = std::min<int>(pumps.count, static_cast<int>(pumps.Items.size()));
-  for (int i = 0; i < count; ++i) {
+  for (int i = 0; i < count && !cutShort_; ++i) {
     TPumpa& pump = pumps.Items[i];
     const int number = i + 1;
     if (!(PumpDueTime(pump) < now_)) continue;
@@ -75,7 +76,7 @@ void Tick::WalkPumps() {
 void Tick::WalkBatches() {
   TBece& batches = c_.state.Batches;
   const int count = std::min<int>(batches.count, static_cast<int>(batches.Items.size()));
-  for (int i = 0; i < count; ++i) {
+  for (int i = 0; i < count && !cutShort_; ++i) {
     TBec& batch = batches.Items[i];
     const int number = i + 1;
     if (!(batch.NextTime < now_)) continue;
@@ -93,7 +94,7 @@ void Tick::WalkBatches() {
 void Tick::WalkTasks() {
   TUkoly& tasks = c_.state.Tasks;
   const int count = std::min<int>(tasks.count, static_cast<int>(tasks.Items.size()));
-  for (int i = 0; i < count; ++i) {
+  for (int i = 0; i < count && !cutShort_; ++i) {
     TUkol& task = tasks.Items[i];
     const int number = i + 1;
     if (!(TaskDueTime(task) < now_)) continue;
@@ -122,7 +123,7 @@ void Tick::WalkReports() {
   TRepUkoly& reports = c_.state.Reports;
   const CivilDateTime civil = ToCivil(now_);
   const int count = std::min<int>(reports.count, static_cast<int>(reports.Items.size()));
-  for (int i = 0; i < count; ++i) {
+  for (int i = 0; i < count && !cutShort_; ++i) {
     TRepUkol& report = reports.Items[i];
     if (!report.DueToday || report.template_.empty() || report.MinuteValue != civil.minute ||
         report.HourValue != civil.hour) {

@@ -25,6 +25,9 @@ class TickWindowPort {
   virtual void IniAkceExecute() = 0;
   virtual void StopAkceExecute() = 0;
   virtual void ProcessMessages() = 0;  // commands that arrived meanwhile act before the run test
+  // The pause after a successful launch; false when the tick is to end at once (the process ends, or
+  // the service stops), its remaining launches waiting for a later tick.
+  virtual bool PauseAfterLaunch(int milliseconds) = 0;
   // The status bar's progress panel; only written in program mode.
   virtual void ShowProgress(const std::string& text) = 0;
   // Service mode has no status bar; a service manager may still show the progress.

@@ -82,6 +82,25 @@ done
 [[ $(entries "Starting") == 50 ]] || fail "$(entries Starting) times Starting for 50 trials"
 stop "signals"
 
+# An Exit during a tick with twenty due launches is honoured after the launch in progress, not after
+# twenty pauses of two seconds (which would outlast a service manager's patience).
+{
+  echo "[program]"; echo "mod=kord"; echo "[pumps]"; echo "count=20"
+  for n in $(seq 1 20); do printf '[pump_%d]\nlaunchperiod=1\nphase=0\nexename=/bin/true\nsource=S\ntarget=T\ntagfile=f\n' "$n"; done
+} >"$work/tavrorun.ini"
+rm -f "$log"
+start -A
+wait_until 'grep -qF "launched successfully" "$log"' "no launch in the first tick" # after ten seconds
+sent=$(date +%s)
+kill -TERM "$launcher"
+for _ in $(seq 1 300); do kill -0 "$launcher" 2>/dev/null || break; sleep 0.1; done
+took=$(($(date +%s) - sent))
+wait "$launcher"
+launcher=
+((took < 15)) || fail "Exit took $took s during a tick of twenty launches"
+[[ $(entries "Closing program...") == 1 ]] || fail "no Closing program... after Exit during the tick"
+(($(grep -c "launched successfully" "$log") < 20)) || fail "the tick went on launching after Exit"
+
 # A link in place of the day's log: nothing is written through it, and stderr says so once.
 rm -f "$log"
 echo "precious" >"$work/elsewhere.txt"

@@ -30,6 +30,10 @@ class FakeWindow final : public TickWindowPort {
   void StopAkceExecute() override { running = false; }
   void ProcessMessages() override {}
   void ShowProgress(const std::string& text) override { progress.push_back(text); }
+  bool PauseAfterLaunch(int milliseconds) override {
+    clock->Wait(milliseconds);
+    return pausesUntilExit < 0 || --pausesUntilExit > 0;
+  }
   const std::string& TaskTimeFormat() const override { return format; }
   GateReader& Gate() override { return *gate; }
 
@@ -41,6 +45,8 @@ class FakeWindow final : public TickWindowPort {
   std::vector<std::string> progress;
   std::string format = kTaskTimePattern;
   GateReader* gate = nullptr;
+  Clock* clock = nullptr;
+  int pausesUntilExit = -1;  // the pause that an exit request cuts short; -1: none
 };
 
 // A source that answers every task with one value and records what it was asked.
@@ -93,6 +99,7 @@ class TimerCycle : public ::testing::Test {
   void SetUp() override {
     state.Settings.IniValid = true;
     window.gate = &gate;
+    window.clock = &clock;
   }
   void AddPump(const TPumpa& pump) {
     state.Pumps.Items.push_back(pump);
@@ -310,6 +317,21 @@ TEST_F(TimerCycle, HidingIsLoggedAfterTheDateIsFollowed) {
   EXPECT_EQ(log.entries[0].message, "Hiding");
   EXPECT_EQ(log.followed.size(), 1u);
   EXPECT_FALSE(window.hideRequested);
+}
+
+// An exit during the pause after a launch ends the tick there: the launched job's times are
+// advanced and logged, the other due jobs wait.
+TEST_F(TimerCycle, AnExitDuringAPauseEndsTheTickAfterTheLaunchInProgress) {
+  for (int i = 0; i < 3; ++i) AddPump(Pump(15, 5, At(7, 9, 50)));
+  AddTask(Task(15, 5, 15, At(7, 9, 45)));
+  window.pausesUntilExit = 2;
+  clock.Set(At(7, 10, 7, 30));
+  Tick();
+  ASSERT_EQ(starter.started.size(), 2u);
+  EXPECT_EQ(state.Pumps.Items[1].LastTime, At(7, 10, 5));
+  EXPECT_TRUE(log.Contains("Last time for pump 2 set to " + DateTimeText(At(7, 10, 5))));
+  EXPECT_EQ(state.Pumps.Items[2].LastTime, At(7, 9, 50));
+  EXPECT_EQ(state.Tasks.Items[0].LastTime, At(7, 9, 45));
 }
 
 TEST_F(TimerCycle, ASourceThatCannotBeKeptReadyStopsTheLauncherAtEveryTick) {
