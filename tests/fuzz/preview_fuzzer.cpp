@@ -1,7 +1,6 @@
 // The launch preview on any configuration: the real reading and timer cycle over two simulated
 // hours that cross a day and a month end. The bytes go to a file in a private temporary folder,
-// which is removed when the fuzzer ends; the preview's lines are discarded. Large tables are left to
-// the reading's fuzzer: re-read every hour, they would make each input take seconds here.
+// which is removed when the fuzzer ends; the preview's lines are discarded.
 
 #include <stdlib.h>
 
@@ -17,6 +16,7 @@
 #include "app/launch_preview.h"
 #include "config/ini_file.h"
 #include "support/date_time.h"
+#include "table_size.h"
 
 namespace {
 
@@ -44,24 +44,19 @@ class NullBuffer final : public std::streambuf {
   std::streamsize xsputn(const char*, std::streamsize count) override { return count; }
 };
 
+// The file is read again every hour; each job is also walked at every tick.
 constexpr std::int64_t kMostJobs = 100;
-
-std::int64_t JobsOf(const std::uint8_t* data, std::size_t size) {
-  const tavro::IniFile ini = tavro::IniFile::Parse(std::string_view(reinterpret_cast<const char*>(data), size));
-  std::int64_t jobs = 0;
-  for (const char* family : {"pumps", "batches", "tasks", "reports"}) jobs += ini.ReadInteger(family, "count", 0);
-  return jobs;
-}
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  if (JobsOf(data, size) > kMostJobs) return -1;  // not kept in the corpus
+  const std::string_view text(reinterpret_cast<const char*>(data), size);
+  if (tavro::fuzzing::TableSize(tavro::IniFile::Parse(text)) > kMostJobs) return -1;  // not kept in the corpus
   static const PrivateFolder folder;
   static const std::string iniFile = folder.File("tavrorun.ini");
   {
     std::ofstream out(iniFile, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
   }
   NullBuffer discarded;
   std::ostream out(&discarded);
