@@ -19,6 +19,8 @@ set(TAVRO_INSTALL_DOC_DIR "usr/share/doc/tavro-launcher" CACHE STRING "Folder of
 
 install(TARGETS tavrorun DESTINATION ${TAVRO_INSTALL_LAUNCHER_DIR})
 install(TARGETS tavrocheck DESTINATION ${TAVRO_INSTALL_TOOL_DIR})
+# The example's jobs start the demo job, so the example runs as it stands once copied to tavrorun.ini.
+install(TARGETS demojob DESTINATION ${TAVRO_INSTALL_LAUNCHER_DIR}/jobs)
 install(FILES examples/tavrorun.ini DESTINATION ${TAVRO_INSTALL_LAUNCHER_DIR} RENAME tavrorun.ini.example)
 install(FILES docs/tavrorun.1.md docs/tavrocheck.1.md README.md DESTINATION ${TAVRO_INSTALL_DOC_DIR})
 

@@ -22,7 +22,7 @@ if [[ -z "$deb" ]]; then
 fi
 
 dpkg-deb --contents "$deb" | awk '{ print substr($1, 1, 1), $6 }' >"$work/contents.txt"
-for entry in "- ./opt/tavro/tavrorun" "- ./opt/tavro/tavrorun.ini.example" "- ./usr/bin/tavrocheck" \
+for entry in "- ./opt/tavro/tavrorun" "- ./opt/tavro/tavrorun.ini.example" "- ./opt/tavro/jobs/demojob" "- ./usr/bin/tavrocheck" \
   "- ./usr/share/doc/tavro-launcher/tavrorun.1.md" "- ./usr/share/doc/tavro-launcher/tavrocheck.1.md"; do
   grep -qxF -- "$entry" "$work/contents.txt" || fail "the package lacks the plain file ${entry#- }"
 done
@@ -43,7 +43,10 @@ grep -qE "(pre|post)(inst|rm)$" "$work/control.txt" && fail "the package has mai
 dpkg-deb -x "$deb" "$work/root"
 version=$("$work/root/opt/tavro/tavrorun" --version)
 [[ "$version" == "Tavro Launcher $(dpkg-deb --field "$deb" Version)" ]] || fail "tavrorun --version: $version"
-"$work/root/usr/bin/tavrocheck" --ini "$work/root/opt/tavro/tavrorun.ini.example" >"$work/check.txt" 2>&1 ||
-  fail "the example configuration is not valid: $(cat "$work/check.txt")"
+# Copied to tavrorun.ini it runs as it stands, its jobs being the packaged demo job (here below the
+# folder the package was unpacked to instead of /).
+sed "s|/opt/tavro/|$work/root/opt/tavro/|" "$work/root/opt/tavro/tavrorun.ini.example" >"$work/root/opt/tavro/tavrorun.ini"
+"$work/root/usr/bin/tavrocheck" --ini "$work/root/opt/tavro/tavrorun.ini" >"$work/check.txt" 2>&1 ||
+  fail "the example configuration is not valid as installed: $(cat "$work/check.txt")"
 
 finish "package" "$work/contents.txt" "$work/control.txt"
