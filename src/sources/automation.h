@@ -32,7 +32,7 @@ struct AutomationNull {
 struct AutomationArray {
   std::int32_t lowerBound = 0;
   std::vector<AutomationValue> elements;
-  std::int32_t UpperBound() const { return lowerBound + static_cast<std::int32_t>(elements.size()) - 1; }
+  std::int32_t UpperBound() const;
   // Throws AutomationError outside the bounds.
   const AutomationValue& At(std::int32_t index) const;
 };
@@ -54,6 +54,11 @@ struct AutomationValue {
   AutomationValue(AutomationObjectRef v) : kind(std::move(v)) {}
   AutomationValue(AutomationArray v) : kind(std::move(v)) {}
 };
+
+// Here, where the element type is complete: some standard libraries need it for size().
+inline std::int32_t AutomationArray::UpperBound() const {
+  return lowerBound + static_cast<std::int32_t>(elements.size()) - 1;
+}
 
 // As a number: numbers, booleans (true is -1), dates (day count), empty (0) and texts that are a
 // number as a whole; anything else throws AutomationError.

@@ -17,7 +17,7 @@ constexpr std::int64_t kMostJobs = 1000;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace tavro;
-  const IniFile ini = IniFile::Parse(std::string_view(reinterpret_cast<const char*>(data), size));
+  const IniFile ini = IniFile::Parse(std::string(reinterpret_cast<const char*>(data), size));
   if (fuzzing::TableSize(ini) > kMostJobs) return -1;  // not kept in the corpus
   testutil::RecordingLog log;
   LauncherState state;

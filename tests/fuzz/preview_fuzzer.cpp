@@ -51,7 +51,7 @@ constexpr std::int64_t kMostJobs = 100;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
-  if (tavro::fuzzing::TableSize(tavro::IniFile::Parse(text)) > kMostJobs) return -1;  // not kept in the corpus
+  if (tavro::fuzzing::TableSize(tavro::IniFile::Parse(std::string(text))) > kMostJobs) return -1;  // not kept in the corpus
   static const PrivateFolder folder;
   static const std::string iniFile = folder.File("tavrorun.ini");
   {
