@@ -118,6 +118,18 @@ MainWindow::~MainWindow() {
   if (form_ != nullptr) DestroyWindow(form_);
   if (application_ != nullptr) DestroyWindow(application_);
   if (shortcuts_ != nullptr) DestroyAcceleratorTable(shortcuts_);
+  if (cutShort_ != nullptr) CloseHandle(cutShort_);
+}
+
+bool MainWindow::PauseAfterLaunch(Clock& clock, int milliseconds) {
+  // A program's window does not respond during a tick; only a service's stop can cut it short.
+  if (options_.programMode || cutShort_ == nullptr) {
+    clock.Wait(milliseconds);
+    return true;
+  }
+  if (WaitForSingleObject(cutShort_, static_cast<DWORD>(milliseconds)) != WAIT_OBJECT_0) return true;
+  ResetEvent(cutShort_);
+  return false;
 }
 
 void MainWindow::CreateStatusBar() {

@@ -55,12 +55,16 @@ class MainWindow final : public WindowFace {
   // Hands `work` to the window's thread, to run between its other messages in the order handed
   // over. False when the window is gone.
   bool Post(std::function<void()> work);
+  // From any thread: a service stop is coming, so a tick's pause after a launch ends at once and the
+  // tick ends there; the stop itself then runs as posted work.
+  void CutTickShort() { SetEvent(cutShort_); }
 
   bool Visible() const override;
   void Hide() override;
   void Close() override;
   void ProcessMessages() override;
   void PanelChanged(Panel panel) override;
+  bool PauseAfterLaunch(Clock& clock, int milliseconds) override;
 
  private:
   static LRESULT CALLBACK FormProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -82,6 +86,7 @@ class MainWindow final : public WindowFace {
   HWND statusBar_ = nullptr;
   HACCEL shortcuts_ = nullptr;
   DWORD creationError_ = 0;
+  HANDLE cutShort_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   bool quit_ = false;
   bool tearingDown_ = false;
   int exitCode_ = 0;

@@ -131,6 +131,7 @@ void ServiceHost::Handle(DWORD control, bool& ending) {
     case SERVICE_CONTROL_STOP: {
       const DWORD before = state_;
       Report(SERVICE_STOP_PENDING);
+      face_.CutTickShort();
       std::string failure;
       const bool stopped = OnWindowThread(
           SERVICE_STOP_PENDING,
@@ -150,6 +151,7 @@ void ServiceHost::Handle(DWORD control, bool& ending) {
     case SERVICE_CONTROL_SHUTDOWN:
       // The system is going down: the launcher is not stopped, nothing more is logged.
       Report(SERVICE_STOP_PENDING);
+      face_.CutTickShort();
       ending = true;
       break;
     case SERVICE_CONTROL_INTERROGATE:
