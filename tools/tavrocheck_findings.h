@@ -37,8 +37,11 @@ std::vector<Finding> FindProblems(const CheckedFile& file);
 
 // The parts of the check, each in a file of its own.
 using Findings = std::vector<Finding>;
-void FindFileProblems(const CheckedFile& file, Findings& findings);      // the file cannot be opened
+// The file cannot be opened or is no 8-bit text; false when the other checks have nothing to read.
+bool FindFileProblems(const CheckedFile& file, Findings& findings);
 void FindSectionProblems(const CheckedFile& file, Findings& findings);   // sections, keys and values
+void FindPhaseProblems(const CheckedFile& file, Findings& findings);     // phases that defeat the period
+void FindArgumentProblems(const CheckedFile& file, Findings& findings);  // texts a command line splits
 void FindProgramProblems(const CheckedFile& file, Findings& findings);   // programs that cannot start
 void FindCalendarProblems(const CheckedFile& file, Findings& findings);  // reports that never run
 

@@ -129,9 +129,19 @@ std::string RangeText(const ValueRange& range) {
   return std::to_string(range.lowest) + " to " + std::to_string(range.highest);
 }
 
+std::optional<std::string> NumberProblem(const KeyDescription& key, const std::string& value) {
+  if (ParseIniInteger(value)) return std::nullopt;
+  // Digits alone that do not parse are too many of them.
+  const std::string digits = TrimBlanks(value);
+  const bool tooLarge = !digits.empty() && digits.find_first_not_of("0123456789", digits[0] == '-' ? 1 : 0) ==
+                                               std::string::npos;
+  return Quoted(value) + (tooLarge ? " is too large a number (expected at most 2147483647)" : " is not a number") +
+         "; the launcher uses " + std::to_string(key.numberDefault);
+}
+
 std::optional<std::string> IntegerProblem(const KeyDescription& key, const std::string& value) {
   const std::optional<std::int32_t> number = ParseIniInteger(value);
-  if (!number) return Quoted(value) + " is not a number; the launcher uses " + std::to_string(key.numberDefault);
+  if (!number) return NumberProblem(key, value);
   if (*number < key.sensible.lowest || *number > key.sensible.highest) {
     return value + " is out of range (expected " + RangeText(key.sensible) + ")";
   }
@@ -168,8 +178,12 @@ struct ValueRule {
   ValueCheck check;
 };
 
-// Keys with a rule of their own; the others are checked by their kind.
-constexpr std::array<ValueRule, 3> kValueRules{{
+// Keys with a rule of their own; the others are checked by their kind. A phase's range depends on
+// its job's period, which the phase check sees.
+constexpr std::array<ValueRule, 6> kValueRules{{
+    {"pump_", "phase", NumberProblem},
+    {"batch_", "phase", NumberProblem},
+    {"task_", "phase", NumberProblem},
     {"program", "mod", SourceProblem},
     {"report_", "minute", [](const KeyDescription&, const std::string& value) { return ClockProblem(value, 59, 10); }},
     {"report_", "hour", [](const KeyDescription&, const std::string& value) { return ClockProblem(value, 23, 1); }},

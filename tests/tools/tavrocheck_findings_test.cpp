@@ -31,6 +31,13 @@ std::vector<std::string> FindingLines(const std::string& output) {
   return lines;
 }
 
+// With its byte-order mark, as Windows editors save "Unicode".
+std::string Utf16(const std::string& ascii) {
+  std::string bytes = "\xFF\xFE";
+  for (const char c : ascii) bytes += std::string{c, '\0'};
+  return bytes;
+}
+
 const char* const kTask = "[tasks]\ncount=1\n[task_1]\nexename=@PROGRAM@\ntaskname=T\n";
 
 struct FindingCase {
@@ -63,10 +70,11 @@ TEST(TavrocheckFindings, FindsWhatTheLauncherPassesOverInSilence) {
        std::string(kTask) + "launchperiod=five\nphase=-3\nkordden=yes\n[batches]\ncount=1\n[batch_1]\n"
                             "exename=@PROGRAM@\ntaskname=B\ntype=5\n",
        {"finding: [task_1] launchperiod: \"five\" is not a number; the launcher uses 60",
-        "finding: [task_1] phase: -3 is out of range (expected 0 or more)",
         "finding: [task_1] kordden: \"yes\" is not a number (expected 0 for no, another number for yes); the "
         "launcher uses 0 (no)",
-        "finding: [batch_1] type: 5 is out of range (expected 0 to 2)"},
+        "finding: [batch_1] type: 5 is out of range (expected 0 to 2)",
+        "finding: [task_1] phase: -3 is negative (expected 0 to 1439); the slot times passed to the program then "
+        "lie 3 minutes after the launch"},
        3},
       {"an unknown source", std::string(kTask) + "[program]\nmod=kord2\n",
        {"finding: [program] mod: \"kord2\" names no source (expected kord, phd, pi, ip21 or mssql); the launcher "
@@ -98,6 +106,57 @@ TEST(TavrocheckFindings, FindsWhatTheLauncherPassesOverInSilence) {
         "finding: [report_3]: day=31 month=2 dayofweek=* together match no day; next run: never in the coming year",
         "finding: [report_4] template: empty; the report never runs"},
        3},
+      {"phases that defeat their period",
+       "[pumps]\ncount=3\n[pump_1]\nexename=@PROGRAM@\nsource=s\ntarget=t\ntagfile=f\nphase=-5\n"
+       "[pump_2]\nexename=@PROGRAM@\nsource=s\ntarget=t\ntagfile=f\nphase=90\n"
+       "[pump_3]\nexename=@PROGRAM@\nsource=s\ntarget=t\ntagfile=f\nlaunchperiod=15\nphase=-20\n"
+       "[batches]\ncount=2\n[batch_1]\nexename=@PROGRAM@\ntaskname=B\nphase=-1440\n"
+       "[batch_2]\nexename=@PROGRAM@\ntaskname=B\ntype=2\nphase=40320\n"
+       "[tasks]\ncount=2\n[task_1]\nexename=@PROGRAM@\ntaskname=T\nlaunchperiod=15\nphase=100000000\n"
+       "[task_2]\nexename=@PROGRAM@\ntaskname=T\nlaunchperiod=120\nphase=-30\n",
+       {"finding: [pump_1] phase: -5 is negative (expected 0 to 59); the launcher then launches the pump at every "
+        "tick of the last 5 minutes of each period",
+        "finding: [pump_2] phase: 90 is not within the period of 60 minutes (expected 0 to 59); each launch then "
+        "waits the phase once more, so the pump runs only every 90 to 150 minutes",
+        "finding: [pump_3] phase: -20 is negative (expected 0 to 14); the launcher then launches the pump at every "
+        "tick",
+        "finding: [batch_1] phase: -1440 is negative (expected 0 to 1439); its next run then lies before each "
+        "launch, so it is launched at every tick",
+        "finding: [batch_2] phase: 40320 is not within the month it runs in (expected 0 to 40319); it then runs "
+        "less often than once a month",
+        "finding: [task_1] phase: 100000000 is more than a day (expected 0 to 1439); the slot times passed to the "
+        "program then lie 100000000 minutes before the launch",
+        "finding: [task_2] phase: -30 is negative (expected 0 to 1439); a start then catches up, at every tick, "
+        "each slot since 30 minutes before midnight"},
+       3},
+      {"texts a command line splits",
+       "[pumps]\ncount=1\n[pump_1]\nexename=@PROGRAM@\nsource=plant a\ntarget=t\"x\ntagfile=f\n"
+       "[batches]\ncount=1\n[batch_1]\nexename=@PROGRAM@\ntaskname=b c\\\n"
+       "[tasks]\ncount=2\n[task_1]\nexename=@PROGRAM@\ntaskname=T /A=X\n[task_2]\nexename=@PROGRAM@\n"
+       "taskname=T\t/A=X\n",
+       {"finding: [pump_1] source: \"plant a\" reaches the program as \"/sN=plant\" \"a\" instead of "
+        "\"/sN=plant a\"; blanks separate arguments",
+        "finding: [pump_1] target: \"t\"x\" reaches the program as \"/tN=tx /fN=f /aV\" instead of \"/tN=t\"x\" "
+        "\"/fN=f\" \"/aV\"; a double quote opens or closes a quoted part",
+        "finding: [batch_1] taskname: \"b c\\\" reaches the program as \"/tn=b c\" /d1=01.01.2000+00.00 "
+        "/d2=01.01.2000+00.00 /dS=60 /nH /nE\" instead of \"/tn=b c\\\" \"/d1=01.01.2000+00.00\" "
+        "\"/d2=01.01.2000+00.00\" \"/dS=60\" \"/nH\" \"/nE\"; a backslash before a double quote makes the quote "
+        "an ordinary character; blanks separate arguments",
+        "finding: [task_2] taskname: \"T\t/A=X\" reaches the program as \"T\" \"/A=X\" instead of \"T\t/A=X\"; "
+        "blanks separate arguments; \"/A=X\" looks to the program like a switch of its own"},
+       3},
+      {"a doubled byte-order mark and a count too large",
+       "\xEF\xBB\xBF\xEF\xBB\xBF\n" + std::string(kTask) + "[pumps]\ncount=99999999999\n",
+       {"finding: the file begins with two UTF-8 byte-order marks; the launcher skips one, so the other hides the "
+        "first line (save it with at most one)",
+        "finding: \xEF\xBB\xBF: outside any section (line 1); nothing reads it",
+        "finding: [pumps] count: \"99999999999\" is too large a number (expected at most 2147483647); the "
+        "launcher uses 0"},
+       3},
+      {"a UTF-16 file", Utf16(kTask),
+       {"finding: the file is UTF-16 text, which the launcher does not read: it finds no section in it (save it "
+        "as ANSI or UTF-8)"},
+       1},
       {"findings beside the reading's errors", "[tasks]\ncount=1\n[task_1]\nexename=@PROGRAM@\nphse=1\n",
        {"finding: [task_1] phse: unknown key; did you mean phase?"}, 1},
   };
