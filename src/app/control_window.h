@@ -43,6 +43,8 @@ class WindowFace {
   virtual void PanelChanged(Panel /*panel*/) {}
   // Service mode has no status bar; a service manager may still show what the panels would say.
   virtual void ServiceStatusChanged(Panel /*panel*/, const std::string& /*text*/) {}
+  // False for a face that never shows the progress panel (a preview): its text is then not made.
+  virtual bool ShowsProgress() const { return true; }
 };
 
 enum class Command { Start, Stop, ReReadIni, Exit };
@@ -93,6 +95,7 @@ class ControlWindow final : public TickWindowPort {
   void ShowServiceProgress(const std::string& text) override {
     if (face_) face_->ServiceStatusChanged(Panel::Progress, text);
   }
+  bool ShowsProgress() const override { return face_ == nullptr || face_->ShowsProgress(); }
   const std::string& TaskTimeFormat() const override { return taskTimeFormat_; }
   GateReader& Gate() override { return *gate_; }
 

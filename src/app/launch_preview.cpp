@@ -33,6 +33,7 @@ class VisibleFace final : public WindowFace {
   void Hide() override {}
   void Close() override {}
   void ProcessMessages() override {}
+  bool ShowsProgress() const override { return false; }
 };
 
 class PrintedLaunches final : public LaunchObserver {

@@ -25,6 +25,7 @@ class Tick {
 
  private:
   void ShowProgress(const char* kind, int number, const char* outcome = "") {
+    if (!c_.window.ShowsProgress()) return;
     const std::string text = DateTimeText(now_) + " " + kind + " " + std::to_string(number) + outcome;
     if (c_.window.ProgramMode()) {
       c_.window.ShowProgress(text);

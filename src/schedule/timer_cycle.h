@@ -32,6 +32,8 @@ class TickWindowPort {
   virtual void ShowProgress(const std::string& text) = 0;
   // Service mode has no status bar; a service manager may still show the progress.
   virtual void ShowServiceProgress(const std::string& /*text*/) {}
+  // False when nothing shows the progress, which is then not even written.
+  virtual bool ShowsProgress() const { return true; }
   virtual const std::string& TaskTimeFormat() const = 0;
   // The reader of the source the configuration selects, as of its last reading.
   virtual GateReader& Gate() = 0;

@@ -1,5 +1,7 @@
 #include "support/date_time_text.h"
 
+#include <algorithm>
+
 
 namespace tavro {
 namespace {
@@ -7,16 +9,19 @@ namespace {
 // The digits of `value`, zero-padded to `digits` characters (a minus sign counting as one), as
 // "%0*d" writes them; written by hand because dates are formatted millions of times in a preview.
 void AppendNumber(std::string& out, int value, int digits) {
-  char reversed[12];
-  int length = 0;
+  // Filled from the end: sign, padding and digits in one append.
+  char text[24];
+  char* const end = text + sizeof text;
+  char* first = end;
   unsigned magnitude = value < 0 ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
   do {
-    reversed[length++] = static_cast<char>('0' + magnitude % 10);
+    *--first = static_cast<char>('0' + magnitude % 10);
     magnitude /= 10;
   } while (magnitude != 0);
-  if (value < 0) out += '-';
-  for (int pad = length + (value < 0 ? 1 : 0); pad < digits; ++pad) out += '0';
-  while (length > 0) out += reversed[--length];
+  const int width = std::min(digits, 20) - (value < 0 ? 1 : 0);
+  while (end - first < width) *--first = '0';
+  if (value < 0) *--first = '-';
+  out.append(first, static_cast<std::size_t>(end - first));
 }
 
 // dd.mm.yyyy+hh?nn: the command lines' patterns, which are formatted for every launch.
