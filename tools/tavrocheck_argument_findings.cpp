@@ -50,6 +50,8 @@ std::string Causes(const std::string& value, const std::vector<std::string>& rec
 // whole, and names the ones that differ.
 std::optional<std::string> ArgumentProblem(const std::string& value, const ArgumentsWith& argumentsWith) {
   if (value.empty()) return std::nullopt;  // the reading's own error, or a value meant to be left out
+  // Without blanks or double quotes a value stays one word, whatever its backslashes.
+  if (value.find_first_of(" \t\"") == std::string::npos) return std::nullopt;
   std::vector<std::string> meant = SplitCommandLine(argumentsWith(std::string(kPlainWord)));
   for (std::string& argument : meant) {
     for (std::size_t at = argument.find(kPlainWord); at != std::string::npos;
