@@ -164,5 +164,33 @@ TEST_F(WinShellServiceTest, InstallStartStopInstallAgainAndUninstall) {
   EXPECT_EQ(OnlyThese(all, {"Starting program..."}).size(), 4u);
 }
 
+// Twenty due pumps make a tick of forty seconds; a stop during it waits only for the launch in
+// progress, as a service manager's patience requires.
+TEST_F(WinShellServiceTest, AStopDuringATickEndsItAfterTheLaunchInProgress) {
+  std::string ini = "[program]\r\nmod=kord\r\n[pumps]\r\ncount=20\r\n";
+  for (int n = 1; n <= 20; ++n) {
+    ini += "[pump_" + std::to_string(n) + "]\r\nlaunchperiod=1\r\nphase=0\r\nexename=" +
+           SystemProgram("hostname.exe") + "\r\nsource=S\r\ntarget=T\r\ntagfile=F\r\n";
+  }
+  testutil::LauncherCopy copy(ini);
+  ChildProcess install(copy.Exe(), {"/install", "/silent"});
+  ASSERT_EQ(install.WaitFor(kShellDeadlineMs), 0);
+  ASSERT_EQ(Net("start").exitCode, 0);
+  const auto launches = [&copy] {
+    const std::vector<std::string> messages = copy.LogMessages();
+    return std::count_if(messages.begin(), messages.end(), [](const std::string& message) {
+      const std::string done = " launched successfully";
+      return message.size() > done.size() && message.compare(message.size() - done.size(), done.size(), done) == 0;
+    });
+  };
+  ASSERT_TRUE(WaitUntil([&] { return launches() > 0; })) << "no launch in the first tick";
+
+  EXPECT_EQ(Net("stop").exitCode, 0);
+  const std::vector<std::string> life = copy.LogMessages();
+  EXPECT_EQ(OnlyThese(life, {"Service is stopping...", "Stopped"}),
+            (std::vector<std::string>{"Service is stopping...", "Stopped"}));
+  EXPECT_LT(launches(), 20) << "the tick went on launching after the stop";
+}
+
 }  // namespace
 }  // namespace tavro
