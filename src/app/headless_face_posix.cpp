@@ -31,11 +31,6 @@ class HeadlessFace final : public LoopFace {
 }  // namespace
 
 int RunHeadless(ControlWindow& window) {
-  std::string error;
-  if (!ListenForOutsideCommands(error)) {
-    std::cerr << "tavrorun: " << error << "\n";
-    return 1;
-  }
   HeadlessFace face;
   return RunWindowLoop(window, face);
 }

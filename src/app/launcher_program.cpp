@@ -4,6 +4,7 @@
 
 #include "app/control_window.h"
 #include "app/launcher_usage.h"
+#include "app/outside_commands.h"
 #include "app/run_mode.h"
 #include "app/run_modes.h"
 #include "app/single_instance.h"
@@ -30,6 +31,15 @@ int RunLauncher(const Parameters& parameters) {
   }
 
   const bool installCall = IsInstallCall(parameters);
+  if (!installCall) {
+    // From the first moment: a command sent during start-up waits for the loop instead of ending
+    // the process (a signal's default action) before it has said anything.
+    std::string error;
+    if (!ListenForOutsideCommands(error)) {
+      std::cerr << "tavrorun: " << error << std::endl;
+      return 1;
+    }
+  }
   if (!installCall && !AcquireSingleInstance()) {
     ShowAlreadyRunning();
     return 0;

@@ -1,6 +1,6 @@
 #pragma once
-// The commands that reach a launcher without a window from outside the process: signals on Linux
-// (SIGUSR1 Start, SIGUSR2 Stop, SIGHUP ReRead ini, SIGTERM and SIGINT Exit).
+// The commands that reach a launcher from outside the process: signals on Linux (SIGUSR1 Start,
+// SIGUSR2 Stop, SIGHUP ReRead ini, SIGTERM and SIGINT Exit), the window's messages on Windows.
 
 #include <optional>
 #include <string>
@@ -9,7 +9,8 @@
 
 namespace tavro {
 
-// Starts listening; false, with the reason in `error`, when the platform refuses.
+// Starts listening, before anything else the launcher does; false, with the reason in `error`,
+// when the platform refuses. Commands that arrive before a loop waits for them are kept for it.
 bool ListenForOutsideCommands(std::string& error);
 
 // The next command, in the order they arrived, waiting up to `milliseconds` for one (0: only looks).

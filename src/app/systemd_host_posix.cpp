@@ -128,11 +128,6 @@ int RunSystemdService(ControlWindow& window, DailyLogFile& log) {
     WriteSystemLog(ExecutableIdentifier(), failure);
     return 1;
   }
-  std::string error;
-  if (!CatchControlSignals(error)) {
-    WriteSystemLog(ExecutableIdentifier(), error);
-    return 1;
-  }
   ServiceFace face(window, log, notifyAddress);
   window.AttachFace(&face);
   if (!face.Start()) {

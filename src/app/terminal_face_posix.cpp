@@ -365,13 +365,7 @@ class TerminalFace final : public LoopFace {
 }  // namespace
 
 std::optional<int> RunTerminalWindow(ControlWindow& window, DailyLogFile& log) {
-  std::string error;
-  // Before the terminal is taken, so that the window's signal handling is in place and the
-  // library does not put its own for these signals.
-  if (!CatchControlSignals(error)) {
-    std::cerr << "tavrorun: " << error << "\n";
-    return 1;
-  }
+  // The control signals are caught since start-up, so the library does not put its own for them.
   LogView view;
   view.Seed(log.LogFileName());
   TerminalFace face(log, view);

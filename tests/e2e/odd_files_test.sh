@@ -101,7 +101,9 @@ launcher=
 [[ $(entries "Closing program...") == 1 ]] || fail "no Closing program... after Exit during the tick"
 (($(grep -c "launched successfully" "$log") < 20)) || fail "the tick went on launching after Exit"
 
-# A link in place of the day's log: nothing is written through it, and stderr says so once.
+# A link in place of the day's log: nothing is written through it, and stderr says so once. The
+# SIGTERM comes while the launcher still tries the log's first entry, during start-up: an Exit even
+# then, not a signal's default end.
 rm -f "$log"
 echo "precious" >"$work/elsewhere.txt"
 ln -s "$work/elsewhere.txt" "$log"
