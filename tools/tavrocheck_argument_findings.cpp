@@ -28,10 +28,12 @@ std::string ArgumentList(const std::vector<std::string>& arguments) {
 }
 
 // Why the program sees other arguments, in the words an engineer can act on.
-std::string Causes(const std::string& value, const std::vector<std::string>& received) {
+std::string Causes(const std::string& value, const std::string& line, const std::vector<std::string>& received) {
   std::vector<std::string> causes;
   if (value.find('"') != std::string::npos) causes.push_back("a double quote opens or closes a quoted part");
-  if (value.find("\\\"") != std::string::npos || (!value.empty() && value.back() == '\\')) {
+  // The value's own backslash before a quote, or its last backslash before the quote that closes it.
+  const bool closedByQuote = line.find(value + "\"") != std::string::npos;
+  if (value.find("\\\"") != std::string::npos || (closedByQuote && value.back() == '\\')) {
     causes.push_back("a backslash before a double quote makes the quote an ordinary character");
   }
   if (value.find_first_of(" \t") != std::string::npos) causes.push_back("blanks separate arguments");
@@ -59,7 +61,8 @@ std::optional<std::string> ArgumentProblem(const std::string& value, const Argum
       argument.replace(at, kPlainWord.size(), value);
     }
   }
-  const std::vector<std::string> received = SplitCommandLine(argumentsWith(value));
+  const std::string line = argumentsWith(value);
+  const std::vector<std::string> received = SplitCommandLine(line);
   if (received == meant) return std::nullopt;
 
   // The differing stretch: what both lists share at their start and end is left out.
@@ -75,7 +78,7 @@ std::optional<std::string> ArgumentProblem(const std::string& value, const Argum
   const std::vector<std::string> wanted(meant.begin() + static_cast<std::ptrdiff_t>(head),
                                         meant.end() - static_cast<std::ptrdiff_t>(tail));
   return "\"" + value + "\" reaches the program as " + ArgumentList(gotten) + " instead of " +
-         ArgumentList(wanted) + Causes(value, gotten);
+         ArgumentList(wanted) + Causes(value, line, gotten);
 }
 
 void Check(Findings& findings, const std::string& section, const char* key, const std::string& value,
