@@ -8,8 +8,7 @@ source "$(dirname "$0")/isolated.sh"
 bin=$1
 work=$(mktemp -d)
 trap 'kill -9 "$launcher" 2>/dev/null; rm -rf "$work"' EXIT
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+source "$(dirname "$0")/helpers.sh"
 # How many entries of the log are exactly this message (the first line of an entry).
 entries() { grep -cF -- $'\t'"$1"$'\r' "$log" 2>/dev/null; }
 # Waits (up to 60 s) until the log holds the entry at least N times.

@@ -10,16 +10,7 @@ source "$(dirname "$0")/isolated.sh"
 bin=$1
 work=$(mktemp -d)
 trap 'kill -9 "$launcher" 2>/dev/null; rm -rf "$work"' EXIT
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-expect_in() {  # file, fixed text
-  grep -qF -- "$2" "$1" 2>/dev/null || fail "$(basename "$1") lacks: $2"
-}
-expect_count() {  # file, fixed text, count
-  local n
-  n=$(grep -cF -- "$2" "$1" 2>/dev/null)
-  [[ "$n" == "$3" ]] || fail "$(basename "$1") has $n times (not $3): $2"
-}
+source "$(dirname "$0")/helpers.sh"
 
 mkdir -p "$work/jobs"
 cp "$bin/tavrorun" "$work/"

@@ -10,8 +10,7 @@ bin=$1
 work=$(mktemp -d)
 launcher=
 trap 'kill -9 $launcher 2>/dev/null; rm -rf "$work"' EXIT
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+source "$(dirname "$0")/helpers.sh"
 libfaketime=$(ls /usr/lib/*/faketime/libfaketime.so.1 | head -n 1)
 log="$work/tavrorun.007.txt"
 cp "$bin/tavrorun" "$work/"
@@ -26,7 +25,7 @@ target=T
 tagfile=f.txt"
 
 entries() { grep -cF -- $'\t'"$1"$'\r' "$log" 2>/dev/null; }
-wait_until() {  # condition (a shell expression), what it means
+wait_for_condition() {  # condition (a shell expression), what it means
   for _ in $(seq 1 200); do
     eval "$1" && return 0
     sleep 0.1
@@ -41,7 +40,7 @@ start() {  # switches...
 }
 stop() {
   kill -TERM "$launcher" 2>/dev/null
-  wait_until '! kill -0 $launcher 2>/dev/null' "tavrorun did not end on SIGTERM"
+  wait_for_condition '! kill -0 $launcher 2>/dev/null' "tavrorun did not end on SIGTERM"
   wait "$launcher"
   local status=$?
   [[ $status -eq 0 ]] || fail "exit code $status ($1)"
@@ -51,7 +50,7 @@ stop() {
 # A directory in place of the configuration: the reading says why and fails; the launcher lives on.
 mkdir "$work/tavrorun.ini"
 start -A
-wait_until '(($(entries "Tasks in ini O.K.") + $(grep -c "In ini found" "$log" 2>/dev/null) >= 2))' "no verdict with a directory as ini"
+wait_for_condition '(($(entries "Tasks in ini O.K.") + $(grep -c "In ini found" "$log" 2>/dev/null) >= 2))' "no verdict with a directory as ini"
 grep -qF "Cannot read $work/tavrorun.ini: it is a directory" "$log" || fail "no reason for the directory"
 [[ $(entries "Starting") == 0 ]] || fail "started on a directory"
 stop "directory"
@@ -61,11 +60,11 @@ rmdir "$work/tavrorun.ini"
 printf '%s\n' "$valid" >"$work/tavrorun.ini"
 rm -f "$log"
 start
-wait_until '(($(entries "Tasks in ini O.K.") == 2))' "no valid reading at start"
+wait_for_condition '(($(entries "Tasks in ini O.K.") == 2))' "no valid reading at start"
 rm "$work/tavrorun.ini"
 mkfifo "$work/tavrorun.ini"
 kill -HUP "$launcher"
-wait_until 'grep -qF "Cannot read $work/tavrorun.ini: it is not a regular file" "$log"' "the FIFO blocked or went unsaid"
+wait_for_condition 'grep -qF "Cannot read $work/tavrorun.ini: it is not a regular file" "$log"' "the FIFO blocked or went unsaid"
 stop "FIFO"
 rm "$work/tavrorun.ini"
 
@@ -73,11 +72,11 @@ rm "$work/tavrorun.ini"
 printf '%s\n' "$valid" >"$work/tavrorun.ini"
 rm -f "$log"
 start
-wait_until '(($(entries "Tasks in ini O.K.") == 2))' "no valid reading at start"
+wait_for_condition '(($(entries "Tasks in ini O.K.") == 2))' "no valid reading at start"
 for trial in $(seq 1 50); do
   kill -USR1 "$launcher"
   kill -USR2 "$launcher"
-  wait_until '(($(entries "Stopped") == trial))' "trial $trial: Start and Stop were not carried out in order" || break
+  wait_for_condition '(($(entries "Stopped") == trial))' "trial $trial: Start and Stop were not carried out in order" || break
 done
 [[ $(entries "Starting") == 50 ]] || fail "$(entries Starting) times Starting for 50 trials"
 stop "signals"
@@ -90,7 +89,7 @@ stop "signals"
 } >"$work/tavrorun.ini"
 rm -f "$log"
 start -A
-wait_until 'grep -qF "launched successfully" "$log"' "no launch in the first tick" # after ten seconds
+wait_for_condition 'grep -qF "launched successfully" "$log"' "no launch in the first tick" # after ten seconds
 sent=$(date +%s)
 kill -TERM "$launcher"
 for _ in $(seq 1 300); do kill -0 "$launcher" 2>/dev/null || break; sleep 0.1; done
@@ -108,7 +107,7 @@ rm -f "$log"
 echo "precious" >"$work/elsewhere.txt"
 ln -s "$work/elsewhere.txt" "$log"
 start -A
-wait_until 'grep -qF "is a symbolic link" "$work/stderr.txt"' "no word of the link on stderr"
+wait_for_condition 'grep -qF "is a symbolic link" "$work/stderr.txt"' "no word of the link on stderr"
 stop "link"
 [[ "$(cat "$work/elsewhere.txt")" == "precious" ]] || fail "the log was written through a link"
 [[ $(grep -c "is a symbolic link" "$work/stderr.txt") == 1 ]] || fail "the link was reported more than once"
@@ -119,9 +118,9 @@ if [[ $(id -u) == 0 ]] && command -v runuser >/dev/null && id nobody >/dev/null 
   rm -f /run/lock/TAVRORUN_PRG_MUTEX.lock
   runuser -u nobody -- flock /run/lock/TAVRORUN_PRG_MUTEX.lock sleep 60 &
   holder=$!
-  wait_until '[[ -e /run/lock/TAVRORUN_PRG_MUTEX.lock ]]' "the other account's lock file never appeared"
+  wait_for_condition '[[ -e /run/lock/TAVRORUN_PRG_MUTEX.lock ]]' "the other account's lock file never appeared"
   start -A
-  wait_until '(($(entries "Starting") == 1))' "another account's lock file kept the launcher from starting"
+  wait_for_condition '(($(entries "Starting") == 1))' "another account's lock file kept the launcher from starting"
   stop "foreign lock"
   kill "$holder" 2>/dev/null
 else

@@ -13,11 +13,7 @@ bin=$1
 work=$(mktemp -d)
 launcher=
 trap '[[ -n "$launcher" ]] && kill -9 "$launcher" 2>/dev/null; rm -rf "$work"' EXIT
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-expect_in() {  # file, fixed text
-  grep -qF -- "$2" "$1" 2>/dev/null || fail "$(basename "$1") lacks: $2"
-}
+source "$(dirname "$0")/helpers.sh"
 libfaketime=$(ls /usr/lib/*/faketime/libfaketime.so.1 | head -n 1)
 
 # Runs tavrorun -A in folder $1 from 10:19:30 at ten times real speed until the file $2 holds the

@@ -19,8 +19,7 @@ fi
 work=$(mktemp -d)
 launcher=
 trap '[[ -n "$launcher" ]] && kill -9 "$launcher" 2>/dev/null; rm -rf "$work"' EXIT
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+source "$(dirname "$0")/helpers.sh"
 log="$work/tavrorun.007.txt"
 output="$work/jobs/demo-output.txt"
 count() { grep -cF -- "$1" "$2" 2>/dev/null; }
