@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "config/ini_reading.h"
-#include "config/launcher_state.h"
+#include "jobs/launcher_state.h"
 #include "schedule/timer_cycle.h"
 #include "sources/basic_gates.h"
 #include "support/date_time_text.h"

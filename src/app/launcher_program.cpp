@@ -2,19 +2,20 @@
 
 #include <iostream>
 
-#include "app/control_window.h"
 #include "app/launcher_usage.h"
-#include "app/outside_commands.h"
-#include "app/run_mode.h"
-#include "app/run_modes.h"
 #include "app/single_instance.h"
-#include "config/launcher_state.h"
+#include "faces/program_mode.h"
+#include "jobs/launcher_state.h"
 #include "schedule/launch_program.h"
+#include "service/service_mode.h"
+#include "service/service_query.h"
 #include "sources/plant_sources.h"
 #include "support/clock.h"
 #include "support/log_file.h"
 #include "support/process_path.h"
 #include "support/version.h"
+#include "window/control_window.h"
+#include "window/outside_commands.h"
 
 namespace tavro {
 

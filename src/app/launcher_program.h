@@ -2,7 +2,7 @@
 // Start-up of tavrorun: the single-instance guard, the choice of run mode, the control window and
 // the loop that runs it.
 
-#include "app/switches.h"
+#include "window/switches.h"
 
 namespace tavro {
 

@@ -5,7 +5,7 @@
 #include <ostream>
 #include <string>
 
-#include "app/switches.h"
+#include "window/switches.h"
 
 namespace tavro {
 

@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "config/launcher_state.h"
+#include "jobs/launcher_state.h"
 #include "support/date_time.h"
 #include "support/log_sink.h"
 

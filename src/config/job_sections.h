@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <string>
 
-#include "config/job_records.h"
 #include "config/reading_run.h"
+#include "jobs/job_records.h"
 
 namespace tavro {
 

@@ -8,8 +8,8 @@
 #include <utility>
 
 #include "config/ini_reading.h"
-#include "config/launcher_state.h"
 #include "config/reading_run.h"
+#include "jobs/launcher_state.h"
 
 namespace tavro {
 

@@ -1,7 +1,7 @@
 #include "config/job_sections.h"
 #include "config/section_keys.h"
 #include "config/unquote.h"
-#include "schedule/period_arithmetic.h"
+#include "jobs/period_arithmetic.h"
 #include "support/date_time_text.h"
 
 namespace tavro {

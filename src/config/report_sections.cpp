@@ -2,7 +2,7 @@
 
 #include "config/job_sections.h"
 #include "config/section_keys.h"
-#include "schedule/report_calendar.h"
+#include "jobs/report_calendar.h"
 #include "support/text.h"
 
 namespace tavro {

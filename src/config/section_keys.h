@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "config/job_records.h"
 #include "config/key_rules.h"
-#include "config/launcher_state.h"
+#include "jobs/job_records.h"
+#include "jobs/launcher_state.h"
 
 namespace tavro {
 

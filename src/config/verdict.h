@@ -2,8 +2,8 @@
 // The end of every reading: validity is all or nothing for the file.
 
 #include "config/ini_reading.h"
-#include "config/launcher_state.h"
 #include "config/reading_run.h"
+#include "jobs/launcher_state.h"
 
 namespace tavro {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "config/job_records.h"
+#include "jobs/job_records.h"
 #include "support/date_time.h"
 
 namespace tavro {

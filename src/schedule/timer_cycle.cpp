@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "jobs/period_arithmetic.h"
 #include "schedule/command_lines.h"
-#include "schedule/period_arithmetic.h"
 #include "support/date_time_text.h"
 #include "support/process_path.h"
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "config/launcher_state.h"
+#include "jobs/launcher_state.h"
 #include "schedule/launch_program.h"
 #include "sources/gate_reader.h"
 #include "support/clock.h"

@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "config/job_records.h"
-#include "config/launcher_state.h"
+#include "jobs/job_records.h"
+#include "jobs/launcher_state.h"
 #include "support/date_time.h"
 
 namespace tavro {

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "config/launcher_state.h"
+#include "jobs/launcher_state.h"
 #include "sources/database.h"
 #include "sources/gate_reader.h"
 #include "support/clock.h"

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "config/launcher_state.h"
+#include "jobs/launcher_state.h"
 #include "sources/automation.h"
 #include "sources/gate_reader.h"
 #include "support/date_time.h"

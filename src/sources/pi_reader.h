@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "config/launcher_state.h"
+#include "jobs/launcher_state.h"
 #include "sources/automation.h"
 #include "sources/database.h"
 #include "sources/gate_reader.h"

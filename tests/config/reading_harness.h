@@ -8,7 +8,7 @@
 
 #include "config/ini_file.h"
 #include "config/ini_reading.h"
-#include "config/launcher_state.h"
+#include "jobs/launcher_state.h"
 #include "support/date_time.h"
 #include "testing/recording_log.h"
 

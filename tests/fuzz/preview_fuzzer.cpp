@@ -13,10 +13,10 @@
 #include <string_view>
 #include <system_error>
 
-#include "app/launch_preview.h"
 #include "config/ini_file.h"
 #include "support/date_time.h"
 #include "table_size.h"
+#include "window/launch_preview.h"
 
 namespace {
 

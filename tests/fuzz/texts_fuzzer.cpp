@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "config/unquote.h"
+#include "jobs/report_calendar.h"
 #include "schedule/launch_program.h"
-#include "schedule/report_calendar.h"
 #include "support/base64.h"
 #include "support/date_time.h"
 #include "support/text.h"

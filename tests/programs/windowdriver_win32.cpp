@@ -31,7 +31,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/main_window_win32.h"
+#include "faces/main_window_win32.h"
 
 namespace {
 

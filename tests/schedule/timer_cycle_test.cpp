@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "schedule/period_arithmetic.h"
+#include "jobs/period_arithmetic.h"
 #include "support/date_time_text.h"
 #include "support/simulated_clock.h"
 #include "testing/recording_log.h"

@@ -4,8 +4,8 @@
 
 #include "sources/pi_reader.h"
 #include "support/date_time_text.h"
-#include "testing/fake_pi_api.h"
 #include "testing/fake_database.h"
+#include "testing/fake_pi_api.h"
 #include "testing/recording_log.h"
 
 namespace tavro {

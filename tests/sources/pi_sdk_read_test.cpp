@@ -5,15 +5,15 @@
 
 #include <algorithm>
 
-#include "app/control_window.h"
 #include "sources/pi_reader.h"
 #include "support/date_time_text.h"
 #include "support/simulated_clock.h"
-#include "testing/historian_double.h"
 #include "testing/fake_database.h"
+#include "testing/historian_double.h"
 #include "testing/recording_log.h"
 #include "testing/recording_starter.h"
 #include "testing/temp_dir.h"
+#include "window/control_window.h"
 
 namespace tavro {
 namespace {

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "config/launcher_state.h"
+#include "jobs/launcher_state.h"
 
 namespace tavro::testutil {
 

@@ -7,7 +7,7 @@
 #include <thread>
 #include <utility>
 
-#include "app/run_mode.h"
+#include "service/service_query.h"
 #include "testing/child_process.h"
 #include "testing/shell_session_win32.h"
 

@@ -1,8 +1,0 @@
-#include "app/outside_commands.h"
-
-namespace tavro {
-
-// Commands reach a Windows launcher as its window's messages, which need nothing prepared.
-bool ListenForOutsideCommands(std::string& /*error*/) { return true; }
-
-}  // namespace tavro

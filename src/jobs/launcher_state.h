@@ -1,0 +1,50 @@
+#pragma once
+// Everything the launcher remembers: the job tables and the program-wide settings. The program owns
+// one instance; tests make their own.
+
+#include <cstdint>
+#include <string>
+
+#include "jobs/job_records.h"
+
+namespace tavro {
+
+enum SourceModes : std::int32_t {
+  kSourceNone = 0,
+  kSourceKord = 1,
+  kSourcePhd = 2,
+  kSourcePi = 3,
+  kSourceIp21 = 4,
+  kSourceMssql = 5,
+};
+
+enum PiAccessModes : std::int32_t { kPiApi = 0, kPiOleDb = 1, kPiSdk = 2 };
+
+struct ProgramSettings {
+  std::int32_t SourceMode = kSourceNone;
+  bool DebugMode = false;
+  bool IniValid = false;
+  std::string ExeName;
+  std::string IniFileName;
+
+  std::string PhdHost, PhdUser, PhdPassword;  // password held decoded
+  std::string PiHost, PiUser, PiPassword;     // password held decoded
+  std::int32_t PiAccess = kPiApi;
+  std::string PiDriver;          // the ODBC driver of the PI OLE DB path, key "driver" of [pi]
+  std::string PiOdbcAttributes;  // more of its connection string, key "odbc" of [pi], appended as written
+  std::string Ip21ConnectionString;
+  std::string MssqlHost, MssqlUser, MssqlPassword, MssqlDatabase, MssqlTable;
+  std::string MssqlTagColumn, MssqlTimeColumn, MssqlValueColumn;
+  std::string MssqlDriver;  // ODBC driver name, key "driver" of [mssql]
+  std::string MssqlOdbcAttributes;  // appended to the connection string, key "odbc" of [mssql]
+};
+
+struct LauncherState {
+  TPumpy Pumps;
+  TBece Batches;
+  TUkoly Tasks;
+  TRepUkoly Reports;
+  ProgramSettings Settings;
+};
+
+}  // namespace tavro

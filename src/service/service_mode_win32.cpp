@@ -1,0 +1,27 @@
+#include "faces/main_window_win32.h"
+#include "service/service_host_win32.h"
+#include "service/service_mode.h"
+#include "service/service_registration_win32.h"
+#include "support/event_log_win32.h"
+#include "support/process_path.h"
+
+namespace tavro {
+
+int RunServiceMode(ControlWindow& window, DailyLogFile& log, const Parameters& parameters) {
+  const bool silent = HasSwitch(parameters, "SILENT", kServiceSwitchChar);
+  if (HasSwitch(parameters, "INSTALL", kServiceSwitchChar)) return InstallService(silent);
+  if (HasSwitch(parameters, "UNINSTALL", kServiceSwitchChar)) return UninstallService(silent);
+
+  // A service's window is never seen: the failures of its handlers go to the event log.
+  EventLog processLog(FileNameOf(CurrentExecutablePath()));
+  MainWindow face(window, {false, kTimerIntervalMs, [&processLog](const std::string& message) {
+                             processLog.Report(message);
+                           }});
+  if (!face.Created()) {
+    log.Entry(face.CreationFailure());
+    return 1;
+  }
+  return RunServiceHost(window, log, face, processLog);
+}
+
+}  // namespace tavro

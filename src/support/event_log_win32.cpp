@@ -1,0 +1,17 @@
+#include "support/event_log_win32.h"
+
+namespace tavro {
+
+EventLog::~EventLog() {
+  if (handle_ != nullptr) DeregisterEventSource(handle_);
+}
+
+void EventLog::Report(const std::string& text) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (handle_ == nullptr) handle_ = RegisterEventSourceA(nullptr, source_.c_str());
+  if (handle_ == nullptr) return;
+  const char* strings[] = {text.c_str()};
+  ReportEventA(handle_, EVENTLOG_ERROR_TYPE, 0, 0, nullptr, 1, 0, strings, nullptr);
+}
+
+}  // namespace tavro

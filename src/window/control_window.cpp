@@ -1,0 +1,155 @@
+#include "window/control_window.h"
+
+#include "support/date_time_text.h"
+#include "support/process_path.h"
+#include "window/switches.h"
+
+namespace tavro {
+
+ControlWindow::ControlWindow(ControlWindowServices services, std::vector<std::string> parameters, bool programMode)
+    : services_(std::move(services)),
+      parameters_(std::move(parameters)),
+      programMode_(programMode),
+      gate_(&services_.sources.ReaderFor(services_.state.Settings)) {}
+
+void ControlWindow::SetPanelText(Panel panel, const std::string& text) {
+  if (!programMode_) {
+    if (face_) face_->ServiceStatusChanged(panel, text);
+    return;
+  }
+  panels_.at(static_cast<std::size_t>(panel)) = text;
+  if (face_) face_->PanelChanged(panel);
+}
+
+void ControlWindow::FormCreate(const std::string& exeName, const std::string& iniFileName) {
+  ProgramSettings& settings = services_.state.Settings;
+  settings.ExeName = exeName;
+  settings.IniFileName = iniFileName.empty() ? ReplaceExtension(exeName, ".ini") : iniFileName;
+  // Only the name here: a stale file is cleared by the ticks of a new day's first seconds.
+  services_.log.FollowDate(services_.clock.Now(), -1);
+  taskTimeFormat_ = kTaskTimePattern;
+  services_.log.Entry("Starting program...");
+  settings.SourceMode = kSourceNone;
+  IniAkceExecute();
+  SetPanelText(Panel::RunStatus, "Stopped");
+  firstActivation_ = true;
+  autoStart_ = false;
+  hideWindow_ = false;
+}
+
+void ControlWindow::FormActivate() {
+  if (!firstActivation_) return;
+  IniAkceExecute();
+  firstActivation_ = false;
+  const bool valid = services_.state.Settings.IniValid;
+  if (HasSwitch(parameters_, "H", kAnySwitchChar)) {
+    hideWindow_ = valid;
+    autoStart_ = valid;
+  }
+  if (HasSwitch(parameters_, "A", kAnySwitchChar)) autoStart_ = valid;
+  if (autoStart_) StartAkceExecute();
+}
+
+void ControlWindow::StartAkceUpdate() {
+  // Applied only while the window is visible: hidden (and in service mode) the flags keep their values.
+  if (!Visible()) return;
+  const bool stopped = status_ == RunStatus::Stopped;
+  startEnabled_ = stopped;
+  iniEnabled_ = stopped;
+  stopEnabled_ = !stopped;
+}
+
+void ControlWindow::StartAkceExecute() {
+  if (!services_.state.Settings.IniValid) IniAkceExecute();
+  if (!startEnabled_ || !services_.state.Settings.IniValid) return;
+  services_.sources.Starting();
+  services_.log.Entry("Starting");
+  status_ = RunStatus::Running;
+  SetPanelText(Panel::RunStatus, "Running");
+}
+
+void ControlWindow::StopAkceExecute() {
+  if (!stopEnabled_) return;
+  services_.log.Entry("Stopped");
+  SetPanelText(Panel::RunStatus, "Stopped");
+  status_ = RunStatus::Stopped;
+}
+
+void ControlWindow::IniAkceExecute() {
+  GateSources& sources = services_.sources;
+  const ReadingVerdict verdict = tavro::IniAkceExecute(
+      services_.state,
+      ReadingContext{services_.log, services_.clock.Now(),
+                     [&sources](const ProgramSettings& settings) { sources.PrepareMssql(settings); },
+                     services_.iniCache});
+  gate_ = &sources.ReaderFor(services_.state.Settings);
+  if (verdict.valid) {
+    SetPanelText(Panel::Configuration, "Enabled");
+    return;
+  }
+  StopAkceExecute();
+  SetPanelText(Panel::Configuration, "Disabled");
+  SetPanelText(Panel::Progress, "Errors in ini");
+}
+
+void ControlWindow::ExitAkceExecute() {
+  services_.log.Entry("Closing program...");
+  if (face_) face_->Close();
+}
+
+void ControlWindow::timrTimer() {
+  RunTick(TickContext{services_.state, services_.log, services_.clock, services_.starter, *this, services_.observer});
+}
+
+bool ControlWindow::Enabled(Command command) const {
+  switch (command) {
+    case Command::Start:
+      return startEnabled_;
+    case Command::Stop:
+      return stopEnabled_;
+    case Command::ReReadIni:
+      return iniEnabled_;
+    case Command::Exit:
+      return true;
+  }
+  return false;
+}
+
+bool ControlWindow::Execute(Command command) {
+  StartAkceUpdate();
+  if (!Enabled(command)) return false;
+  switch (command) {
+    case Command::Start:
+      StartAkceExecute();
+      break;
+    case Command::Stop:
+      StopAkceExecute();
+      break;
+    case Command::ReReadIni:
+      IniAkceExecute();
+      break;
+    case Command::Exit:
+      ExitAkceExecute();
+      break;
+  }
+  StartAkceUpdate();
+  return true;
+}
+
+bool ControlWindow::HideRequested() const { return hideWindow_ && Visible(); }
+
+void ControlWindow::Hide() {
+  if (face_) face_->Hide();
+}
+
+bool ControlWindow::PauseAfterLaunch(int milliseconds) {
+  if (face_) return face_->PauseAfterLaunch(services_.clock, milliseconds);
+  services_.clock.Wait(milliseconds);
+  return true;
+}
+
+void ControlWindow::ProcessMessages() {
+  if (face_) face_->ProcessMessages();
+}
+
+}  // namespace tavro

@@ -1,0 +1,121 @@
+#pragma once
+// The control window without a toolkit: run state, the four commands and their enabling rule, the
+// three status-bar panels, creation, first activation, hiding and the timer tick. Faces (the Win32
+// window, the terminal window, headless) draw it and forward input through Execute().
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "config/ini_reading.h"
+#include "jobs/launcher_state.h"
+#include "schedule/launch_program.h"
+#include "schedule/timer_cycle.h"
+#include "sources/gate_reader.h"
+#include "support/clock.h"
+#include "support/log_sink.h"
+
+namespace tavro {
+
+enum class RunStatus { Stopped = 0, Running = 2 };
+
+// The status bar, left to right.
+enum class Panel {
+  Configuration = 0,  // "Enabled" or "Disabled"
+  RunStatus = 1,      // "Stopped" or "Running"
+  Progress = 2,       // "Errors in ini", or the progress of launches
+};
+
+// What the model needs of whatever shows it.
+class WindowFace {
+ public:
+  virtual ~WindowFace() = default;
+  virtual bool Visible() const = 0;
+  virtual void Hide() = 0;
+  virtual void Close() = 0;            // ends the message loop, and so the process
+  virtual void ProcessMessages() = 0;  // lets pending commands act (they call back into the model)
+  // The pause after a successful launch. False when the process is to end or the service to stop
+  // meanwhile: the tick then ends without its remaining launches.
+  virtual bool PauseAfterLaunch(Clock& clock, int milliseconds) {
+    clock.Wait(milliseconds);
+    return true;
+  }
+  virtual void PanelChanged(Panel /*panel*/) {}
+  // Service mode has no status bar; a service manager may still show what the panels would say.
+  virtual void ServiceStatusChanged(Panel /*panel*/, const std::string& /*text*/) {}
+  // False for a face that never shows the progress panel (a preview): its text is then not made.
+  virtual bool ShowsProgress() const { return true; }
+};
+
+enum class Command { Start, Stop, ReReadIni, Exit };
+
+struct ControlWindowServices {
+  LauncherState& state;
+  DatedLogSink& log;
+  Clock& clock;
+  ProgramStarter& starter;
+  GateSources& sources;
+  LaunchObserver* observer = nullptr;
+  IniFileCache* iniCache = nullptr;  // the preview's; the launcher reads the file afresh
+};
+
+class ControlWindow final : public TickWindowPort {
+ public:
+  // parameters: the command line after the program name; programMode as start-up chose it.
+  ControlWindow(ControlWindowServices services, std::vector<std::string> parameters, bool programMode);
+
+  void AttachFace(WindowFace* face) { face_ = face; }
+
+  // iniFileName: empty for the file beside the executable (tavrocheck names another).
+  void FormCreate(const std::string& exeName, const std::string& iniFileName = {});
+  void FormActivate();
+  void StartAkceUpdate();
+  void StartAkceExecute();
+  void StopAkceExecute() override;
+  void IniAkceExecute() override;
+  void ExitAkceExecute();
+  void timrTimer();
+
+  // A command from the menu, a shortcut or a signal: carried out only while enabled. Returns
+  // false when the enabling rule refused it.
+  bool Execute(Command command);
+  bool Enabled(Command command) const;
+
+  bool ProgramMode() const override { return programMode_; }
+  bool Running() const override { return status_ == RunStatus::Running; }
+  const std::string& PanelText(Panel panel) const { return panels_.at(static_cast<std::size_t>(panel)); }
+  bool HideWindow() const { return hideWindow_; }
+
+  // TickWindowPort
+  bool HideRequested() const override;
+  void Hide() override;
+  void ProcessMessages() override;
+  void ShowProgress(const std::string& text) override { SetPanelText(Panel::Progress, text); }
+  bool PauseAfterLaunch(int milliseconds) override;
+  void ShowServiceProgress(const std::string& text) override {
+    if (face_) face_->ServiceStatusChanged(Panel::Progress, text);
+  }
+  bool ShowsProgress() const override { return face_ == nullptr || face_->ShowsProgress(); }
+  const std::string& TaskTimeFormat() const override { return taskTimeFormat_; }
+  GateReader& Gate() override { return *gate_; }
+
+ private:
+  bool Visible() const { return face_ != nullptr && face_->Visible(); }
+  // Written only in program mode: a service has no status bar (its face hears the texts).
+  void SetPanelText(Panel panel, const std::string& text);
+
+  ControlWindowServices services_;
+  std::vector<std::string> parameters_;
+  WindowFace* face_ = nullptr;
+  RunStatus status_ = RunStatus::Stopped;
+  bool programMode_;
+  GateReader* gate_;
+  std::array<std::string, 3> panels_;
+  bool startEnabled_ = true, stopEnabled_ = true, iniEnabled_ = true;
+  bool firstActivation_ = false;
+  bool autoStart_ = false;
+  bool hideWindow_ = false;
+  std::string taskTimeFormat_;
+};
+
+}  // namespace tavro

@@ -1,0 +1,258 @@
+#include "window/control_window.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "sources/open_gates.h"
+#include "support/date_time_text.h"
+#include "support/simulated_clock.h"
+#include "testing/recording_log.h"
+#include "testing/recording_starter.h"
+#include "testing/temp_dir.h"
+
+namespace tavro {
+namespace {
+
+using testutil::RecordingLog;
+using testutil::RecordingStarter;
+using testutil::TempDir;
+using testutil::WriteFileBytes;
+
+const std::string kValidIni =
+    "[program]\r\nmod=kord\r\n[pumps]\r\ncount=1\r\n[pump_1]\r\nlaunchperiod=15\r\nphase=5\r\n"
+    "exename=/opt/tavro/pump\r\nsource=S\r\ntarget=T\r\ntagfile=f.txt\r\n";
+const std::string kInvalidIni = "[pumps]\r\ncount=1\r\n";
+
+class TestFace final : public WindowFace {
+ public:
+  bool Visible() const override { return visible; }
+  void Hide() override { visible = false; }
+  void Close() override { closed = true; }
+  void ProcessMessages() override {}
+  void ServiceStatusChanged(Panel panel, const std::string& text) override {
+    serviceTexts.push_back(std::to_string(static_cast<int>(panel)) + " " + text);
+  }
+  bool visible = true;
+  bool closed = false;
+  std::vector<std::string> serviceTexts;
+};
+
+class ControlWindowTest : public ::testing::Test {
+ protected:
+  // A window as start-up creates it: the INI file beside the executable.
+  ControlWindow& Create(const std::string& ini, std::vector<std::string> parameters, bool programMode,
+                        bool withFace = true) {
+    WriteFileBytes(dir.File("tavrorun.ini"), ini);
+    window = std::make_unique<ControlWindow>(
+        ControlWindowServices{state, log, clock, starter, sources},
+        std::move(parameters), programMode);
+    if (withFace) window->AttachFace(&face);
+    window->FormCreate(dir.File("tavrorun"));
+    return *window;
+  }
+  int Count(const std::string& message) const {
+    const auto messages = log.Messages();
+    return static_cast<int>(std::count(messages.begin(), messages.end(), message));
+  }
+
+  TempDir dir;
+  LauncherState state;
+  RecordingLog log;
+  SimulatedClock clock{MakeDateTime(2026, 12, 7, 10, 7, 30)};
+  RecordingStarter starter;
+  OpenGates sources;
+  TestFace face;
+  std::unique_ptr<ControlWindow> window;
+};
+
+TEST_F(ControlWindowTest, ProgramStartReadsTwiceThenStartsWithA) {
+  ControlWindow& w = Create(kValidIni, {"-a"}, true);
+  w.FormActivate();
+  const auto messages = log.Messages();
+  ASSERT_GE(messages.size(), 4u);
+  EXPECT_EQ(messages.front(), "Starting program...");
+  EXPECT_EQ(messages[1], "Reading ini...");
+  EXPECT_EQ(Count("Reading ini..."), 2);
+  EXPECT_EQ(messages.back(), "Starting");
+  EXPECT_TRUE(w.Running());
+  EXPECT_EQ(w.PanelText(Panel::Configuration), "Enabled");
+  EXPECT_EQ(w.PanelText(Panel::RunStatus), "Running");
+  EXPECT_EQ(state.Settings.IniFileName, dir.File("tavrorun.ini"));
+
+  w.FormActivate();  // only the first activation does anything
+  EXPECT_EQ(Count("Reading ini..."), 2);
+}
+
+TEST_F(ControlWindowTest, SwitchesDecideAutoStartAndHiding) {
+  struct Case {
+    std::vector<std::string> parameters;
+    std::string ini;
+    bool running;
+    bool hide;
+  };
+  const std::vector<Case> cases = {
+      {{}, kValidIni, false, false},          {{"/A"}, kValidIni, true, false},
+      {{"\\h"}, kValidIni, true, true},       {{"A"}, kValidIni, false, false},
+      {{"-A"}, kInvalidIni, false, false},    {{"-H"}, kInvalidIni, false, false},
+      {{"x", "/H", "-A"}, kValidIni, true, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.parameters.empty() ? "none" : c.parameters.back());
+    state = {};
+    ControlWindow& w = Create(c.ini, c.parameters, true);
+    w.FormActivate();
+    EXPECT_EQ(w.Running(), c.running);
+    EXPECT_EQ(w.HideWindow(), c.hide);
+  }
+}
+
+TEST_F(ControlWindowTest, AWithErrorsShowsThemAndStaysStopped) {
+  ControlWindow& w = Create(kInvalidIni, {"-A"}, true);
+  w.FormActivate();
+  EXPECT_FALSE(w.Running());
+  EXPECT_EQ(w.PanelText(Panel::Configuration), "Disabled");
+  EXPECT_EQ(w.PanelText(Panel::RunStatus), "Stopped");
+  EXPECT_EQ(w.PanelText(Panel::Progress), "Errors in ini");
+  EXPECT_EQ(Count("Starting"), 0);
+
+  // Mended file: the reading enables, but the error text stays until something else is written there.
+  WriteFileBytes(dir.File("tavrorun.ini"), kValidIni);
+  w.Execute(Command::ReReadIni);
+  EXPECT_EQ(w.PanelText(Panel::Configuration), "Enabled");
+  EXPECT_EQ(w.PanelText(Panel::Progress), "Errors in ini");
+}
+
+TEST_F(ControlWindowTest, EnablingRuleFollowsTheRunStatusWhileVisible) {
+  ControlWindow& w = Create(kValidIni, {}, true);
+  w.FormActivate();
+  w.Execute(Command::Start);
+  EXPECT_TRUE(w.Running());
+  EXPECT_FALSE(w.Enabled(Command::Start));
+  EXPECT_FALSE(w.Enabled(Command::ReReadIni));
+  EXPECT_TRUE(w.Enabled(Command::Stop));
+  EXPECT_TRUE(w.Enabled(Command::Exit));
+
+  const int readings = Count("Reading ini...");
+  w.Execute(Command::ReReadIni);  // disabled while running
+  EXPECT_EQ(Count("Reading ini..."), readings);
+
+  w.Execute(Command::Stop);
+  w.Execute(Command::Stop);  // disabled once stopped: logs nothing
+  EXPECT_EQ(Count("Stopped"), 1);
+  EXPECT_TRUE(w.Enabled(Command::Start));
+  EXPECT_FALSE(w.Enabled(Command::Stop));
+}
+
+TEST_F(ControlWindowTest, WithoutAVisibleFaceEveryStopIsLogged) {
+  ControlWindow& w = Create(kValidIni, {}, false, false);
+  w.StartAkceExecute();
+  w.StopAkceExecute();
+  w.StopAkceExecute();
+  EXPECT_EQ(Count("Stopped"), 2);
+  // An invalid file stops it once more; service mode writes no status texts.
+  WriteFileBytes(dir.File("tavrorun.ini"), kInvalidIni);
+  w.IniAkceExecute();
+  EXPECT_EQ(Count("Stopped"), 3);
+  EXPECT_EQ(w.PanelText(Panel::RunStatus), "");
+  EXPECT_EQ(w.PanelText(Panel::Progress), "");
+}
+
+// A service has no status bar, but its manager may show what the panels would say.
+TEST_F(ControlWindowTest, AServiceFaceHearsTheRunStatusProgressAndErrors) {
+  for (bool programMode : {true, false}) {
+    SCOPED_TRACE(programMode ? "program" : "service");
+    state = {};
+    face.serviceTexts.clear();
+    clock.Set(MakeDateTime(2026, 12, 7, 10, 7, 30));
+    ControlWindow& w = Create(kValidIni, {}, programMode);
+    w.StartAkceExecute();
+    clock.Set(MakeDateTime(2026, 12, 7, 10, 10, 10));  // the pump's 10:05 slot is due at 10:10
+    w.timrTimer();
+    w.StopAkceExecute();
+    WriteFileBytes(dir.File("tavrorun.ini"), kInvalidIni);
+    w.IniAkceExecute();
+    if (programMode) {
+      EXPECT_TRUE(face.serviceTexts.empty());
+      continue;
+    }
+    const std::string when = DateTimeText(MakeDateTime(2026, 12, 7, 10, 10, 10));
+    EXPECT_EQ(face.serviceTexts,
+              (std::vector<std::string>{"0 Enabled", "1 Stopped", "1 Running", "2 " + when + " pump 1",
+                                        "2 " + when + " pump 1 succeded", "1 Stopped", "1 Stopped",
+                                        "0 Disabled", "2 Errors in ini"}));
+    EXPECT_EQ(w.PanelText(Panel::RunStatus), "");
+  }
+}
+
+TEST_F(ControlWindowTest, StartRereadsOnlyAnInvalidFile) {
+  ControlWindow& w = Create(kInvalidIni, {}, true);
+  w.FormActivate();
+  WriteFileBytes(dir.File("tavrorun.ini"), kValidIni);
+  const int before = Count("Reading ini...");
+  w.Execute(Command::Start);
+  EXPECT_EQ(Count("Reading ini..."), before + 1);
+  EXPECT_TRUE(w.Running());
+
+  w.Execute(Command::Stop);
+  w.Execute(Command::Start);
+  EXPECT_EQ(Count("Reading ini..."), before + 1);
+}
+
+TEST_F(ControlWindowTest, HWithValidFileHidesAtTheNextTickOnce) {
+  ControlWindow& w = Create(kValidIni, {"-H"}, true);
+  w.FormActivate();
+  clock.Advance(10000);
+  w.timrTimer();
+  w.timrTimer();
+  EXPECT_FALSE(face.visible);
+  EXPECT_EQ(Count("Hiding"), 1);
+}
+
+TEST_F(ControlWindowTest, ExitLogsAndClosesTheFace) {
+  ControlWindow& w = Create(kValidIni, {}, true);
+  w.Execute(Command::Exit);
+  EXPECT_TRUE(face.closed);
+  EXPECT_EQ(log.Messages().back(), "Closing program...");
+}
+
+// A batch stopped over two or more of its runs is caught up once, and no later re-reading of the
+// unchanged file launches a skipped run again.
+TEST_F(ControlWindowTest, ASkippedBatchRunNeverComesBack) {
+  const struct {
+    const char* schedule;
+    DateTime stop, restart;
+    const char* window;
+  } cases[] = {
+      {"type=0\r\nphase=10", MakeDateTime(2026, 12, 8, 0, 5), MakeDateTime(2026, 12, 9, 0, 4),
+       "/d1=07.12.2026+00.00 /d2=09.12.2026+00.00"},
+      {"type=1\r\nday=1\r\nphase=360", MakeDateTime(2026, 12, 8), MakeDateTime(2026, 12, 22, 5, 0),
+       "/d1=07.12.2026+00.00 /d2=22.12.2026+00.00"},
+      {"type=2\r\nphase=120", MakeDateTime(2026, 12, 8), MakeDateTime(2027, 3, 3, 1, 0),
+       "/d1=01.12.2026+00.00 /d2=02.03.2027+00.00"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.schedule);
+    state = {};
+    starter.started.clear();
+    clock.Set(MakeDateTime(2026, 12, 7, 23, 0));
+    ControlWindow& w = Create(std::string("[batches]\r\ncount=1\r\n[batch_1]\r\nmargins=3\r\nexename=/opt/b\r\n"
+                                          "taskname=Daily\r\n") + c.schedule + "\r\n",
+                              {"-A"}, true);
+    w.FormActivate();
+    clock.Set(c.stop);
+    w.Execute(Command::Stop);
+    clock.Set(c.restart);
+    w.Execute(Command::Start);
+    // Two hours of ticks, each hour's first one reading the file again.
+    for (int tick = 0; tick < 720; ++tick) {
+      w.timrTimer();
+      clock.Advance(10000);
+    }
+    ASSERT_EQ(starter.started.size(), 1u);
+    EXPECT_EQ(starter.started[0].arguments, std::string(" /A=AC /tn=Daily ") + c.window + " /dS=60 /nH /nE");
+  }
+}
+
+}  // namespace
+}  // namespace tavro

@@ -1,0 +1,103 @@
+// Reports that never run, or not when their author thinks: a calendar item the grammar does not
+// take silently matches nothing, and so does everything written after it.
+
+#include <array>
+#include <string_view>
+
+#include "config/job_sections.h"
+#include "jobs/report_calendar.h"
+#include "support/date_time_text.h"
+#include "tavrocheck/findings.h"
+
+namespace tavro {
+namespace {
+
+constexpr const char* kGrammar = "\"*\", lists 1,3, ranges 1-5, steps */2 or 1-5/2";
+constexpr const char* kNeverRuns = "next run: never in the coming year";
+
+struct CalendarField {
+  const char* key;
+  std::string TRepUkol::*pattern;
+  const char* values;             // what the field's numbers mean
+  int (*value)(DateTime date);    // the number of a date the field tests
+  int (*last)(DateTime date);     // what "-1" stands for
+};
+
+const std::array<CalendarField, 3> kCalendarFields{{
+    {"day", &TRepUkol::day, "days of the month 1 to 31, -1 the last one",
+     [](DateTime date) { return ToCivil(date).day; },
+     [](DateTime date) { return DaysInMonth(ToCivil(date).year, ToCivil(date).month); }},
+    {"month", &TRepUkol::month, "months 1 to 12", [](DateTime date) { return ToCivil(date).month; },
+     [](DateTime) { return -1; }},
+    {"dayofweek", &TRepUkol::dayofweek, "days of the week 1 Monday to 7 Sunday", DayOfWeek,
+     [](DateTime) { return -1; }},
+}};
+
+// The items of a pattern as the calendar walks them: an empty rest ends the list.
+std::vector<std::string> Items(const std::string& pattern) {
+  std::vector<std::string> items;
+  std::string_view rest = pattern;
+  while (!rest.empty()) {
+    const std::size_t comma = rest.find(',');
+    items.emplace_back(rest.substr(0, comma));
+    rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
+  }
+  return items;
+}
+
+bool MatchesAnyDay(const std::string& item, const CalendarField& field, DateTime first, DateTime last) {
+  for (DateTime date = StartOfDay(first); date <= last; date = AddDays(date, 1)) {
+    if (FieldMatches(item, field.value(date), field.last(date))) return true;
+  }
+  return false;
+}
+
+// An item the grammar does not take ends the field's evaluation; one it takes lets a later "*" match.
+bool Understood(const std::string& item) { return FieldMatches(item + ",*", 0, -1); }
+
+// The first launch from `now` on: a matching day at the report's hour and minute, at the latest
+// within the minute of `now` (the ticks of that minute still launch it).
+std::string NextRun(const TRepUkol& report, DateTime now, DateTime last) {
+  DateTime from = now;
+  while (const std::optional<DateTime> day = NextCalendarDay(report.day, report.month, report.dayofweek, from, last)) {
+    const DateTime run = AddMinutes(*day, report.HourValue * 60 + report.MinuteValue);
+    if (run > last) break;
+    if (AddMinutes(run, 1) > now) return "next run: " + FormatDateTime("yyyy-mm-dd hh:nn", run);
+    from = AddDays(*day, 1);
+  }
+  return kNeverRuns;
+}
+
+}  // namespace
+
+void FindCalendarProblems(const CheckedFile& file, Findings& findings) {
+  const DateTime last = AddMonths(file.now, 12);
+  const std::vector<TRepUkol>& reports = file.state.Reports.Items;
+  for (std::size_t i = 0; i < reports.size(); ++i) {
+    const TRepUkol& report = reports[i];
+    const std::string section = JobSectionName("report_", i);
+    const std::string next = NextRun(report, file.now, last);
+    bool itemFound = false;
+    for (const CalendarField& field : kCalendarFields) {
+      const std::string& pattern = report.*field.pattern;
+      if (pattern == "*") continue;
+      for (const std::string& item : Items(pattern)) {
+        if (MatchesAnyDay(item, field, file.now, last)) continue;
+        const std::string named = item == pattern ? "\"" + item + "\"" : "item \"" + item + "\" of \"" + pattern + "\"";
+        const std::string what = Understood(item) ? named + " matches no day in the coming year"
+                                                  : named + " is not understood and ends the field's matching";
+        findings.push_back({section, field.key,
+                            what + " (expected " + field.values + ": " + kGrammar + "); " + next});
+        itemFound = true;
+      }
+    }
+    if (!itemFound && next == kNeverRuns) {
+      findings.push_back({section, std::nullopt,
+                          "day=" + report.day + " month=" + report.month + " dayofweek=" + report.dayofweek +
+                              " together match no day; " + next});
+    }
+    if (report.template_.empty()) findings.push_back({section, "template", "empty; the report never runs"});
+  }
+}
+
+}  // namespace tavro

@@ -1,0 +1,111 @@
+// tavrocheck: reads a configuration file exactly as the launcher would at a given time, shows the
+// reading's log and the jobs with their first times, then what it finds questionable although the
+// launcher accepts it, and tells by its exit code whether the launcher would accept the file. Run it
+// after editing the file, before the launcher reads it.
+
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "config/ini_file.h"
+#include "config/ini_reading.h"
+#include "jobs/launcher_state.h"
+#include "support/date_time_text.h"
+#include "support/log_file.h"
+#include "support/simulated_clock.h"
+#include "tavrocheck/findings.h"
+#include "tavrocheck/options.h"
+#include "tavrocheck/output.h"
+#include "tavrocheck/plan.h"
+#include "tavrocheck/probe.h"
+
+namespace tavro {
+namespace {
+
+constexpr int kValid = 0;
+constexpr int kInvalid = 1;
+constexpr int kUsageError = 2;
+constexpr int kValidWithFindings = 3;
+
+// Lines end as the log's entries do, so the whole output has one kind of line end.
+constexpr const char* kLineEnd = "\r\n";
+
+// The launcher reads the file by its full path and names it so in its errors.
+std::string FullPath(const std::string& path) {
+  std::error_code error;
+  const std::filesystem::path full = std::filesystem::absolute(path, error);
+  return error ? path : full.string();
+}
+
+std::string TimeField(const char* name, DateTime value) {
+  return std::string("\t") + name + " " + (IsSet(value) ? DateTimeText(value) : "not set");
+}
+
+void PrintJobs(std::ostream& out, const LauncherState& state) {
+  for (std::size_t i = 0; i < state.Pumps.Items.size(); ++i) {
+    out << "pump_" << i + 1 << "\tpump" << TimeField("LastTime", state.Pumps.Items[i].LastTime) << kLineEnd;
+  }
+  for (std::size_t i = 0; i < state.Batches.Items.size(); ++i) {
+    const TBec& batch = state.Batches.Items[i];
+    out << "batch_" << i + 1 << "\tbatch" << TimeField("LastTime", batch.LastTime)
+        << TimeField("NextTime", batch.NextTime) << kLineEnd;
+  }
+  for (std::size_t i = 0; i < state.Tasks.Items.size(); ++i) {
+    out << "task_" << i + 1 << "\ttask" << TimeField("LastTime", state.Tasks.Items[i].LastTime) << kLineEnd;
+  }
+  for (std::size_t i = 0; i < state.Reports.Items.size(); ++i) {
+    out << "report_" << i + 1 << "\treport\tDueToday " << (state.Reports.Items[i].DueToday ? "yes" : "no")
+        << kLineEnd;
+  }
+  out.flush();
+}
+
+int Check(const std::vector<std::string>& args) {
+  CheckOptions options;
+  std::string error;
+  if (!ParseCheckOptions(args, options, error)) {
+    std::cerr << "tavrocheck: " << error << "\ntry 'tavrocheck --help'\n";
+    return kUsageError;
+  }
+  if (options.help) {
+    std::cout << kCheckUsage;
+    return kValid;
+  }
+  const DateTime now = options.now.value_or(LocalNow());
+  const std::string iniFile = FullPath(options.iniFile);
+  UseBinaryStandardOutput();
+  if (options.planHours) {
+    const bool valid = PrintPlan(iniFile, now, *options.planHours, options.job, std::cout, std::cerr);
+    std::cout.flush();
+    return valid ? kValid : kInvalid;
+  }
+  if (options.probeTag) {
+    const bool open = ProbeGate(
+        {FullPath(options.iniFile), now, *options.probeTag, options.probeAt.value_or(now), options.probeMinutes},
+        std::cout);
+    return open ? kValid : kInvalid;
+  }
+  // Every entry of the reading carries the time of the reading.
+  SimulatedClock clock(now);
+  StreamLogSink log(std::cout, clock);
+  LauncherState state;
+  state.Settings.IniFileName = iniFile;
+  // Read once, as the launcher does; the checks then look at the same file in memory.
+  std::string problem;
+  const IniFile ini = IniFile::Load(iniFile, &problem);
+  // The SQL Server connection is not tried here; the reading checks its settings only.
+  ReadConfiguration(state, ini, ReadingContext{log, now, nullptr}, problem);
+  PrintJobs(std::cout, state);
+  const std::vector<Finding> findings = FindProblems({iniFile, ini, state, now});
+  for (const Finding& finding : findings) std::cout << FindingLine(finding) << kLineEnd;
+  std::cout.flush();
+  if (!state.Settings.IniValid) return kInvalid;
+  return findings.empty() ? kValid : kValidWithFindings;
+}
+
+}  // namespace
+}  // namespace tavro
+
+int main(int argc, char** argv) { return tavro::Check(std::vector<std::string>(argv + 1, argv + argc)); }

@@ -1,0 +1,217 @@
+#include "tavrocheck/options.h"
+
+#include <algorithm>
+#include <array>
+#include <string_view>
+
+#include "config/job_sections.h"
+#include "support/text.h"
+
+namespace tavro {
+
+const char* const kCheckUsage =
+    "Usage: tavrocheck [--ini FILE] [--now \"YYYY-MM-DD HH:MM:SS\"] [--plan HOURS [--job KIND N]]\n"
+    "       tavrocheck [--ini FILE] [--now TIME] --probe TAG [--at TIME] [--minutes N]\n"
+    "       tavrocheck --help\n"
+    "\n"
+    "Reads the launcher's configuration file as the launcher would, shows what it found, then what\n"
+    "looks wrong although the launcher accepts it.\n"
+    "  --ini FILE    the file to read (default: tavrorun.ini in the current folder)\n"
+    "  --now TIME    the time of the reading (default: now)\n"
+    "  --plan HOURS  preview instead what a launcher started with -A at that time would launch in\n"
+    "                the next HOURS hours (1 to 87600): the real reading and timer cycle on a\n"
+    "                simulated clock, every start succeeding and every gate open\n"
+    "  --job KIND N  with --plan: only the launches of that job (KIND pump, batch, task or report)\n"
+    "  --probe TAG   read instead the gate value of a task whose runningtag is TAG, with the source\n"
+    "                the file selects, over its real connection (what to run when a task does not\n"
+    "                start); --at TIME the task's slot time (default: the time of the reading),\n"
+    "                --minutes N its intervallength (default 60)\n"
+    "  --help        show this text\n"
+    "A value may also follow its option after \"=\": --ini=plant.ini.\n"
+    "\n"
+    "Output: every log entry of the reading, as the log file writes it; then one line per job,\n"
+    "the fields separated by TAB characters, times as the log writes them (or \"not set\"):\n"
+    "  pump_N    pump    LastTime TIME\n"
+    "  batch_N   batch   LastTime TIME   NextTime TIME\n"
+    "  task_N    task    LastTime TIME\n"
+    "  report_N  report  DueToday yes|no\n"
+    "then one line per finding, something the launcher passes over in silence:\n"
+    "  finding: [SECTION] KEY: what is wrong and what was expected\n"
+    "(\"[SECTION] \" and \"KEY\" left out when the finding is about the whole file or section):\n"
+    "sections and keys that nothing reads, values that are no number or outside a sensible range,\n"
+    "an unknown source in \"mod\", phases that defeat their job's period, texts that the command line\n"
+    "splits or changes (blanks, double quotes), report calendars that never match (with the report's\n"
+    "next run), programs (\"exename\") that cannot be started, a file that cannot be opened or is\n"
+    "UTF-16 text.\n"
+    "\n"
+    "With --plan: one line per launch, in order: the tick time YYYY-MM-DD HH:MM:SS, TAB, the kind and\n"
+    "number (pump 1, batch 2, task 3, report 1), TAB, the command line as it would be started, and\n"
+    "for a task with a runningtag TAB \"gated by TAG\".\n"
+    "\n"
+    "With --probe: the log entries of the reading and of the read, then one line: \"value\", TAB, the\n"
+    "value, TAB, \"gate open\" (above 0: the task would be launched) or \"gate closed\".\n"
+    "\n"
+    "Exit code: 0 the file is valid and nothing was found, 1 the file has errors (the launcher\n"
+    "stops), 2 the command line is wrong, 3 the file is valid but there are findings.\n"
+    "With --probe: 0 the gate is open, 1 it is closed, 2 the command line is wrong.\n";
+
+namespace {
+
+// Digits only, from 1 to `highest`.
+std::optional<int> CountingNumber(const std::string& text, int highest) {
+  if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos) {
+    return std::nullopt;
+  }
+  const int number = std::stoi(text);
+  if (number < 1 || number > highest) return std::nullopt;
+  return number;
+}
+
+struct KnownOption {
+  const char* name;
+  const char* values;  // what follows the name, as the usage writes it; "" for none
+  const char* expected;  // said when a value is not acceptable
+  // Takes the option's values (as many as `values` names); false when they are not acceptable.
+  bool (*apply)(CheckOptions& options, const std::vector<std::string>& values);
+};
+
+constexpr std::array<KnownOption, 9> kOptions{{
+    {"--ini", "FILE", "a file name",
+     [](CheckOptions& options, const std::vector<std::string>& values) {
+       options.iniFile = values[0];
+       return !values[0].empty();
+     }},
+    {"--now", "TIME", "\"YYYY-MM-DD HH:MM:SS\"",
+     [](CheckOptions& options, const std::vector<std::string>& values) {
+       options.now = ParseDateTimeArgument(values[0]);
+       return options.now.has_value();
+     }},
+    {"--plan", "HOURS", "1 to 87600 hours",
+     [](CheckOptions& options, const std::vector<std::string>& values) {
+       constexpr int kMostHours = 87600;  // ten years
+       options.planHours = CountingNumber(values[0], kMostHours);
+       return options.planHours.has_value();
+     }},
+    {"--job", "KIND N", "pump, batch, task or report and a job number from 1",
+     [](CheckOptions& options, const std::vector<std::string>& values) {
+       constexpr std::array<const char*, 4> kKinds{"pump", "batch", "task", "report"};
+       const std::optional<int> number = CountingNumber(values[1], kMaxJobCount);
+       if (std::find(kKinds.begin(), kKinds.end(), values[0]) == kKinds.end() || !number) return false;
+       options.job = JobChoice{values[0], *number};
+       return true;
+     }},
+    {"--help", "", "",
+     [](CheckOptions& options, const std::vector<std::string>&) {
+       options.help = true;
+       return true;
+     }},
+    {"-h", "", "",
+     [](CheckOptions& options, const std::vector<std::string>&) {
+       options.help = true;
+       return true;
+     }},
+    {"--probe", "TAG", "a tag name",
+     [](CheckOptions& options, const std::vector<std::string>& values) {
+       options.probeTag = values[0];
+       return !values[0].empty();
+     }},
+    {"--at", "TIME", "\"YYYY-MM-DD HH:MM:SS\"",
+     [](CheckOptions& options, const std::vector<std::string>& values) {
+       options.probeAt = ParseDateTimeArgument(values[0]);
+       return options.probeAt.has_value();
+     }},
+    {"--minutes", "N", "minutes from 0",
+     [](CheckOptions& options, const std::vector<std::string>& values) {
+       const std::optional<std::int32_t> minutes = ParseDecimal(values[0]);
+       options.probeMinutes = minutes.value_or(-1);
+       return minutes.has_value() && *minutes >= 0;
+     }},
+}};
+
+std::size_t ValueCount(const KnownOption& option) {
+  const std::string_view values = option.values;
+  return values.empty() ? 0 : 1 + static_cast<std::size_t>(std::count(values.begin(), values.end(), ' '));
+}
+
+const KnownOption* FindOption(std::string_view name) {
+  for (const KnownOption& option : kOptions) {
+    if (name == option.name) return &option;
+  }
+  return nullptr;
+}
+
+std::string Quoted(const std::vector<std::string>& values) {
+  std::string text;
+  for (const std::string& value : values) text += (text.empty() ? "\"" : " \"") + value + "\"";
+  return text;
+}
+
+}  // namespace
+
+bool ParseCheckOptions(const std::vector<std::string>& args, CheckOptions& options, std::string& error) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    // "--name=VALUE" gives the first value in the same argument.
+    const std::size_t equals = args[i].find('=');
+    const std::string name = args[i].substr(0, equals);
+    const KnownOption* option = FindOption(name);
+    if (option == nullptr) {
+      error = "unknown argument " + args[i];
+      return false;
+    }
+    const std::size_t count = ValueCount(*option);
+    std::vector<std::string> values;
+    if (equals != std::string::npos) {
+      if (count == 0) {
+        error = name + " takes no value";
+        return false;
+      }
+      values.push_back(args[i].substr(equals + 1));
+    }
+    while (values.size() < count && i + 1 < args.size()) values.push_back(args[++i]);
+    if (values.size() < count) {
+      error = name + " needs " + option->values;
+      return false;
+    }
+    if (!option->apply(options, values)) {
+      error = "wrong value for " + name + ": " + Quoted(values) + " (expected " + option->expected + ")";
+      return false;
+    }
+  }
+  if (options.job && !options.planHours) {
+    error = "--job works only with --plan";
+    return false;
+  }
+  if ((options.probeAt || options.probeMinutes != kDefaultProbeMinutes) && !options.probeTag) {
+    error = "--at and --minutes work only with --probe";
+    return false;
+  }
+  return true;
+}
+
+std::optional<DateTime> ParseDateTimeArgument(const std::string& text) {
+  constexpr std::string_view kShape = "dddd-dd-dd dd:dd:dd";
+  if (text.size() != kShape.size()) return std::nullopt;
+  for (std::size_t i = 0; i < kShape.size(); ++i) {
+    const bool digit = text[i] >= '0' && text[i] <= '9';
+    if (kShape[i] == 'd' ? !digit : text[i] != kShape[i]) return std::nullopt;
+  }
+  const auto number = [&text](std::size_t at, std::size_t length) {
+    int value = 0;
+    for (std::size_t i = at; i < at + length; ++i) value = value * 10 + (text[i] - '0');
+    return value;
+  };
+  CivilDateTime c;
+  c.year = number(0, 4);
+  c.month = number(5, 2);
+  c.day = number(8, 2);
+  c.hour = number(11, 2);
+  c.minute = number(14, 2);
+  c.second = number(17, 2);
+  if (c.year < 1900 || c.month < 1 || c.month > 12 || c.day < 1 || c.day > DaysInMonth(c.year, c.month) ||
+      c.hour > 23 || c.minute > 59 || c.second > 59) {
+    return std::nullopt;
+  }
+  return MakeDateTime(c);
+}
+
+}  // namespace tavro
