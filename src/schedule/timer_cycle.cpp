@@ -25,13 +25,8 @@ class Tick {
 
  private:
   void ShowProgress(const char* kind, int number, const char* outcome = "") {
-    if (!c_.window.ShowsProgress()) return;
-    const std::string text = DateTimeText(now_) + " " + kind + " " + std::to_string(number) + outcome;
-    if (c_.window.ProgramMode()) {
-      c_.window.ShowProgress(text);
-    } else {
-      c_.window.ShowServiceProgress(text);
-    }
+    if (!c_.display.ShowsProgress()) return;
+    c_.display.ShowProgress(DateTimeText(now_) + " " + kind + " " + std::to_string(number) + outcome);
   }
   void Launch(const std::string& program, const std::string& arguments, const char* kind, int number,
               const std::string& gateTag = {});
@@ -53,7 +48,7 @@ void Tick::Launch(const std::string& program, const std::string& arguments, cons
   if (result == 0) {
     Log([&] { return program + " " + arguments + " launched successfully"; });
     ShowProgress(kind, number, " succeded");
-    if (!c_.window.PauseAfterLaunch(kPauseAfterLaunchMs)) cutShort_ = true;
+    if (!c_.pause.PauseAfterLaunch(kPauseAfterLaunchMs)) cutShort_ = true;
   } else {
     Log([&] { return program + " " + arguments + " launch failed, return value " + std::to_string(result); });
     ShowProgress(kind, number, " failed");
@@ -103,12 +98,12 @@ void Tick::WalkTasks() {
     // The period is consumed before the gate: a closed gate or a failed start does not repeat it.
     const TaskSlot slot = TaskNextSlot(task);
     task.LastTime = slot.newLastTime;
-    const std::string arguments = TaskArguments(task, slot.slotTime, c_.window.TaskTimeFormat());
+    const std::string arguments = TaskArguments(task, slot.slotTime, c_.taskTimeFormat);
     if (task.runningtag.empty()) {
       Launch(task.exename, arguments, "task", number);
       continue;
     }
-    const double value = c_.window.Gate().Read(GateRequest{task, number, slot.slotTime});
+    const double value = c_.gates.Gate().Read(GateRequest{task, number, slot.slotTime});
     if (value > 0.0) {
       Launch(task.exename, arguments, "task", number, task.runningtag);
     } else {
@@ -144,20 +139,20 @@ void RunTick(const TickContext& context) {
   // Following the date also clears the stale file of a new day, before anything of that day is
   // written to it (the "Hiding" entry below included).
   context.log.FollowDate(now, kIntervalSeconds);
-  if (context.window.HideRequested()) {
+  if (context.display.HideRequested()) {
     context.log.Entry("Hiding");
-    context.window.Hide();
+    context.display.Hide();
   }
 
   if (SecondOfHour(now) <= kIntervalSeconds) {
-    context.window.IniAkceExecute();
-    if (!context.state.Settings.IniValid) context.window.StopAkceExecute();
+    context.commands.IniAkceExecute();
+    if (!context.state.Settings.IniValid) context.commands.StopAkceExecute();
   }
 
-  if (!context.window.Gate().KeepReady()) context.window.StopAkceExecute();
+  if (!context.gates.Gate().KeepReady()) context.commands.StopAkceExecute();
 
-  context.window.ProcessMessages();
-  if (!context.window.Running()) return;
+  context.commands.ProcessMessages();
+  if (!context.commands.Running()) return;
 
   Tick tick(context, now);
   tick.WalkPumps();

@@ -14,28 +14,42 @@ namespace tavro {
 
 inline constexpr int kTimerIntervalMs = 10000;
 
-// What the tick needs of the control window.
-class TickWindowPort {
+// What the tick needs of the control window, by role; the control window plays them all.
+
+// The run state and the commands a tick gives.
+class TickCommands {
  public:
-  virtual ~TickWindowPort() = default;
-  virtual bool ProgramMode() const = 0;
+  virtual ~TickCommands() = default;
   virtual bool Running() const = 0;
-  virtual bool HideRequested() const = 0;  // HideWindow set and the window still visible
-  virtual void Hide() = 0;
   virtual void IniAkceExecute() = 0;
   virtual void StopAkceExecute() = 0;
   virtual void ProcessMessages() = 0;  // commands that arrived meanwhile act before the run test
-  // The pause after a successful launch; false when the tick is to end at once (the process ends, or
-  // the service stops), its remaining launches waiting for a later tick.
-  virtual bool PauseAfterLaunch(int milliseconds) = 0;
-  // The status bar's progress panel; only written in program mode.
-  virtual void ShowProgress(const std::string& text) = 0;
-  // Service mode has no status bar; a service manager may still show the progress.
-  virtual void ShowServiceProgress(const std::string& /*text*/) {}
+};
+
+// Where the tick's progress shows: a program's window and status bar, or a service's manager.
+class TickDisplay {
+ public:
+  virtual ~TickDisplay() = default;
+  virtual bool HideRequested() const = 0;  // HideWindow set and the window still visible
+  virtual void Hide() = 0;
   // False when nothing shows the progress, which is then not even written.
-  virtual bool ShowsProgress() const { return true; }
-  virtual const std::string& TaskTimeFormat() const = 0;
-  // The reader of the source the configuration selects, as of its last reading.
+  virtual bool ShowsProgress() const = 0;
+  virtual void ShowProgress(const std::string& text) = 0;
+};
+
+// The pause after a successful launch; false when the tick is to end at once (the process ends, or
+// the service stops), its remaining launches waiting for a later tick.
+class LaunchPause {
+ public:
+  virtual ~LaunchPause() = default;
+  virtual bool PauseAfterLaunch(int milliseconds) = 0;
+};
+
+// The reader of the source the configuration selects, as of its last reading (which the tick itself
+// may renew).
+class GateChoice {
+ public:
+  virtual ~GateChoice() = default;
   virtual GateReader& Gate() = 0;
 };
 
@@ -60,7 +74,11 @@ struct TickContext {
   DatedLogSink& log;
   Clock& clock;
   ProgramStarter& starter;
-  TickWindowPort& window;
+  TickCommands& commands;
+  TickDisplay& display;
+  LaunchPause& pause;
+  GateChoice& gates;
+  const std::string& taskTimeFormat;  // how a task's slot time is written into its arguments
   LaunchObserver* observer = nullptr;
 };
 

@@ -98,7 +98,8 @@ void ControlWindow::ExitAkceExecute() {
 }
 
 void ControlWindow::timrTimer() {
-  RunTick(TickContext{services_.state, services_.log, services_.clock, services_.starter, *this, services_.observer});
+  RunTick(TickContext{services_.state, services_.log, services_.clock, services_.starter, *this, *this, *this, *this,
+                      taskTimeFormat_, services_.observer});
 }
 
 bool ControlWindow::Enabled(Command command) const {

@@ -59,7 +59,7 @@ struct ControlWindowServices {
   IniFileCache* iniCache = nullptr;  // the preview's; the launcher reads the file afresh
 };
 
-class ControlWindow final : public TickWindowPort {
+class ControlWindow final : public TickCommands, public TickDisplay, public LaunchPause, public GateChoice {
  public:
   // parameters: the command line after the program name; programMode as start-up chose it.
   ControlWindow(ControlWindowServices services, std::vector<std::string> parameters, bool programMode);
@@ -81,22 +81,17 @@ class ControlWindow final : public TickWindowPort {
   bool Execute(Command command);
   bool Enabled(Command command) const;
 
-  bool ProgramMode() const override { return programMode_; }
   bool Running() const override { return status_ == RunStatus::Running; }
   const std::string& PanelText(Panel panel) const { return panels_.at(static_cast<std::size_t>(panel)); }
   bool HideWindow() const { return hideWindow_; }
 
-  // TickWindowPort
+  // What the timer's tick needs of the window.
+  void ProcessMessages() override;
   bool HideRequested() const override;
   void Hide() override;
-  void ProcessMessages() override;
+  bool ShowsProgress() const override { return face_ == nullptr || face_->ShowsProgress(); }
   void ShowProgress(const std::string& text) override { SetPanelText(Panel::Progress, text); }
   bool PauseAfterLaunch(int milliseconds) override;
-  void ShowServiceProgress(const std::string& text) override {
-    if (face_) face_->ServiceStatusChanged(Panel::Progress, text);
-  }
-  bool ShowsProgress() const override { return face_ == nullptr || face_->ShowsProgress(); }
-  const std::string& TaskTimeFormat() const override { return taskTimeFormat_; }
   GateReader& Gate() override { return *gate_; }
 
  private:

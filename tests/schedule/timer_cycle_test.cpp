@@ -17,9 +17,8 @@ namespace {
 using testutil::RecordingLog;
 using testutil::RecordingStarter;
 
-class FakeWindow final : public TickWindowPort {
+class FakeWindow final : public TickCommands, public TickDisplay, public LaunchPause, public GateChoice {
  public:
-  bool ProgramMode() const override { return programMode; }
   bool Running() const override { return running; }
   bool HideRequested() const override { return hideRequested; }
   void Hide() override { hideRequested = false; }
@@ -29,21 +28,20 @@ class FakeWindow final : public TickWindowPort {
   }
   void StopAkceExecute() override { running = false; }
   void ProcessMessages() override {}
+  bool ShowsProgress() const override { return showsProgress; }
   void ShowProgress(const std::string& text) override { progress.push_back(text); }
   bool PauseAfterLaunch(int milliseconds) override {
     clock->Wait(milliseconds);
     return pausesUntilExit < 0 || --pausesUntilExit > 0;
   }
-  const std::string& TaskTimeFormat() const override { return format; }
   GateReader& Gate() override { return *gate; }
 
-  bool programMode = false;
+  bool showsProgress = true;
   bool running = true;
   bool hideRequested = false;
   int readings = 0;
   std::function<void()> onReading;
   std::vector<std::string> progress;
-  std::string format = kTaskTimePattern;
   GateReader* gate = nullptr;
   Clock* clock = nullptr;
   int pausesUntilExit = -1;  // the pause that an exit request cuts short; -1: none
@@ -114,9 +112,10 @@ class TimerCycle : public ::testing::Test {
     state.Reports.count = static_cast<int>(state.Reports.Items.size());
     state.Reports.exename = "/opt/tavro/report";
   }
+  TickContext Context() { return {state, log, clock, starter, window, window, window, window, format}; }
   // One tick at the clock's time; the next tick starts one interval after it ended.
   void Tick() {
-    RunTick(TickContext{state, log, clock, starter, window});
+    RunTick(Context());
     clock.Advance(kTimerIntervalMs);
   }
   std::vector<std::string> StartedArguments() const {
@@ -131,6 +130,7 @@ class TimerCycle : public ::testing::Test {
   RecordingStarter starter;
   FixedGate gate;
   FakeWindow window;
+  const std::string format = kTaskTimePattern;
 };
 
 TEST_F(TimerCycle, PumpIsDueOnlyStrictlyAfterItsDueTime) {
@@ -268,13 +268,13 @@ TEST_F(TimerCycle, HourlyReadingIncludesSecondTenAndStopsOnErrors) {
     window.readings = 0;
     clock.Set(AddMinutes(At(7, 6, 0), 0));
     clock.Advance(second * 1000);
-    RunTick(TickContext{state, log, clock, starter, window});
+    RunTick(Context());
     EXPECT_EQ(window.readings, readings) << second;
   }
   window.running = true;
   state.Settings.IniValid = false;
   clock.Set(At(7, 7, 0, 3));
-  RunTick(TickContext{state, log, clock, starter, window});
+  RunTick(Context());
   EXPECT_FALSE(window.running);
 }
 
@@ -291,16 +291,16 @@ TEST_F(TimerCycle, StoppedLauncherStillFollowsTheDateAndRereadsButLaunchesNothin
   EXPECT_EQ(window.readings, 1);
 }
 
-TEST_F(TimerCycle, StatusTextsOnlyInProgramMode) {
-  for (bool programMode : {false, true}) {
-    window.programMode = programMode;
+TEST_F(TimerCycle, ProgressTextsOnlyWhereSomethingShowsThem) {
+  for (bool shown : {false, true}) {
+    window.showsProgress = shown;
     window.progress.clear();
     state = {};
     state.Settings.IniValid = true;
     AddPump(Pump(15, 5, At(7, 9, 50)));
     clock.Set(At(7, 10, 7, 30));
     Tick();
-    if (!programMode) {
+    if (!shown) {
       EXPECT_TRUE(window.progress.empty());
       continue;
     }
