@@ -7,9 +7,68 @@
 #include <ostream>
 #include <string>
 
+#include "config/ini_file_cache.h"
+#include "jobs/launcher_state.h"
+#include "schedule/launch_program.h"
+#include "sources/open_gates.h"
 #include "support/date_time.h"
+#include "support/log_sink.h"
+#include "support/simulated_clock.h"
+#include "window/control_window.h"
 
 namespace tavro {
+
+// The launcher the preview runs: its log keeps nothing and no face shows its progress, so what it
+// costs is the reading's and the ticks' own work (the tick benchmark measures it so too).
+class SimulatedLauncher {
+ public:
+  // Created, first activated and started at `start` as "tavrorun -A" would be; the first tick comes
+  // one interval later.
+  SimulatedLauncher(const std::string& iniFileName, DateTime start, LaunchObserver* observer = nullptr);
+  SimulatedLauncher(const SimulatedLauncher&) = delete;
+  SimulatedLauncher& operator=(const SimulatedLauncher&) = delete;
+
+  // Whether the file was free of errors at the start (an invalid file launches nothing).
+  bool Valid() const { return valid_; }
+  DateTime Now() { return clock_.Now(); }
+  // One tick, then one interval: the timer's next tick comes one interval after a tick ends.
+  void Tick();
+
+ private:
+  class DiscardedLog final : public DatedLogSink {
+   public:
+    void Write(const std::string&, bool) override {}
+    bool Discards() const override { return true; }
+    void FollowDate(DateTime, int) override {}
+    const std::string& LogFileName() const override { return name_; }
+
+   private:
+    std::string name_;
+  };
+  class SucceedingStarter final : public ProgramStarter {
+   public:
+    int Launch(const std::string&, const std::string&, const std::string&, std::uint16_t) override { return 0; }
+  };
+  class VisibleFace final : public WindowFace {
+   public:
+    bool Visible() const override { return true; }
+    void Hide() override {}
+    void Close() override {}
+    void ProcessMessages() override {}
+    bool ShowsProgress() const override { return false; }
+  };
+
+  SimulatedClock clock_;
+  LauncherState state_;
+  DiscardedLog log_;
+  SucceedingStarter starter_;
+  OpenGates sources_;
+  // The hourly re-reading still runs (it re-arms the reports), on the file parsed once.
+  IniFileCache cache_;
+  VisibleFace face_;
+  ControlWindow window_;
+  bool valid_ = false;
+};
 
 struct PreviewRequest {
   std::string iniFileName;
@@ -17,7 +76,7 @@ struct PreviewRequest {
   int hours = 24;
 };
 
-// Returns whether the file was free of errors at the start (an invalid file launches nothing).
+// Returns whether the file was free of errors at the start.
 bool PreviewLaunches(const PreviewRequest& request, std::ostream& out);
 
 }  // namespace tavro
