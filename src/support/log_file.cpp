@@ -27,16 +27,6 @@ std::string FormatLogEntry(const std::string& message, bool stamped, DateTime no
   return entry;
 }
 
-void LogWrite(const std::string& file, const std::string& message, bool stamped, DateTime now) {
-  AppendToLogFile(file, FormatLogEntry(message, stamped, now));
-}
-
-void LogWrite(const std::string& file, const std::string& message, bool stamped) {
-  LogWrite(file, message, stamped, LocalNow());
-}
-
-void LogEntry(const std::string& file, const std::string& message) { LogWrite(file, message, true); }
-
 DailyLogFile::DailyLogFile(std::string exeName, Clock& clock)
     : exeName_(std::move(exeName)), clock_(clock), logFileName_(LogFileNameFor(exeName_, clock_.Now())) {}
 

@@ -18,18 +18,13 @@ std::string LogFileNameFor(const std::string& exeName, DateTime date);
 // The bytes of one entry: stamp, TAB, message, CR LF; or message, CR LF.
 std::string FormatLogEntry(const std::string& message, bool stamped, DateTime now);
 
-// Appends one entry to `file`. An entry is written whole or not at all; while another writer holds
-// the file it is retried for a short bounded time, and a file that cannot be opened for any other
-// reason drops the entry silently.
-void LogWrite(const std::string& file, const std::string& message, bool stamped, DateTime now);
-void LogWrite(const std::string& file, const std::string& message, bool stamped);
-void LogEntry(const std::string& file, const std::string& message);
-
 // How long an entry waits for another writer that holds the file.
 inline constexpr int kLogBusyPatienceMs = 100;
 
-// Platform part: open (creating when missing), seek to the end, one write, close, under the
-// sharing rule. Returns false when the entry was dropped.
+// Platform part: appends one entry's bytes to `file`: open (creating when missing), seek to the end,
+// one write, close, under the sharing rule. An entry is written whole or not at all; while another
+// writer holds the file it is retried for `patienceMs`, and a file that cannot be opened for any
+// other reason drops the entry. Returns false when the entry was dropped.
 bool AppendToLogFile(const std::string& file, const std::string& bytes, int patienceMs = kLogBusyPatienceMs);
 // Deletes a file if it exists; the result is of no interest to the log.
 void DeleteLogFile(const std::string& file);

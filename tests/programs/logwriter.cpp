@@ -15,6 +15,8 @@ int main(int argc, char** argv) {
   const std::string file = argv[1];
   const std::string tag = argv[2];
   const int count = std::atoi(argv[3]);
-  for (int i = 0; i < count; ++i) tavro::LogWrite(file, tag + " " + std::to_string(i), true);
+  for (int i = 0; i < count; ++i) {
+    tavro::AppendToLogFile(file, tavro::FormatLogEntry(tag + " " + std::to_string(i), true, tavro::LocalNow()));
+  }
   return 0;
 }

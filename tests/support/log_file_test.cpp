@@ -64,26 +64,10 @@ TEST(LogFile, EntryLayoutByteForByte) {
   }
 }
 
-TEST(LogFile, WriteCreatesTheFileAndAppendsEntries) {
-  TempDir dir;
-  const std::string file = dir.File("tavrorun.007.txt");
-  const DateTime now = MakeDateTime(2026, 12, 7, 4, 25);
-  LogWrite(file, "In ini found these errors:", true, now);
-  LogWrite(file, "missing key", false, now);
-  EXPECT_EQ(ReadFileBytes(file), Stamp(4, 25, 0) + "\tIn ini found these errors:\r\nmissing key\r\n");
-
-  LogEntry(file, "Closing program...");
-  const std::string content = ReadFileBytes(file);
-  const std::string last = "\tClosing program...\r\n";
-  ASSERT_GT(content.size(), last.size());
-  EXPECT_EQ(content.substr(content.size() - last.size()), last);
-}
-
 TEST(LogFile, UnwritablePlacesDropTheEntrySilently) {
   TempDir dir;
   const std::string missingFolder = dir.File("missing") + "/tavrorun.007.txt";
   EXPECT_FALSE(AppendToLogFile(missingFolder, "lost\r\n"));
-  LogEntry(missingFolder, "lost");
   EXPECT_FALSE(std::filesystem::exists(dir.File("missing")));
 
   const std::string readOnly = dir.File("tavrorun.007.txt");
@@ -92,7 +76,6 @@ TEST(LogFile, UnwritablePlacesDropTheEntrySilently) {
   fs::permissions(readOnly, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read,
                   fs::perm_options::replace);
   EXPECT_FALSE(AppendToLogFile(readOnly, "lost\r\n"));
-  LogEntry(readOnly, "lost");
   EXPECT_EQ(ReadFileBytes(readOnly), "old\r\n");
 }
 
