@@ -10,16 +10,22 @@ class SimulatedClock final : public Clock {
  public:
   explicit SimulatedClock(DateTime start = {}) : now_(start) {}
   DateTime Now() override { return now_; }
+  std::int64_t SteadyMs() override { return steadyMs_; }
   void Wait(int milliseconds) override {
-    now_.ms += milliseconds;
+    Advance(milliseconds);
     waitedMs_ += milliseconds;
   }
+  // Sets the wall clock only, as a change of the system's time would.
   void Set(DateTime value) { now_ = value; }
-  void Advance(int milliseconds) { now_.ms += milliseconds; }
+  void Advance(int milliseconds) {
+    now_.ms += milliseconds;
+    steadyMs_ += milliseconds;
+  }
   long long WaitedMs() const { return waitedMs_; }
 
  private:
   DateTime now_;
+  std::int64_t steadyMs_ = 0;
   long long waitedMs_ = 0;
 };
 

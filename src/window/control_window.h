@@ -82,6 +82,8 @@ class ControlWindow final : public TickCommands, public TickDisplay, public Laun
   bool Enabled(Command command) const;
 
   bool Running() const override { return status_ == RunStatus::Running; }
+  // The clock the timer runs by: its ticks, and the pause after a launch.
+  Clock& TimerClock() const { return services_.clock; }
   const std::string& PanelText(Panel panel) const { return panels_.at(static_cast<std::size_t>(panel)); }
   bool HideWindow() const { return hideWindow_; }
 

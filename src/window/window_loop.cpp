@@ -1,7 +1,5 @@
 #include "window/window_loop.h"
 
-#include <chrono>
-
 #include "schedule/timer_cycle.h"
 
 namespace tavro {
@@ -43,13 +41,12 @@ void LoopFace::ProcessMessages() {
   }
 }
 
-bool LoopFace::PauseAfterLaunch(Clock&, int milliseconds) {
-  using SteadyClock = std::chrono::steady_clock;
-  const auto end = SteadyClock::now() + std::chrono::milliseconds(milliseconds);
+bool LoopFace::PauseAfterLaunch(Clock& clock, int milliseconds) {
+  const std::int64_t end = clock.SteadyMs() + milliseconds;
   while (!closed_) {
-    const auto remaining = std::chrono::duration_cast<std::chrono::milliseconds>(end - SteadyClock::now());
-    if (remaining.count() <= 0) break;
-    const std::optional<Command> command = NextCommand(static_cast<int>(remaining.count()));
+    const std::int64_t remaining = end - clock.SteadyMs();
+    if (remaining <= 0) break;
+    const std::optional<Command> command = NextCommand(static_cast<int>(remaining));
     if (!command) continue;
     if (*command == Command::Exit) {
       Carry(*command);
@@ -65,23 +62,22 @@ int RunWindowLoop(ControlWindow& window, LoopFace& face) {
   window.AttachFace(&face);
   if (face.Visible()) face.Guarded([&] { window.FormActivate(); });
 
-  using SteadyClock = std::chrono::steady_clock;
-  constexpr auto kInterval = std::chrono::milliseconds(kTimerIntervalMs);
-  auto nextTick = SteadyClock::now() + kInterval;
+  Clock& clock = window.TimerClock();
+  std::int64_t nextTick = clock.SteadyMs() + kTimerIntervalMs;
   while (!face.Closed()) {
     // Idle time, when a window system applies the enabling rule.
     window.StartAkceUpdate();
     face.Idle();
-    const auto remaining = std::chrono::duration_cast<std::chrono::milliseconds>(nextTick - SteadyClock::now());
-    if (remaining.count() > 0) {
-      if (const std::optional<Command> command = face.TakeCommand(static_cast<int>(remaining.count()))) {
+    const std::int64_t remaining = nextTick - clock.SteadyMs();
+    if (remaining > 0) {
+      if (const std::optional<Command> command = face.TakeCommand(static_cast<int>(remaining))) {
         face.Carry(*command);
       }
       continue;
     }
     face.Guarded([&] { window.timrTimer(); });
     // The next tick comes one interval after this one ended: ticks never overlap.
-    nextTick = SteadyClock::now() + kInterval;
+    nextTick = clock.SteadyMs() + kTimerIntervalMs;
   }
   window.AttachFace(nullptr);
   face.window_ = nullptr;
