@@ -8,6 +8,7 @@
 #include <optional>
 #include <thread>
 
+#include "service/service_model.h"
 #include "service/service_query.h"
 #include "support/system_error_win32.h"
 #include "window/guarded.h"
@@ -18,7 +19,35 @@ namespace {
 constexpr DWORD kWaitHintMs = 5000;
 constexpr DWORD kAcceptedControls = SERVICE_ACCEPT_STOP | SERVICE_ACCEPT_SHUTDOWN;
 
+DWORD ManagerState(ServiceState state) {
+  switch (state) {
+    case ServiceState::StartPending:
+      return SERVICE_START_PENDING;
+    case ServiceState::Running:
+      return SERVICE_RUNNING;
+    case ServiceState::StopPending:
+      return SERVICE_STOP_PENDING;
+    case ServiceState::Stopped:
+      return SERVICE_STOPPED;
+  }
+  return SERVICE_STOPPED;
+}
+
 bool Pending(DWORD state) { return state == SERVICE_START_PENDING || state == SERVICE_STOP_PENDING; }
+
+// Pause and continue are not offered; other codes need nothing.
+std::optional<ServiceRequest> RequestOf(DWORD control) {
+  switch (control) {
+    case SERVICE_CONTROL_STOP:
+      return ServiceRequest::Stop;
+    case SERVICE_CONTROL_SHUTDOWN:
+      return ServiceRequest::Shutdown;
+    case SERVICE_CONTROL_INTERROGATE:
+      return ServiceRequest::Interrogate;
+    default:
+      return std::nullopt;
+  }
+}
 
 // Work done on the window's thread, and what became of it.
 struct Handover {
@@ -29,10 +58,10 @@ struct Handover {
   bool failed = false;
 };
 
-class ServiceHost {
+class ServiceHost final : private ServiceHostPort {
  public:
   ServiceHost(ControlWindow& window, LogSink& log, MainWindow& face)
-      : window_(window), log_(log), face_(face), form_(face.Handle()) {}
+      : model_(*this, window, log), face_(face), form_(face.Handle()) {}
 
   // The service main: on a thread of the manager's, until the service has stopped.
   void Main();
@@ -41,15 +70,16 @@ class ServiceHost {
 
  private:
   void RunServiceThread();
-  void Handle(DWORD control, bool& ending);
   std::optional<DWORD> NextControl(bool wait);
   void Report(DWORD state);
-  // Runs `work` on the window's thread and waits for it; the pending state is reported again
-  // while it takes longer than half the wait hint. False, with the failure, when it failed.
-  bool OnWindowThread(DWORD pendingState, std::function<void()> work, std::string& failure);
 
-  ControlWindow& window_;
-  LogSink& log_;
+  void ReportState(ServiceState state) override { Report(ManagerState(state)); }
+  void CutTickShort() override { face_.CutTickShort(); }
+  // The pending state is reported again while the work takes longer than half the wait hint.
+  bool OnLauncherThread(const std::function<void()>& work, std::string& failure) override;
+  void ReportServiceFailure(const std::string& text) override { serviceLog_.Report(text); }
+
+  ServiceModel model_;
   MainWindow& face_;
   const HWND form_;
   EventLog serviceLog_{kServiceName};
@@ -84,7 +114,7 @@ void ServiceHost::Main() {
             [this](const std::string& message) { serviceLog_.Report("Service failed on execute: " + message); });
   });
   serviceThread.join();
-  Report(SERVICE_STOPPED);
+  model_.Ended();
 }
 
 void ServiceHost::Control(DWORD code) {
@@ -105,61 +135,13 @@ std::optional<DWORD> ServiceHost::NextControl(bool wait) {
 }
 
 void ServiceHost::RunServiceThread() {
-  Report(SERVICE_START_PENDING);
-  std::string failure;
-  const bool started = OnWindowThread(
-      SERVICE_START_PENDING,
-      [this] {
-        log_.Entry("Service is starting...");
-        // Never shown, the window still has Start enabled: the launcher starts when its
-        // configuration is valid. The service runs either way.
-        window_.StartAkceExecute();
-      },
-      failure);
-  if (!started) {
-    serviceLog_.Report("Service failed on start: " + failure);
-    return;
-  }
-  Report(SERVICE_RUNNING);
+  if (!model_.Start()) return;
   // Once asked to end, the thread still handles what is queued, without waiting for more.
   bool ending = false;
-  while (const std::optional<DWORD> control = NextControl(!ending)) Handle(*control, ending);
-}
-
-void ServiceHost::Handle(DWORD control, bool& ending) {
-  switch (control) {
-    case SERVICE_CONTROL_STOP: {
-      const DWORD before = state_;
-      Report(SERVICE_STOP_PENDING);
-      face_.CutTickShort();
-      std::string failure;
-      const bool stopped = OnWindowThread(
-          SERVICE_STOP_PENDING,
-          [this] {
-            log_.Entry("Service is stopping...");
-            window_.StopAkceExecute();
-          },
-          failure);
-      if (stopped) {
-        ending = true;
-      } else {
-        Report(before);
-        serviceLog_.Report("Service failed on stop: " + failure);
-      }
-      break;
+  while (const std::optional<DWORD> control = NextControl(!ending)) {
+    if (const std::optional<ServiceRequest> request = RequestOf(*control)) {
+      if (model_.Handle(*request)) ending = true;
     }
-    case SERVICE_CONTROL_SHUTDOWN:
-      // The system is going down: the launcher is not stopped, nothing more is logged.
-      Report(SERVICE_STOP_PENDING);
-      face_.CutTickShort();
-      ending = true;
-      break;
-    case SERVICE_CONTROL_INTERROGATE:
-      Report(state_);
-      break;
-    default:
-      // Pause and continue are not offered; other codes need nothing.
-      break;
   }
 }
 
@@ -176,9 +158,9 @@ void ServiceHost::Report(DWORD state) {
   if (!SetServiceStatus(status_, &status)) serviceLog_.Report(SystemMessage(GetLastError()));
 }
 
-bool ServiceHost::OnWindowThread(DWORD pendingState, std::function<void()> work, std::string& failure) {
+bool ServiceHost::OnLauncherThread(const std::function<void()>& work, std::string& failure) {
   const auto handover = std::make_shared<Handover>();
-  const bool posted = face_.Post([handover, work = std::move(work)] {
+  const bool posted = face_.Post([handover, work] {
     try {
       work();
     } catch (const std::exception& error) {
@@ -188,6 +170,7 @@ bool ServiceHost::OnWindowThread(DWORD pendingState, std::function<void()> work,
     SetEvent(handover->done);
   });
   // A tick may keep the window's thread busy for a while: the manager hears that work goes on.
+  const DWORD pendingState = state_;
   while (posted && WaitForSingleObject(handover->done, kWaitHintMs / 2) == WAIT_TIMEOUT) {
     if (!IsWindow(form_)) break;
     Report(pendingState);

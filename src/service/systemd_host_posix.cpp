@@ -7,6 +7,7 @@
 #include <string>
 
 #include "service/notify_socket_posix.h"
+#include "service/service_model.h"
 #include "service/service_query.h"
 #include "service/systemctl_posix.h"
 #include "support/system_log_posix.h"
@@ -24,42 +25,31 @@ bool SystemIsStopping() {
   return run.ended && run.output.rfind("stopping", 0) == 0;
 }
 
-class ServiceFace final : public LoopFace {
+class ServiceFace final : public LoopFace, private ServiceHostPort {
  public:
   ServiceFace(ControlWindow& window, DailyLogFile& log, const std::string& notifyAddress)
-      : window_(window), log_(log), notifier_(notifyAddress), identifier_(ExecutableIdentifier()) {
+      : model_(*this, window, log), notifier_(notifyAddress), identifier_(ExecutableIdentifier()) {
     runStatus_ = window.Running() ? "Running" : "Stopped";
   }
 
-  // Service start: "Service is starting...", then the window's Start; the service runs whether or
-  // not the launcher could start. False when Start failed, and the service does not run.
-  bool Start() {
-    bool started = true;
-    tavro::Guarded(
-        [&] {
-          log_.Entry("Service is starting...");
-          window_.StartAkceExecute();
-        },
-        [&](const std::string& message) {
-          ServiceFailed("start", message);
-          started = false;
-        });
-    if (started) ReportRunning();
-    return started;
-  }
+  bool Start() { return model_.Start(); }
+  void End() { model_.Ended(); }
 
   bool Visible() const override { return false; }  // a service's window is never shown
   void Hide() override {}
   // Requests wait for the end of the tick: they run between ticks only.
   void ProcessMessages() override {}
+  bool TickCutShort() const override { return request_.has_value(); }
 
   // No window commands reach a service: only the stop request, which is carried out here.
   std::optional<Command> NextCommand(int milliseconds) override {
-    pollfd wait{ControlSignalFd(), POLLIN, 0};
-    if (poll(&wait, 1, milliseconds) <= 0) return std::nullopt;
-    // SIGUSR1, SIGUSR2 and SIGHUP are no service requests: taken so that they cannot end it.
-    const int signalNumber = TakeControlSignal();
-    if (signalNumber == SIGTERM || signalNumber == SIGINT) StopRequested();
+    if (!request_) request_ = WaitForRequest(milliseconds);
+    // One that came during a tick is carried out when the tick, cut short, has ended.
+    if (request_ && !InTick()) {
+      const ServiceRequest request = *request_;
+      request_.reset();
+      if (model_.Handle(request)) Close();
+    }
     return std::nullopt;
   }
 
@@ -72,48 +62,45 @@ class ServiceFace final : public LoopFace {
   }
 
  private:
+  std::optional<ServiceRequest> WaitForRequest(int milliseconds) {
+    pollfd wait{ControlSignalFd(), POLLIN, 0};
+    if (poll(&wait, 1, milliseconds) <= 0) return std::nullopt;
+    // SIGUSR1, SIGUSR2 and SIGHUP are no service requests: taken so that they cannot end it.
+    const int signalNumber = TakeControlSignal();
+    if (signalNumber != SIGTERM && signalNumber != SIGINT) return std::nullopt;
+    return SystemIsStopping() ? ServiceRequest::Shutdown : ServiceRequest::Stop;
+  }
+
+  void ReportState(ServiceState state) override {
+    if (state == ServiceState::Running) Notify("READY=1\n" + StatusLine());
+    if (state == ServiceState::StopPending) Notify("STOPPING=1");
+  }
+  // Nothing to cut: a request is only carried out between ticks here.
+  void CutTickShort() override {}
+  // Already on the window's thread, between ticks.
+  bool OnLauncherThread(const std::function<void()>& work, std::string& failure) override {
+    bool done = true;
+    tavro::Guarded(work, [&](const std::string& message) {
+      failure = message;
+      done = false;
+    });
+    return done;
+  }
+  void ReportServiceFailure(const std::string& text) override { WriteSystemLog(kServiceName, text); }
+
   std::string StatusLine() const { return "STATUS=" + runStatus_ + (progress_.empty() ? "" : " | " + progress_); }
-
-  void ReportRunning() { Notify("READY=1\n" + StatusLine()); }
-
-  void StopRequested() {
-    const bool shutdown = SystemIsStopping();
-    Notify("STOPPING=1");
-    if (!shutdown) {
-      bool stopped = true;
-      tavro::Guarded(
-          [&] {
-            log_.Entry("Service is stopping...");
-            window_.StopAkceExecute();
-          },
-          [&](const std::string& message) {
-            ServiceFailed("stop", message);
-            stopped = false;
-          });
-      if (!stopped) {
-        // The state before the request is reported again, and the service keeps running.
-        ReportRunning();
-        return;
-      }
-    }
-    Close();
-  }
-
-  void ServiceFailed(const char* request, const std::string& message) {
-    WriteSystemLog(kServiceName, std::string("Service failed on ") + request + ": " + message);
-  }
 
   void Notify(const std::string& message) {
     std::string error;
     if (!notifier_.Notify(message, error)) WriteSystemLog(identifier_, "sd_notify " + message + ": " + error);
   }
 
-  ControlWindow& window_;
-  DailyLogFile& log_;
+  ServiceModel model_;
   ServiceNotifier notifier_;
   std::string identifier_;
   std::string runStatus_;
   std::string progress_;
+  std::optional<ServiceRequest> request_;  // taken during a tick, carried out after it
 };
 
 }  // namespace
@@ -130,11 +117,10 @@ int RunSystemdService(ControlWindow& window, DailyLogFile& log) {
   }
   ServiceFace face(window, log, notifyAddress);
   window.AttachFace(&face);
-  if (!face.Start()) {
-    window.AttachFace(nullptr);
-    return 1;
-  }
-  return RunWindowLoop(window, face);
+  const int exitCode = face.Start() ? RunWindowLoop(window, face) : 1;
+  window.AttachFace(nullptr);
+  face.End();
+  return exitCode;
 }
 
 }  // namespace tavro

@@ -43,7 +43,7 @@ void LoopFace::ProcessMessages() {
 
 bool LoopFace::PauseAfterLaunch(Clock& clock, int milliseconds) {
   const std::int64_t end = clock.SteadyMs() + milliseconds;
-  while (!closed_) {
+  while (!closed_ && !TickCutShort()) {
     const std::int64_t remaining = end - clock.SteadyMs();
     if (remaining <= 0) break;
     const std::optional<Command> command = NextCommand(static_cast<int>(remaining));
@@ -54,7 +54,7 @@ bool LoopFace::PauseAfterLaunch(Clock& clock, int milliseconds) {
       heldBack_.push_back(*command);
     }
   }
-  return !closed_;
+  return !closed_ && !TickCutShort();
 }
 
 int RunWindowLoop(ControlWindow& window, LoopFace& face) {
@@ -75,7 +75,9 @@ int RunWindowLoop(ControlWindow& window, LoopFace& face) {
       }
       continue;
     }
+    face.inTick_ = true;
     face.Guarded([&] { window.timrTimer(); });
+    face.inTick_ = false;
     // The next tick comes one interval after this one ended: ticks never overlap.
     nextTick = clock.SteadyMs() + kTimerIntervalMs;
   }

@@ -30,9 +30,11 @@ class LoopFace : public WindowFace {
   bool Closed() const { return closed_; }
   // The tick's message step: the commands that arrived meanwhile act before the job walk.
   void ProcessMessages() override;
-  // The pause after a launch, in real time: an Exit (or, in a service, the stop request) acts at
-  // once and cuts the tick short; other commands are held back until the tick has ended.
+  // The pause after a launch: an Exit acts at once and cuts the tick short, as does whatever makes
+  // TickCutShort() true; other commands are held back until the tick has ended.
   bool PauseAfterLaunch(Clock& clock, int milliseconds) override;
+  // True when the tick in progress is to end after its launch in progress (a service's stop).
+  virtual bool TickCutShort() const { return false; }
 
   // Carries out one command under the enabling rule, with failures reported.
   void Carry(Command command);
@@ -45,6 +47,8 @@ class LoopFace : public WindowFace {
  protected:
   // The window the loop runs; only while it runs.
   ControlWindow& Window() const { return *window_; }
+  // While the window's timer tick runs.
+  bool InTick() const { return inTick_; }
 
  private:
   friend int RunWindowLoop(ControlWindow& window, LoopFace& face);
@@ -53,6 +57,7 @@ class LoopFace : public WindowFace {
 
   ControlWindow* window_ = nullptr;
   bool closed_ = false;
+  bool inTick_ = false;
   std::deque<Command> heldBack_;
 };
 
