@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
   StreamLogSink log(std::cerr, clock);
   OdbcDatabase database;
   MssqlReader reader(database, log, clock);
-  reader.PrepareMssql(settings);
+  reader.Prepare(settings);
 
   std::vector<double> ms;
   // The launcher's own share (its driver manager and driver included), apart from the server's and

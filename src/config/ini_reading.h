@@ -12,16 +12,16 @@
 
 namespace tavro {
 
-// Builds and tries the SQL Server connection and value query once; throws std::exception with the
-// database's message when that fails.
-using PrepareMssqlFunction = std::function<void(const ProgramSettings& settings)>;
+// Tries the selected source once with the settings just read; throws std::exception with the
+// source's message when that fails.
+using PrepareSourceFunction = std::function<void(const ProgramSettings& settings)>;
 
 class IniFileCache;
 
 struct ReadingContext {
   LogSink& log;
   DateTime now;  // the current date and time of the reading
-  PrepareMssqlFunction prepareMssql;  // empty: the SQL Server settings are checked, not tried
+  PrepareSourceFunction prepareSource;  // empty: the source's settings are checked, not tried
   IniFileCache* cache = nullptr;      // keeps the parsed file while unchanged (the preview); none: read afresh
 };
 

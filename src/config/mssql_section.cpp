@@ -28,7 +28,7 @@ constexpr std::array<std::pair<std::string ProgramSettings::*, const char*>, 8> 
 
 }  // namespace
 
-void ReadMssqlSection(ReadingRun& run, ProgramSettings& settings, const PrepareMssqlFunction& prepareMssql) {
+void ReadMssqlSection(ReadingRun& run, ProgramSettings& settings, const PrepareSourceFunction& prepareSource) {
   ReadKeys(run.ini, "mssql", kMssqlKeys, settings);
   run.Debug(std::string("MSSQL") + kLineBreak + "host " + settings.MssqlHost, false);
   run.Debug("user " + settings.MssqlUser, false);
@@ -49,9 +49,9 @@ void ReadMssqlSection(ReadingRun& run, ProgramSettings& settings, const PrepareM
     SwitchOff(run, settings);
     return;
   }
-  if (!prepareMssql) return;
+  if (!prepareSource) return;
   try {
-    prepareMssql(settings);
+    prepareSource(settings);
   } catch (const std::exception& error) {
     run.log.Entry("MSSQL error" + std::string(kLineBreak) + error.what());
     SwitchOff(run, settings);

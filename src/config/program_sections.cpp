@@ -15,7 +15,7 @@ std::int32_t SourceModeFor(const std::string& mod, std::int32_t current) {
 
 }  // namespace
 
-void ReadProgramSections(ReadingRun& run, ProgramSettings& settings, const PrepareMssqlFunction& prepareMssql) {
+void ReadProgramSections(ReadingRun& run, ProgramSettings& settings, const PrepareSourceFunction& prepareSource) {
   const std::string mod = run.ini.ReadString("program", "mod", "");
   settings.SourceMode = SourceModeFor(mod, settings.SourceMode);
   settings.DebugMode = run.ini.ReadBool("program", "debug", false);
@@ -33,7 +33,7 @@ void ReadProgramSections(ReadingRun& run, ProgramSettings& settings, const Prepa
       ReadIp21Section(run, settings);
       break;
     case kSourceMssql:
-      ReadMssqlSection(run, settings, prepareMssql);
+      ReadMssqlSection(run, settings, prepareSource);
       break;
     default:
       break;  // none, or KORD, which reads nothing

@@ -23,7 +23,7 @@ inline constexpr std::array<std::pair<std::string_view, std::int32_t>, 5> kSourc
 }};
 
 // "mod" and "debug"; sets run.debug, then reads the section of the source now selected.
-void ReadProgramSections(ReadingRun& run, ProgramSettings& settings, const PrepareMssqlFunction& prepareMssql);
+void ReadProgramSections(ReadingRun& run, ProgramSettings& settings, const PrepareSourceFunction& prepareSource);
 
 // What the log tells of a password instead of the password itself.
 std::string PasswordState(const std::string& password);
@@ -33,6 +33,6 @@ void ReadPiSection(ReadingRun& run, ProgramSettings& settings);
 void ReadIp21Section(ReadingRun& run, ProgramSettings& settings);
 // Unusable settings, or a failed try of the connection, switch the source off (SourceMode 0) with
 // their messages in the log; they never make the file invalid.
-void ReadMssqlSection(ReadingRun& run, ProgramSettings& settings, const PrepareMssqlFunction& prepareMssql);
+void ReadMssqlSection(ReadingRun& run, ProgramSettings& settings, const PrepareSourceFunction& prepareSource);
 
 }  // namespace tavro

@@ -3,6 +3,7 @@
 // picks the one the configuration selects each time it has been read, so the timer cycle only asks
 // "what is the value of this task's tag at its slot time".
 
+#include <functional>
 #include <string>
 
 #include "jobs/job_records.h"
@@ -29,6 +30,10 @@ class GateReader {
   // At every tick, before the tasks are looked at and whether the launcher runs or not: keeps the
   // source's binding ready. False stops the launcher; the reader has logged why.
   virtual bool KeepReady() { return true; }
+  // Tries the source once, when a reading of the configuration has selected it with its settings
+  // complete; throws std::exception with the source's message when that fails. Most sources have
+  // nothing to try before their first read.
+  virtual void Prepare(const ProgramSettings& /*settings*/) {}
 };
 
 // The readers of every source a configuration can select.
@@ -36,12 +41,14 @@ class GateSources {
  public:
   virtual ~GateSources() = default;
   virtual GateReader& ReaderFor(const ProgramSettings& settings) = 0;
-  // Builds and tries the SQL Server connection and value query once, when the configuration is
-  // read; throws std::exception with the database's message when that fails.
-  virtual void PrepareMssql(const ProgramSettings& settings) = 0;
   // The launcher is being started: a binding that every Start makes afresh (the PI SDK's root
   // object) is let go here, to be made again at its next use.
   virtual void Starting() {}
 };
+
+// What a reading calls to try the source it selected: that source's Prepare.
+inline std::function<void(const ProgramSettings&)> PrepareSelectedSource(GateSources& sources) {
+  return [&sources](const ProgramSettings& settings) { sources.ReaderFor(settings).Prepare(settings); };
+}
 
 }  // namespace tavro

@@ -24,7 +24,7 @@ std::string MssqlConnectionString(const ProgramSettings& settings) {
   return AppendOdbcAttributes(std::move(text), settings.MssqlOdbcAttributes);
 }
 
-void MssqlReader::PrepareMssql(const ProgramSettings& settings) {
+void MssqlReader::Prepare(const ProgramSettings& settings) {
   database_.Close();
   try {
     database_.SetConnectionString(MssqlConnectionString(settings));

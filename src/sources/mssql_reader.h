@@ -28,7 +28,7 @@ class MssqlReader final : public GateReader {
 
   // Sets up the connection and the query and runs the query once. Throws DatabaseError when that
   // fails; the connection is closed either way.
-  void PrepareMssql(const ProgramSettings& settings);
+  void Prepare(const ProgramSettings& settings) override;
   // The value of the last row in the window [time - intervalLength minutes, time]; -20 for no row
   // (not logged) and for every failure (logged with the query).
   double ReadMssqlValue(const std::string& tag, std::int32_t intervalLength, DateTime time);

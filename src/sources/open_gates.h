@@ -1,18 +1,19 @@
 #pragma once
-// Sources whose every gate is open and whose bindings are always ready: the launch preview assumes
-// them, and tests that are not about gating use them.
+// Sources whose every gate is open and whose bindings are always ready: KORD's reader, whatever the
+// configuration selects. The launch preview assumes them, and tests that are not about gating use
+// them.
 
+#include "sources/basic_gates.h"
 #include "sources/gate_reader.h"
 
 namespace tavro {
 
-class OpenGates final : public GateSources, private GateReader {
+class OpenGates final : public GateSources {
  public:
-  GateReader& ReaderFor(const ProgramSettings&) override { return *this; }
-  void PrepareMssql(const ProgramSettings&) override {}
+  GateReader& ReaderFor(const ProgramSettings&) override { return kord_; }
 
  private:
-  double Read(const GateRequest&) override { return 1.0; }
+  KordGate kord_;
 };
 
 }  // namespace tavro

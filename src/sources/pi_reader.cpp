@@ -1,28 +1,35 @@
 #include "sources/pi_reader.h"
 
+#include <limits>
+
 #include "support/date_time_text.h"
 #include "support/text.h"
 
 namespace tavro {
+namespace {
+
+constexpr std::int64_t kUnixEpochMs = 25569 * kMsPerDay;  // 1970-01-01 00:00 as a date-time
+
+}  // namespace
+
+std::optional<std::int32_t> PiTime(DateTime time) {
+  const std::int64_t sinceEpoch = time.ms - kUnixEpochMs;
+  std::int64_t seconds = sinceEpoch / kMsPerSecond;
+  std::int64_t remainder = sinceEpoch % kMsPerSecond;
+  if (remainder < 0) {
+    remainder += kMsPerSecond;
+    --seconds;
+  }
+  if (remainder > kMsPerSecond / 2 || (remainder == kMsPerSecond / 2 && seconds % 2 != 0)) ++seconds;
+  if (seconds < std::numeric_limits<std::int32_t>::min() || seconds > std::numeric_limits<std::int32_t>::max()) {
+    return std::nullopt;
+  }
+  return static_cast<std::int32_t>(seconds);
+}
 
 double PiReader::Read(const GateRequest& request) {
   return ReadPiValue(request.task.runningtag, settings_.PiHost, settings_.PiUser, settings_.PiPassword,
                      request.slotTime);
-}
-
-bool PiReader::KeepReady() {
-  switch (settings_.PiAccess) {
-    case kPiApi: {
-      const std::string report = api_.LoadPiApi();
-      if (report.empty()) return true;
-      log_.Entry("Initialization PI API with error" + std::string(kLineBreak) + report);
-      return false;
-    }
-    case kPiSdk:
-      return InitPiSdk();
-    default:
-      return true;
-  }
 }
 
 double PiReader::ReadPiValue(const std::string& tag, const std::string& host, const std::string& user,
@@ -30,16 +37,7 @@ double PiReader::ReadPiValue(const std::string& tag, const std::string& host, co
   Debug(std::string("Call for Pi sample") + kLineBreak + "tag=" + tag + kLineBreak + "host=" + host + kLineBreak +
             "user=" + user + kLineBreak + "time=" + DateTimeText(time),
         true);
-  switch (settings_.PiAccess) {
-    case kPiApi:
-      return ReadThroughApi(tag, host, user, password, time);
-    case kPiOleDb:
-      return ReadThroughOleDb(tag, host, user, password, time);
-    case kPiSdk:
-      return ReadThroughSdk(tag, host, user, password, time);
-    default:
-      return -1.0;
-  }
+  return ReadThisWay(tag, host, user, password, time);
 }
 
 }  // namespace tavro

@@ -3,10 +3,13 @@
 namespace tavro {
 
 PlantSources::PlantSources(const ProgramSettings& settings, LogSink& log, Clock& clock)
-    : piApi_(SystemPiApiLibrary()),
+    : piApiBinding_(SystemPiApiLibrary()),
       none_(settings, log),
       phd_(settings, log, automation_),
-      pi_(settings, log, piApi_, automation_, piDatabase_),
+      piApi_(settings, log, piApiBinding_),
+      piOleDb_(settings, log, piDatabase_),
+      piSdk_(settings, log, automation_),
+      piWithoutAccess_(settings, log),
       ip21_(settings, ip21Database_, log),
       mssql_(mssqlDatabase_, log, clock) {}
 
@@ -17,7 +20,7 @@ GateReader& PlantSources::ReaderFor(const ProgramSettings& settings) {
     case kSourcePhd:
       return phd_;
     case kSourcePi:
-      return pi_;
+      return PiReaderFor(settings.PiAccess);
     case kSourceIp21:
       return ip21_;
     case kSourceMssql:
@@ -27,6 +30,17 @@ GateReader& PlantSources::ReaderFor(const ProgramSettings& settings) {
   }
 }
 
-void PlantSources::PrepareMssql(const ProgramSettings& settings) { mssql_.PrepareMssql(settings); }
+PiReader& PlantSources::PiReaderFor(std::int32_t access) {
+  switch (access) {
+    case kPiApi:
+      return piApi_;
+    case kPiOleDb:
+      return piOleDb_;
+    case kPiSdk:
+      return piSdk_;
+    default:
+      return piWithoutAccess_;
+  }
+}
 
 }  // namespace tavro

@@ -1,6 +1,6 @@
 #pragma once
-// The launcher's sources: one reader for each value of "mod", living as long as the launcher, so
-// that what a source binds once (the PI libraries) stays bound.
+// The launcher's sources: one reader for each value of "mod" (for PI, one for each way to it),
+// living as long as the launcher, so that what a source binds once (the PI libraries) stays bound.
 
 #include "sources/automation.h"
 #include "sources/basic_gates.h"
@@ -10,7 +10,10 @@
 #include "sources/odbc_database.h"
 #include "sources/phd_reader.h"
 #include "sources/pi_api_binding.h"
+#include "sources/pi_api_reader.h"
+#include "sources/pi_oledb_reader.h"
 #include "sources/pi_reader.h"
+#include "sources/pi_sdk_reader.h"
 #include "support/clock.h"
 #include "support/log_sink.h"
 
@@ -20,17 +23,21 @@ class PlantSources final : public GateSources {
  public:
   PlantSources(const ProgramSettings& settings, LogSink& log, Clock& clock);
   GateReader& ReaderFor(const ProgramSettings& settings) override;
-  void PrepareMssql(const ProgramSettings& settings) override;
-  void Starting() override { pi_.ClearPiSdkReady(); }
+  void Starting() override { piSdk_.ClearPiSdkReady(); }
 
  private:
+  PiReader& PiReaderFor(std::int32_t access);
+
   SystemAutomation automation_;
-  PiApiBinding piApi_;
+  PiApiBinding piApiBinding_;
   NoSourceGate none_;
   KordGate kord_;
   PhdReader phd_;
+  PiApiReader piApi_;
   OdbcDatabase piDatabase_;
-  PiReader pi_;
+  PiOleDbReader piOleDb_;
+  PiSdkReader piSdk_;
+  PiWithoutAccess piWithoutAccess_;
   OdbcDatabase ip21Database_;
   Ip21Reader ip21_;
   OdbcDatabase mssqlDatabase_;

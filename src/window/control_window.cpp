@@ -79,9 +79,7 @@ void ControlWindow::IniAkceExecute() {
   GateSources& sources = services_.sources;
   const ReadingVerdict verdict = tavro::IniAkceExecute(
       services_.state,
-      ReadingContext{services_.log, services_.clock.Now(),
-                     [&sources](const ProgramSettings& settings) { sources.PrepareMssql(settings); },
-                     services_.iniCache});
+      ReadingContext{services_.log, services_.clock.Now(), PrepareSelectedSource(sources), services_.iniCache});
   gate_ = &sources.ReaderFor(services_.state.Settings);
   if (verdict.valid) {
     SetPanelText(Panel::Configuration, "Enabled");

@@ -117,7 +117,7 @@ TEST(MssqlSection, TriesTheSettingsThroughTheSeam) {
   Reading reading;
   ProgramSettings tried;
   int calls = 0;
-  reading.prepareMssql = [&](const ProgramSettings& settings) {
+  reading.prepareSource = [&](const ProgramSettings& settings) {
     tried = settings;
     ++calls;
   };
@@ -134,7 +134,7 @@ TEST(MssqlSection, TriesTheSettingsThroughTheSeam) {
   for (const std::string& line : debugLines) EXPECT_TRUE(reading.Logged(line, false)) << line;
   EXPECT_FALSE(reading.LogMentions("will not be used"));
 
-  reading.prepareMssql = [](const ProgramSettings&) { throw std::runtime_error("Login failed"); };
+  reading.prepareSource = [](const ProgramSettings&) { throw std::runtime_error("Login failed"); };
   reading.Read(kMssql + kOneTask);
   EXPECT_TRUE(reading.Logged("MSSQL error\r\nLogin failed"));
   EXPECT_TRUE(reading.Logged("MSSQL will not be used", false));
@@ -145,7 +145,7 @@ TEST(MssqlSection, TriesTheSettingsThroughTheSeam) {
 TEST(MssqlSection, EmptySettingsSwitchTheSourceOffWithoutMakingTheFileInvalid) {
   Reading reading;
   int calls = 0;
-  reading.prepareMssql = [&](const ProgramSettings&) { ++calls; };
+  reading.prepareSource = [&](const ProgramSettings&) { ++calls; };
   reading.Read("[program]\nmod=mssql\n[mssql]\nuser=u\npassword=p\ndatabase=d\ntable=t\ntagcolumn=a\n" + kOneTask);
   EXPECT_EQ(calls, 0);
   EXPECT_EQ(reading.state.Settings.SourceMode, kSourceNone);

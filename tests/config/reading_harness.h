@@ -20,7 +20,7 @@ using Entry = std::pair<bool, std::string>;
 struct Reading {
   LauncherState state;
   testutil::RecordingLog log;
-  PrepareMssqlFunction prepareMssql;
+  PrepareSourceFunction prepareSource;
   ReadingVerdict verdict;
   DateTime now = MakeDateTime(2026, 12, 7, 10, 7, 30);  // a Monday
 
@@ -29,7 +29,7 @@ struct Reading {
   // One reading of `text`; the log holds that reading's entries only.
   void Read(const std::string& text) {
     log.entries.clear();
-    verdict = ReadConfiguration(state, IniFile::Parse(text), ReadingContext{log, now, prepareMssql});
+    verdict = ReadConfiguration(state, IniFile::Parse(text), ReadingContext{log, now, prepareSource});
   }
 
   std::vector<Entry> Entries() const {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "sources/com_variant_win32.h"
-#include "sources/pi_reader.h"
+#include "sources/pi_sdk_reader.h"
 #include "testing/historian_objects.h"
 
 using tavro::AutomationObjectRef;

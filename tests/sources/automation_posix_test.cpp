@@ -4,8 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "sources/phd_reader.h"
-#include "sources/pi_reader.h"
-#include "testing/fake_database.h"
+#include "sources/pi_sdk_reader.h"
 #include "testing/recording_log.h"
 
 namespace tavro {
@@ -16,14 +15,11 @@ TEST(SystemAutomationPosix, CreationFailsCleanlyAndTheReadersSaySo) {
   EXPECT_THROW(automation.CreateByProgId(kPhdProgId), AutomationError);
 
   ProgramSettings settings;
-  settings.PiAccess = kPiSdk;
   testutil::RecordingLog log;
   PhdReader phd(settings, log, automation);
   EXPECT_EQ(phd.ReadPhdValue("UNIT.RUN", "plant", "op", "secret", MakeDateTime(2026, 12, 7)), -2.0);
 
-  PiApiBinding api({{}, "none"});
-  testutil::FakeDatabase oleDb;
-  PiReader pi(settings, log, api, automation, oleDb);
+  PiSdkReader pi(settings, log, automation);
   EXPECT_FALSE(pi.KeepReady());
 
   const std::vector<testutil::LoggedEntry> logged{

@@ -63,7 +63,7 @@ struct Reader {
 
 TEST(MssqlReader, PrepareTriesTheQueryOnceAndLeavesItPreparedOnAClosedConnection) {
   Reader r;
-  r.reader.PrepareMssql(PlantTable());
+  r.reader.Prepare(PlantTable());
   EXPECT_EQ(r.database.calls, (Calls{"Close", "SetConnectionString Driver={Test Driver};Server=db;Database=plant;UID=u;PWD=p",
                                      "Open", "SetSql On " + kQuery, "SetParameter 1 a",
                                      "SetParameter 2 2026-12-07 00:00:00", "SetParameter 3 2026-12-07 10:07:30",
@@ -81,7 +81,7 @@ TEST(MssqlReader, AFailedPreparationReachesTheCallerWithTheConnectionClosed) {
     EXPECT_THROW(
         {
           try {
-            r.reader.PrepareMssql(PlantTable());
+            r.reader.Prepare(PlantTable());
           } catch (const DatabaseError& error) {
             EXPECT_STREQ(error.what(), "[28000] Login failed");
             throw;
@@ -118,7 +118,7 @@ TEST(MssqlReader, AReadRunsThePreparedQueryOverTheWindowAndTakesTheLastRow) {
       {{0.0}, 1440, MakeDateTime(2027, 1, 1), 0.0, {}},
   };
   Reader r;
-  r.reader.PrepareMssql(PlantTable());
+  r.reader.Prepare(PlantTable());
   for (const auto& c : cases) {
     SCOPED_TRACE(c.value);
     r.database.calls.clear();
@@ -137,7 +137,7 @@ TEST(MssqlReader, AFailedReadLogsTheMessageAndTheQueryAndClosesTheConnection) {
   for (const char* step : {"Open", "OpenQuery", "FirstColumnAsDouble"}) {
     SCOPED_TRACE(step);
     Reader r;
-    r.reader.PrepareMssql(PlantTable());
+    r.reader.Prepare(PlantTable());
     r.database.rows = {7.0};
     r.database.failAt = step;
     r.database.failure = "[08S01] Communication link failure";

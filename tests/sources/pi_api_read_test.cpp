@@ -2,9 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "sources/pi_reader.h"
+#include "sources/pi_api_reader.h"
 #include "support/date_time_text.h"
-#include "testing/fake_database.h"
 #include "testing/fake_pi_api.h"
 #include "testing/recording_log.h"
 
@@ -16,25 +15,13 @@ using testutil::LoggedEntry;
 
 const std::string kLibraryName = SystemPiApiLibrary().reportName;
 
-class NoAutomation final : public AutomationFactory {
- public:
-  AutomationObjectRef CreateByProgId(const std::string&) override { throw AutomationError("none"); }
-  AutomationObjectRef CreateByClassId(const std::string&, const std::string&) override {
-    throw AutomationError("none");
-  }
-};
-
 class PiApiRead : public ::testing::Test {
  protected:
-  PiApiRead() { settings.PiAccess = kPiApi; }
-
   testutil::FakePiApi fake;
   PiApiBinding binding{{{FakePiApiPath("complete")}, kLibraryName}};
   ProgramSettings settings;
   testutil::RecordingLog log;
-  NoAutomation automation;
-  testutil::FakeDatabase oleDb;
-  PiReader reader{settings, log, binding, automation, oleDb};
+  PiApiReader reader{settings, log, binding};
 };
 
 TEST_F(PiApiRead, EveryStepsFailureHasItsValueAndDebugText) {
@@ -119,7 +106,7 @@ TEST_F(PiApiRead, ATimeBeyondPiTimeIsNotAskedForAndSaysSo) {
 
 TEST_F(PiApiRead, TheTickKeepsTheBindingAndStopsWhileItIsIncomplete) {
   PiApiBinding lacking({{FakePiApiPath("without_summary")}, kLibraryName});
-  PiReader lackingReader(settings, log, lacking, automation, oleDb);
+  PiApiReader lackingReader(settings, log, lacking);
   const std::string entry = "Initialization PI API with error\r\npiar_summary is not loaded\r\n";
   EXPECT_FALSE(lackingReader.KeepReady());
   EXPECT_FALSE(lackingReader.KeepReady());
@@ -128,32 +115,15 @@ TEST_F(PiApiRead, TheTickKeepsTheBindingAndStopsWhileItIsIncomplete) {
   log.entries.clear();
   EXPECT_TRUE(reader.KeepReady());
   EXPECT_TRUE(log.entries.empty());
-
-  // Other access paths never look at the library.
-  for (const std::int32_t access : {std::int32_t{kPiOleDb}, std::int32_t{3}}) {
-    settings.PiAccess = access;
-    EXPECT_TRUE(lackingReader.KeepReady());
-  }
-  EXPECT_TRUE(log.entries.empty());
 }
 
 TEST_F(PiApiRead, AReadWithoutACompleteBindingCallsNothing) {
   // A Start that arrives after the tick's check but before its tasks.
   PiApiBinding missing({{FakePiApiPath("nowhere")}, kLibraryName});
-  PiReader unbound(settings, log, missing, automation, oleDb);
+  PiApiReader unbound(settings, log, missing);
   EXPECT_EQ(unbound.ReadPiValue("UNIT.RUN", "plant", "op", "secret", MakeDateTime(2026, 12, 7)), -2.0);
   EXPECT_EQ(log.Messages(),
             std::vector<std::string>{"Initialization PI API with error\r\n" + kLibraryName + " cannot be loaded"});
-}
-
-TEST_F(PiApiRead, AnAccessModeWithoutPathGivesMinusOne) {
-  settings.PiAccess = 3;
-  settings.DebugMode = true;
-  fake.Control("point.UNIT.RUN=5");
-  EXPECT_EQ(reader.ReadPiValue("UNIT.RUN", "plant", "op", "secret", MakeDateTime(2026, 12, 7)), -1.0);
-  EXPECT_TRUE(fake.Journal().empty());
-  ASSERT_EQ(log.entries.size(), 1u);
-  EXPECT_EQ(log.entries[0].message.rfind("Call for Pi sample", 0), 0u);
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "sources/pi_reader.h"
+#include "sources/pi_oledb_reader.h"
 #include "support/date_time_text.h"
 #include "testing/fake_database.h"
 #include "testing/recording_log.h"
@@ -15,17 +15,8 @@ namespace {
 
 const DateTime kSlot = MakeDateTime(2026, 12, 7, 10, 15);
 
-class NoAutomation final : public AutomationFactory {
- public:
-  AutomationObjectRef CreateByProgId(const std::string&) override { throw AutomationError("none"); }
-  AutomationObjectRef CreateByClassId(const std::string&, const std::string&) override {
-    throw AutomationError("none");
-  }
-};
-
 struct OleDbReader {
   OleDbReader() {
-    settings.PiAccess = kPiOleDb;
     settings.PiHost = "plant";
     settings.PiUser = "op";
     settings.PiPassword = "s3cret";
@@ -33,10 +24,8 @@ struct OleDbReader {
   }
   ProgramSettings settings;
   testutil::RecordingLog log;
-  PiApiBinding unusedApi{{{}, "none"}};
-  NoAutomation unusedAutomation;
   testutil::FakeDatabase database;
-  PiReader reader{settings, log, unusedApi, unusedAutomation, database};
+  PiOleDbReader reader{settings, log, database};
 
   double Read() { return reader.ReadPiValue("UNIT.RUN", settings.PiHost, settings.PiUser, settings.PiPassword, kSlot); }
 };

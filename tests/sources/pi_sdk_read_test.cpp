@@ -5,10 +5,9 @@
 
 #include <algorithm>
 
-#include "sources/pi_reader.h"
+#include "sources/pi_sdk_reader.h"
 #include "support/date_time_text.h"
 #include "support/simulated_clock.h"
-#include "testing/fake_database.h"
 #include "testing/historian_double.h"
 #include "testing/recording_log.h"
 #include "testing/recording_starter.h"
@@ -25,8 +24,6 @@ const std::string kServer = "servers=plant;points=UNIT.RUN;value=42.5;";
 
 class PiSdkRead : public ::testing::Test {
  protected:
-  PiSdkRead() { settings.PiAccess = kPiSdk; }
-
   int Count(const std::string& call) {
     const std::vector<std::string> journal = historian->Journal();
     return static_cast<int>(std::count(journal.begin(), journal.end(), call));
@@ -35,9 +32,7 @@ class PiSdkRead : public ::testing::Test {
   std::unique_ptr<testutil::HistorianDouble> historian = testutil::MakeHistorianDouble();
   ProgramSettings settings;
   testutil::RecordingLog log;
-  PiApiBinding unusedApi{{{}, "none"}};
-  testutil::FakeDatabase oleDb;
-  PiReader reader{settings, log, unusedApi, historian->Factory(), oleDb};
+  PiSdkReader reader{settings, log, historian->Factory()};
 };
 
 TEST_F(PiSdkRead, TheRootObjectIsMadeOnceUntilTheNextStart) {
@@ -149,13 +144,12 @@ TEST_F(PiSdkRead, AMemberTheServerLacksIsAPointError) {
 // The window's Start reaches the reader through its sources, so the next tick makes a new root.
 class SdkSources final : public GateSources {
  public:
-  explicit SdkSources(PiReader& reader) : reader_(reader) {}
+  explicit SdkSources(PiSdkReader& reader) : reader_(reader) {}
   GateReader& ReaderFor(const ProgramSettings&) override { return reader_; }
-  void PrepareMssql(const ProgramSettings&) override {}
   void Starting() override { reader_.ClearPiSdkReady(); }
 
  private:
-  PiReader& reader_;
+  PiSdkReader& reader_;
 };
 
 TEST_F(PiSdkRead, EveryStartOfTheLauncherMakesTheRootObjectAfresh) {
@@ -166,7 +160,7 @@ TEST_F(PiSdkRead, EveryStartOfTheLauncherMakesTheRootObjectAfresh) {
   LauncherState state;
   SimulatedClock clock{MakeDateTime(2026, 12, 7, 10, 7, 30)};
   testutil::RecordingStarter starter;
-  PiReader windowReader(state.Settings, log, unusedApi, historian->Factory(), oleDb);
+  PiSdkReader windowReader(state.Settings, log, historian->Factory());
   SdkSources sources(windowReader);
   ControlWindow window({state, log, clock, starter, sources}, {}, false);
   window.FormCreate(dir.File("tavrorun"));

@@ -97,7 +97,7 @@ TEST(OdbcDatabase, AQueryThatRunsTooLongEndsWithAnError) {
 
 TEST(SqlServerSource, ReadsTheLastValueOfTheWindowOnAConnectionOfItsOwn) {
   SqlServerReader r;
-  r.reader.PrepareMssql(PostgresServer::Get().MssqlSettings());
+  r.reader.Prepare(PostgresServer::Get().MssqlSettings());
   EXPECT_EQ(OtherSessions(), 0);
   const struct {
     const char* tag;
@@ -125,7 +125,7 @@ TEST(SqlServerSource, ValuesWrittenAsTextAreNumbersOrAnError) {
   SqlServerReader r;
   ProgramSettings settings = PostgresServer::Get().MssqlSettings();
   settings.MssqlTable = "pdtext";
-  r.reader.PrepareMssql(settings);
+  r.reader.Prepare(settings);
   const std::pair<const char*, double> values[] = {{"TXT.NUM", 12.5}, {"TXT.EXP", -0.0015}, {"TXT.NULL", 0.0}};
   for (const auto& [tag, value] : values) EXPECT_EQ(r.reader.ReadMssqlValue(tag, 60, At(10, 0)), value) << tag;
   EXPECT_TRUE(r.log.entries.empty());
@@ -142,7 +142,7 @@ TEST(SqlServerSource, AQueryThatFailsAtAReadLogsTheDriversMessageAndTheQuery) {
   SqlServerReader r;
   ProgramSettings settings = PostgresServer::Get().MssqlSettings();
   settings.MssqlValueColumn = "val/0";  // fails only on a row, so the trial passes
-  r.reader.PrepareMssql(settings);
+  r.reader.Prepare(settings);
   EXPECT_EQ(r.reader.ReadMssqlValue("FI101", 60, At(10, 0)), -20);
   ASSERT_EQ(r.log.entries.size(), 2u);
   EXPECT_TRUE(r.log.entries[0].stamped);
@@ -176,7 +176,7 @@ TEST(SqlServerSource, TheReadingSwitchesTheSourceOffWhenTheTrialFails) {
     SystemClock clock;
     PlantSources sources(state.Settings, log, clock);
     ReadConfiguration(state, IniFile::Parse(ini),
-                      ReadingContext{log, clock.Now(), [&](const ProgramSettings& s) { sources.PrepareMssql(s); }});
+                      ReadingContext{log, clock.Now(), PrepareSelectedSource(sources)});
     EXPECT_TRUE(state.Settings.IniValid);
     EXPECT_FALSE(Mentions(log, "Wrong;pass}word"));
     EXPECT_FALSE(Mentions(log, server.password));
@@ -249,7 +249,7 @@ TEST(PiOleDbSource, ReadsTheMinuteBeforeTheSlotAndHoldsNoConnection) {
 TEST(SqlServerSource, AStoppedServerFailsTheReadsUntilItIsBack) {
   const PostgresServer& server = PostgresServer::Get();
   SqlServerReader r;
-  r.reader.PrepareMssql(server.MssqlSettings());
+  r.reader.Prepare(server.MssqlSettings());
   EXPECT_EQ(r.reader.ReadMssqlValue("FI101", 60, At(10, 0)), 3.5);
   {
     testutil::RestartAtEnd restart;

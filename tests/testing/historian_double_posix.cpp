@@ -1,5 +1,5 @@
 #include "sources/phd_reader.h"
-#include "sources/pi_reader.h"
+#include "sources/pi_sdk_reader.h"
 #include "testing/historian_double.h"
 #include "testing/historian_objects.h"
 

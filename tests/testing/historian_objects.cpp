@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "sources/phd_reader.h"
-#include "sources/pi_reader.h"
+#include "sources/pi_sdk_reader.h"
 #include "support/date_time_text.h"
 
 namespace tavro::testutil {

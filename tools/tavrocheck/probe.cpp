@@ -17,8 +17,7 @@ bool ProbeGate(const ProbeRequest& request, std::ostream& out) {
   state.Settings.IniFileName = request.iniFileName;
   PlantSources sources(state.Settings, log, clock);
   // As the launcher reads it, the SQL Server connection tried too.
-  IniAkceExecute(state, ReadingContext{log, request.now,
-                                       [&sources](const ProgramSettings& settings) { sources.PrepareMssql(settings); }});
+  IniAkceExecute(state, ReadingContext{log, request.now, PrepareSelectedSource(sources)});
   GateReader& reader = sources.ReaderFor(state.Settings);
   if (!reader.KeepReady()) {
     out << "value\tnone\tgate closed: the source is not ready" << kEnd;

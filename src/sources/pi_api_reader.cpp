@@ -1,37 +1,24 @@
-// The PI API path of the PI reader: connect, log in, choose the server, find the point, read its
-// archive value at the time.
+#include "sources/pi_api_reader.h"
 
-#include <limits>
-
-#include "sources/pi_reader.h"
 #include "support/date_time_text.h"
 #include "support/text.h"
 
 namespace tavro {
 namespace {
 
-constexpr std::int64_t kUnixEpochMs = 25569 * kMsPerDay;  // 1970-01-01 00:00 as a date-time
-constexpr std::int32_t kInterpolatedMode = 1;             // the archive mode the reader asks for
-constexpr const char* kProgramName = "tavrorun";          // what piut_connect is given, not the host
+constexpr std::int32_t kInterpolatedMode = 1;     // the archive mode the reader asks for
+constexpr const char* kProgramName = "tavrorun";  // what piut_connect is given, not the host
 
 }  // namespace
 
-std::optional<std::int32_t> PiTime(DateTime time) {
-  const std::int64_t sinceEpoch = time.ms - kUnixEpochMs;
-  std::int64_t seconds = sinceEpoch / kMsPerSecond;
-  std::int64_t remainder = sinceEpoch % kMsPerSecond;
-  if (remainder < 0) {
-    remainder += kMsPerSecond;
-    --seconds;
-  }
-  if (remainder > kMsPerSecond / 2 || (remainder == kMsPerSecond / 2 && seconds % 2 != 0)) ++seconds;
-  if (seconds < std::numeric_limits<std::int32_t>::min() || seconds > std::numeric_limits<std::int32_t>::max()) {
-    return std::nullopt;
-  }
-  return static_cast<std::int32_t>(seconds);
+bool PiApiReader::KeepReady() {
+  const std::string report = api_.LoadPiApi();
+  if (report.empty()) return true;
+  log_.Entry("Initialization PI API with error" + std::string(kLineBreak) + report);
+  return false;
 }
 
-double PiReader::ReadThroughApi(const std::string& tag, const std::string& host, const std::string& user,
+double PiApiReader::ReadThisWay(const std::string& tag, const std::string& host, const std::string& user,
                                 const std::string& password, DateTime time) {
   Debug("using API", false);
   // Never a call through an empty slot: a Start between the tick's check and its tasks finds the

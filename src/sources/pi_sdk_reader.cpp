@@ -1,6 +1,5 @@
-// The PI SDK path of the PI reader and the making of its root object.
+#include "sources/pi_sdk_reader.h"
 
-#include "sources/pi_reader.h"
 #include "support/date_time_text.h"
 #include "support/secret_text.h"
 #include "support/text.h"
@@ -12,7 +11,7 @@ constexpr std::int32_t kAutoRetrieval = 1;  // the retrieval type ArcValue is as
 
 }  // namespace
 
-bool PiReader::InitPiSdk() {
+bool PiSdkReader::InitPiSdk() {
   if (PiSdkReady_) return true;
   Debug("Initializing PI SDK interface", true);
   try {
@@ -25,7 +24,7 @@ bool PiReader::InitPiSdk() {
   return PiSdkReady_;
 }
 
-double PiReader::ReadThroughSdk(const std::string& tag, const std::string& host, const std::string& user,
+double PiSdkReader::ReadThisWay(const std::string& tag, const std::string& host, const std::string& user,
                                 const std::string& password, DateTime time) {
   Debug("using SDK", false);
   AutomationObjectRef server;
@@ -61,7 +60,7 @@ double PiReader::ReadThroughSdk(const std::string& tag, const std::string& host,
   return result;
 }
 
-double PiReader::ReadOpenServer(AutomationObject& server, const std::string& tag, const std::string& password,
+double PiSdkReader::ReadOpenServer(AutomationObject& server, const std::string& tag, const std::string& password,
                                 DateTime time) {
   AutomationObjectRef point;
   try {

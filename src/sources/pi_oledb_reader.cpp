@@ -1,9 +1,7 @@
-// The PI reader's OLE DB path: PI's own SQL over ODBC, the average of the tag over the minute that
-// ends at the slot time.
+#include "sources/pi_oledb_reader.h"
 
 #include <exception>
 
-#include "sources/pi_reader.h"
 #include "support/connection_string.h"
 #include "support/date_time_text.h"
 #include "support/secret_text.h"
@@ -23,30 +21,30 @@ std::string PiOdbcConnectionString(const ProgramSettings& settings) {
   return AppendOdbcAttributes(std::move(text), settings.PiOdbcAttributes);
 }
 
-double PiReader::ReadThroughOleDb(const std::string& tag, const std::string& host, const std::string& user,
+double PiOleDbReader::ReadThisWay(const std::string& tag, const std::string& host, const std::string& user,
                                   const std::string& password, DateTime time) {
   Debug("using ADO", false);
   try {
-    oleDb_.CloseQuery();
-    if (!oleDbQuerySet_) {
-      oleDb_.SetSql(kPiSnapSql, ParameterParsing::On);
-      oleDbQuerySet_ = true;
+    database_.CloseQuery();
+    if (!querySet_) {
+      database_.SetSql(kPiSnapSql, ParameterParsing::On);
+      querySet_ = true;
     }
-    oleDb_.SetParameter(1, tag);
-    oleDb_.SetParameter(2, AddMinutes(time, -1));
-    oleDb_.SetParameter(3, time);
+    database_.SetParameter(1, tag);
+    database_.SetParameter(2, AddMinutes(time, -1));
+    database_.SetParameter(3, time);
     // Connecting builds the connection string afresh, so that changed settings count.
-    if (!oleDbConnected_) {
+    if (!connected_) {
       Debug("Opening PIOLEDB", true);
-      oleDb_.SetConnectionString(PiOdbcConnectionString(settings_));
-      oleDb_.Open();
-      oleDbConnected_ = true;
+      database_.SetConnectionString(PiOdbcConnectionString(settings_));
+      database_.Open();
+      connected_ = true;
     }
-    oleDb_.OpenQuery();
-    oleDb_.First();
-    const double result = oleDb_.FirstColumnAsDouble();
-    oleDb_.Close();
-    oleDbConnected_ = false;
+    database_.OpenQuery();
+    database_.First();
+    const double result = database_.FirstColumnAsDouble();
+    database_.Close();
+    connected_ = false;
     return result;
   } catch (const std::exception& error) {
     log_.Entry("Exception" + std::string(kLineBreak) + WithoutSecret(error.what(), password) + kLineBreak +
