@@ -9,7 +9,8 @@ source "$(dirname "$0")/isolated.sh"
 bin=$1
 work=$(mktemp -d)
 launcher=
-trap 'kill -9 $launcher 2>/dev/null; rm -rf "$work"' EXIT
+holder=
+trap 'kill -9 $launcher $holder 2>/dev/null; rm -rf "$work"' EXIT
 source "$(dirname "$0")/helpers.sh"
 libfaketime=$(ls /usr/lib/*/faketime/libfaketime.so.1 | head -n 1)
 log="$work/tavrorun.007.txt"
@@ -116,13 +117,16 @@ rm -f "$log"
 # Another account holding a file under the lock's name cannot keep root's launcher from starting.
 if [[ $(id -u) == 0 ]] && command -v runuser >/dev/null && id nobody >/dev/null 2>&1; then
   rm -f /run/lock/TAVRORUN_PRG_MUTEX.lock
-  runuser -u nobody -- flock /run/lock/TAVRORUN_PRG_MUTEX.lock sleep 60 &
+  # One process from start to end (each program execs the next), so that killing it frees the lock
+  # and leaves nothing behind holding this test's output open.
+  setpriv --reuid=nobody --regid=nogroup --clear-groups flock --no-fork /run/lock/TAVRORUN_PRG_MUTEX.lock sleep 60 &
   holder=$!
   wait_for_condition '[[ -e /run/lock/TAVRORUN_PRG_MUTEX.lock ]]' "the other account's lock file never appeared"
   start -A
   wait_for_condition '(($(entries "Starting") == 1))' "another account's lock file kept the launcher from starting"
   stop "foreign lock"
   kill "$holder" 2>/dev/null
+  holder=
 else
   echo "SKIP (part): no second account to hold the lock's name"
 fi
