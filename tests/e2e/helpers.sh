@@ -1,5 +1,6 @@
 # Shared helpers of the end-to-end tests (sourced, not a test itself): checks that count failures,
-# waits with deadlines, and the private namespaces every test that starts tavrorun runs in.
+# waits with deadlines, and a private /dev/log. A test that starts tavrorun sources isolated.sh
+# first, which runs it in a mount namespace of its own.
 
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
@@ -41,23 +42,7 @@ wait_until() {
 # A process that has ended (or never was).
 ended() { ! kill -0 "$1" 2>/dev/null; }
 
-# tavrorun allows one instance per machine through an abstract UNIX socket, which belongs to the
-# network namespace: the calling script runs again in a namespace of its own (with "net+mount", in
-# a mount namespace of its own too), so that it never meets another launcher. Exit code 77
-# (skipped) where namespaces cannot be made.
-own_namespaces() {  # net | net+mount, the script's arguments
-  [[ -n "${TAVRO_E2E_NAMESPACES:-}" ]] && return 0
-  local kinds=(-n)
-  [[ "$1" == net+mount ]] && kinds+=(-m)
-  shift
-  if ! unshare "${kinds[@]}" true 2>/dev/null; then
-    echo "SKIP: cannot make private namespaces (unshare ${kinds[*]}: needs root and namespace support)"
-    exit 77
-  fi
-  TAVRO_E2E_NAMESPACES=1 exec unshare "${kinds[@]}" bash "$0" "$@"
-}
-
-# In a private mount namespace: a /dev of its own that holds only the plain devices of the real one
+# In the test's mount namespace (isolated.sh): a /dev of its own that holds only the plain devices of the real one
 # and a datagram recorder as /dev/log, so that what a program sends to syslog lands in the file
 # given. Only device files are bound (never a folder of the real /dev), and release_private_dev
 # takes it all down again before the test's folder is removed.

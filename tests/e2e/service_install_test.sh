@@ -5,8 +5,8 @@
 # and exit codes, the refusals, the rollback of a failed enable, the fatal case of a unit folder
 # that may not be written, and "\INSTALL", which installs nothing.
 set -uo pipefail
+source "$(dirname "$0")/isolated.sh"
 source "$(dirname "$0")/helpers.sh"
-own_namespaces net "$@"
 
 bin=$1
 work=$(mktemp -d)
