@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The real tavrorun -A in a folder of its own, under an accelerated clock (libfaketime, 10 times
-# real speed) from 23:57 to past 00:10: first times and catch-up, every kind of launch with its exact
+# real speed) from 23:59 to past 00:01: first times and catch-up, every kind of launch with its exact
 # arguments and working folder, the change of log file at midnight with the stale file cleared, the
 # hourly re-reading, the single-instance refusal and Exit on SIGTERM. Ten simulated seconds are one
-# real second, so a busy machine does not make the ticks miss the first seconds of the day.
+# real second, so a busy machine does not make the ticks miss the first seconds of the day; the
+# next launches after the last one checked come a quarter of an hour later.
 set -uo pipefail
 source "$(dirname "$0")/isolated.sh"
 
@@ -22,7 +23,7 @@ mod=KORD
 count=1
 [pump_1]
 launchperiod=15
-phase=5
+phase=1
 intervallength=15
 exename=$work/jobs/demojob
 source=S1
@@ -32,7 +33,7 @@ tagfile=tags.txt
 count=1
 [batch_1]
 type=0
-phase=10
+phase=1
 margins=3
 exename=$work/jobs/demojob
 taskname=Daily
@@ -40,7 +41,7 @@ taskname=Daily
 count=2
 [task_1]
 launchperiod=15
-phase=5
+phase=1
 intervallength=15
 exename="$work/jobs/demojob"
 taskname=My "big" task
@@ -59,7 +60,7 @@ count=1
 exename=$work/jobs/demojob
 [report_1]
 hour=0
-minute=5
+minute=1
 template=nightly
 INI
 log7="$work/tavrorun.007.txt"
@@ -70,25 +71,22 @@ output="$work/jobs/demo-output.txt"
 # The library itself rather than the faketime wrapper, so that the process signalled below is the
 # launcher and not a wrapper around it.
 libfaketime=$(ls /usr/lib/*/faketime/libfaketime.so.1 | head -n 1)
-(cd "$work" && LD_PRELOAD=$libfaketime FAKETIME="@2026-12-07 23:57:00 x10" exec ./tavrorun -A) >"$work/stdout.txt" 2>&1 &
+(cd "$work" && LD_PRELOAD=$libfaketime FAKETIME="@2026-12-07 23:59:00 x10" exec ./tavrorun -A) >"$work/stdout.txt" 2>&1 &
 launcher=$!
 
-# The refusal of a second instance while the first runs: a message, exit code 0, nothing logged.
-sleep 1
+# The refusal of a second instance while the first runs (it holds the lock before its first entry):
+# a message, exit code 0, nothing logged.
+wait_until 30 grep -qF "Start as Program" "$log7" || fail "the launcher did not start"
 second=$("$work/tavrorun" -A 2>&1)
 second_status=$?
 [[ "$second" == "Program is already running" && $second_status -eq 0 ]] ||
   fail "second instance: status $second_status, said: $second"
 
-# The batch runs after 00:10 of the 8th: 13 simulated minutes, about 80 s of real time.
-for _ in $(seq 1 600); do
-  grep -qF "/A=AC /tn=Daily" "$log8" 2>/dev/null && break
-  kill -0 "$launcher" 2>/dev/null || break
-  sleep 0.5
-done
+# The last of the day's catch-up runs of task 2 comes at 00:01:2x of the 8th: about 15 s of real time.
+last_launch() { grep -qF "[Shift totals] [07.12.2026+22.00]" "$output" 2>/dev/null || ended "$launcher"; }
+wait_until 120 last_launch || fail "the launches did not come"
 kill -TERM "$launcher"
-for _ in $(seq 1 40); do kill -0 "$launcher" 2>/dev/null || break; sleep 0.25; done
-kill -0 "$launcher" 2>/dev/null && fail "tavrorun did not end on SIGTERM"
+wait_until 10 ended "$launcher" || fail "tavrorun did not end on SIGTERM"
 wait "$launcher" 2>/dev/null
 status=$?
 [[ $status -eq 0 ]] || fail "tavrorun exit code $status"
@@ -97,12 +95,12 @@ status=$?
 expect_count "$log7" "Start as Program" 1
 expect_in "$log7" "Starting program..."
 expect_in "$log7" "Tasks in ini O.K."
-expect_in "$log7" "Last time for pump in pump_1 set to 2026-12-07 23:35:00"
+expect_in "$log7" "Last time for pump in pump_1 set to 2026-12-07 23:31:00"
 expect_in "$log7" "Last time for task in task_1  set to 2026-12-07 23:30:00"
 expect_in "$log7" "Last time for task in task_2  set to 2026-12-07 01:10:00"
-expect_in "$log7" "Last time for batch_1 set to 2026-12-07 00:10:00"
+expect_in "$log7" "Last time for batch_1 set to 2026-12-07 00:01:00"
 expect_in "$log7" "Starting"
-expect_in "$log7" "Last time for pump 1 set to 2026-12-07 23:50:00"
+expect_in "$log7" "Last time for pump 1 set to 2026-12-07 23:46:00"
 expect_in "$log7" "$work/jobs/demojob \"My \"\"big\"\" task\" 07.12.2026+23.45 15 -NOH -NOE launched successfully"
 
 # The new day's file: the stale content is gone, the hourly reading and the launches are there.
@@ -114,7 +112,7 @@ readings=$(grep -cF "Reading ini..." "$log8")
 if grep -F "Reading ini..." "$log8" | grep -qvE "^2026\.12\.08 00:00:(0[0-9]|10)"$'\t'; then
   fail "re-reading outside second 0-10 of the hour"
 fi
-expect_in "$log8" "batch 1 next 2026-12-09 00:10:00"
+expect_in "$log8" "batch 1 next 2026-12-09 00:01:00"
 expect_in "$log8" "Closing program..."
 
 # What the started programs received, and where.
