@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The task gate end to end: the real tavrorun -A, in SQL Server mode, reads its tasks' running tags
 # from a real PostgreSQL server through ODBC, under an accelerated clock (libfaketime, 10 times real
-# speed; the database's own waits stay real). A tag above 0 launches its task, 0 and "no row" (-20)
-# do not; a server stopped in between fails the reads with their log entries, and the launches come
-# back with the server. The password never reaches the log.
+# speed; the database's own waits stay real). A tag above 0 launches its task with its slot and
+# interval, 0 and "no row" (-20) do not, the reading's trial of the connection passes, and the
+# password never reaches the log. How a read fails and recovers is the reader's business, tested
+# against the same server in sources.postgres.
 set -uo pipefail
 source "$(dirname "$0")/isolated.sh"
 
@@ -34,11 +35,6 @@ wait_for() {  # description, command...: up to 300 s of real time
   fail "no $what"
   return 1
 }
-server() {  # stop|start, through the script that runs the server
-  touch "$TAVRO_PG_CONTROL/$1"
-  for _ in $(seq 1 1200); do [[ -e "$TAVRO_PG_CONTROL/$1" ]] || return 0; sleep 0.1; done
-  fail "the server did not $1"
-}
 
 mkdir -p "$work/jobs"
 cp "$bin/tavrorun" "$work/"
@@ -68,34 +64,19 @@ launched_more_than() { (($(launched) > $1)); }
 wait_for "launch of task 1" launched_more_than 0
 wait_for "closed gate of task 2" grep -qF "NOT launched due to value of UNIT2.RUN (0)" "$log"
 wait_for "closed gate of task 3" grep -qF "NOT launched due to value of UNIT3.RUN (-20)" "$log"
-
-server stop
-wait_for "refused connection" grep -qF $'MSSQL error:\r[08001] connection to server' "$log"
-wait_for "failed read" grep -qF "NOT launched due to value of UNIT1.RUN (-20)" "$log"
-before=$(launched)
-server start
-wait_for "launch after the server came back" launched_more_than "$before"
+launches=$(launched)
 
 kill -TERM "$launcher"
-for _ in $(seq 1 40); do kill -0 "$launcher" 2>/dev/null || break; sleep 0.25; done
-kill -0 "$launcher" 2>/dev/null && fail "tavrorun did not end on SIGTERM"
+wait_until 10 ended "$launcher" || fail "tavrorun did not end on SIGTERM"
 wait "$launcher" 2>/dev/null
 launcher=
 
-# The entries with their line ends: CR as "~", LF as "|".
-flat=$(tr '\r\n' '~|' <"$log")
-expect() { [[ "$flat" == *"$1"* ]] || fail "the log lacks: $1"; }
-expect "Reading ini...~|"
-expect "Tasks in ini O.K.~|"
-expect "NOT launched due to value of UNIT2.RUN (0)~|"
-expect "	MSSQL error:~[08001] connection to server at \"127.0.0.1\", port $TAVRO_PG_PORT failed"
-expect "query:~select val from pd where tag=:tag and ts between :pred and :po~|~|"
-[[ "$flat" == *"MSSQL will not be used"* ]] && fail "the trial failed at a reading"
+expect_in "$log" "Tasks in ini O.K."
+expect_not_in "$log" "MSSQL will not be used"  # the reading's trial of the connection
 grep -qF -- "$TAVRO_PG_PASSWORD" "$log" "$work/stdout.txt" && fail "the password is in the log"
-((before >= 1)) || fail "no launch before the server stopped"
 
 # Only the running unit's task was started, with its slot and interval.
-[[ $(count "args: [Running]" "$output") -gt "$before" ]] || fail "task 1 started $(count "args: [Running]" "$output") times"
+[[ $(count "args: [Running]" "$output") -ge "$launches" ]] || fail "task 1 started $(count "args: [Running]" "$output") times"
 grep -qE 'args: \[Running\] \[07\.12\.2026\+10\.[0-9]{2}\] \[15\]' "$output" || fail "task 1 got other arguments"
 grep -qF -e "[Stopped]" -e "[Unknown]" "$output" && fail "a task with a closed gate was started"
 

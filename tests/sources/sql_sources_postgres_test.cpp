@@ -138,21 +138,6 @@ TEST(SqlServerSource, ValuesWrittenAsTextAreNumbersOrAnError) {
   EXPECT_EQ(OtherSessions(), 0);
 }
 
-TEST(SqlServerSource, AQueryThatFailsAtAReadLogsTheDriversMessageAndTheQuery) {
-  SqlServerReader r;
-  ProgramSettings settings = PostgresServer::Get().MssqlSettings();
-  settings.MssqlValueColumn = "val/0";  // fails only on a row, so the trial passes
-  r.reader.Prepare(settings);
-  EXPECT_EQ(r.reader.ReadMssqlValue("FI101", 60, At(10, 0)), -20);
-  ASSERT_EQ(r.log.entries.size(), 2u);
-  EXPECT_TRUE(r.log.entries[0].stamped);
-  EXPECT_EQ(r.log.entries[0].message.rfind("MSSQL error:\r[22012] ", 0), 0u) << r.log.entries[0].message;
-  EXPECT_NE(r.log.entries[0].message.find("division by zero"), std::string::npos) << r.log.entries[0].message;
-  EXPECT_FALSE(r.log.entries[1].stamped);
-  EXPECT_EQ(r.log.entries[1].message, "query:\rselect val/0 from pd where tag=:tag and ts between :pred and :po\r\n");
-  EXPECT_EQ(OtherSessions(), 0);
-}
-
 TEST(SqlServerSource, TheReadingSwitchesTheSourceOffWhenTheTrialFails) {
   const PostgresServer& server = PostgresServer::Get();
   const struct {
