@@ -70,7 +70,7 @@ int Check(const std::vector<std::string>& args) {
     return kUsageError;
   }
   if (options.help) {
-    std::cout << kCheckUsage;
+    std::cout << CheckUsage();
     return kValid;
   }
   const DateTime now = options.now.value_or(LocalNow());

@@ -9,24 +9,17 @@
 
 namespace tavro {
 
-const char* const kCheckUsage =
+namespace {
+
+constexpr const char* kUsageHead =
     "Usage: tavrocheck [--ini FILE] [--now \"YYYY-MM-DD HH:MM:SS\"] [--plan HOURS [--job KIND N]]\n"
     "       tavrocheck [--ini FILE] [--now TIME] --probe TAG [--at TIME] [--minutes N]\n"
     "       tavrocheck --help\n"
     "\n"
     "Reads the launcher's configuration file as the launcher would, shows what it found, then what\n"
-    "looks wrong although the launcher accepts it.\n"
-    "  --ini FILE    the file to read (default: tavrorun.ini in the current folder)\n"
-    "  --now TIME    the time of the reading (default: now)\n"
-    "  --plan HOURS  preview instead what a launcher started with -A at that time would launch in\n"
-    "                the next HOURS hours (1 to 87600): the real reading and timer cycle on a\n"
-    "                simulated clock, every start succeeding and every gate open\n"
-    "  --job KIND N  with --plan: only the launches of that job (KIND pump, batch, task or report)\n"
-    "  --probe TAG   read instead the gate value of a task whose runningtag is TAG, with the source\n"
-    "                the file selects, over its real connection (what to run when a task does not\n"
-    "                start); --at TIME the task's slot time (default: the time of the reading),\n"
-    "                --minutes N its intervallength (default 60)\n"
-    "  --help        show this text\n"
+    "looks wrong although the launcher accepts it.\n";
+
+constexpr const char* kUsageTail =
     "A value may also follow its option after \"=\": --ini=plant.ini.\n"
     "\n"
     "Output: every log entry of the reading, as the log file writes it; then one line per job,\n"
@@ -55,8 +48,6 @@ const char* const kCheckUsage =
     "stops), 2 the command line is wrong, 3 the file is valid but there are findings.\n"
     "With --probe: 0 the gate is open, 1 it is closed, 2 the command line is wrong.\n";
 
-namespace {
-
 // Digits only, from 1 to `highest`.
 std::optional<int> CountingNumber(const std::string& text, int highest) {
   if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos) {
@@ -71,28 +62,36 @@ struct KnownOption {
   const char* name;
   const char* values;  // what follows the name, as the usage writes it; "" for none
   const char* expected;  // said when a value is not acceptable
+  // The usage's explanation, its lines separated by "\n"; none for an alias left out of the usage.
+  const char* explanation;
   // Takes the option's values (as many as `values` names); false when they are not acceptable.
   bool (*apply)(CheckOptions& options, const std::vector<std::string>& values);
 };
 
 constexpr std::array<KnownOption, 9> kOptions{{
     {"--ini", "FILE", "a file name",
+     "the file to read (default: tavrorun.ini in the current folder)",
      [](CheckOptions& options, const std::vector<std::string>& values) {
        options.iniFile = values[0];
        return !values[0].empty();
      }},
     {"--now", "TIME", "\"YYYY-MM-DD HH:MM:SS\"",
+     "the time of the reading (default: now)",
      [](CheckOptions& options, const std::vector<std::string>& values) {
        options.now = ParseDateTimeArgument(values[0]);
        return options.now.has_value();
      }},
     {"--plan", "HOURS", "1 to 87600 hours",
+     "preview instead what a launcher started with -A at that time would launch in\n"
+     "the next HOURS hours (1 to 87600): the real reading and timer cycle on a\n"
+     "simulated clock, every start succeeding and every gate open",
      [](CheckOptions& options, const std::vector<std::string>& values) {
        constexpr int kMostHours = 87600;  // ten years
        options.planHours = CountingNumber(values[0], kMostHours);
        return options.planHours.has_value();
      }},
     {"--job", "KIND N", "pump, batch, task or report and a job number from 1",
+     "with --plan: only the launches of that job (KIND pump, batch, task or report)",
      [](CheckOptions& options, const std::vector<std::string>& values) {
        constexpr std::array<const char*, 4> kKinds{"pump", "batch", "task", "report"};
        const std::optional<int> number = CountingNumber(values[1], kMaxJobCount);
@@ -100,31 +99,38 @@ constexpr std::array<KnownOption, 9> kOptions{{
        options.job = JobChoice{values[0], *number};
        return true;
      }},
-    {"--help", "", "",
-     [](CheckOptions& options, const std::vector<std::string>&) {
-       options.help = true;
-       return true;
-     }},
-    {"-h", "", "",
-     [](CheckOptions& options, const std::vector<std::string>&) {
-       options.help = true;
-       return true;
-     }},
     {"--probe", "TAG", "a tag name",
+     "read instead the gate value of a task whose runningtag is TAG, with the source\n"
+     "the file selects, over its real connection (what to run when a task does not\n"
+     "start)",
      [](CheckOptions& options, const std::vector<std::string>& values) {
        options.probeTag = values[0];
        return !values[0].empty();
      }},
     {"--at", "TIME", "\"YYYY-MM-DD HH:MM:SS\"",
+     "with --probe: the task's slot time (default: the time of the reading)",
      [](CheckOptions& options, const std::vector<std::string>& values) {
        options.probeAt = ParseDateTimeArgument(values[0]);
        return options.probeAt.has_value();
      }},
     {"--minutes", "N", "minutes from 0",
+     "with --probe: the task's intervallength (default 60)",
      [](CheckOptions& options, const std::vector<std::string>& values) {
        const std::optional<std::int32_t> minutes = ParseDecimal(values[0]);
        options.probeMinutes = minutes.value_or(-1);
        return minutes.has_value() && *minutes >= 0;
+     }},
+    {"--help", "", "",
+     "show this text",
+     [](CheckOptions& options, const std::vector<std::string>&) {
+       options.help = true;
+       return true;
+     }},
+    {"-h", "", "",
+     nullptr,
+     [](CheckOptions& options, const std::vector<std::string>&) {
+       options.help = true;
+       return true;
      }},
 }};
 
@@ -147,6 +153,23 @@ std::string Quoted(const std::vector<std::string>& values) {
 }
 
 }  // namespace
+
+std::string CheckUsage() {
+  constexpr std::size_t kExplanationColumn = 16;
+  std::string usage = kUsageHead;
+  for (const KnownOption& option : kOptions) {
+    if (option.explanation == nullptr) continue;
+    std::string line = std::string("  ") + option.name + (*option.values != '\0' ? " " : "") + option.values;
+    line.resize(std::max(line.size() + 1, kExplanationColumn), ' ');
+    // Each further line of an explanation starts in its column.
+    for (const char* c = option.explanation; *c != '\0'; ++c) {
+      line += *c;
+      if (*c == '\n') line.append(kExplanationColumn, ' ');
+    }
+    usage += line + '\n';
+  }
+  return usage + kUsageTail;
+}
 
 bool ParseCheckOptions(const std::vector<std::string>& args, CheckOptions& options, std::string& error) {
   for (std::size_t i = 0; i < args.size(); ++i) {

@@ -29,7 +29,8 @@ struct CheckOptions {
   bool help = false;
 };
 
-extern const char* const kCheckUsage;
+// The usage text ("--help"), its options listed from the same table that parses them.
+std::string CheckUsage();
 
 // The arguments after the program name. On a usage error gives false and says why in `error`, in
 // one line.
