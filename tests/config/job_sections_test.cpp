@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <sstream>
 
 #include "config/reading_harness.h"
 #include "support/date_time_text.h"
 #include "testing/temp_dir.h"
+#include "window/launch_preview.h"
 
 namespace tavro {
 namespace {
@@ -17,41 +20,33 @@ using configtest::Reading;
 const std::string kOneTask = "[tasks]\ncount=1\n[task_1]\nexename=t.exe\ntaskname=T\n";
 const std::string kOnePump = "[pumps]\ncount=1\n[pump_1]\nexename=p.exe\nsource=S\ntarget=T\ntagfile=f.txt\n";
 
-TEST(JobSections, EmptySectionsGiveDefaults) {
-  Reading reading;
-  reading.Read(
-      "[pumps]\ncount=1\n[batches]\ncount=1\n[tasks]\ncount=1\n[reports]\ncount=1\n[pump_1]\n[batch_1]\n");
-  const TPumpa& pump = reading.state.Pumps.Items.at(0);
-  EXPECT_EQ(pump.launchperiod, 60);
-  EXPECT_EQ(pump.phase, 10);
-  EXPECT_EQ(pump.intervallength, 60);
-  EXPECT_TRUE(pump.averages);
-  EXPECT_FALSE(pump.recalculate);
-  const TBec& batch = reading.state.Batches.Items.at(0);
-  EXPECT_EQ(batch.type, 0);
-  EXPECT_EQ(batch.day, 1);
-  EXPECT_EQ(batch.margins, 1);
-  EXPECT_EQ(batch.intervallength, 60);
-  EXPECT_EQ(batch.phase, 10);
-  EXPECT_FALSE(batch.exporttohistory);
-  const TUkol& task = reading.state.Tasks.Items.at(0);
-  EXPECT_EQ(task.launchperiod, 60);
-  EXPECT_EQ(task.phase, 10);
-  EXPECT_EQ(task.intervallength, 60);
-  EXPECT_FALSE(task.kordden);
-  EXPECT_EQ(task.runningtag, "");
-  const TRepUkol& report = reading.state.Reports.Items.at(0);
-  EXPECT_EQ(report.minute, "10");
-  EXPECT_EQ(report.hour, "1");
-  EXPECT_EQ(report.day, "*");
-  EXPECT_EQ(report.month, "*");
-  EXPECT_EQ(report.dayofweek, "*");
-  EXPECT_EQ(report.template_, "");
-  EXPECT_EQ(report.MinuteValue, 10);
-  EXPECT_EQ(report.HourValue, 1);
-  EXPECT_EQ(report.length, 0);
-  EXPECT_TRUE(report.DueToday);
-  EXPECT_EQ(reading.state.Reports.exename, "");
+// What the defaults of empty sections change: when each job's program first runs and what it gets
+// (hourly tasks and pumps at ten past, /tS=60 and /aV; a daily batch at 00:10 whose window ends an
+// interval before midnight; a report at 01:10 without a length; no export flags).
+TEST(JobSections, EmptySectionsRunWithTheDefaults) {
+  testutil::TempDir dir;
+  testutil::WriteFileBytes(dir.File("tavrorun.ini"),
+                           "[pumps]\ncount=1\n[pump_1]\nexename=/j/p\nsource=S\ntarget=T\ntagfile=f\n"
+                           "[batches]\ncount=1\n[batch_1]\nexename=/j/b\ntaskname=B\n[tasks]\ncount=1\n"
+                           "[task_1]\nexename=/j/t\ntaskname=T\n[reports]\ncount=1\nexename=/j/r\n"
+                           "[report_1]\ntemplate=x\n");
+  std::ostringstream plan;
+  ASSERT_TRUE(PreviewLaunches({dir.File("tavrorun.ini"), MakeDateTime(2026, 12, 7, 10, 7, 30), 16}, plan));
+  std::vector<std::string> firsts;  // the first launch of each job
+  std::istringstream lines(plan.str());
+  for (std::string line; std::getline(lines, line);) {
+    const std::string job = line.substr(20, line.find('\t', 20) - 20);
+    if (std::none_of(firsts.begin(), firsts.end(), [&](const std::string& seen) { return seen.find(job) == 20; })) {
+      firsts.push_back(line);
+    }
+  }
+  EXPECT_EQ(firsts, (std::vector<std::string>{
+                        "2026-12-07 10:07:40\ttask 1\t/j/t T 07.12.2026+09.00 60 -NOH -NOE",
+                        "2026-12-07 10:10:03\tpump 1\t/j/p  /A=PUMP /d1=07.12.2026+10:00 /d2=07.12.2026+10:00 /tS=60 "
+                        "/sN=S /tN=T /fN=f /aV",
+                        "2026-12-08 00:10:07\tbatch 1\t/j/b  /A=AC /tn=B /d1=07.12.2026+00.00 /d2=07.12.2026+23.00 "
+                        "/dS=60 /nH /nE",
+                        "2026-12-08 01:10:09\treport 1\t/j/r A:x"}));
 }
 
 TEST(JobSections, ErrorsMakeTheFileInvalid) {

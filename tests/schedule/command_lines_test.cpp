@@ -98,12 +98,5 @@ TEST(CommandLines, ReportArguments) {
   EXPECT_EQ(ReportArguments(report), "A:shiftreport");
 }
 
-TEST(CommandLines, CommandLine) {
-  EXPECT_EQ(CommandLine("C:\\Tavro\\report.exe", ""), "C:\\Tavro\\report.exe");
-  EXPECT_EQ(CommandLine("C:\\Tavro\\report.exe", "A:shiftreport"), "C:\\Tavro\\report.exe A:shiftreport");
-  // Pump and batch arguments bring their own leading blank; the path is never quoted.
-  EXPECT_EQ(CommandLine("C:\\Program Files\\pump.exe", " /A=PUMP"), "C:\\Program Files\\pump.exe  /A=PUMP");
-}
-
 }  // namespace
 }  // namespace tavro

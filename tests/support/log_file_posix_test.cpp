@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <thread>
 
 #include "support/log_file.h"
 #include "testing/temp_dir.h"
@@ -87,21 +86,6 @@ TEST(LogFilePosix, AShortWriteLeavesNoHalfEntry) {
   signal(SIGXFSZ, previous);
   EXPECT_FALSE(written);
   EXPECT_EQ(testutil::ReadFileBytes(file), "old\r\n");
-}
-
-TEST(LogFilePosix, EntryWaitsForAShortlyHeldFile) {
-  testutil::TempDir dir;
-  const std::string file = dir.File("tavrorun.007.txt");
-  testutil::WriteFileBytes(file, "old\r\n");
-  LockHolder holder(file);
-  std::thread release([&holder] {
-    std::this_thread::sleep_for(milliseconds(20));
-    holder.Release();
-  });
-  // Patience far beyond the hold, so that however late the holder lets go the entry gets in.
-  EXPECT_TRUE(AppendToLogFile(file, "kept\r\n", 60000));
-  release.join();
-  EXPECT_EQ(testutil::ReadFileBytes(file), "old\r\nkept\r\n");
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <thread>
 
 #include "support/log_file.h"
 #include "testing/temp_dir.h"
@@ -61,21 +60,6 @@ TEST(LogFileWin32, OtherOpenersAndTheSharingRule) {
     holder.Release();
     EXPECT_EQ(testutil::ReadFileBytes(file), c.written ? "old\r\nnew\r\n" : "old\r\n");
   }
-}
-
-TEST(LogFileWin32, EntryWaitsForAShortlyHeldFile) {
-  testutil::TempDir dir;
-  const std::string file = dir.File("tavrorun.007.txt");
-  testutil::WriteFileBytes(file, "old\r\n");
-  Holder holder(file, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ);
-  std::thread release([&holder] {
-    std::this_thread::sleep_for(milliseconds(20));
-    holder.Release();
-  });
-  // Patience far beyond the hold, so that however late the holder lets go the entry gets in.
-  EXPECT_TRUE(AppendToLogFile(file, "kept\r\n", 60000));
-  release.join();
-  EXPECT_EQ(testutil::ReadFileBytes(file), "old\r\nkept\r\n");
 }
 
 }  // namespace
