@@ -173,31 +173,6 @@ TEST_F(TimerCycle, AfterAStopTasksCatchUpEverySlotWhilePumpsLaunchOnce) {
   EXPECT_EQ(state.Tasks.Items[0].LastTime, At(7, 10, 0));
 }
 
-TEST_F(TimerCycle, LongPeriodTaskCatchesUpTheDaysSlots) {
-  const DateTime read = At(7, 10, 7, 30);
-  TUkol task = Task(120, 70, 60, {});
-  task.LastTime = TaskInitialLastTime(task, read);
-  AddTask(task);
-  clock.Set(AddMinutes(read, 0));
-  for (int i = 0; i < 10; ++i) Tick();
-
-  std::vector<std::string> slots;
-  for (const auto& args : StartedArguments()) slots.push_back(args.substr(8, 16));
-  EXPECT_EQ(slots, (std::vector<std::string>{"07.12.2026+02.00", "07.12.2026+04.00", "07.12.2026+06.00",
-                                             "07.12.2026+08.00"}));
-  EXPECT_EQ(state.Tasks.Items[0].LastTime, At(7, 9, 10));
-}
-
-TEST_F(TimerCycle, NinetyMinuteTaskDriftsByWholeHours) {
-  AddTask(Task(90, 10, 60, At(7, 1, 10)));
-  clock.Set(At(7, 5, 0));
-  for (int i = 0; i < 3; ++i) Tick();
-  std::vector<std::string> slots;
-  for (const auto& args : StartedArguments()) slots.push_back(args.substr(8, 16));
-  EXPECT_EQ(slots, (std::vector<std::string>{"07.12.2026+01.30", "07.12.2026+02.30", "07.12.2026+03.30"}));
-  EXPECT_EQ(state.Tasks.Items[0].LastTime, At(7, 4, 10));
-}
-
 TEST_F(TimerCycle, SuccessfulLaunchPausesAndFailedLaunchStillAdvances) {
   AddPump(Pump(15, 5, At(7, 9, 50)));
   clock.Set(At(7, 10, 7, 30));
