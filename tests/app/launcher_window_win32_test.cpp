@@ -41,15 +41,15 @@ class WinShellLauncherTest : public ::testing::Test {
   }
 };
 
-TEST_F(WinShellLauncherTest, MenuAndShortcutsDriveTheLauncher) {
+// The menu items, the panels and the enabling rule are tested on the face and on the model; here
+// the real program shows its window, and its own message loop carries the shortcuts.
+TEST_F(WinShellLauncherTest, ShortcutsDriveTheLauncher) {
   LauncherCopy copy(kValidIni);
   ChildProcess launcher(copy.Exe(), {});
   Drive(launcher,
-        {"window TTavroRunMainForm", "caption", "size", "visible", "wait-panel 0 Enabled", "panel 1", "panel 2",
-         "key ctrl+s", "wait-panel 1 Running", "key ctrl+o", "wait-panel 1 Stopped", "no-box", "key ctrl+q",
-         "wait-gone"},
-        "caption: Tavro Launcher running as Program\nsize: 457x163\nvisible: yes\npanel 1: Stopped\npanel 2: \n");
-
+        {"window TTavroRunMainForm", "caption", "visible", "wait-panel 0 Enabled", "key ctrl+s", "wait-panel 1 Running",
+         "key ctrl+o", "wait-panel 1 Stopped", "no-box", "key ctrl+q", "wait-gone"},
+        "caption: Tavro Launcher running as Program\nvisible: yes\n");
   const std::vector<std::string> log = copy.LogMessages();
   EXPECT_EQ(OnlyThese(log, {"Start as Program", "Starting program...", "Starting", "Stopped", "Closing program..."}),
             (std::vector<std::string>{"Start as Program", "Starting program...", "Starting", "Stopped",
@@ -63,9 +63,6 @@ TEST_F(WinShellLauncherTest, HStartsAndHidesTheWindowAtTheNextTick) {
   Drive(launcher,
         {"window TTavroRunMainForm", "wait-panel 1 Running", "wait-hidden", "visible", "close", "wait-gone"},
         "visible: no\n");
-  const std::vector<std::string> log = copy.LogMessages();
-  EXPECT_EQ(OnlyThese(log, {"Starting", "Hiding", "Closing program..."}),
-            (std::vector<std::string>{"Starting", "Hiding"}));
 }
 
 TEST_F(WinShellLauncherTest, ASecondInstanceIsRefusedWithABoxAndWritesNothing) {

@@ -1,18 +1,15 @@
 // Drives and reads the launcher's window from another process, as a person at the desk would:
-// finds it, reads its caption, size and status bar, types its shortcuts, picks its menu items,
-// clicks its close box, and reads and answers message boxes. Each argument is one step; a step
-// that reads prints one line, "name: value". Waiting steps wait up to a generous deadline. Exits 1
-// at the first step that fails, saying why, and 0 when all of them passed.
+// finds it, reads its caption and status bar, types its shortcuts, clicks its close box, and reads
+// and answers message boxes. Each argument is one step; a step that reads prints one line,
+// "name: value". Waiting steps wait up to a generous deadline. Exits 1 at the first step that
+// fails, saying why, and 0 when all of them passed.
 //
 // Steps:
 //   window CLASS        wait for a top-level window of the class; the steps below act on it
 //   caption             print its caption
-//   size                print its outer size, WIDTHxHEIGHT
 //   visible             print yes or no
-//   panel N             print the text of status-bar panel N
 //   wait-panel N TEXT   wait until panel N reads TEXT
 //   key ctrl+X          bring the window to the front and type Ctrl+X
-//   command NAME        pick the menu item start, stop, reread or exit
 //   close               click the close box
 //   wait-hidden         wait until the window is hidden
 //   wait-gone           wait until the window no longer exists
@@ -30,8 +27,6 @@
 #include <string>
 #include <thread>
 #include <vector>
-
-#include "faces/main_window_win32.h"
 
 namespace {
 
@@ -113,14 +108,6 @@ void TypeControlKey(HWND window, char key) {
   SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
-UINT MenuItemOf(const std::string& name) {
-  if (name == "start") return tavro::kStartItemId;
-  if (name == "stop") return tavro::kStopItemId;
-  if (name == "reread") return tavro::kReReadIniItemId;
-  if (name == "exit") return tavro::kExitItemId;
-  throw Failed{"no menu item " + name};
-}
-
 // The text of a message box is its one Static control with text (the icon is another, empty one).
 std::string BoxText(HWND box) {
   std::string text;
@@ -180,15 +167,8 @@ class Driver {
     if (window_ == nullptr) throw Failed{"no window found yet"};
     if (verb == "caption") {
       std::printf("caption: %s\n", TextOf(window_).c_str());
-    } else if (verb == "size") {
-      RECT r{};
-      GetWindowRect(window_, &r);
-      std::printf("size: %ldx%ld\n", r.right - r.left, r.bottom - r.top);
     } else if (verb == "visible") {
       std::printf("visible: %s\n", IsWindowVisible(window_) ? "yes" : "no");
-    } else if (verb == "panel") {
-      const int panel = std::stoi(rest);
-      std::printf("panel %d: %s\n", panel, PanelText(window_, panel).c_str());
     } else if (verb == "wait-panel") {
       const int panel = std::stoi(rest);
       const std::string text = rest.substr(rest.find(' ') + 1);
@@ -196,8 +176,6 @@ class Driver {
     } else if (verb == "key") {
       if (rest.size() != 6 || rest.compare(0, 5, "ctrl+") != 0) throw Failed{"unknown key " + rest};
       TypeControlKey(window_, static_cast<char>(std::toupper(static_cast<unsigned char>(rest[5]))));
-    } else if (verb == "command") {
-      PostMessageA(window_, WM_COMMAND, MenuItemOf(rest), 0);
     } else if (verb == "close") {
       PostMessageA(window_, WM_SYSCOMMAND, SC_CLOSE, 0);
     } else if (verb == "wait-hidden") {
