@@ -1,14 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <functional>
-#include <sstream>
 
 #include "config/reading_harness.h"
 #include "support/date_time_text.h"
 #include "testing/temp_dir.h"
-#include "window/launch_preview.h"
 
 namespace tavro {
 namespace {
@@ -19,35 +16,6 @@ using configtest::Reading;
 
 const std::string kOneTask = "[tasks]\ncount=1\n[task_1]\nexename=t.exe\ntaskname=T\n";
 const std::string kOnePump = "[pumps]\ncount=1\n[pump_1]\nexename=p.exe\nsource=S\ntarget=T\ntagfile=f.txt\n";
-
-// What the defaults of empty sections change: when each job's program first runs and what it gets
-// (hourly tasks and pumps at ten past, /tS=60 and /aV; a daily batch at 00:10 whose window ends an
-// interval before midnight; a report at 01:10 without a length; no export flags).
-TEST(JobSections, EmptySectionsRunWithTheDefaults) {
-  testutil::TempDir dir;
-  testutil::WriteFileBytes(dir.File("tavrorun.ini"),
-                           "[pumps]\ncount=1\n[pump_1]\nexename=/j/p\nsource=S\ntarget=T\ntagfile=f\n"
-                           "[batches]\ncount=1\n[batch_1]\nexename=/j/b\ntaskname=B\n[tasks]\ncount=1\n"
-                           "[task_1]\nexename=/j/t\ntaskname=T\n[reports]\ncount=1\nexename=/j/r\n"
-                           "[report_1]\ntemplate=x\n");
-  std::ostringstream plan;
-  ASSERT_TRUE(PreviewLaunches({dir.File("tavrorun.ini"), MakeDateTime(2026, 12, 7, 10, 7, 30), 16}, plan));
-  std::vector<std::string> firsts;  // the first launch of each job
-  std::istringstream lines(plan.str());
-  for (std::string line; std::getline(lines, line);) {
-    const std::string job = line.substr(20, line.find('\t', 20) - 20);
-    if (std::none_of(firsts.begin(), firsts.end(), [&](const std::string& seen) { return seen.find(job) == 20; })) {
-      firsts.push_back(line);
-    }
-  }
-  EXPECT_EQ(firsts, (std::vector<std::string>{
-                        "2026-12-07 10:07:40\ttask 1\t/j/t T 07.12.2026+09.00 60 -NOH -NOE",
-                        "2026-12-07 10:10:03\tpump 1\t/j/p  /A=PUMP /d1=07.12.2026+10:00 /d2=07.12.2026+10:00 /tS=60 "
-                        "/sN=S /tN=T /fN=f /aV",
-                        "2026-12-08 00:10:07\tbatch 1\t/j/b  /A=AC /tn=B /d1=07.12.2026+00.00 /d2=07.12.2026+23.00 "
-                        "/dS=60 /nH /nE",
-                        "2026-12-08 01:10:09\treport 1\t/j/r A:x"}));
-}
 
 TEST(JobSections, ErrorsMakeTheFileInvalid) {
   const struct {
@@ -182,6 +150,8 @@ TEST(JobSections, UnquotesNamesThatMayCarryOptions) {
   EXPECT_TRUE(reading.state.Settings.IniValid);
 }
 
+// The schedule keys left out: a pump or a task runs hourly at ten past, a batch daily at ten past
+// midnight. The times for other keys are the period rules' tests.
 TEST(JobSections, FirstTimesPerKind) {
   const struct {
     const char* name;
@@ -191,27 +161,15 @@ TEST(JobSections, FirstTimesPerKind) {
     DateTime expected;
     std::string entry;  // without the time text
   } cases[] = {
-      {"pump", kOnePump + "launchperiod=15\nphase=5\n", MakeDateTime(2026, 12, 7, 10, 7, 30),
-       [](const LauncherState& s) { return s.Pumps.Items[0].LastTime; }, MakeDateTime(2026, 12, 7, 9, 50),
-       "Last time for pump in pump_1 set to "},
-      {"pump in the first period", kOnePump, MakeDateTime(2026, 12, 7, 0, 30),
+      {"pump", kOnePump, MakeDateTime(2026, 12, 7, 0, 30),
        [](const LauncherState& s) { return s.Pumps.Items[0].LastTime; }, MakeDateTime(2026, 12, 7, 0, 10),
        "Last time for pump in pump_1 set to "},
-      {"short task", "[tasks]\ncount=1\n[task_1]\nexename=x\ntaskname=y\nlaunchperiod=15\nphase=5\n",
-       MakeDateTime(2026, 12, 7, 10, 7, 30), [](const LauncherState& s) { return s.Tasks.Items[0].LastTime; },
-       MakeDateTime(2026, 12, 7, 9, 45), "Last time for task in task_1  set to "},
-      {"long task", "[tasks]\ncount=1\n[task_1]\nexename=x\ntaskname=y\nlaunchperiod=120\nphase=70\n",
-       MakeDateTime(2026, 12, 7, 10, 7, 30), [](const LauncherState& s) { return s.Tasks.Items[0].LastTime; },
-       MakeDateTime(2026, 12, 7, 1, 10), "Last time for task in task_1  set to "},
-      {"daily batch", "[batches]\ncount=1\n[batch_1]\nexename=x\ntaskname=y\n", MakeDateTime(2026, 12, 7, 10, 7, 30),
+      {"task", kOneTask, MakeDateTime(2026, 12, 7, 10, 7, 30),
+       [](const LauncherState& s) { return s.Tasks.Items[0].LastTime; }, MakeDateTime(2026, 12, 7, 8, 0),
+       "Last time for task in task_1  set to "},
+      {"batch", "[batches]\ncount=1\n[batch_1]\nexename=x\ntaskname=y\n", MakeDateTime(2026, 12, 7, 10, 7, 30),
        [](const LauncherState& s) { return s.Batches.Items[0].LastTime; }, MakeDateTime(2026, 12, 7, 0, 10),
        "Last time for batch_1 set to "},
-      {"weekly batch", "[batches]\ncount=1\n[batch_1]\nexename=x\ntaskname=y\ntype=1\nday=1\nphase=360\n",
-       MakeDateTime(2026, 12, 7, 5, 59), [](const LauncherState& s) { return s.Batches.Items[0].LastTime; },
-       MakeDateTime(2026, 11, 30, 6, 0), "Last time for batch_1 set to "},
-      {"monthly batch", "[batches]\ncount=1\n[batch_1]\nexename=x\ntaskname=y\ntype=2\nphase=120\n",
-       MakeDateTime(2026, 12, 7, 10, 7, 30), [](const LauncherState& s) { return s.Batches.Items[0].LastTime; },
-       MakeDateTime(2026, 12, 1, 2, 0), "Last time for batch_1 set to "},
   };
   for (const auto& c : cases) {
     Reading reading;
@@ -329,19 +287,6 @@ TEST(JobSections, DebugModeLogsEveryValueAsRead) {
       {true, "Tasks in ini O.K."},
   };
   EXPECT_EQ(reading.Entries(), expected);
-}
-
-TEST(Verdict, IsAllOrNothingForTheFile) {
-  Reading reading;
-  reading.Read(kOneTask);
-  EXPECT_TRUE(reading.verdict.valid);
-  EXPECT_TRUE(reading.state.Settings.IniValid);
-  EXPECT_EQ(reading.Last(), (Entry{true, "Tasks in ini O.K."}));
-
-  reading.Read("[tasks]\ncount=1\n");
-  EXPECT_FALSE(reading.verdict.valid);
-  EXPECT_FALSE(reading.state.Settings.IniValid);
-  EXPECT_EQ(reading.verdict.errors, "\r\nNo EXE name found in task_1\r\nNo BDT name found in task_1");
 }
 
 TEST(IniAkceExecute, ReadsTheFileNamedInTheSettings) {

@@ -53,18 +53,20 @@ TEST(CommandLines, BatchArguments) {
   EXPECT_EQ(BatchArguments(batch, "a", "b"), " /A=AC /tn=Daily /d1=a /d2=b /dS=60");
 }
 
-TEST(CommandLines, TaskArgumentsFlags) {
+TEST(CommandLines, TaskArgumentsFlagsAndSlotPattern) {
   struct Case {
     bool exporttohistory, exporttoexternal, kordden;
-    std::string flags;
+    const char* pattern;
+    std::string expected;
   };
   const std::vector<Case> cases = {
-      {false, false, true, " -NOH -NOE -KORDD"},
-      {false, false, false, " -NOH -NOE"},
-      {false, true, false, " -NOH"},
-      {true, false, false, " -NOE"},
-      {true, true, true, " -KORDD"},
-      {true, true, false, ""},
+      {false, false, true, kTaskTimePattern, "\"Daily balance\" 07.12.2026+11.00 60 -NOH -NOE -KORDD"},
+      {false, false, false, kTaskTimePattern, "\"Daily balance\" 07.12.2026+11.00 60 -NOH -NOE"},
+      {false, true, false, kTaskTimePattern, "\"Daily balance\" 07.12.2026+11.00 60 -NOH"},
+      {true, false, false, kTaskTimePattern, "\"Daily balance\" 07.12.2026+11.00 60 -NOE"},
+      {true, true, true, kTaskTimePattern, "\"Daily balance\" 07.12.2026+11.00 60 -KORDD"},
+      {true, true, false, kTaskTimePattern, "\"Daily balance\" 07.12.2026+11.00 60"},
+      {true, true, false, kPumpTimePattern, "\"Daily balance\" 07.12.2026+11:00 60"},
   };
   TUkol task;
   task.taskname = "Daily balance";
@@ -73,19 +75,8 @@ TEST(CommandLines, TaskArgumentsFlags) {
     task.exporttohistory = c.exporttohistory;
     task.exporttoexternal = c.exporttoexternal;
     task.kordden = c.kordden;
-    EXPECT_EQ(TaskArguments(task, MakeDateTime(2026, 12, 7, 11, 0), kTaskTimePattern),
-              "\"Daily balance\" 07.12.2026+11.00 60" + c.flags);
+    EXPECT_EQ(TaskArguments(task, MakeDateTime(2026, 12, 7, 11, 0), c.pattern), c.expected);
   }
-}
-
-TEST(CommandLines, TaskArgumentsUseTheGivenPattern) {
-  TUkol task;
-  task.taskname = "Balance";
-  task.intervallength = 15;
-  task.exporttohistory = task.exporttoexternal = true;
-  const DateTime slot = MakeDateTime(2026, 12, 31, 23, 5);
-  EXPECT_EQ(TaskArguments(task, slot, kTaskTimePattern), "Balance 31.12.2026+23.05 15");
-  EXPECT_EQ(TaskArguments(task, slot, kPumpTimePattern), "Balance 31.12.2026+23:05 15");
 }
 
 TEST(CommandLines, ReportArguments) {
