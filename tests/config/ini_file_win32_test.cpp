@@ -91,14 +91,5 @@ TEST(IniFileConformance, ValuesAsTheProfileReaderGivesThem) {
        "k", "j", "orphan", "[broken", "absent"});
 }
 
-TEST(IniFileConformance, AFileOfTheLauncher) {
-  ExpectSameAsProfileReader(
-      "[program]\r\nmod=ip21\r\ndebug=0\r\n[ip21]\r\nconstr=DSN=ip21;UID=me;PWD=x\r\n"
-      "[Tasks]\r\nCount=2\r\n[task_1]\r\nexename=\"C:\\Tavro\\bin\\calc.exe\"\r\ntaskname = Shift report\r\n"
-      "launchperiod=$0F\r\nrunningtag='FIC 101.PV'\r\n[task_2]\r\nexename=\"C:\\Tavro\\calc.exe\" -q\r\n",
-      {"program", "ip21", "tasks", "task_1", "task_2"},
-      {"mod", "debug", "constr", "count", "exename", "taskname", "launchperiod", "runningtag", "phase"});
-}
-
 }  // namespace
 }  // namespace tavro

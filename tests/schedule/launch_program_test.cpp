@@ -47,7 +47,6 @@ TEST(LaunchProgram, ProgramGetsItsArgumentsInTheGivenFolder) {
        {"Daily \"big\" balance", "07.12.2026+11.00", "60", "-NOH", "-KORDD"}},
       {" /A=AC /tn=" + BlankQuoted("My task") + " /d1=07.12.2026+00.00 /nH",
        {"/A=AC", "/tn=My task", "/d1=07.12.2026+00.00", "/nH"}},
-      {"A8:shift report", {"A8:shift", "report"}},
   };
   const std::string recorder = testutil::TestProgramPath("argrecorder");
   for (const ArgumentCase& c : cases) {

@@ -4,7 +4,6 @@
 
 #include <functional>
 
-#include "jobs/period_arithmetic.h"
 #include "support/date_time_text.h"
 #include "support/simulated_clock.h"
 #include "testing/recording_log.h"
@@ -12,7 +11,6 @@
 
 namespace tavro {
 namespace {
-
 
 using testutil::RecordingLog;
 using testutil::RecordingStarter;
@@ -117,11 +115,6 @@ class TimerCycle : public ::testing::Test {
   void Tick() {
     RunTick(Context());
     clock.Advance(kTimerIntervalMs);
-  }
-  std::vector<std::string> StartedArguments() const {
-    std::vector<std::string> out;
-    for (const auto& started : starter.started) out.push_back(started.arguments);
-    return out;
   }
 
   LauncherState state;

@@ -30,42 +30,6 @@ int CountContaining(const std::vector<std::string>& lines, const std::string& te
   return count;
 }
 
-// The pump, the short task and the long task of the period rules' worked examples, read at 10:07:30.
-TEST(TavrocheckPlan, GivesTheWorkedExamplesSlotTimes) {
-  testutil::TempDir folder;
-  const std::string ini = folder.File("examples.ini");
-  testutil::WriteFileBytes(ini,
-                           "[program]\nmod=kord\n[pumps]\ncount=1\n[pump_1]\nlaunchperiod=15\nphase=5\n"
-                           "exename=/opt/tavro/pump\nsource=S1\ntarget=T1\ntagfile=tags.txt\n"
-                           "[tasks]\ncount=2\n[task_1]\nlaunchperiod=15\nphase=5\nintervallength=15\n"
-                           "exename=/opt/tavro/task\ntaskname=Short\n"
-                           "[task_2]\nlaunchperiod=120\nphase=70\nintervallength=60\nexename=/opt/tavro/task\n"
-                           "taskname=Long\nrunningtag=UNIT.RUN\n");
-  const testutil::CapturedRun run = Plan(ini, "24", "2026-12-07 10:07:30");
-  ASSERT_EQ(run.exitCode, 0) << run.output;
-  const std::vector<std::string> lines = Lines(run.output);
-  const std::vector<std::string> first = {
-      "2026-12-07 10:07:40\tpump 1\t/opt/tavro/pump  /A=PUMP /d1=07.12.2026+10:00 /d2=07.12.2026+10:00 /tS=60 "
-      "/sN=S1 /tN=T1 /fN=tags.txt /aV",
-      "2026-12-07 10:07:40\ttask 1\t/opt/tavro/task Short 07.12.2026+10.00 15 -NOH -NOE",
-      "2026-12-07 10:07:40\ttask 2\t/opt/tavro/task Long 07.12.2026+02.00 60 -NOH -NOE\tgated by UNIT.RUN",
-      "2026-12-07 10:07:56\ttask 2\t/opt/tavro/task Long 07.12.2026+04.00 60 -NOH -NOE\tgated by UNIT.RUN",
-      "2026-12-07 10:08:08\ttask 2\t/opt/tavro/task Long 07.12.2026+06.00 60 -NOH -NOE\tgated by UNIT.RUN",
-      "2026-12-07 10:08:20\ttask 2\t/opt/tavro/task Long 07.12.2026+08.00 60 -NOH -NOE\tgated by UNIT.RUN",
-      "2026-12-07 10:20:09\tpump 1\t/opt/tavro/pump  /A=PUMP /d1=07.12.2026+10:15 /d2=07.12.2026+10:15 /tS=60 "
-      "/sN=S1 /tN=T1 /fN=tags.txt /aV",
-      "2026-12-07 10:20:09\ttask 1\t/opt/tavro/task Short 07.12.2026+10.15 15 -NOH -NOE",
-  };
-  ASSERT_GE(lines.size(), first.size());
-  EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + first.size()), first);
-  // A day and one of quarter hours for the pump and the short task; the long task every two hours after
-  // catching up, with its slot 50 minutes before each launch.
-  EXPECT_EQ(CountContaining(lines, "\tpump 1\t"), 97);  // slots 10:00 to 10:00 of the next day
-  EXPECT_EQ(CountContaining(lines, "\ttask 1\t"), 97);
-  EXPECT_EQ(CountContaining(lines, "Long 07.12.2026+10.00 60"), 1);
-  EXPECT_EQ(lines.back().rfind("2026-12-08 10:0", 0), 0u) << lines.back();
-}
-
 TEST(TavrocheckPlan, PreviewsTheDemoConfiguration) {
   const std::string ini = FolderOf(testutil::TestProgramPath("tavrocheck")) + "/demo.ini";
   const testutil::CapturedRun run = Plan(ini, "24", "2026-12-07 10:07:30");
