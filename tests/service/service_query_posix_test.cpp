@@ -12,7 +12,7 @@
 namespace tavro {
 namespace {
 
-TEST(RunModePosix, StartAccountIsTheUnitsUserOrRoot) {
+TEST(ServiceQueryPosix, StartAccountIsTheUnitsUserOrRoot) {
   const struct {
     const char* unit;
     const char* account;
@@ -29,7 +29,7 @@ TEST(RunModePosix, StartAccountIsTheUnitsUserOrRoot) {
   for (const auto& c : cases) EXPECT_EQ(UnitStartAccount(c.unit), c.account) << c.unit;
 }
 
-TEST(RunModePosix, ServiceIsRegisteredWhenItsUnitIsInstalledAndManageable) {
+TEST(ServiceQueryPosix, ServiceIsRegisteredWhenItsUnitIsInstalledAndManageable) {
   testutil::TempDir folder;
   const std::string unitFolder = folder.Path().string();
   EXPECT_FALSE(QueryServiceUnit(unitFolder).registeredAndOpenable);
