@@ -34,7 +34,6 @@ class FailingBinding final : public GateSources, private GateReader {
  public:
   explicit FailingBinding(int failures) : failures_(failures) {}
   GateReader& ReaderFor(const ProgramSettings&) override { return *this; }
-  void PrepareMssql(const ProgramSettings&) override {}
   std::vector<DWORD> tickThreads;
 
  private:
