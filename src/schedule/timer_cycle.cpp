@@ -152,7 +152,7 @@ void RunTick(const TickContext& context) {
   if (!context.gates.Gate().KeepReady()) context.commands.StopAkceExecute();
 
   context.commands.ProcessMessages();
-  if (!context.commands.Running()) return;
+  if (!context.commands.Running() || context.commands.Closing()) return;
 
   Tick tick(context, now);
   tick.WalkPumps();

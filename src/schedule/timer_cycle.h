@@ -21,6 +21,8 @@ class TickCommands {
  public:
   virtual ~TickCommands() = default;
   virtual bool Running() const = 0;
+  // Exit was given: the process is ending, and nothing more is launched.
+  virtual bool Closing() const = 0;
   virtual void IniAkceExecute() = 0;
   virtual void StopAkceExecute() = 0;
   virtual void ProcessMessages() = 0;  // commands that arrived meanwhile act before the run test

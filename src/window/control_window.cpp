@@ -92,6 +92,7 @@ void ControlWindow::IniAkceExecute() {
 
 void ControlWindow::ExitAkceExecute() {
   services_.log.Entry("Closing program...");
+  closing_ = true;
   if (face_) face_->Close();
 }
 

@@ -82,6 +82,7 @@ class ControlWindow final : public TickCommands, public TickDisplay, public Laun
   bool Enabled(Command command) const;
 
   bool Running() const override { return status_ == RunStatus::Running; }
+  bool Closing() const override { return closing_; }
   // The clock the timer runs by: its ticks, and the pause after a launch.
   Clock& TimerClock() const { return services_.clock; }
   const std::string& PanelText(Panel panel) const { return panels_.at(static_cast<std::size_t>(panel)); }
@@ -112,6 +113,7 @@ class ControlWindow final : public TickCommands, public TickDisplay, public Laun
   bool firstActivation_ = false;
   bool autoStart_ = false;
   bool hideWindow_ = false;
+  bool closing_ = false;
   std::string taskTimeFormat_;
 };
 

@@ -18,6 +18,7 @@ using testutil::RecordingStarter;
 class FakeWindow final : public TickCommands, public TickDisplay, public LaunchPause, public GateChoice {
  public:
   bool Running() const override { return running; }
+  bool Closing() const override { return closing; }
   bool HideRequested() const override { return hideRequested; }
   void Hide() override { hideRequested = false; }
   void IniAkceExecute() override {
@@ -25,7 +26,7 @@ class FakeWindow final : public TickCommands, public TickDisplay, public LaunchP
     if (onReading) onReading();
   }
   void StopAkceExecute() override { running = false; }
-  void ProcessMessages() override {}
+  void ProcessMessages() override { closing = closing || exitArrives; }
   bool ShowsProgress() const override { return showsProgress; }
   void ShowProgress(const std::string& text) override { progress.push_back(text); }
   bool PauseAfterLaunch(int milliseconds) override {
@@ -35,6 +36,8 @@ class FakeWindow final : public TickCommands, public TickDisplay, public LaunchP
   GateReader& Gate() override { return *gate; }
 
   bool showsProgress = true;
+  bool exitArrives = false;  // an Exit waits among the tick's messages
+  bool closing = false;
   bool running = true;
   bool hideRequested = false;
   int readings = 0;
@@ -288,18 +291,30 @@ TEST_F(TimerCycle, HidingIsLoggedAfterTheDateIsFollowed) {
 }
 
 // An exit during the pause after a launch ends the tick there: the launched job's times are
-// advanced and logged, the other due jobs wait.
-TEST_F(TimerCycle, AnExitDuringAPauseEndsTheTickAfterTheLaunchInProgress) {
-  for (int i = 0; i < 3; ++i) AddPump(Pump(15, 5, At(7, 9, 50)));
-  AddTask(Task(15, 5, 15, At(7, 9, 45)));
-  window.pausesUntilExit = 2;
-  clock.Set(At(7, 10, 7, 30));
-  Tick();
-  ASSERT_EQ(starter.started.size(), 2u);
-  EXPECT_EQ(state.Pumps.Items[1].LastTime, At(7, 10, 5));
+// advanced and logged, the other due jobs wait. An exit among the tick's messages, before the
+// walks, launches nothing at all.
+TEST_F(TimerCycle, AnExitEndsTheTickAfterTheLaunchInProgress) {
+  const struct {
+    bool atTheStart;
+    int pausesUntilExit;
+    std::size_t launches;
+  } cases[] = {{false, 2, 2}, {true, -1, 0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.atTheStart ? "at the start" : "in a pause");
+    state = {};
+    starter.started.clear();
+    for (int i = 0; i < 3; ++i) AddPump(Pump(15, 5, At(7, 9, 50)));
+    AddTask(Task(15, 5, 15, At(7, 9, 45)));
+    window.exitArrives = c.atTheStart;
+    window.pausesUntilExit = c.pausesUntilExit;
+    clock.Set(At(7, 10, 7, 30));
+    Tick();
+    ASSERT_EQ(starter.started.size(), c.launches);
+    EXPECT_EQ(state.Pumps.Items[1].LastTime, c.launches == 2 ? At(7, 10, 5) : At(7, 9, 50));
+    EXPECT_EQ(state.Pumps.Items[2].LastTime, At(7, 9, 50));
+    EXPECT_EQ(state.Tasks.Items[0].LastTime, At(7, 9, 45));
+  }
   EXPECT_TRUE(log.Contains("Last time for pump 2 set to " + DateTimeText(At(7, 10, 5))));
-  EXPECT_EQ(state.Pumps.Items[2].LastTime, At(7, 9, 50));
-  EXPECT_EQ(state.Tasks.Items[0].LastTime, At(7, 9, 45));
 }
 
 TEST_F(TimerCycle, ASourceThatCannotBeKeptReadyStopsTheLauncherAtEveryTick) {
