@@ -4,6 +4,7 @@
 
 #include "app/launcher_usage.h"
 #include "app/single_instance.h"
+#include "app/standard_streams.h"
 #include "faces/program_mode.h"
 #include "jobs/launcher_state.h"
 #include "schedule/launch_program.h"
@@ -20,6 +21,7 @@
 namespace tavro {
 
 int RunLauncher(const Parameters& parameters) {
+  SecureStandardStreams();
   switch (InfoRequested(parameters)) {
     case InfoRequest::Help:
       InfoOutput() << LauncherUsage(CurrentExecutablePath());

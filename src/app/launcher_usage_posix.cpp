@@ -1,6 +1,7 @@
 #include <iostream>
 
 #include "app/launcher_usage.h"
+#include "support/stderr_echo_posix.h"
 
 namespace tavro {
 
@@ -18,7 +19,7 @@ const char* OutsideCommandsUsage() {
          "systemctl start, stop and status TavroRunner drive it. SIGTERM is the stop request.\n";
 }
 
-std::ostream* LogEchoStream() { return &std::cerr; }
+std::ostream* LogEchoStream() { return &StderrEcho(); }
 
 std::ostream& InfoOutput() { return std::cout; }
 

@@ -24,6 +24,7 @@
 #include "faces/log_view.h"
 #include "faces/text_layout.h"
 #include "faces/text_menu.h"
+#include "support/stderr_echo_posix.h"
 #include "support/system_log_posix.h"
 #include "window/guarded.h"
 #include "window/outside_commands_posix.h"
@@ -373,7 +374,7 @@ std::optional<int> RunTerminalWindow(ControlWindow& window, DailyLogFile& log) {
   log.EchoTo(&view.Stream());
   const int exitCode = RunWindowLoop(window, face);
   face.LeaveTerminal();
-  if (face.Visible()) log.EchoTo(&std::cerr);
+  if (face.Visible()) log.EchoTo(&StderrEcho());
   return exitCode;
 }
 

@@ -48,13 +48,17 @@ void DailyLogFile::Write(const std::string& message, bool stamped) {
   AppendToLogFile(logFileName_, entry);
   if (echo_ != nullptr) {
     // A bare CR (the SQL readers' error entries have one) would overwrite the line on a terminal.
+    std::string echoed;
+    echoed.reserve(entry.size());
     for (std::size_t i = 0; i < entry.size(); ++i) {
       if (entry[i] != '\r') {
-        echo_->put(entry[i]);
+        echoed += entry[i];
       } else if (i + 1 == entry.size() || entry[i + 1] != '\n') {
-        echo_->put('\n');
+        echoed += '\n';
       }
     }
+    // The whole entry at once: a reader sees it in one piece.
+    echo_->write(echoed.data(), static_cast<std::streamsize>(echoed.size()));
     echo_->flush();
   }
 }

@@ -1,0 +1,7 @@
+#include "app/standard_streams.h"
+
+namespace tavro {
+
+void SecureStandardStreams() {}
+
+}  // namespace tavro
