@@ -33,20 +33,18 @@ double PiOleDbReader::ReadThisWay(const std::string& tag, const std::string& hos
     database_.SetParameter(1, tag);
     database_.SetParameter(2, AddMinutes(time, -1));
     database_.SetParameter(3, time);
-    // Connecting builds the connection string afresh, so that changed settings count.
-    if (!connected_) {
-      Debug("Opening PIOLEDB", true);
-      database_.SetConnectionString(PiOdbcConnectionString(settings_));
-      database_.Open();
-      connected_ = true;
-    }
+    // Every read connects afresh from the settings, so that changed settings count and a
+    // connection that failed is never used again.
+    Debug("Opening PIOLEDB", true);
+    database_.SetConnectionString(PiOdbcConnectionString(settings_));
+    database_.Open();
     database_.OpenQuery();
     database_.First();
     const double result = database_.FirstColumnAsDouble();
     database_.Close();
-    connected_ = false;
     return result;
   } catch (const std::exception& error) {
+    database_.Close();
     log_.Entry("Exception" + std::string(kLineBreak) + WithoutSecret(error.what(), password) + kLineBreak +
                "for tag=" + tag + kLineBreak + "host=" + host + kLineBreak + "user=" + user + kLineBreak +
                "time=" + DateTimeText(time));

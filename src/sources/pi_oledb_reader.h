@@ -28,7 +28,6 @@ class PiOleDbReader final : public PiReader {
                      const std::string& password, DateTime time) override;
 
   Database& database_;
-  bool connected_ = false;  // a failed read leaves it connected, and the next one reuses it
   bool querySet_ = false;
 };
 
