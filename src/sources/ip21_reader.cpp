@@ -16,13 +16,16 @@ std::string TwoDigits(std::int64_t value) {
   return (value < 0 ? "-" : "") + std::string(digits.size() < 2 ? 1 : 0, '0') + digits;
 }
 
-std::string DoubleQuotes(const std::string& text) {
-  std::string doubled;
+// A quote and a backslash are doubled: the tag stays inside its literal whether or not the server
+// takes a backslash for an escape (where it does not, a tag with a backslash finds no value and its
+// gate stays closed).
+std::string EscapedLiteral(const std::string& text) {
+  std::string escaped;
   for (const char c : text) {
-    doubled += c;
-    if (c == '\'') doubled += '\'';
+    escaped += c;
+    if (c == '\'' || c == '\\') escaped += c;
   }
-  return doubled;
+  return escaped;
 }
 
 // MSDASQL is the OLE DB provider for ODBC: what it would pass on is the ODBC string already.
@@ -48,7 +51,7 @@ std::string Ip21PeriodText(std::int32_t intervalLength) { return TwoDigits(inter
 std::string Ip21QueryText(const std::string& tag, std::int32_t intervalLength, DateTime time) {
   const std::string windowEnd = FormatIp21Time(time);
   const std::string windowStart = FormatIp21Time(AddMinutes(time, -static_cast<std::int64_t>(intervalLength)));
-  return "select avg from aggregates where name='" + DoubleQuotes(tag) + "' and ts between '" + windowStart +
+  return "select avg from aggregates where name='" + EscapedLiteral(tag) + "' and ts between '" + windowStart +
          "' and '" + windowEnd + "' and period=" + Ip21PeriodText(intervalLength);
 }
 

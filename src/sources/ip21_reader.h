@@ -17,8 +17,8 @@ namespace tavro {
 std::string FormatIp21Time(DateTime time);
 // The interval in whole hours, at least two digits, and ":00": 90 minutes give "01:00".
 std::string Ip21PeriodText(std::int32_t intervalLength);
-// The aggregate query for the window [time - intervalLength minutes, time]. A quote in the tag is
-// doubled, so that any tag stays inside its literal.
+// The aggregate query for the window [time - intervalLength minutes, time]. A quote or backslash in
+// the tag is doubled, so that any tag stays inside its literal.
 std::string Ip21QueryText(const std::string& tag, std::int32_t intervalLength, DateTime time);
 
 // The configured connection string as ODBC takes it: less its "Provider=MSDASQL..." pair, the

@@ -49,9 +49,12 @@ TEST(Ip21Reader, TheQueryAsksTheAggregatesForTheWindow) {
       {"FI101", 60, MakeDateTime(2027, 1, 1, 0, 30),
        "select avg from aggregates where name='FI101' and ts between '31-DEC-2026 23:00' and '01-JAN-2027 00:00' "
        "and period=01:00"},
-      // A quote in the tag stays inside the literal.
+      // A quote in the tag stays inside the literal, also where a backslash would escape it.
       {"O'BRIEN.PV", 60, MakeDateTime(2026, 12, 7, 10),
        "select avg from aggregates where name='O''BRIEN.PV' and ts between '07-DEC-2026 09:00' and "
+       "'07-DEC-2026 10:00' and period=01:00"},
+      {"x\\' union select 42 --", 60, MakeDateTime(2026, 12, 7, 10),
+       "select avg from aggregates where name='x\\\\'' union select 42 --' and ts between '07-DEC-2026 09:00' and "
        "'07-DEC-2026 10:00' and period=01:00"},
   };
   for (const auto& c : cases) EXPECT_EQ(Ip21QueryText(c.tag, c.intervalLength, c.time), c.query);
