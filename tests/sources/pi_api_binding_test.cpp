@@ -45,7 +45,13 @@ TEST(PiApiBinding, TheLauncherFindsTheLibraryBesideItself) {
   std::filesystem::copy_file(probe, copy);
   std::filesystem::permissions(copy, std::filesystem::perms::owner_exec, std::filesystem::perm_options::add);
 
+  // Not from the current folder, where anyone who can write there would plant one.
+  testutil::TempDir current;
+  std::filesystem::copy_file(FakePiApiPath("complete"), current.File(kLibraryName));
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(current.Path());
   testutil::CapturedRun alone = testutil::RunProgramCapture(copy, {});
+  std::filesystem::current_path(before);
   EXPECT_EQ(alone.exitCode, 1);
   EXPECT_NE(alone.output.find(kLibraryName + " cannot be loaded"), std::string::npos) << alone.output;
 
