@@ -51,11 +51,10 @@ TEST(TavrocheckProbe, ReadsTheGateValueWithTheConfiguredSqlServerSource) {
   testutil::WriteFileBytes(ini, wrongTable + "[tasks]\ncount=1\n[task_1]\nexename=t\ntaskname=T\n");
   const testutil::CapturedRun run = testutil::RunProgramCapture(
       testutil::TestProgramPath("tavrocheck"), {"--ini", ini, "--probe", "FI101", "--at", "2026-12-07 10:00:00"});
-  EXPECT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_EQ(run.exitCode, 3) << run.output;
   EXPECT_NE(run.output.find("MSSQL error\r\n["), std::string::npos) << run.output;
   EXPECT_NE(run.output.find("MSSQL will not be used\r\n"), std::string::npos) << run.output;
-  EXPECT_NE(run.output.find("Task 0: defined runningtag FI101 but I am not in KORD, PI, IP21, MSSQL nor PHD mode (0)"),
-            std::string::npos)
+  EXPECT_NE(run.output.find("value\tnone\tsource unavailable: the task would run ungated\r\n"), std::string::npos)
       << run.output;
   EXPECT_EQ(run.output.find(server.password), std::string::npos) << run.output;
 }

@@ -21,10 +21,8 @@ TEST(TavrocheckProbe, ReadsWithTheSelectedSourceAndTellsWhetherTheGateOpens) {
     std::string end;
   } cases[] = {
       {"mod=kord", 0, "\tTasks in ini O.K.\r\nvalue\t1\tgate open\r\n"},
-      // No source: the gate stays open and the log says that the tag was not looked at.
-      {"", 0,
-       "\tTask 0: defined runningtag UNIT1.RUN but I am not in KORD, PI, IP21, MSSQL nor PHD mode (0)\r\n"
-       "value\t1\tgate open\r\n"},
+      // No source: the launcher would run the task without looking at its tag.
+      {"", 3, "\tTasks in ini O.K.\r\nvalue\tnone\tsource unavailable: the task would run ungated\r\n"},
       // An IP21 connection string for another provider: the read fails with its entries.
       {"mod=ip21\n[ip21]\nconstr=Provider=SQLOLEDB;Data Source=ip21", 1, "query:\r\r\nvalue\t-20\tgate closed\r\n"},
   };

@@ -28,6 +28,7 @@ constexpr int kValid = 0;
 constexpr int kInvalid = 1;
 constexpr int kUsageError = 2;
 constexpr int kValidWithFindings = 3;
+constexpr int kSourceUnavailable = 3;  // with --probe
 
 // Lines end as the log's entries do, so the whole output has one kind of line end.
 constexpr const char* kLineEnd = "\r\n";
@@ -82,10 +83,16 @@ int Check(const std::vector<std::string>& args) {
     return valid ? kValid : kInvalid;
   }
   if (options.probeTag) {
-    const bool open = ProbeGate(
-        {FullPath(options.iniFile), now, *options.probeTag, options.probeAt.value_or(now), options.probeMinutes},
-        std::cout);
-    return open ? kValid : kInvalid;
+    switch (ProbeGate({FullPath(options.iniFile), now, *options.probeTag, options.probeAt.value_or(now),
+                       options.probeMinutes},
+                      std::cout)) {
+      case ProbeOutcome::Open:
+        return kValid;
+      case ProbeOutcome::Closed:
+        return kInvalid;
+      case ProbeOutcome::SourceUnavailable:
+        return kSourceUnavailable;
+    }
   }
   // Every entry of the reading carries the time of the reading.
   SimulatedClock clock(now);

@@ -46,7 +46,8 @@ constexpr const char* kUsageTail =
     "\n"
     "Exit code: 0 the file is valid and nothing was found, 1 the file has errors (the launcher\n"
     "stops), 2 the command line is wrong, 3 the file is valid but there are findings.\n"
-    "With --probe: 0 the gate is open, 1 it is closed, 2 the command line is wrong.\n";
+    "With --probe: 0 the gate is open, 1 it is closed, 2 the command line is wrong, 3 no source would\n"
+    "be asked (\"mod\" names none, or the SQL Server source was switched off): the task would run ungated.\n";
 
 // Digits only, from 1 to `highest`.
 std::optional<int> CountingNumber(const std::string& text, int highest) {

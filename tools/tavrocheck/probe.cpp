@@ -9,7 +9,7 @@
 
 namespace tavro {
 
-bool ProbeGate(const ProbeRequest& request, std::ostream& out) {
+ProbeOutcome ProbeGate(const ProbeRequest& request, std::ostream& out) {
   constexpr const char* kEnd = "\r\n";  // the log's line end
   SimulatedClock clock(request.now);
   StreamLogSink log(out, clock);
@@ -18,19 +18,30 @@ bool ProbeGate(const ProbeRequest& request, std::ostream& out) {
   PlantSources sources(state.Settings, log, clock);
   // As the launcher reads it, the SQL Server connection tried too.
   IniAkceExecute(state, ReadingContext{log, request.now, PrepareSelectedSource(sources)});
-  GateReader& reader = sources.ReaderFor(state.Settings);
-  if (!reader.KeepReady()) {
-    out << "value\tnone\tgate closed: the source is not ready" << kEnd;
+  const auto verdict = [&out](const std::string& value, const char* what, ProbeOutcome outcome) {
+    out << "value\t" << value << "\t" << what << kEnd;
     out.flush();
-    return false;
+    return outcome;
+  };
+  if (state.Settings.SourceMode == kSourceNone) {
+    return verdict("none", "source unavailable: the task would run ungated", ProbeOutcome::SourceUnavailable);
   }
+  GateReader& reader = sources.ReaderFor(state.Settings);
+  if (!reader.KeepReady()) return verdict("none", "gate closed: the source is not ready", ProbeOutcome::Closed);
   TUkol task;
   task.runningtag = request.tag;
   task.intervallength = request.intervalLength;
-  const double value = reader.Read(GateRequest{task, 0, request.slotTime});
-  out << "value\t" << NumberText(value) << "\t" << (value > 0.0 ? "gate open" : "gate closed") << kEnd;
-  out.flush();
-  return value > 0.0;
+  double value = 0;
+  try {
+    // The task's number as the launcher counts it: the first task is 1.
+    value = reader.Read(GateRequest{task, 1, request.slotTime});
+  } catch (const std::exception& error) {
+    // As the launcher's tick: the reader has let go of what it held; the gate stays shut.
+    log.Entry(error.what());
+    return verdict("none", "gate closed: the read failed", ProbeOutcome::Closed);
+  }
+  return verdict(NumberText(value), value > 0.0 ? "gate open" : "gate closed",
+                 value > 0.0 ? ProbeOutcome::Open : ProbeOutcome::Closed);
 }
 
 }  // namespace tavro

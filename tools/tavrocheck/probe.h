@@ -18,8 +18,14 @@ struct ProbeRequest {
   std::int32_t intervalLength = 60;  // the task's intervallength, in minutes
 };
 
+enum class ProbeOutcome {
+  Open,
+  Closed,
+  SourceUnavailable,  // no source would be asked: the launcher would run the task ungated
+};
+
 // Prints the log entries of the reading and of the read, as the log file writes them, then the line
-// "value", TAB, the value, TAB, "gate open" or "gate closed". Returns whether the gate is open.
-bool ProbeGate(const ProbeRequest& request, std::ostream& out);
+// "value", TAB, the value (or "none"), TAB, what the launcher would do with the task.
+ProbeOutcome ProbeGate(const ProbeRequest& request, std::ostream& out);
 
 }  // namespace tavro
