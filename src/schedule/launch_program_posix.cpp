@@ -14,13 +14,12 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <filesystem>
 #include <mutex>
 #include <string>
-#include <system_error>
 #include <vector>
 
 #include "schedule/launch_program.h"
+#include "support/process_path.h"
 
 extern char** environ;
 
@@ -142,14 +141,15 @@ int LaunchProgram(const std::string& program, const std::string& arguments, cons
   for (std::string& word : words) argv.push_back(word.data());
   argv.push_back(nullptr);
 
-  // A relative path names a file from the launcher's folder, as on Windows, not from the program's
-  // new working folder; a bare name is looked for along PATH.
+  // A relative path names a file from the launcher's folder, never from the folder it was started
+  // in (which may belong to another account) nor from the program's new working folder; a bare
+  // name is looked for along PATH.
   const bool searchPath = program.find('/') == std::string::npos;
   std::string file = program;
   if (!searchPath && program.front() != '/') {
-    std::error_code error;
-    file = std::filesystem::absolute(program, error).string();
-    if (error) return error.value();
+    const std::string launcherFolder = FolderOf(CurrentExecutablePath());
+    if (launcherFolder.empty()) return ENOENT;  // no /proc: better no start than a guess
+    file = launcherFolder + "/" + program;
   }
 
   SpawnSetup setup;

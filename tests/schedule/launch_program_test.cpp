@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "schedule/command_lines.h"
+#include "support/process_path.h"
 #include "testing/child_process.h"
 #include "testing/temp_dir.h"
 
@@ -59,11 +60,13 @@ TEST(LaunchProgram, ProgramGetsItsArgumentsInTheGivenFolder) {
   }
 }
 
+// The working folder may be anybody's: a relative program path is taken from the launcher's folder.
 TEST(LaunchProgram, EmptyFolderMeansTheLaunchersWorkingFolder) {
   testutil::TempDir folder;
   const fs::path saved = fs::current_path();
   fs::current_path(folder.Path());
-  const int result = LaunchProgram(testutil::TestProgramPath("argrecorder"), "x", "", kShowHidden);
+  const std::string besideTheLauncher = (fs::path(".") / FileNameOf(testutil::TestProgramPath("argrecorder"))).string();
+  const int result = LaunchProgram(besideTheLauncher, "x", "", kShowHidden);
   fs::current_path(saved);
   ASSERT_EQ(result, 0);
   const Recorded recorded = WaitForRecord(folder.Path());

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "testing/capture_output.h"
@@ -11,13 +12,16 @@
 namespace tavro {
 namespace {
 
-// The program start's rules on Linux: a bare name along PATH, a relative path from the current
-// folder, no Windows paths.
+// The program start's rules on Linux: a bare name along PATH, a relative path from the launcher's
+// folder (the file's folder) and pointed out even when it is there, no Windows paths.
 TEST(TavrocheckFindings, TellsWhichProgramsLinuxCannotStart) {
   testutil::TempDir folder;
   const std::string plain = folder.File("plain-file");
   testutil::WriteFileBytes(plain, "not a program\n");
   chmod(plain.c_str(), 0644);
+  std::filesystem::create_directory(folder.File("jobs"));
+  testutil::WriteFileBytes(folder.File("jobs/run"), "#!/bin/sh\n");
+  chmod(folder.File("jobs/run").c_str(), 0755);
   const std::string folderPath = folder.Path().string();
   const struct {
     std::string exename;
@@ -28,7 +32,10 @@ TEST(TavrocheckFindings, TellsWhichProgramsLinuxCannotStart) {
       {"no-such-program-anywhere", "\"no-such-program-anywhere\" is not found (a name without \"/\" is looked for along PATH: "},
       {plain, "\"" + plain + "\" is not executable"},
       {folderPath, "\"" + folderPath + "\" is a folder, not a program"},
-      {"jobs/pump", "\"jobs/pump\" does not exist (from the current folder: "},
+      {"jobs/pump", "\"jobs/pump\" does not exist (from the launcher's folder: " + folderPath + "/jobs/pump)"},
+      {"./plain-file", "\"./plain-file\" is not executable (from the launcher's folder: "},
+      {"jobs/run", "\"jobs/run\" is a relative path (from the launcher's folder: " + folderPath +
+                       "/jobs/run); write the full path"},
       {"C:\\plant\\pump.exe", "\"C:\\plant\\pump.exe\" is a Windows path (drive letter or \"\\\"); on Linux write a "
                               "path like /opt/plant/job"},
       {"plant\\pump", "\"plant\\pump\" is a Windows path (drive letter or \"\\\"); on Linux write a path like "

@@ -7,7 +7,9 @@
 
 namespace tavro {
 
-// What stands in the way of starting the program, or nothing.
-std::optional<std::string> ProgramFileProblem(const std::string& program);
+// What stands in the way of starting the program, or makes its start depend on where the launcher
+// is installed (a relative path), or nothing. `launcherFolder` is the folder of the launcher, which
+// is the folder of its configuration file.
+std::optional<std::string> ProgramFileProblem(const std::string& program, const std::string& launcherFolder);
 
 }  // namespace tavro

@@ -3,9 +3,7 @@
 
 #include <cctype>
 #include <cstdlib>
-#include <filesystem>
 #include <string_view>
-#include <system_error>
 
 #include "tavrocheck/program_file.h"
 
@@ -49,17 +47,17 @@ std::optional<std::string> PathSearchProblem(const std::string& program) {
 
 }  // namespace
 
-std::optional<std::string> ProgramFileProblem(const std::string& program) {
+std::optional<std::string> ProgramFileProblem(const std::string& program, const std::string& launcherFolder) {
   const std::string quoted = "\"" + program + "\"";
   if (LooksLikeWindowsPath(program)) {
     return quoted + " is a Windows path (drive letter or \"\\\"); on Linux write a path like /opt/plant/job";
   }
   if (program.find('/') == std::string::npos) return PathSearchProblem(program);
 
-  // A relative path names a file from the launcher's current folder.
-  std::error_code error;
-  const std::string full = std::filesystem::absolute(program, error).string();
-  const std::string where = program.front() == '/' ? "" : " (from the current folder: " + full + ")";
+  // A relative path names a file from the launcher's folder, whatever folder it was started in.
+  const bool relative = program.front() != '/';
+  const std::string full = relative ? launcherFolder + "/" + program : program;
+  const std::string where = relative ? " (from the launcher's folder: " + full + ")" : "";
   switch (StateOf(full)) {
     case FileState::kMissing:
       return quoted + " does not exist" + where;
@@ -70,6 +68,7 @@ std::optional<std::string> ProgramFileProblem(const std::string& program) {
     case FileState::kExecutable:
       break;
   }
+  if (relative) return quoted + " is a relative path" + where + "; write the full path";
   return std::nullopt;
 }
 

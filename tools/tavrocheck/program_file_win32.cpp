@@ -2,26 +2,46 @@
 
 #include <array>
 
+#include "support/process_path.h"
 #include "tavrocheck/program_file.h"
 
 namespace tavro {
+namespace {
+
+bool IsFolder(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// A relative path with a folder names a file from the launcher's folder, ".exe" added when the name
+// has no extension, as the program start takes it.
+std::string ProblemOfRelativePath(const std::string& quoted, const std::string& program,
+                                  const std::string& launcherFolder) {
+  std::string full = launcherFolder + "\\" + program;
+  if (FileNameOf(full).find('.') == std::string::npos) full += ".exe";
+  const std::string where = " (from the launcher's folder: " + full + ")";
+  if (GetFileAttributesA(full.c_str()) == INVALID_FILE_ATTRIBUTES) return quoted + " does not exist" + where;
+  if (IsFolder(full)) return quoted + " is a folder, not a program" + where;
+  return quoted + " is a relative path" + where + "; write the full path";
+}
+
+}  // namespace
 
 // The program start lets the system look for the program: a path as written, a bare name in the
 // system's usual places and along PATH, ".exe" added when the name has no extension.
-std::optional<std::string> ProgramFileProblem(const std::string& program) {
+std::optional<std::string> ProgramFileProblem(const std::string& program, const std::string& launcherFolder) {
+  const std::string quoted = "\"" + program + "\"";
+  const bool bareName = program.find_first_of("\\/:") == std::string::npos;
+  const bool rooted = IsPathSeparator(program.front()) || (program.size() >= 2 && program[1] == ':');
+  if (!bareName && !rooted) return ProblemOfRelativePath(quoted, program, launcherFolder);
   std::array<char, MAX_PATH> found{};
   const DWORD length = SearchPathA(nullptr, program.c_str(), ".exe", static_cast<DWORD>(found.size()), found.data(),
                                    nullptr);
-  const std::string quoted = "\"" + program + "\"";
   if (length == 0 || length >= found.size()) {
-    const bool bareName = program.find_first_of("\\/:") == std::string::npos;
     return quoted + (bareName ? " is not found (a bare name is looked for in the system's folders and along PATH)"
                               : " does not exist");
   }
-  const DWORD attributes = GetFileAttributesA(found.data());
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-    return quoted + " is a folder, not a program";
-  }
+  if (IsFolder(found.data())) return quoted + " is a folder, not a program";
   return std::nullopt;
 }
 
