@@ -95,8 +95,13 @@ IniFile IniFile::Parse(std::string bytes) {
     if (equals == std::string_view::npos) {
       ini.keys_.push_back({line, std::nullopt, lines.Number()});
     } else {
-      ini.keys_.push_back(
-          {TrimView(line.substr(0, equals)), ProfileValue(TrimView(line.substr(equals + 1))), lines.Number()});
+      const std::string_view name = TrimView(line.substr(0, equals));
+      std::string_view value = ProfileValue(TrimView(line.substr(equals + 1)));
+      if (const std::size_t nul = value.find('\0'); nul != std::string_view::npos) {
+        value = value.substr(0, nul);
+        ini.cutAtNul_.push_back({std::string(ini.sections_.back().name), std::string(name), lines.Number()});
+      }
+      ini.keys_.push_back({name, value, lines.Number()});
     }
     ++ini.sections_.back().keyCount;
   }

@@ -75,6 +75,15 @@ class IniFile {
   // Every header and key in file order, the hidden ones included.
   std::vector<WrittenSection> Written() const;
 
+  // A value that held a NUL byte, cut there: the launcher's texts end at a NUL, so what followed it
+  // ("job.sh\0.disabled") would silently not count.
+  struct CutValue {
+    std::string section;
+    std::string key;
+    int line = 0;
+  };
+  const std::vector<CutValue>& ValuesCutAtNul() const { return cutAtNul_; }
+
  private:
   struct CaseBlindHash {
     std::size_t operator()(std::string_view text) const;
@@ -92,6 +101,7 @@ class IniFile {
   std::vector<Section> sections_;
   std::vector<Key> keys_;  // of all sections, each section's in one run
   std::unordered_map<std::string_view, std::size_t, CaseBlindHash, CaseBlindEqual> firstSection_;
+  std::vector<CutValue> cutAtNul_;
 };
 
 }  // namespace tavro

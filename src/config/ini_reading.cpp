@@ -1,11 +1,13 @@
 #include "config/ini_reading.h"
 
+#include "config/file_warnings.h"
 #include "config/ini_file.h"
 #include "config/ini_file_cache.h"
 #include "config/job_sections.h"
 #include "config/program_sections.h"
 #include "config/reading_run.h"
 #include "config/verdict.h"
+#include "support/text.h"
 
 namespace tavro {
 
@@ -20,7 +22,14 @@ ReadingVerdict ReadConfiguration(LauncherState& state, const IniFile& ini, const
   const std::int32_t batches = ReadBatches(run, state.Batches);
   ReadTasks(run, state.Tasks, pumps == 0 && batches == 0, state.Settings.IniFileName);
   ReadReports(run, state.Reports);
-  return DeliverVerdict(run, state.Settings);
+  const ReadingVerdict verdict = DeliverVerdict(run, state.Settings);
+  // Warnings never change the verdict: they say what the operator should mend.
+  if (const std::vector<std::string> warnings = FileWarnings(ini, state); !warnings.empty()) {
+    std::string entry = "Warning: in ini found these risks:";
+    for (const std::string& warning : warnings) entry += kLineBreak + warning;
+    context.log.Entry(entry);
+  }
+  return verdict;
 }
 
 ReadingVerdict IniAkceExecute(LauncherState& state, const ReadingContext& context) {

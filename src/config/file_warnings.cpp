@@ -1,0 +1,58 @@
+#include "config/file_warnings.h"
+
+#include <set>
+
+#include "config/job_sections.h"
+#include "support/file_access.h"
+#include "support/process_path.h"
+#include "support/text.h"
+
+namespace tavro {
+namespace {
+
+bool HoldsPasswords(const IniFile& ini) {
+  for (const char* section : {"pi", "phd", "mssql"}) {
+    if (!ini.Find(section, "password").value_or("").empty()) return true;
+  }
+  const std::string constr = LowerAscii(ini.Find("ip21", "constr").value_or(""));
+  return constr.find("pwd=") != std::string::npos || constr.find("password=") != std::string::npos;
+}
+
+// The program file a job names, as the program start finds it; a bare name is the system's
+// business (found along PATH) and is not judged.
+std::string ProgramFile(const std::string& exename, const std::string& launcherFolder) {
+  if (exename.empty() || exename.find_first_of("/\\") == std::string::npos) return {};
+  if (IsPathSeparator(exename.front()) || (exename.size() >= 2 && exename[1] == ':')) return exename;
+  return launcherFolder + "/" + exename;
+}
+
+}  // namespace
+
+std::vector<std::string> FileWarnings(const IniFile& ini, const LauncherState& state) {
+  std::vector<std::string> warnings;
+  for (const IniFile::CutValue& cut : ini.ValuesCutAtNul()) {
+    warnings.push_back("[" + cut.section + "] " + cut.key + " in line " + std::to_string(cut.line) +
+                       ": the value is cut at a NUL byte");
+  }
+  const std::string& iniFile = state.Settings.IniFileName;
+  if (OthersMayWrite(iniFile)) warnings.push_back(iniFile + " can be changed by other accounts");
+  if (HoldsPasswords(ini) && OthersMayRead(iniFile)) {
+    warnings.push_back(iniFile + " holds passwords and can be read by other accounts");
+  }
+  const std::string launcherFolder = FolderOf(iniFile);
+  std::set<std::string> judged;
+  const auto judge = [&](const std::string& exename, const std::string& section) {
+    const std::string file = ProgramFile(exename, launcherFolder);
+    if (file.empty() || !judged.insert(file).second) return;
+    if (OthersMayWrite(file)) warnings.push_back(file + " ([" + section + "]) can be changed by other accounts");
+  };
+  for (std::size_t i = 0; i < state.Pumps.Items.size(); ++i) judge(state.Pumps.Items[i].exename, JobSectionName("pump_", i));
+  for (std::size_t i = 0; i < state.Batches.Items.size(); ++i) {
+    judge(state.Batches.Items[i].exename, JobSectionName("batch_", i));
+  }
+  for (std::size_t i = 0; i < state.Tasks.Items.size(); ++i) judge(state.Tasks.Items[i].exename, JobSectionName("task_", i));
+  if (!state.Reports.Items.empty()) judge(state.Reports.exename, "reports");
+  return warnings;
+}
+
+}  // namespace tavro
