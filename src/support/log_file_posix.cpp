@@ -5,12 +5,13 @@
 
 #include <cerrno>
 #include <chrono>
-#include <cstdio>
 #include <mutex>
+#include <ostream>
 #include <set>
 #include <thread>
 
 #include "support/log_file.h"
+#include "support/stderr_echo_posix.h"
 
 namespace tavro {
 namespace {
@@ -24,9 +25,8 @@ constexpr mode_t kLogFileMode = 0640;
 // Root may write into any file, so the permission bits stand in for the read-only attribute that
 // binds every user on Windows: a file nobody may write is a read-only log. Only a regular file is a
 // log (a FIFO or device planted under its name is not written to).
-bool IsWritableLogFile(int fd) {
-  struct stat status {};
-  return fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && (status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
+bool IsWritableLogFile(const struct stat& status) {
+  return S_ISREG(status.st_mode) && (status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
 }
 
 // Another writer's entry is in progress: wait for it a little. False when it did not end in time.
@@ -40,6 +40,35 @@ bool LockForOneEntry(int fd, int patienceMs) {
   }
 }
 
+// A lock that outlasted one entry's patience is held by someone who keeps it (a reader holding a
+// shared lock, say), not by a writer in the middle of an entry: while it stays held, the entries
+// after the first do not wait for it again, or 200 entries would take 20 s. The entries written so
+// are counted and said on standard error once the lock is free again.
+class HeldLog {
+ public:
+  bool IsHeld(const struct stat& file) const { return held_ && file.st_dev == device_ && file.st_ino == inode_; }
+  void WrittenPastTheLock(const struct stat& file) {
+    if (!IsHeld(file)) {
+      held_ = true;
+      device_ = file.st_dev;
+      inode_ = file.st_ino;
+      entries_ = 0;
+    }
+    ++entries_;
+  }
+  void Freed(const std::string& name) {
+    StderrEcho() << "tavrorun: another process held the lock of " << name << "; " << entries_
+                 << " log entries were written without it" << std::endl;
+    held_ = false;
+  }
+
+ private:
+  bool held_ = false;
+  dev_t device_ = 0;
+  ino_t inode_ = 0;
+  long entries_ = 0;
+};
+
 // A link in the log's place would let whoever planted it make the launcher write anywhere. Said once
 // per name, so that a planted link does not flood standard error.
 void ReportLink(const std::string& file) {
@@ -47,13 +76,15 @@ void ReportLink(const std::string& file) {
   static std::set<std::string> reported;
   const std::lock_guard<std::mutex> lock(guard);
   if (reported.insert(file).second) {
-    std::fprintf(stderr, "tavrorun: %s is a symbolic link; the log is not written there\n", file.c_str());
+    StderrEcho() << "tavrorun: " << file << " is a symbolic link; the log is not written there" << std::endl;
   }
 }
 
 }  // namespace
 
 bool AppendToLogFile(const std::string& file, const std::string& bytes, int patienceMs) {
+  static std::mutex guard;  // of heldLog
+  static HeldLog heldLog;
   const int fd = open(file.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY,
                       kLogFileMode);
   if (fd < 0) {
@@ -61,17 +92,24 @@ bool AppendToLogFile(const std::string& file, const std::string& bytes, int pati
     return false;
   }
   bool written = false;
-  if (IsWritableLogFile(fd)) {
-    // Under the lock the entry's start is known, so a short write (a full disk) can be cut back and
-    // leaves no half entry for the next one to be glued to. A lock that does not come in time (a
-    // writer that hangs, or someone holding it on purpose) does not silence the log: one write of
-    // an append descriptor still puts the entry in whole.
-    const bool locked = LockForOneEntry(fd, patienceMs);
-    const off_t start = locked ? lseek(fd, 0, SEEK_END) : -1;
+  struct stat status {};
+  if (fstat(fd, &status) == 0 && IsWritableLogFile(status)) {
+    const std::lock_guard<std::mutex> lock(guard);
+    // A lock that does not come in time (a writer that hangs, or someone holding it on purpose)
+    // does not silence the log: one write of an append descriptor still puts the entry in whole.
+    const bool locked = LockForOneEntry(fd, heldLog.IsHeld(status) ? 0 : patienceMs);
+    if (locked && heldLog.IsHeld(status)) heldLog.Freed(file);
+    if (!locked) heldLog.WrittenPastTheLock(status);
     const ssize_t count = write(fd, bytes.data(), bytes.size());
     written = count == static_cast<ssize_t>(bytes.size());
-    if (!written && count > 0 && start >= 0) {
-      [[maybe_unused]] const int cut = ftruncate(fd, start);
+    // A short write (a full disk) is cut back, so that no half entry is left for the next one to be
+    // glued to. Without the lock another writer may have appended after it; its entry is not cut.
+    if (!written && count > 0) {
+      const off_t end = lseek(fd, 0, SEEK_CUR);
+      struct stat after {};
+      if (end >= count && fstat(fd, &after) == 0 && after.st_size == end) {
+        [[maybe_unused]] const int cut = ftruncate(fd, end - count);
+      }
     }
     if (locked) flock(fd, LOCK_UN);
   }

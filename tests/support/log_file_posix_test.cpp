@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <optional>
 
 #include "support/log_file.h"
 #include "testing/temp_dir.h"
@@ -35,16 +36,27 @@ class LockHolder {
 };
 
 // Whoever holds the lock for good (a hung writer, or someone who may read the file) cannot
-// silence the log: after a short wait the entry goes in whole anyway.
+// silence the log: after a short wait the entry goes in whole anyway, and while the same holder
+// keeps the lock the next entries do not wait for it again. Once it let go, a holder is waited for
+// afresh.
 TEST(LogFilePosix, ALockHeldForGoodDoesNotSilenceTheLog) {
   testutil::TempDir dir;
   const std::string file = dir.File("tavrorun.007.txt");
   testutil::WriteFileBytes(file, "old\r\n");
-  LockHolder holder(file);
-  const auto start = steady_clock::now();
-  EXPECT_TRUE(AppendToLogFile(file, "new\r\n"));
-  EXPECT_GE(steady_clock::now() - start, milliseconds(90));
-  EXPECT_EQ(testutil::ReadFileBytes(file), "old\r\nnew\r\n");
+  constexpr int kForAMinute = 60000;
+  for (const char* round : {"first holder", "second holder"}) {
+    SCOPED_TRACE(round);
+    LockHolder holder(file);
+    auto start = steady_clock::now();
+    EXPECT_TRUE(AppendToLogFile(file, "waited\r\n"));
+    EXPECT_GE(steady_clock::now() - start, milliseconds(90));
+    start = steady_clock::now();
+    EXPECT_TRUE(AppendToLogFile(file, "at once\r\n", kForAMinute));
+    EXPECT_LT(steady_clock::now() - start, milliseconds(kForAMinute / 2));
+    holder.Release();
+    EXPECT_TRUE(AppendToLogFile(file, "free\r\n"));
+  }
+  EXPECT_EQ(testutil::ReadFileBytes(file), "old\r\nwaited\r\nat once\r\nfree\r\nwaited\r\nat once\r\nfree\r\n");
 }
 
 // Other users may neither read a new log nor plant a link that the launcher would follow; a FIFO
@@ -70,22 +82,27 @@ TEST(LogFilePosix, ForeignFilesInTheLogsPlace) {
 }
 
 // A full disk takes only part of an entry: the part is cut off again, so the next entry does not
-// begin in the middle of a line.
+// begin in the middle of a line; also when the entry had to go in without the lock.
 TEST(LogFilePosix, AShortWriteLeavesNoHalfEntry) {
-  testutil::TempDir dir;
-  const std::string file = dir.File("tavrorun.007.txt");
-  testutil::WriteFileBytes(file, "old\r\n");
-  rlimit saved{};
-  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-  const auto previous = signal(SIGXFSZ, SIG_IGN);
-  rlimit full = saved;
-  full.rlim_cur = 10;  // room for the old entry and half of the new one
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &full), 0);
-  const bool written = AppendToLogFile(file, "0123456789\r\n");
-  setrlimit(RLIMIT_FSIZE, &saved);
-  signal(SIGXFSZ, previous);
-  EXPECT_FALSE(written);
-  EXPECT_EQ(testutil::ReadFileBytes(file), "old\r\n");
+  for (const bool lockHeld : {false, true}) {
+    SCOPED_TRACE(lockHeld ? "lock held by another" : "lock free");
+    testutil::TempDir dir;
+    const std::string file = dir.File("tavrorun.007.txt");
+    testutil::WriteFileBytes(file, "old\r\n");
+    std::optional<LockHolder> holder;
+    if (lockHeld) holder.emplace(file);
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previous = signal(SIGXFSZ, SIG_IGN);
+    rlimit full = saved;
+    full.rlim_cur = 10;  // room for the old entry and half of the new one
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &full), 0);
+    const bool written = AppendToLogFile(file, "0123456789\r\n");
+    setrlimit(RLIMIT_FSIZE, &saved);
+    signal(SIGXFSZ, previous);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(testutil::ReadFileBytes(file), "old\r\n");
+  }
 }
 
 }  // namespace
