@@ -4,6 +4,7 @@
 // launcher: an invalid file stops it.
 
 #include <functional>
+#include <stdexcept>
 #include <string>
 
 #include "jobs/launcher_state.h"
@@ -13,8 +14,15 @@
 namespace tavro {
 
 // Tries the selected source once with the settings just read; throws std::exception with the
-// source's message when that fails.
+// source's message when that fails, SourceUnreachable when its server cannot be reached.
 using PrepareSourceFunction = std::function<void(const ProgramSettings& settings)>;
+
+// The source's server did not answer (as opposed to settings it refused): the source stays
+// selected, holds the gates and tries again at every tick until the server answers.
+class SourceUnreachable : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
 
 class IniFileCache;
 

@@ -20,6 +20,10 @@ class DatabaseError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// Whether the failure says that the server could not be reached or the connection to it broke
+// (SQLSTATE class 08, or a login timeout), as opposed to a server that answered and refused.
+bool ServerUnreachable(const DatabaseError& error);
+
 // Whether ":name" in an SQL text marks a parameter. Off, the text goes to the server as written,
 // colons included (the IP21 times are written into its query).
 enum class ParameterParsing { Off, On };

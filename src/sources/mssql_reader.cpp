@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "config/ini_reading.h"
 #include "sources/mssql_driver.h"
 #include "support/connection_string.h"
 #include "support/text.h"
@@ -25,6 +26,36 @@ std::string MssqlConnectionString(const ProgramSettings& settings) {
 }
 
 void MssqlReader::Prepare(const ProgramSettings& settings) {
+  waitingForServer_.reset();
+  try {
+    TryQuery(settings);
+  } catch (const DatabaseError& error) {
+    if (!ServerUnreachable(error)) throw;
+    waitingForServer_ = settings;
+    lastRetryError_.clear();
+    throw SourceUnreachable(error.what());
+  }
+}
+
+bool MssqlReader::KeepReady() {
+  if (!waitingForServer_) return true;
+  try {
+    TryQuery(*waitingForServer_);
+  } catch (const DatabaseError& error) {
+    // Still away: nothing to say. A server that answers but refuses (a table gone meanwhile) is said
+    // once; the gates stay closed until the next reading judges the settings.
+    if (!ServerUnreachable(error) && lastRetryError_ != error.what()) {
+      lastRetryError_ = error.what();
+      log_.Entry("MSSQL error" + std::string(kLineBreak) + error.what());
+    }
+    return true;
+  }
+  waitingForServer_.reset();
+  log_.Entry("MSSQL answers again: tasks are gated on it again");
+  return true;
+}
+
+void MssqlReader::TryQuery(const ProgramSettings& settings) {
   database_.Close();
   try {
     database_.SetConnectionString(MssqlConnectionString(settings));

@@ -4,6 +4,7 @@
 // run with the task's tag and window at every read, each read on a connection of its own.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "jobs/launcher_state.h"
@@ -27,17 +28,25 @@ class MssqlReader final : public GateReader {
   MssqlReader(Database& database, LogSink& log, Clock& clock) : database_(database), log_(log), clock_(clock) {}
 
   // Sets up the connection and the query and runs the query once. Throws DatabaseError when that
-  // fails; the connection is closed either way.
+  // fails, SourceUnreachable when the server did not answer; the connection is closed either way.
   void Prepare(const ProgramSettings& settings) override;
+  // After an unreachable server: tries the preparation again, saying once when it succeeds.
+  bool KeepReady() override;
   // The value of the last row in the window [time - intervalLength minutes, time]; -20 for no row
   // (not logged) and for every failure (logged with the query).
   double ReadMssqlValue(const std::string& tag, std::int32_t intervalLength, DateTime time);
 
+  // Until an unreachable server answers, every gate stays closed without a word per read.
   double Read(const GateRequest& request) override {
+    if (waitingForServer_) return kNoValueFound;
     return ReadMssqlValue(request.task.runningtag, request.task.intervallength, request.slotTime);
   }
 
  private:
+  void TryQuery(const ProgramSettings& settings);
+
+  std::optional<ProgramSettings> waitingForServer_;  // the settings to prepare with once it answers
+  std::string lastRetryError_;                       // a refusal while waiting, said once
   Database& database_;
   LogSink& log_;
   Clock& clock_;

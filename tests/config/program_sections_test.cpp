@@ -131,6 +131,15 @@ TEST(MssqlSection, TriesTheSettingsThroughTheSeam) {
   EXPECT_TRUE(reading.Logged("MSSQL will not be used", false));
   EXPECT_EQ(reading.state.Settings.SourceMode, kSourceNone);
   EXPECT_TRUE(reading.state.Settings.IniValid);
+
+  // A server that did not answer keeps the source: its gates are held, not opened.
+  reading.prepareSource = [](const ProgramSettings&) { throw SourceUnreachable("[08001] Connection refused"); };
+  reading.Read(kMssql + kOneTask);
+  EXPECT_TRUE(reading.Logged("MSSQL error\r\n[08001] Connection refused"));
+  EXPECT_TRUE(reading.Logged("MSSQL cannot be reached: tasks gated on it are held until it answers", false));
+  EXPECT_FALSE(reading.LogMentions("will not be used"));
+  EXPECT_EQ(reading.state.Settings.SourceMode, kSourceMssql);
+  EXPECT_TRUE(reading.state.Settings.IniValid);
 }
 
 TEST(MssqlSection, EmptySettingsSwitchTheSourceOffWithoutMakingTheFileInvalid) {

@@ -231,7 +231,7 @@ TEST(PiOleDbSource, ReadsTheMinuteBeforeTheSlotAndHoldsNoConnection) {
 }
 
 // Stops the server for a while; it runs again when the test ends, however it ends.
-TEST(SqlServerSource, AStoppedServerFailsTheReadsUntilItIsBack) {
+TEST(SqlServerSource, AStoppedServerFailsTheReadsOrHoldsTheGatesUntilItIsBack) {
   const PostgresServer& server = PostgresServer::Get();
   SqlServerReader r;
   r.reader.Prepare(server.MssqlSettings());
@@ -247,6 +247,23 @@ TEST(SqlServerSource, AStoppedServerFailsTheReadsUntilItIsBack) {
   }
   EXPECT_EQ(r.reader.ReadMssqlValue("FI101", 60, At(10, 0)), 3.5);
   EXPECT_EQ(r.log.entries.size(), 2u);
+
+  // Away at the reading: the gates are held (not opened) until the first tick it answers.
+  r.log.entries.clear();
+  {
+    testutil::RestartAtEnd restart;
+    server.Stop();
+    EXPECT_THROW(r.reader.Prepare(server.MssqlSettings()), SourceUnreachable);
+    EXPECT_TRUE(r.reader.KeepReady());
+    TUkol gated;
+    gated.runningtag = "FI101";
+    EXPECT_EQ(r.reader.Read(GateRequest{gated, 1, At(10, 0)}), -20);
+    EXPECT_TRUE(r.log.entries.empty());
+  }
+  EXPECT_TRUE(r.reader.KeepReady());
+  ASSERT_EQ(r.log.entries.size(), 1u);
+  EXPECT_EQ(r.log.entries[0].message, "MSSQL answers again: tasks are gated on it again");
+  EXPECT_EQ(r.reader.ReadMssqlValue("FI101", 60, At(10, 0)), 3.5);
 }
 
 }  // namespace
