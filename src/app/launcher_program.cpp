@@ -60,8 +60,9 @@ int RunLauncher(const Parameters& parameters) {
 
   LauncherState state;
   SystemProgramStarter starter;
-  PlantSources sources(state.Settings, log, clock);
-  ControlWindow window({state, log, clock, starter, sources}, parameters, !serviceMode);
+  ReadDeadline readDeadline(clock);
+  PlantSources sources(state.Settings, log, clock, readDeadline);
+  ControlWindow window({state, log, clock, starter, sources, nullptr, nullptr, &readDeadline}, parameters, !serviceMode);
   window.FormCreate(exeName);
   return serviceMode ? RunServiceMode(window, log, parameters) : RunProgramMode(window, log);
 }

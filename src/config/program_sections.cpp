@@ -13,6 +13,19 @@ std::int32_t SourceModeFor(const std::string& mod, std::int32_t current) {
   return current;
 }
 
+// A value the launcher cannot use is no error of the file: the read keeps its default deadline,
+// and the log says why.
+std::int32_t ReadTimeoutSeconds(ReadingRun& run) {
+  const std::optional<std::string_view> written = run.ini.Find("program", "readtimeout");
+  if (!written) return kDefaultReadTimeoutSeconds;
+  const std::optional<std::int32_t> seconds = ParseIniInteger(*written);
+  if (seconds && *seconds >= 1 && *seconds <= kLongestReadTimeoutSeconds) return *seconds;
+  run.log.Entry("readtimeout=" + std::string(*written) + " is not a number of seconds from 1 to " +
+                std::to_string(kLongestReadTimeoutSeconds) + ": gate reads time out after " +
+                std::to_string(kDefaultReadTimeoutSeconds) + " s");
+  return kDefaultReadTimeoutSeconds;
+}
+
 }  // namespace
 
 void ReadProgramSections(ReadingRun& run, ProgramSettings& settings, const PrepareSourceFunction& prepareSource) {
@@ -20,6 +33,7 @@ void ReadProgramSections(ReadingRun& run, ProgramSettings& settings, const Prepa
   settings.SourceMode = SourceModeFor(mod, settings.SourceMode);
   settings.DebugMode = run.ini.ReadBool("program", "debug", false);
   run.debug = settings.DebugMode;
+  settings.ReadTimeout = ReadTimeoutSeconds(run);
   run.Debug([&] { return "mode " + mod + " (" + LogText(settings.SourceMode) + ")"; }, true);
 
   switch (settings.SourceMode) {

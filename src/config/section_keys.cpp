@@ -16,7 +16,11 @@ const KeyDescription kCount{"count", KeyKind::Integer, kNotNegative, 0};
 
 const std::vector<SectionDescription>& KnownSections() {
   static const std::vector<SectionDescription> sections{
-      {"program", false, {{"mod", KeyKind::Text, kAnyValue}, {"debug", KeyKind::Boolean, kAnyValue, 0}}},
+      {"program",
+       false,
+       {{"mod", KeyKind::Text, kAnyValue},
+        {"debug", KeyKind::Boolean, kAnyValue, 0},
+        {"readtimeout", KeyKind::Integer, {1, kLongestReadTimeoutSeconds}, kDefaultReadTimeoutSeconds}}},
       {"phd", false, Describe(kPhdKeys)},
       {"pi", false, Describe(kPiKeys)},
       {"ip21", false, Describe(kIp21Keys)},

@@ -20,6 +20,11 @@ enum SourceModes : std::int32_t {
 
 enum PiAccessModes : std::int32_t { kPiApi = 0, kPiOleDb = 1, kPiSdk = 2 };
 
+// How long a gate read may take, in seconds, unless the configuration says otherwise; and the
+// longest it may say (an hour: a read must not hold the ticks for longer).
+inline constexpr std::int32_t kDefaultReadTimeoutSeconds = 30;
+inline constexpr std::int32_t kLongestReadTimeoutSeconds = 3600;
+
 struct ProgramSettings {
   std::int32_t SourceMode = kSourceNone;
   bool DebugMode = false;
@@ -37,6 +42,7 @@ struct ProgramSettings {
   std::string MssqlTagColumn, MssqlTimeColumn, MssqlValueColumn;
   std::string MssqlDriver;  // ODBC driver name, key "driver" of [mssql]
   std::string MssqlOdbcAttributes;  // appended to the connection string, key "odbc" of [mssql]
+  std::int32_t ReadTimeout = kDefaultReadTimeoutSeconds;  // key "readtimeout" of [program]
 };
 
 struct LauncherState {

@@ -28,6 +28,7 @@ class Tick {
     if (!c_.display.ShowsProgress()) return;
     c_.display.ShowProgress(DateTimeText(now_) + " " + kind + " " + std::to_string(number) + outcome);
   }
+  double ReadGate(const GateRequest& request);
   void Launch(const std::string& program, const std::string& arguments, const char* kind, int number,
               const std::string& gateTag = {});
   // A log entry whose text is made only for a log that keeps it.
@@ -53,6 +54,17 @@ void Tick::Launch(const std::string& program, const std::string& arguments, cons
     Log([&] { return program + " " + arguments + " launch failed, return value " + std::to_string(result); });
     ShowProgress(kind, number, " failed");
   }
+}
+
+// The pause after a launch is also how the tick waits for a read: an exit or a service stop ends
+// the read, which then counts as failed, and the tick after it.
+double Tick::ReadGate(const GateRequest& request) {
+  if (c_.readDeadline == nullptr) return c_.gates.Gate().Read(request);
+  const ReadOutcome outcome =
+      c_.readDeadline->Read(c_.gates.Gate(), request, c_.state.Settings.ReadTimeout, c_.log,
+                            [this](int milliseconds) { return c_.pause.PauseAfterLaunch(milliseconds); });
+  if (outcome.stopped) cutShort_ = true;
+  return outcome.value;
 }
 
 void Tick::WalkPumps() {
@@ -103,7 +115,7 @@ void Tick::WalkTasks() {
       Launch(task.exename, arguments, "task", number);
       continue;
     }
-    const double value = c_.gates.Gate().Read(GateRequest{task, number, slot.slotTime});
+    const double value = ReadGate(GateRequest{task, number, slot.slotTime});
     if (value > 0.0) {
       Launch(task.exename, arguments, "task", number, task.runningtag);
     } else {

@@ -7,6 +7,7 @@
 #include "jobs/launcher_state.h"
 #include "schedule/launch_program.h"
 #include "sources/gate_reader.h"
+#include "sources/read_deadline.h"
 #include "support/clock.h"
 #include "support/log_sink.h"
 
@@ -82,6 +83,7 @@ struct TickContext {
   GateChoice& gates;
   const std::string& taskTimeFormat;  // how a task's slot time is written into its arguments
   LaunchObserver* observer = nullptr;
+  ReadDeadline* readDeadline = nullptr;  // none: a gate read runs to its end
 };
 
 // timrTimer's work; the caller holds the timer off for the whole tick.

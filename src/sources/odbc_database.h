@@ -13,7 +13,10 @@
 
 namespace tavro {
 
-// How long a dead or stuck server may hold a read, in seconds; an expired wait is a DatabaseError.
+// What the driver is asked to bound, in seconds; an expired wait is a DatabaseError. Neither bounds
+// a server that stops answering: psqlODBC has the server itself enforce the query timeout, and a
+// driver may wait on a connection for as long as it stays open. The read's deadline
+// (read_deadline.h) is what bounds a read.
 struct OdbcTimeouts {
   int login = 5;
   int query = 10;

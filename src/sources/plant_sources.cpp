@@ -1,16 +1,24 @@
 #include "sources/plant_sources.h"
 
 namespace tavro {
+namespace {
 
-PlantSources::PlantSources(const ProgramSettings& settings, LogSink& log, Clock& clock)
+std::unique_ptr<Database> NewOdbcDatabase() { return std::make_unique<OdbcDatabase>(); }
+
+}  // namespace
+
+PlantSources::PlantSources(const ProgramSettings& settings, LogSink& log, Clock& clock, ReadDeadline& deadline)
     : piApiBinding_(SystemPiApiLibrary()),
       none_(settings, log),
       phd_(settings, log, automation_),
       piApi_(settings, log, piApiBinding_),
+      piDatabase_(deadline, NewOdbcDatabase),
       piOleDb_(settings, log, piDatabase_),
       piSdk_(settings, log, automation_),
       piWithoutAccess_(settings, log),
+      ip21Database_(deadline, NewOdbcDatabase),
       ip21_(settings, ip21Database_, log),
+      mssqlDatabase_(deadline, NewOdbcDatabase),
       mssql_(mssqlDatabase_, log, clock) {}
 
 GateReader& PlantSources::ReaderFor(const ProgramSettings& settings) {

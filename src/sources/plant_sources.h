@@ -4,6 +4,7 @@
 
 #include "sources/automation.h"
 #include "sources/basic_gates.h"
+#include "sources/deadline_database.h"
 #include "sources/gate_reader.h"
 #include "sources/ip21_reader.h"
 #include "sources/mssql_reader.h"
@@ -14,6 +15,7 @@
 #include "sources/pi_oledb_reader.h"
 #include "sources/pi_reader.h"
 #include "sources/pi_sdk_reader.h"
+#include "sources/read_deadline.h"
 #include "support/clock.h"
 #include "support/log_sink.h"
 
@@ -21,7 +23,8 @@ namespace tavro {
 
 class PlantSources final : public GateSources {
  public:
-  PlantSources(const ProgramSettings& settings, LogSink& log, Clock& clock);
+  // deadline: what the SQL sources' connecting and querying keep to.
+  PlantSources(const ProgramSettings& settings, LogSink& log, Clock& clock, ReadDeadline& deadline);
   GateReader& ReaderFor(const ProgramSettings& settings) override;
   void Starting() override { piSdk_.ClearPiSdkReady(); }
 
@@ -34,13 +37,13 @@ class PlantSources final : public GateSources {
   KordGate kord_;
   PhdReader phd_;
   PiApiReader piApi_;
-  OdbcDatabase piDatabase_;
+  DeadlineDatabase piDatabase_;
   PiOleDbReader piOleDb_;
   PiSdkReader piSdk_;
   PiWithoutAccess piWithoutAccess_;
-  OdbcDatabase ip21Database_;
+  DeadlineDatabase ip21Database_;
   Ip21Reader ip21_;
-  OdbcDatabase mssqlDatabase_;
+  DeadlineDatabase mssqlDatabase_;
   MssqlReader mssql_;
 };
 

@@ -98,7 +98,7 @@ void ControlWindow::ExitAkceExecute() {
 
 void ControlWindow::timrTimer() {
   RunTick(TickContext{services_.state, services_.log, services_.clock, services_.starter, *this, *this, *this, *this,
-                      taskTimeFormat_, services_.observer});
+                      taskTimeFormat_, services_.observer, services_.readDeadline});
 }
 
 bool ControlWindow::Enabled(Command command) const {

@@ -12,6 +12,7 @@
 #include "schedule/launch_program.h"
 #include "schedule/timer_cycle.h"
 #include "sources/gate_reader.h"
+#include "sources/read_deadline.h"
 #include "support/clock.h"
 #include "support/log_sink.h"
 
@@ -57,6 +58,7 @@ struct ControlWindowServices {
   GateSources& sources;
   LaunchObserver* observer = nullptr;
   IniFileCache* iniCache = nullptr;  // the preview's; the launcher reads the file afresh
+  ReadDeadline* readDeadline = nullptr;  // the launcher's; none: a gate read runs to its end
 };
 
 class ControlWindow final : public TickCommands, public TickDisplay, public LaunchPause, public GateChoice {

@@ -50,6 +50,30 @@ TEST(ProgramSection, DebugModeLogsTheSourceAsWritten) {
   EXPECT_FALSE(reading.LogMentions("mode "));
 }
 
+TEST(ProgramSection, AReadTimeoutOutOfRangeIsLoggedAndKeepsTheDefault) {
+  const std::string refused = " is not a number of seconds from 1 to 3600: gate reads time out after 30 s";
+  const struct {
+    const char* written;
+    std::int32_t seconds;
+    std::string entry;  // "" for none
+  } cases[] = {
+      {"", 30, ""},
+      {"readtimeout=2\n", 2, ""},
+      {"readtimeout=3600\n", 3600, ""},
+      {"readtimeout=0\n", 30, "readtimeout=0" + refused},
+      {"readtimeout=3601\n", 30, "readtimeout=3601" + refused},
+      {"readtimeout=soon\n", 30, "readtimeout=soon" + refused},
+  };
+  for (const auto& c : cases) {
+    Reading reading;
+    reading.Read(std::string("[program]\n") + c.written + kOneTask);
+    EXPECT_EQ(reading.state.Settings.ReadTimeout, c.seconds) << c.written;
+    EXPECT_TRUE(reading.state.Settings.IniValid) << c.written;
+    EXPECT_EQ(reading.LogMentions("readtimeout"), !c.entry.empty()) << c.written;
+    EXPECT_TRUE(c.entry.empty() || reading.Logged(c.entry)) << c.written;
+  }
+}
+
 TEST(SourceSections, ReadTheSelectedSourceAndDecodeItsPassword) {
   Reading reading;
   reading.Read("[program]\nmod=phd\ndebug=1\n[phd]\nuser=ann\npassword=YWJj\n" + kOneTask);

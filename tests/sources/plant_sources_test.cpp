@@ -32,7 +32,8 @@ TEST(PlantSources, TheSourceModeChoosesTheReader) {
     settings.DebugMode = true;
     testutil::RecordingLog log;
     SimulatedClock clock;
-    PlantSources sources(settings, log, clock);
+    ReadDeadline deadline(clock);
+    PlantSources sources(settings, log, clock, deadline);
     TUkol task;
     task.runningtag = "UNIT.RUN";
     GateReader& reader = sources.ReaderFor(settings);

@@ -159,7 +159,8 @@ TEST(SqlServerSource, TheReadingSwitchesTheSourceOffWhenTheTrialFails) {
     LauncherState state;
     RecordingLog log;
     SystemClock clock;
-    PlantSources sources(state.Settings, log, clock);
+    ReadDeadline deadline(clock);
+    PlantSources sources(state.Settings, log, clock, deadline);
     ReadConfiguration(state, IniFile::Parse(ini),
                       ReadingContext{log, clock.Now(), PrepareSelectedSource(sources)});
     EXPECT_TRUE(state.Settings.IniValid);
@@ -211,7 +212,8 @@ TEST(PiOleDbSource, ReadsTheMinuteBeforeTheSlotAndHoldsNoConnection) {
   settings.PiOdbcAttributes = "Port=" + server.port + ";Database=" + server.database;
   RecordingLog log;
   SystemClock clock;
-  PlantSources sources(settings, log, clock);
+  ReadDeadline deadline(clock);
+  PlantSources sources(settings, log, clock, deadline);
   const std::pair<const char*, double> values[] = {{"UNIT1.RUN", 1}, {"UNIT2.RUN", 0}};
   for (const auto& [tag, value] : values) {
     TUkol task;

@@ -15,7 +15,8 @@ ProbeOutcome ProbeGate(const ProbeRequest& request, std::ostream& out) {
   StreamLogSink log(out, clock);
   LauncherState state;
   state.Settings.IniFileName = request.iniFileName;
-  PlantSources sources(state.Settings, log, clock);
+  ReadDeadline deadline(clock);
+  PlantSources sources(state.Settings, log, clock, deadline);
   // As the launcher reads it, the SQL Server connection tried too.
   IniAkceExecute(state, ReadingContext{log, request.now, PrepareSelectedSource(sources)});
   const auto verdict = [&out](const std::string& value, const char* what, ProbeOutcome outcome) {

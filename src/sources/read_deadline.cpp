@@ -1,0 +1,73 @@
+#include "sources/read_deadline.h"
+
+#include <algorithm>
+#include <atomic>
+#include <exception>
+#include <memory>
+#include <thread>
+
+namespace tavro {
+namespace {
+
+// The main thread looks for the end of the call after waits that double up to this: a quick call
+// costs a few milliseconds at most, a long one a look every tenth of a second.
+constexpr int kLongestLookMs = 100;
+
+// What a call's thread shares with the main thread; whichever lets it go last frees it.
+struct Call {
+  std::function<void()> work;
+  std::exception_ptr failure;
+  std::atomic<bool> done{false};
+};
+
+}  // namespace
+
+ReadOutcome ReadDeadline::Read(GateReader& gate, const GateRequest& request, int seconds, LogSink& log,
+                               const ReadPause& pause) {
+  current_ = Current{clock_.SteadyMs() + std::int64_t{seconds} * 1000, &pause};
+  try {
+    const double value = gate.Read(request);
+    current_.reset();
+    return {value, false};
+  } catch (const ReadGivenUp&) {
+    const bool stopped = current_->stopped;
+    current_.reset();
+    if (!stopped) {
+      log.Entry("read of " + request.task.runningtag + " timed out after " + std::to_string(seconds) + " s");
+    }
+    return {kNoValueFound, stopped};
+  }
+}
+
+void ReadDeadline::Run(std::function<void()> work) {
+  if (!current_) {
+    work();
+    return;
+  }
+  auto call = std::make_shared<Call>();
+  call->work = std::move(work);
+  std::thread thread([call] {
+    try {
+      call->work();
+    } catch (...) {
+      call->failure = std::current_exception();
+    }
+    call->work = nullptr;  // what the work holds is let go on its own thread
+    call->done.store(true, std::memory_order_release);
+  });
+  int look = 1;
+  while (!call->done.load(std::memory_order_acquire)) {
+    const std::int64_t remaining = current_->endMs - clock_.SteadyMs();
+    const bool stop = remaining > 0 && !(*current_->pause)(static_cast<int>(std::min<std::int64_t>(look, remaining)));
+    if (remaining <= 0 || stop) {
+      current_->stopped = stop;
+      thread.detach();
+      throw ReadGivenUp{};
+    }
+    look = std::min(look * 2, kLongestLookMs);
+  }
+  thread.join();
+  if (call->failure) std::rethrow_exception(call->failure);
+}
+
+}  // namespace tavro
