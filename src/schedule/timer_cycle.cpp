@@ -142,6 +142,18 @@ void Tick::WalkReports() {
   }
 }
 
+// A source that retries its server at every tick keeps to the deadline of a read as well; one that
+// does not answer in time is still away, and its gates stay held.
+bool KeepGateReady(const TickContext& context) {
+  GateReader& gate = context.gates.Gate();
+  if (context.readDeadline == nullptr) return gate.KeepReady();
+  bool ready = true;
+  context.readDeadline->Bound(context.state.Settings.ReadTimeout,
+                              [&context](int milliseconds) { return context.pause.PauseAfterLaunch(milliseconds); },
+                              [&] { ready = gate.KeepReady(); });
+  return ready;
+}
+
 }  // namespace
 
 void RunTick(const TickContext& context) {
@@ -161,7 +173,7 @@ void RunTick(const TickContext& context) {
     if (!context.state.Settings.IniValid) context.commands.StopAkceExecute();
   }
 
-  if (!context.gates.Gate().KeepReady()) context.commands.StopAkceExecute();
+  if (!KeepGateReady(context)) context.commands.StopAkceExecute();
 
   context.commands.ProcessMessages();
   if (!context.commands.Running() || context.commands.Closing()) return;

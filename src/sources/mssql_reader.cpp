@@ -4,6 +4,7 @@
 
 #include "config/ini_reading.h"
 #include "sources/mssql_driver.h"
+#include "sources/read_deadline.h"
 #include "support/connection_string.h"
 #include "support/text.h"
 
@@ -34,6 +35,11 @@ void MssqlReader::Prepare(const ProgramSettings& settings) {
     waitingForServer_ = settings;
     lastRetryError_.clear();
     throw SourceUnreachable(error.what());
+  } catch (const ReadGivenUp&) {
+    // A server that stopped answering within the trial is away as well.
+    waitingForServer_ = settings;
+    lastRetryError_.clear();
+    throw;
   }
 }
 

@@ -24,18 +24,27 @@ struct Call {
 
 ReadOutcome ReadDeadline::Read(GateReader& gate, const GateRequest& request, int seconds, LogSink& log,
                                const ReadPause& pause) {
+  double value = kNoValueFound;
+  const End end = Bound(seconds, pause, [&] { value = gate.Read(request); });
+  if (end == End::TimedOut) {
+    log.Entry("read of " + request.task.runningtag + " timed out after " + std::to_string(seconds) + " s");
+  }
+  return {value, end == End::Stopped};
+}
+
+ReadDeadline::End ReadDeadline::Bound(int seconds, const ReadPause& pause, const std::function<void()>& work) {
   current_ = Current{clock_.SteadyMs() + std::int64_t{seconds} * 1000, &pause};
   try {
-    const double value = gate.Read(request);
+    work();
     current_.reset();
-    return {value, false};
+    return End::Done;
   } catch (const ReadGivenUp&) {
     const bool stopped = current_->stopped;
     current_.reset();
-    if (!stopped) {
-      log.Entry("read of " + request.task.runningtag + " timed out after " + std::to_string(seconds) + " s");
-    }
-    return {kNoValueFound, stopped};
+    return stopped ? End::Stopped : End::TimedOut;
+  } catch (...) {
+    current_.reset();
+    throw;
   }
 }
 

@@ -40,6 +40,11 @@ class ReadDeadline {
   // "read of TAG timed out after N s"; a stop gives -20 without an entry.
   ReadOutcome Read(GateReader& gate, const GateRequest& request, int seconds, LogSink& log, const ReadPause& pause);
 
+  // Any other work on a source (the trial of a reading, keeping it ready), bounded the same way;
+  // its own exceptions reach the caller.
+  enum class End { Done, TimedOut, Stopped };
+  End Bound(int seconds, const ReadPause& pause, const std::function<void()>& work);
+
   // A blocking call: during a Read, `work` runs on a thread of its own until it returns (its
   // exception thrown on here) or is given up (ReadGivenUp), so it must own all it touches.
   // Outside a Read (the trial of a reading, a probe) it runs here.

@@ -77,9 +77,21 @@ void ControlWindow::StopAkceExecute() {
 
 void ControlWindow::IniAkceExecute() {
   GateSources& sources = services_.sources;
+  PrepareSourceFunction prepare = PrepareSelectedSource(sources);
+  if (services_.readDeadline != nullptr) {
+    // The trial keeps to the deadline of a read: a server that stops answering must not hold the
+    // reading, and with it the tick, without limit.
+    prepare = [this, trial = std::move(prepare)](const ProgramSettings& settings) {
+      const int seconds = settings.ReadTimeout;
+      const auto end = services_.readDeadline->Bound(
+          seconds, [this](int milliseconds) { return PauseAfterLaunch(milliseconds); }, [&] { trial(settings); });
+      if (end != ReadDeadline::End::Done) {
+        throw SourceUnreachable("no answer within " + std::to_string(seconds) + " s");
+      }
+    };
+  }
   const ReadingVerdict verdict = tavro::IniAkceExecute(
-      services_.state,
-      ReadingContext{services_.log, services_.clock.Now(), PrepareSelectedSource(sources), services_.iniCache});
+      services_.state, ReadingContext{services_.log, services_.clock.Now(), prepare, services_.iniCache});
   gate_ = &sources.ReaderFor(services_.state.Settings);
   if (verdict.valid) {
     SetPanelText(Panel::Configuration, "Enabled");

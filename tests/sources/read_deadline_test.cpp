@@ -8,6 +8,7 @@
 
 #include "sources/deadline_database.h"
 #include "sources/ip21_reader.h"
+#include "sources/mssql_reader.h"
 #include "support/simulated_clock.h"
 #include "testing/fake_database.h"
 #include "testing/recording_log.h"
@@ -71,6 +72,42 @@ TEST(ReadDeadline, AStuckReadEndsAtTheDeadlineOrAStopAndTheNextReadConnectsAfres
     EXPECT_EQ(deadline.Read(reader, request, 30, log, answering).value, 7.0);
     EXPECT_TRUE(log.entries.empty());
   }
+}
+
+// A server that stops answering within the trial of a reading is away: the gates are held until
+// the first tick it answers, as when it refuses connections.
+TEST(ReadDeadline, ATrialPastTheDeadlineHoldsTheGatesUntilTheServerAnswers) {
+  std::promise<void> answer;
+  int databases = 0;
+  SimulatedClock clock(MakeDateTime(2026, 12, 7, 10, 7, 30));
+  ReadDeadline deadline(clock);
+  DeadlineDatabase database(deadline, [&] {
+    auto made = std::make_unique<FakeDatabase>();
+    made->rows = {7.0};
+    if (databases++ == 0) made->queryHeldUntil = answer.get_future().share();
+    return made;
+  });
+  testutil::RecordingLog log;
+  MssqlReader reader(database, log, clock);
+  ProgramSettings settings;
+  settings.MssqlTable = "pd";
+  const ReadPause stuck = [&](int milliseconds) {
+    clock.Advance(milliseconds);
+    return true;
+  };
+  EXPECT_EQ(deadline.Bound(30, stuck, [&] { reader.Prepare(settings); }), ReadDeadline::End::TimedOut);
+  answer.set_value();
+  TUkol task;
+  task.runningtag = "FI101";
+  EXPECT_EQ(reader.Read(GateRequest{task, 1, DateTime{}}), kNoValueFound);
+  EXPECT_TRUE(log.entries.empty());
+  const ReadPause answering = [](int) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return true;
+  };
+  EXPECT_EQ(deadline.Bound(30, answering, [&] { EXPECT_TRUE(reader.KeepReady()); }), ReadDeadline::End::Done);
+  EXPECT_EQ(log.Messages(), std::vector<std::string>{"MSSQL answers again: tasks are gated on it again"});
+  EXPECT_EQ(reader.Read(GateRequest{task, 1, DateTime{}}), 7.0);
 }
 
 }  // namespace
