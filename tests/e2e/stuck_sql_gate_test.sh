@@ -86,6 +86,8 @@ kill -TERM "$launcher"
 wait_until 10 ended "$launcher" || fail "tavrorun did not end on SIGTERM during a stuck read"
 echo "SIGTERM during a stuck read: ended after $((SECONDS - sent)) s or less"
 wait "$launcher" 2>/dev/null
+code=$?
+((code == 0)) || fail "exit code $code after SIGTERM during a stuck read"
 launcher=
 expect_in "$log" "Closing program..."
 
