@@ -1,5 +1,8 @@
 #include "sources/pi_api_reader.h"
 
+#include <optional>
+#include <string>
+
 #include "support/date_time_text.h"
 #include "support/text.h"
 
@@ -8,6 +11,57 @@ namespace {
 
 constexpr std::int32_t kInterpolatedMode = 1;     // the archive mode the reader asks for
 constexpr const char* kProgramName = "tavrorun";  // what piut_connect is given, not the host
+
+// What one read asks of the library; the call owns it, as it may outlive the read.
+struct PiApiSession {
+  PiApiCalls pi;
+  std::shared_ptr<std::mutex> inLibrary;
+  std::string tag, host, user, password;
+  std::optional<std::int32_t> piTime;
+};
+
+struct PiApiAnswer {
+  double value = kNoValueFound;
+  const char* failedStep = nullptr;  // the debug text of the step that failed
+  bool timeOutOfRange = false;
+};
+
+PiApiAnswer Failed(double value, const char* step) {
+  PiApiAnswer answer;
+  answer.value = value;
+  answer.failedStep = step;
+  return answer;
+}
+
+PiApiAnswer Ask(const PiApiSession& s) {
+  const std::lock_guard<std::mutex> alone(*s.inLibrary);
+  if (s.pi.piut_connect(kProgramName) != 0) return Failed(-2.0, "piut_connect failed");
+  if (!s.user.empty()) {
+    std::int32_t valid = 0;
+    if (s.pi.piut_login(s.user.c_str(), s.password.c_str(), &valid) != 0 || valid < 1) {
+      return Failed(-3.0, "piut_login failed");
+    }
+  }
+  if (s.pi.piut_setservernode(s.host.c_str()) != 0) return Failed(-4.0, "piut_setservernode failed");
+  std::int32_t point = 0;
+  if (s.pi.pipt_findpoint(s.tag.c_str(), &point) != 0) return Failed(-5.0, "pipt_findpoint failed");
+
+  PiApiAnswer answer;
+  if (s.piTime) {
+    std::int32_t piTime = *s.piTime;
+    float value = 0;
+    std::int32_t status = 0;
+    if (s.pi.piar_value(point, &piTime, kInterpolatedMode, &value, &status) != 0) {
+      answer.failedStep = "piar_value failed";
+    } else {
+      answer.value = value;
+    }
+  } else {
+    answer.timeOutOfRange = true;
+  }
+  s.pi.piut_disconnect();
+  return answer;
+}
 
 }  // namespace
 
@@ -30,44 +84,15 @@ double PiApiReader::ReadThisWay(const std::string& tag, const std::string& host,
       return -2.0;
     }
   }
-  const PiApiCalls& pi = api_.Calls();
-  if (pi.piut_connect(kProgramName) != 0) {
-    Debug("piut_connect failed", false);
-    return -2.0;
-  }
-  if (!user.empty()) {
-    std::int32_t valid = 0;
-    if (pi.piut_login(user.c_str(), password.c_str(), &valid) != 0 || valid < 1) {
-      Debug("piut_login failed", false);
-      return -3.0;
-    }
-  }
-  if (pi.piut_setservernode(host.c_str()) != 0) {
-    Debug("piut_setservernode failed", false);
-    return -4.0;
-  }
-  std::int32_t point = 0;
-  if (pi.pipt_findpoint(tag.c_str(), &point) != 0) {
-    Debug("pipt_findpoint failed", false);
-    return -5.0;
-  }
-
-  double result = kNoValueFound;
-  if (std::optional<std::int32_t> piTime = PiTime(time)) {
-    float value = 0;
-    std::int32_t status = 0;
-    if (pi.piar_value(point, &*piTime, kInterpolatedMode, &value, &status) != 0) {
-      Debug("piar_value failed", false);
-    } else {
-      result = value;
-      Debug("value=" + NumberText(result), false);
-    }
-  } else {
-    // A wrapped time would ask the archive for another moment.
-    log_.Entry("PI time out of range for tag " + tag + ": " + DateTimeText(time));
-  }
-  pi.piut_disconnect();
-  return result;
+  const auto answer = std::make_shared<PiApiAnswer>();
+  deadline_.Run([session = PiApiSession{api_.Calls(), inLibrary_, tag, host, user, password, PiTime(time)}, answer] {
+    *answer = Ask(session);
+  });
+  if (answer->failedStep != nullptr) Debug(answer->failedStep, false);
+  // A wrapped time would ask the archive for another moment.
+  if (answer->timeOutOfRange) log_.Entry("PI time out of range for tag " + tag + ": " + DateTimeText(time));
+  if (answer->failedStep == nullptr && !answer->timeOutOfRange) Debug("value=" + NumberText(answer->value), false);
+  return answer->value;
 }
 
 }  // namespace tavro

@@ -1,15 +1,22 @@
 #pragma once
 // PI through its API library (apiado=0): connect, log in, choose the server, find the point, read
-// its archive value at the time.
+// its archive value at the time. The library's calls keep to the read's deadline (read_deadline.h):
+// they run as one call that owns what it uses, and a given-up call keeps the library to itself until
+// it returns, so that two calls are never in the library at once.
+
+#include <memory>
+#include <mutex>
 
 #include "sources/pi_api_binding.h"
 #include "sources/pi_reader.h"
+#include "sources/read_deadline.h"
 
 namespace tavro {
 
 class PiApiReader final : public PiReader {
  public:
-  PiApiReader(const ProgramSettings& settings, LogSink& log, PiApiBinding& api) : PiReader(settings, log), api_(api) {}
+  PiApiReader(const ProgramSettings& settings, LogSink& log, PiApiBinding& api, ReadDeadline& deadline)
+      : PiReader(settings, log), api_(api), deadline_(deadline) {}
 
   // At every tick while this is the source: the library bound, or the launcher stops.
   bool KeepReady() override;
@@ -19,6 +26,8 @@ class PiApiReader final : public PiReader {
                      const std::string& password, DateTime time) override;
 
   PiApiBinding& api_;
+  ReadDeadline& deadline_;
+  std::shared_ptr<std::mutex> inLibrary_ = std::make_shared<std::mutex>();
 };
 
 }  // namespace tavro

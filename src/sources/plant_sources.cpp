@@ -11,7 +11,7 @@ PlantSources::PlantSources(const ProgramSettings& settings, LogSink& log, Clock&
     : piApiBinding_(SystemPiApiLibrary()),
       none_(settings, log),
       phd_(settings, log, automation_),
-      piApi_(settings, log, piApiBinding_),
+      piApi_(settings, log, piApiBinding_, deadline),
       piDatabase_(deadline, NewOdbcDatabase),
       piOleDb_(settings, log, piDatabase_),
       piSdk_(settings, log, automation_),

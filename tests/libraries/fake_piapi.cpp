@@ -6,14 +6,18 @@
 //   valid=N             what piut_login says of the login (default 1)
 //   point.<tag>=V       a point the server knows, with its archive value V; other tags are not found
 //   journal=<path>      every call is also appended to that file, one line each
+//   hold=<path>         piar_value does not return while that file exists: a server that stopped
+//                       answering
 // Built also without some names (FAKE_PIAPI_WITHOUT_<name>) for the binding's reports. FAKE_EXPORT
 // (from the build) marks the exported names, so that nothing else is exported.
 
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -24,6 +28,7 @@ struct Behaviour {
   std::int32_t valid = 1;
   std::vector<std::pair<std::string, float>> points;  // point number = position + 1
   std::string journalFile;
+  std::string holdFile;
 };
 
 Behaviour behaviour;
@@ -60,6 +65,8 @@ void Configure(const char* control) {
       behaviour.valid = std::atoi(value.c_str());
     } else if (name == "journal") {
       behaviour.journalFile = value;
+    } else if (name == "hold") {
+      behaviour.holdFile = value;
     } else if (name.rfind("point.", 0) == 0) {
       behaviour.points.emplace_back(name.substr(6), std::strtof(value.c_str(), nullptr));
     } else {
@@ -115,6 +122,12 @@ FAKE_EXPORT std::int32_t pipt_findpoint(const char* tag, std::int32_t* point) {
 FAKE_EXPORT std::int32_t piar_value(std::int32_t point, std::int32_t* piTime, std::int32_t mode, float* value,
                         std::int32_t* status) {
   Note("piar_value(" + std::to_string(point) + "," + std::to_string(*piTime) + "," + std::to_string(mode) + ")");
+  while (!behaviour.holdFile.empty()) {
+    std::FILE* hold = std::fopen(behaviour.holdFile.c_str(), "r");
+    if (hold == nullptr) break;
+    std::fclose(hold);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
   if (point < 1 || point > static_cast<std::int32_t>(behaviour.points.size())) return -1;
   *value = behaviour.points[static_cast<std::size_t>(point - 1)].second;
   *status = 0;

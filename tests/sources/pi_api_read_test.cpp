@@ -2,10 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
 #include "sources/pi_api_reader.h"
 #include "support/date_time_text.h"
+#include "support/simulated_clock.h"
 #include "testing/fake_pi_api.h"
 #include "testing/recording_log.h"
+#include "testing/temp_dir.h"
 
 namespace tavro {
 namespace {
@@ -21,7 +27,9 @@ class PiApiRead : public ::testing::Test {
   PiApiBinding binding{{{FakePiApiPath("complete")}, kLibraryName}};
   ProgramSettings settings;
   testutil::RecordingLog log;
-  PiApiReader reader{settings, log, binding};
+  SimulatedClock clock;
+  ReadDeadline deadline{clock};
+  PiApiReader reader{settings, log, binding, deadline};
 };
 
 TEST_F(PiApiRead, EveryStepsFailureHasItsValueAndDebugText) {
@@ -106,7 +114,7 @@ TEST_F(PiApiRead, ATimeBeyondPiTimeIsNotAskedForAndSaysSo) {
 
 TEST_F(PiApiRead, TheTickKeepsTheBindingAndStopsWhileItIsIncomplete) {
   PiApiBinding lacking({{FakePiApiPath("without_summary")}, kLibraryName});
-  PiApiReader lackingReader(settings, log, lacking);
+  PiApiReader lackingReader(settings, log, lacking, deadline);
   const std::string entry = "Initialization PI API with error\r\npiar_summary is not loaded\r\n";
   EXPECT_FALSE(lackingReader.KeepReady());
   EXPECT_FALSE(lackingReader.KeepReady());
@@ -120,10 +128,36 @@ TEST_F(PiApiRead, TheTickKeepsTheBindingAndStopsWhileItIsIncomplete) {
 TEST_F(PiApiRead, AReadWithoutACompleteBindingCallsNothing) {
   // A Start that arrives after the tick's check but before its tasks.
   PiApiBinding missing({{FakePiApiPath("nowhere")}, kLibraryName});
-  PiApiReader unbound(settings, log, missing);
+  PiApiReader unbound(settings, log, missing, deadline);
   EXPECT_EQ(unbound.ReadPiValue("UNIT.RUN", "plant", "op", "secret", MakeDateTime(2026, 12, 7)), -2.0);
   EXPECT_EQ(log.Messages(),
             std::vector<std::string>{"Initialization PI API with error\r\n" + kLibraryName + " cannot be loaded"});
+}
+
+// A server that stops answering within a call: the read is given up at its deadline, and the next
+// read waits for the library while the stuck call has it.
+TEST_F(PiApiRead, AStuckCallIsGivenUpAtTheDeadline) {
+  testutil::TempDir dir;
+  const std::string hold = dir.File("hold");
+  testutil::WriteFileBytes(hold, "");
+  fake.Control("point.UNIT.RUN=42.5;hold=" + hold);
+  TUkol task;
+  task.runningtag = "UNIT.RUN";
+  const GateRequest request{task, 1, MakeDateTime(2026, 12, 7, 10, 15)};
+  const ReadPause stuck = [&](int milliseconds) {
+    clock.Advance(milliseconds);
+    return true;
+  };
+  for (int read = 0; read < 2; ++read) {
+    EXPECT_EQ(deadline.Read(reader, request, 30, log, stuck).value, kNoValueFound);
+    EXPECT_EQ(log.Messages().back(), "read of UNIT.RUN timed out after 30 s");
+  }
+  std::filesystem::remove(hold);
+  const ReadPause answering = [](int) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return true;
+  };
+  EXPECT_EQ(deadline.Read(reader, request, 30, log, answering).value, 42.5);
 }
 
 }  // namespace
