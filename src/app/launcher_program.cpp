@@ -43,7 +43,9 @@ int RunLauncher(const Parameters& parameters) {
       return 1;
     }
   }
-  if (!installCall && !AcquireSingleInstance()) {
+  // Install and uninstall calls are never refused: they only write or remove the service.
+  const InstanceLock lock = installCall ? InstanceLock{InstanceLockState::Held, {}} : AcquireSingleInstance();
+  if (lock.state == InstanceLockState::HeldByAnother) {
     ShowAlreadyRunning();
     return 0;
   }
@@ -54,6 +56,11 @@ int RunLauncher(const Parameters& parameters) {
   if (std::ostream* echo = LogEchoStream()) {
     *echo << "Tavro Launcher " << kVersion << ", " << exeName << std::endl;
     log.EchoTo(echo);
+  }
+  if (lock.state == InstanceLockState::Refused) {
+    // Said where the operator looks for the launcher's word, the log (and its copy on stderr).
+    log.Entry(lock.problem);
+    return 1;
   }
   const bool serviceMode =
       installCall || RunsAsService([&log](const std::string& message) { log.Entry(message); });

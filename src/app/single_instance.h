@@ -1,6 +1,6 @@
 #pragma once
-// The guard against a second running launcher: a system-wide lock that is held until the process
-// ends, however it ends.
+// The guard against a second running launcher: a lock that is held until the process ends, however
+// it ends.
 
 #include <string>
 
@@ -8,9 +8,20 @@ namespace tavro {
 
 inline constexpr char kSingleInstanceName[] = "TAVRORUN_PRG_MUTEX";
 
-// Takes the lock of that name for the rest of the process's life. Returns false when another
-// process holds it. Tests pass names of their own so that they never meet a running launcher.
-bool AcquireSingleInstance(const std::string& name = kSingleInstanceName);
+enum class InstanceLockState {
+  Held,           // this process holds the lock for the rest of its life
+  HeldByAnother,  // another launcher runs
+  Refused,        // the lock cannot be had safely: starting could make a second launcher
+};
+
+struct InstanceLock {
+  InstanceLockState state;
+  std::string problem;  // Refused: the lock's path and why it cannot be had, for the log
+};
+
+// Takes the lock of that name for the rest of the process's life. Tests pass names of their own so
+// that they never meet a running launcher.
+InstanceLock AcquireSingleInstance(const std::string& name = kSingleInstanceName);
 
 // Tells the user that a launcher is already running (and waits until the user has seen it where
 // the platform asks for that).

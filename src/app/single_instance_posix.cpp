@@ -1,6 +1,10 @@
-// The lock is an flock on a file that only the launcher's own account can have made: in /run/lock
-// for root (one launcher per machine), in the account's private runtime folder otherwise (one per
-// account). The kernel drops the lock when the process ends, however it ends.
+// The lock is an flock on a file in a folder that only the launcher's own account (or root) may
+// write, so no other account can make the lock, hold it first, or swap it for a file of its own.
+// The kernel drops the lock when the process ends, however it ends. The path is fixed by the
+// account alone: an environment variable that differs between two starts would give each its own
+// lock. What cannot be had safely is refused, never worked around by running unguarded.
+
+#include "app/single_instance_posix.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -8,61 +12,76 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <iostream>
 
 #include "app/single_instance.h"
-#include "app/single_instance_posix.h"
+#include "support/process_path.h"
 
 namespace tavro {
 namespace {
 
-std::string LockFolder() {
-  if (geteuid() == 0) return "/run/lock";
-  if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime != nullptr && runtime[0] == '/') return runtime;
-  return "/tmp";
-}
-
-// A file someone else made (in a folder everyone may write, such as /run/lock) may be held by them
-// for good: it is not the launcher's lock.
-bool IsOwnPlainFile(int fd) {
+// Why another account could put something of its own into the folder, or take the lock file away
+// from it; "" when it cannot.
+std::string FolderProblem(const std::string& folder, uid_t account) {
   struct stat status {};
-  return fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_uid == geteuid() && status.st_nlink == 1;
+  if (lstat(folder.c_str(), &status) != 0) return "the folder " + folder + " cannot be examined: " + std::strerror(errno);
+  if (!S_ISDIR(status.st_mode)) return "the folder " + folder + " is not a directory";
+  if (status.st_uid != account) return "the folder " + folder + " belongs to another account";
+  if ((status.st_mode & (S_IWGRP | S_IWOTH)) != 0) return "other accounts may write to the folder " + folder;
+  return {};
 }
 
-int OpenLockFile(const std::string& path) {
-  for (int attempt = 0; attempt < 2; ++attempt) {
-    const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY, 0600);
-    if (fd >= 0 && IsOwnPlainFile(fd)) return fd;
-    if (fd >= 0) close(fd);
-    // A planted file (or link) goes where root may remove it; then the launcher makes its own.
-    if (unlink(path.c_str()) != 0) break;
-  }
-  return -1;
+// Why the opened file is not a lock of this account's alone; "" when it is.
+std::string FileProblem(int fd, uid_t account) {
+  struct stat status {};
+  if (fstat(fd, &status) != 0) return std::string("it cannot be examined: ") + std::strerror(errno);
+  if (!S_ISREG(status.st_mode)) return "it is not a regular file";
+  if (status.st_uid != account) return "it belongs to another account";
+  if (status.st_nlink != 1) return "it has another name (a hard link)";
+  if ((status.st_mode & 077) != 0) return "other accounts may open it";
+  return {};
+}
+
+std::string OpenProblem(int error) {
+  if (error == ELOOP) return "it is a symbolic link";
+  if (error == EISDIR) return "it is a directory";
+  return std::string("it cannot be opened or created: ") + std::strerror(error);
 }
 
 }  // namespace
 
-std::string SingleInstanceLockPath(const std::string& name) {
-  const std::string folder = LockFolder();
-  // /tmp is shared by every account: the account's number keeps the names apart.
-  const std::string suffix = folder == "/tmp" ? "-" + std::to_string(geteuid()) : "";
-  return folder + "/" + name + suffix + ".lock";
+std::string SingleInstanceFolder(uid_t account, const std::string& runtimeFolder, const std::string& programFolder) {
+  if (account == 0) return "/run";  // not /run/lock, which every account may write
+  return FolderProblem(runtimeFolder, account).empty() ? runtimeFolder : programFolder;
 }
 
-bool AcquireSingleInstance(const std::string& name) {
+std::string SingleInstanceLockPath(const std::string& name) {
+  const uid_t account = geteuid();
+  const std::string folder =
+      SingleInstanceFolder(account, "/run/user/" + std::to_string(account), FolderOf(CurrentExecutablePath()));
+  return folder + "/" + name + ".lock";
+}
+
+InstanceLock AcquireSingleInstance(const std::string& name) {
+  const uid_t account = geteuid();
   const std::string path = SingleInstanceLockPath(name);
-  const int fd = OpenLockFile(path);
-  if (fd < 0) {
-    // No lock to be had: running twice beats not running at all, but the operator should know.
-    std::cerr << "tavrorun: no single-instance lock at " << path << "; a second launcher would not be refused\n";
-    return true;
+  const auto refused = [&path](const std::string& reason) {
+    return InstanceLock{InstanceLockState::Refused,
+                        "Cannot hold the single-instance lock " + path + ": " + reason + "; the launcher does not start"};
+  };
+  if (const std::string problem = FolderProblem(FolderOf(path), account); !problem.empty()) return refused(problem);
+  const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY, 0600);
+  if (fd < 0) return refused(OpenProblem(errno));
+  if (const std::string problem = FileProblem(fd, account); !problem.empty()) {
+    close(fd);
+    return refused(problem);
   }
-  if (flock(fd, LOCK_EX | LOCK_NB) == 0) return true;  // fd kept open for life
+  if (flock(fd, LOCK_EX | LOCK_NB) == 0) return {InstanceLockState::Held, {}};  // fd kept open for life
   const int error = errno;
   close(fd);
-  return error != EWOULDBLOCK;
+  if (error == EWOULDBLOCK) return {InstanceLockState::HeldByAnother, {}};
+  return refused(std::string("it cannot be locked: ") + std::strerror(error));
 }
 
 void ShowAlreadyRunning() { std::cerr << "Program is already running\n"; }

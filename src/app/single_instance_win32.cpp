@@ -4,11 +4,12 @@
 
 namespace tavro {
 
-bool AcquireSingleInstance(const std::string& name) {
+InstanceLock AcquireSingleInstance(const std::string& name) {
   // The handle is never closed: the mutex is released by the end of the process.
   SetLastError(ERROR_SUCCESS);
   CreateMutexA(nullptr, TRUE, name.c_str());
-  return GetLastError() != ERROR_ALREADY_EXISTS;
+  if (GetLastError() == ERROR_ALREADY_EXISTS) return {InstanceLockState::HeldByAnother, {}};
+  return {InstanceLockState::Held, {}};
 }
 
 void ShowAlreadyRunning() {

@@ -6,48 +6,76 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <random>
 
 #include "app/single_instance.h"
-#include "testing/child_process.h"
+#include "support/process_path.h"
 #include "testing/temp_dir.h"
 
 namespace tavro {
 namespace {
 
-// A file that another account left under the lock's name could be held by it for good; the
-// launcher does not take it for its own lock.
-TEST(SingleInstancePosix, AFilePlantedUnderTheLocksNameIsNotTrusted) {
+// Root guards the machine from a folder only root may write; another account guards itself from its
+// runtime folder when that is its own alone, else from the launcher's folder. The environment never
+// moves the lock: two starts that differ in it would each get a lock of their own.
+TEST(SingleInstancePosix, TheLockLivesWhereNoOtherAccountMayWrite) {
+  const uid_t account = geteuid() == 0 ? 4321 : geteuid();
+  testutil::TempDir dir;
+  const std::string own = dir.File("own"), shared = dir.File("shared"), program = "/opt/launcher";
+  for (const auto& [folder, mode] : {std::pair{own, 0700}, {shared, 0777}}) {
+    std::filesystem::create_directory(folder);
+    ASSERT_EQ(chmod(folder.c_str(), mode) | chown(folder.c_str(), account, static_cast<gid_t>(-1)), 0);
+  }
+  const struct {
+    uid_t account;
+    std::string runtime, expected;
+  } cases[] = {{0, own, "/run"}, {account, own, own}, {account, dir.File("none"), program},
+               {account, shared, program}, {account + 1, own, program}};
+  for (const auto& c : cases) EXPECT_EQ(SingleInstanceFolder(c.account, c.runtime, program), c.expected) << c.runtime;
+
+  setenv("XDG_RUNTIME_DIR", own.c_str(), 1);
+  const std::string withRuntime = SingleInstanceLockPath("L");
+  unsetenv("XDG_RUNTIME_DIR");
+  EXPECT_EQ(withRuntime, geteuid() == 0 ? "/run/L.lock" : SingleInstanceLockPath("L"));
+}
+
+// Whatever stands under the lock's name and is not the account's own plain file could be held by
+// someone else for good, or be another launcher's lock reached by another name: the launcher says
+// so and does not start, and leaves it alone.
+TEST(SingleInstancePosix, WhatIsPlantedUnderTheLocksNameRefusesTheStart) {
   const std::string name = "TAVRORUN_TEST_" + std::to_string(std::random_device()());
   const std::string path = SingleInstanceLockPath(name);
-  const std::string probe = testutil::TestProgramPath("instanceprobe");
-  testutil::TempDir dir;
-  const std::string elsewhere = dir.File("target");
+  const std::string elsewhere = FolderOf(path) + "/" + name + ".elsewhere";  // a hard link needs one file system
   testutil::WriteFileBytes(elsewhere, "keep");
   const struct {
     const char* name;
     std::function<void()> plant;
+    const char* reason;
   } cases[] = {
-      {"a link", [&] { std::filesystem::create_symlink(elsewhere, path); }},
-      {"a hard link", [&] { std::filesystem::create_hard_link(elsewhere, path); }},
+      {"a directory", [&] { std::filesystem::create_directory(path); }, "it is a directory"},
+      {"a link", [&] { std::filesystem::create_symlink(elsewhere, path); }, "it is a symbolic link"},
+      {"a hard link", [&] { std::filesystem::create_hard_link(elsewhere, path); }, "it has another name"},
       {"another account's file",
        [&] {
          testutil::WriteFileBytes(path, "");
          ASSERT_EQ(chown(path.c_str(), geteuid() + 1, static_cast<gid_t>(-1)), 0);
-       }},
+       },
+       "it belongs to another account"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     if (geteuid() != 0 && std::string(c.name) == "another account's file") continue;  // needs root
     std::filesystem::remove(path);
     c.plant();
-    EXPECT_EQ(testutil::RunProgram(probe, {name}), 0);
+    const InstanceLock lock = AcquireSingleInstance(name);
+    EXPECT_EQ(lock.state, InstanceLockState::Refused);
+    EXPECT_NE(lock.problem.find(path + ": " + c.reason), std::string::npos) << lock.problem;
+    EXPECT_TRUE(std::filesystem::exists(std::filesystem::symlink_status(path)));
     EXPECT_EQ(testutil::ReadFileBytes(elsewhere), "keep");
-    struct stat status {};
-    ASSERT_EQ(lstat(path.c_str(), &status), 0);
-    EXPECT_TRUE(S_ISREG(status.st_mode) && status.st_uid == geteuid() && (status.st_mode & 077) == 0);
   }
   std::filesystem::remove(path);
+  std::filesystem::remove(elsewhere);
 }
 
 }  // namespace

@@ -21,9 +21,9 @@ TEST(SingleInstance, SecondProcessIsRefusedWhileTheFirstHoldsTheLock) {
   EXPECT_EQ(testutil::RunProgram(probe, {name}), 0);
   EXPECT_EQ(testutil::RunProgram(probe, {name}), 0);
 
-  ASSERT_TRUE(AcquireSingleInstance(name));
+  ASSERT_EQ(AcquireSingleInstance(name).state, InstanceLockState::Held);
   EXPECT_EQ(testutil::RunProgram(probe, {name}), 1);
-  EXPECT_FALSE(AcquireSingleInstance(name));
+  EXPECT_EQ(AcquireSingleInstance(name).state, InstanceLockState::HeldByAnother);
   const std::string other = TestLockName();
   EXPECT_EQ(testutil::RunProgram(probe, {other}), 0);  // other names are not held
   testutil::ForgetInstanceLock(name);

@@ -1,16 +1,15 @@
 #!/usr/bin/env bash
 # The real tavrorun against what a plant server's users can leave in its way: a directory or a FIFO
-# in place of the configuration, a link in place of the log, another account holding the lock's name,
-# and control signals sent back to back. It must neither abort nor hang, say what is wrong, and
-# carry out commands in the order they came.
+# in place of the configuration, a link in place of the log, a directory in place of the lock, an
+# account's second launcher with another environment, and control signals sent back to back. It
+# must neither abort nor hang, say what is wrong, and carry out commands in the order they came.
 set -uo pipefail
 source "$(dirname "$0")/isolated.sh"
 
 bin=$1
 work=$(mktemp -d)
 launcher=
-holder=
-trap 'kill -9 $launcher $holder 2>/dev/null; rm -rf "$work"' EXIT
+trap 'kill -9 $launcher 2>/dev/null; rm -rf "$work"' EXIT
 source "$(dirname "$0")/helpers.sh"
 libfaketime=$(ls /usr/lib/*/faketime/libfaketime.so.1 | head -n 1)
 log="$work/tavrorun.007.txt"
@@ -114,21 +113,28 @@ stop "link"
 [[ $(grep -c "is a symbolic link" "$work/stderr.txt") == 1 ]] || fail "the link was reported more than once"
 rm -f "$log"
 
-# Another account holding a file under the lock's name cannot keep root's launcher from starting.
-if [[ $(id -u) == 0 ]] && command -v runuser >/dev/null && id nobody >/dev/null 2>&1; then
-  rm -f /run/lock/TAVRORUN_PRG_MUTEX.lock
-  # One process from start to end (each program execs the next), so that killing it frees the lock
-  # and leaves nothing behind holding this test's output open.
-  setpriv --reuid=nobody --regid=nogroup --clear-groups flock --no-fork /run/lock/TAVRORUN_PRG_MUTEX.lock sleep 60 &
-  holder=$!
-  wait_for_condition '[[ -e /run/lock/TAVRORUN_PRG_MUTEX.lock ]]' "the other account's lock file never appeared"
+# A directory at root's lock path: the launcher does not run unguarded but says why, in the log and on
+# stderr, and ends with an error. An account's second launcher with another XDG_RUNTIME_DIR is refused.
+if [[ $(id -u) == 0 ]]; then
+  rm -f /run/TAVRORUN_PRG_MUTEX.lock && mkdir /run/TAVRORUN_PRG_MUTEX.lock
   start -A
-  wait_for_condition '(($(entries "Starting") == 1))' "another account's lock file kept the launcher from starting"
-  stop "foreign lock"
-  kill "$holder" 2>/dev/null
-  holder=
-else
-  echo "SKIP (part): no second account to hold the lock's name"
+  wait_for_condition '! kill -0 $launcher 2>/dev/null' "ran despite a directory at the lock's path" || kill -9 "$launcher"
+  wait "$launcher" && fail "exit code 0 with a directory at the lock's path"
+  launcher=
+  for file in "$log" "$work/stderr.txt"; do expect_in "$file" "lock /run/TAVRORUN_PRG_MUTEX.lock: it is a directory"; done
+fi
+if setpriv --reuid=nobody --regid=nogroup --clear-groups true 2>/dev/null; then
+  own="$work/nobody"
+  mkdir "$own" && cp "$bin/tavrorun" "$work/tavrorun.ini" "$own/" && chmod 711 "$work" && chown -R nobody "$own"
+  as_nobody() {  # a name for its XDG_RUNTIME_DIR
+    cd "$own" && XDG_RUNTIME_DIR=$own/$1 exec timeout 20 setpriv --reuid=nobody --regid=nogroup --clear-groups ./tavrorun
+  }
+  as_nobody a >/dev/null 2>&1 &
+  first=$!
+  wait_for_condition 'compgen -G "$own/tavrorun.0*.txt" >/dev/null' "the account's first launcher did not start"
+  second=$(as_nobody b 2>&1)
+  [[ "$second" == "Program is already running" ]] || fail "the account's second launcher said: $second"
+  kill "$first"
 fi
 
 if ((failures > 0)); then
