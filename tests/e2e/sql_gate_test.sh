@@ -3,8 +3,10 @@
 # from a real PostgreSQL server through ODBC, under an accelerated clock (libfaketime, 10 times real
 # speed; the database's own waits stay real). A tag above 0 launches its task with its slot and
 # interval, 0 and "no row" (-20) do not, the reading's trial of the connection passes, and the
-# password never reaches the log. How a read fails and recovers is the reader's business, tested
-# against the same server in sources.postgres.
+# password never reaches the log. Then the server stops answering after login (a small proxy stands
+# between): each read gives up at readtimeout with its one entry and the tick goes on to the next
+# task, and SIGTERM during a stuck read still ends the launcher with exit code 0. How a read fails
+# and recovers is the reader's business, tested against the same server in sources.postgres.
 set -uo pipefail
 source "$(dirname "$0")/isolated.sh"
 
@@ -19,7 +21,9 @@ fi
 
 work=$(mktemp -d)
 launcher=
-trap '[[ -n "$launcher" ]] && kill -9 "$launcher" 2>/dev/null; rm -rf "$work"' EXIT
+proxy=
+trap '[[ -n "$launcher" ]] && kill -9 "$launcher" 2>/dev/null; [[ -n "$proxy" ]] && kill "$proxy" 2>/dev/null
+      rm -rf "$work"' EXIT
 source "$(dirname "$0")/helpers.sh"
 log="$work/tavrorun.007.txt"
 output="$work/jobs/demo-output.txt"
@@ -36,6 +40,29 @@ wait_for() {  # description, command...: up to 300 s of real time
   return 1
 }
 
+# Relays both ways; a connection made while the file "stall" exists gets the server's bytes up to its
+# first ReadyForQuery, then nothing more, and is noted as "stalled".
+cat >"$work/proxy.py" <<'PY'
+import os, socket, sys, threading
+listen, folder = socket.create_server(("127.0.0.1", 0)), sys.argv[2]
+open(folder + "/proxy.port", "w").write(str(listen.getsockname()[1]))
+def relay(source, target, stall):
+    while data := source.recv(65536):
+        at = data.find(b"Z\x00\x00\x00\x05") if stall else -1
+        target.sendall(data if at < 0 else data[:at + 6])
+        if at >= 0:
+            open(folder + "/proxy.log", "a").write("stalled\n")
+            while source.recv(65536): pass
+while True:
+    client, server = listen.accept()[0], socket.create_connection(("127.0.0.1", int(sys.argv[1])))
+    stall = os.path.exists(folder + "/stall")
+    threading.Thread(target=relay, args=(server, client, stall), daemon=True).start()
+    threading.Thread(target=relay, args=(client, server, False), daemon=True).start()
+PY
+python3 "$work/proxy.py" "$TAVRO_PG_PORT" "$work" &
+proxy=$!
+wait_until 30 test -s "$work/proxy.port" || { echo "FAIL: the proxy did not start"; exit 1; }
+
 mkdir -p "$work/jobs"
 cp "$bin/tavrorun" "$work/"
 cp "$bin/demojob" "$work/jobs/"
@@ -44,10 +71,10 @@ task() {  # number, name, tag
     "$1" "$work/jobs/demojob" "$2" "$3"
 }
 {
-  printf '[program]\nmod=mssql\n[mssql]\nhost=127.0.0.1\nuser=%s\npassword=%s\ndatabase=%s\n' \
+  printf '[program]\nmod=mssql\nreadtimeout=20\n[mssql]\nhost=127.0.0.1\nuser=%s\npassword=%s\ndatabase=%s\n' \
     "$TAVRO_PG_USER" "$TAVRO_PG_PASSWORD" "$TAVRO_PG_DATABASE"
   printf 'table=pd\ntagcolumn=tag\ntimecolumn=ts\nvaluecolumn=val\ndriver=PostgreSQL Unicode\nodbc=Port=%s\n' \
-    "$TAVRO_PG_PORT"
+    "$(cat "$work/proxy.port")"
   printf '[tasks]\ncount=3\n'
   task 1 Running UNIT1.RUN
   task 2 Stopped UNIT2.RUN
@@ -66,10 +93,21 @@ wait_for "closed gate of task 2" grep -qF "NOT launched due to value of UNIT2.RU
 wait_for "closed gate of task 3" grep -qF "NOT launched due to value of UNIT3.RUN (-20)" "$log"
 launches=$(launched)
 
+# 20 s of the accelerated clock are 2 s of real time.
+touch "$work/stall"
+timedout() { grep -qF "read of UNIT$1.RUN timed out after 20 s" "$log"; }
+wait_for "timed-out read" timedout 1
+wait_for "read of the next task after a timed-out one" timedout 2
+stalled=$(count stalled "$work/proxy.log")
+wait_for "stuck read to end" eval '(($(count stalled "$work/proxy.log") > stalled))'
 kill -TERM "$launcher"
-wait_until 10 ended "$launcher" || fail "tavrorun did not end on SIGTERM"
+wait_until 10 ended "$launcher" || fail "tavrorun did not end on SIGTERM during a stuck read"
 wait "$launcher" 2>/dev/null
+code=$?
+((code == 0)) || fail "exit code $code after SIGTERM during a stuck read"
 launcher=
+expect_in "$log" "Closing program..."
+expect_not_in "$log" "MSSQL error"
 
 expect_in "$log" "Tasks in ini O.K."
 expect_not_in "$log" "MSSQL will not be used"  # the reading's trial of the connection
