@@ -15,8 +15,10 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -122,10 +124,9 @@ FAKE_EXPORT std::int32_t pipt_findpoint(const char* tag, std::int32_t* point) {
 FAKE_EXPORT std::int32_t piar_value(std::int32_t point, std::int32_t* piTime, std::int32_t mode, float* value,
                         std::int32_t* status) {
   Note("piar_value(" + std::to_string(point) + "," + std::to_string(*piTime) + "," + std::to_string(mode) + ")");
-  while (!behaviour.holdFile.empty()) {
-    std::FILE* hold = std::fopen(behaviour.holdFile.c_str(), "r");
-    if (hold == nullptr) break;
-    std::fclose(hold);
+  // Looked at without opening it: Windows would refuse the test's removal of an open file.
+  std::error_code error;
+  while (!behaviour.holdFile.empty() && std::filesystem::exists(behaviour.holdFile, error)) {
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
   if (point < 1 || point > static_cast<std::int32_t>(behaviour.points.size())) return -1;
