@@ -21,9 +21,8 @@ bool HoldsPasswords(const IniFile& ini) {
 // The program file a job names, as the program start finds it; a bare name is the system's
 // business (found along PATH) and is not judged.
 std::string ProgramFile(const std::string& exename, const std::string& launcherFolder) {
-  if (exename.empty() || exename.find_first_of("/\\") == std::string::npos) return {};
-  if (IsPathSeparator(exename.front()) || (exename.size() >= 2 && exename[1] == ':')) return exename;
-  return launcherFolder + "/" + exename;
+  if (FileNameOf(exename) == exename) return {};
+  return IsRelativeWithFolder(exename) ? launcherFolder + "/" + exename : exename;
 }
 
 }  // namespace
@@ -46,11 +45,15 @@ std::vector<std::string> FileWarnings(const IniFile& ini, const LauncherState& s
     if (file.empty() || !judged.insert(file).second) return;
     if (OthersMayWrite(file)) warnings.push_back(file + " ([" + section + "]) can be changed by other accounts");
   };
-  for (std::size_t i = 0; i < state.Pumps.Items.size(); ++i) judge(state.Pumps.Items[i].exename, JobSectionName("pump_", i));
+  for (std::size_t i = 0; i < state.Pumps.Items.size(); ++i) {
+    judge(state.Pumps.Items[i].exename, JobSectionName("pump_", i));
+  }
   for (std::size_t i = 0; i < state.Batches.Items.size(); ++i) {
     judge(state.Batches.Items[i].exename, JobSectionName("batch_", i));
   }
-  for (std::size_t i = 0; i < state.Tasks.Items.size(); ++i) judge(state.Tasks.Items[i].exename, JobSectionName("task_", i));
+  for (std::size_t i = 0; i < state.Tasks.Items.size(); ++i) {
+    judge(state.Tasks.Items[i].exename, JobSectionName("task_", i));
+  }
   if (!state.Reports.Items.empty()) judge(state.Reports.exename, "reports");
   return warnings;
 }

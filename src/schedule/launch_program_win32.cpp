@@ -14,9 +14,7 @@ namespace {
 // launcher was started in, which may belong to another account. A bare name keeps the system's
 // search (the launcher's folder first); a path from a drive or a root is taken as written.
 std::string ProgramFromLauncherFolder(const std::string& program) {
-  const bool hasFolder = program.find_first_of("\\/") != std::string::npos;
-  const bool rooted = IsPathSeparator(program.front()) || (program.size() >= 2 && program[1] == ':');
-  if (!hasFolder || rooted) return {};
+  if (!IsRelativeWithFolder(program)) return {};
   std::string file = FolderOf(CurrentExecutablePath()) + "\\" + program;
   // As the command line's search would, a file name without an extension means a ".exe".
   if (FileNameOf(file).find('.') == std::string::npos) file += ".exe";
@@ -44,9 +42,9 @@ int LaunchProgram(const std::string& program, const std::string& arguments, cons
   // An empty folder text would make every such start fail; it means the launcher's own folder.
   const char* folder = directory.empty() ? nullptr : directory.c_str();
   // The command line stays as written: the program sees the path it was named by.
-  const std::string file = program.empty() ? std::string() : ProgramFromLauncherFolder(program);
-  if (!CreateProcessA(file.empty() ? nullptr : file.c_str(), buffer.data(), nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr, folder,
-                      &startup, &started)) {
+  const std::string file = ProgramFromLauncherFolder(program);
+  if (!CreateProcessA(file.empty() ? nullptr : file.c_str(), buffer.data(), nullptr, nullptr, FALSE,
+                      NORMAL_PRIORITY_CLASS, nullptr, folder, &startup, &started)) {
     return static_cast<int>(GetLastError());
   }
   CloseHandle(started.hProcess);

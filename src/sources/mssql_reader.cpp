@@ -4,7 +4,6 @@
 
 #include "config/ini_reading.h"
 #include "sources/mssql_driver.h"
-#include "sources/read_deadline.h"
 #include "support/connection_string.h"
 #include "support/text.h"
 
@@ -27,20 +26,19 @@ std::string MssqlConnectionString(const ProgramSettings& settings) {
 }
 
 void MssqlReader::Prepare(const ProgramSettings& settings) {
-  waitingForServer_.reset();
+  waitingForServer_ = settings;
+  lastRetryError_.clear();
   try {
     TryQuery(settings);
   } catch (const DatabaseError& error) {
-    if (!ServerUnreachable(error)) throw;
-    waitingForServer_ = settings;
-    lastRetryError_.clear();
+    if (!ServerUnreachable(error)) {
+      waitingForServer_.reset();
+      throw;
+    }
     throw SourceUnreachable(error.what());
-  } catch (const ReadGivenUp&) {
-    // A server that stopped answering within the trial is away as well.
-    waitingForServer_ = settings;
-    lastRetryError_.clear();
-    throw;
   }
+  // A server that stopped answering within the trial (the deadline's ReadGivenUp) is away as well.
+  waitingForServer_.reset();
 }
 
 bool MssqlReader::KeepReady() {

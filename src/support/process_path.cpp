@@ -13,6 +13,11 @@ std::size_t LastSeparator(const std::string& path) {
 
 }  // namespace
 
+bool IsRelativeWithFolder(const std::string& path) {
+  if (LastSeparator(path) == std::string::npos || IsPathSeparator(path.front())) return false;
+  return !(path.size() >= 2 && path[1] == ':');  // a drive, "C:jobs" included
+}
+
 std::string FolderOf(const std::string& path) {
   const std::size_t separator = LastSeparator(path);
   return separator == std::string::npos ? std::string() : path.substr(0, separator);

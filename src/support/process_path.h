@@ -10,6 +10,10 @@ std::string CurrentExecutablePath();
 // Whether the character separates folders in a path on this platform.
 bool IsPathSeparator(char c);
 
+// Whether the path names a folder but starts from none ("jobs/pump"): the program start takes such
+// a path from the launcher's folder. A bare name, a path from a root and a drive path are not.
+bool IsRelativeWithFolder(const std::string& path);
+
 // The folder part of a path without a trailing separator ("" when there is none).
 std::string FolderOf(const std::string& path);
 

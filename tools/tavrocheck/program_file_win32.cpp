@@ -31,9 +31,8 @@ std::string ProblemOfRelativePath(const std::string& quoted, const std::string& 
 // system's usual places and along PATH, ".exe" added when the name has no extension.
 std::optional<std::string> ProgramFileProblem(const std::string& program, const std::string& launcherFolder) {
   const std::string quoted = "\"" + program + "\"";
+  if (IsRelativeWithFolder(program)) return ProblemOfRelativePath(quoted, program, launcherFolder);
   const bool bareName = program.find_first_of("\\/:") == std::string::npos;
-  const bool rooted = IsPathSeparator(program.front()) || (program.size() >= 2 && program[1] == ':');
-  if (!bareName && !rooted) return ProblemOfRelativePath(quoted, program, launcherFolder);
   std::array<char, MAX_PATH> found{};
   const DWORD length = SearchPathA(nullptr, program.c_str(), ".exe", static_cast<DWORD>(found.size()), found.data(),
                                    nullptr);
