@@ -58,7 +58,6 @@ TEST(ProgramSection, AReadTimeoutOutOfRangeIsLoggedAndKeepsTheDefault) {
     std::string entry;  // "" for none
   } cases[] = {
       {"", 30, ""},
-      {"readtimeout=2\n", 2, ""},
       {"readtimeout=3600\n", 3600, ""},
       {"readtimeout=0\n", 30, "readtimeout=0" + refused},
       {"readtimeout=3601\n", 30, "readtimeout=3601" + refused},

@@ -135,7 +135,7 @@ TEST_F(PiApiRead, AReadWithoutACompleteBindingCallsNothing) {
 }
 
 // A server that stops answering within a call: the read is given up at its deadline, and the next
-// read waits for the library while the stuck call has it.
+// one works once the server answers.
 TEST_F(PiApiRead, AStuckCallIsGivenUpAtTheDeadline) {
   testutil::TempDir dir;
   const std::string hold = dir.File("hold");
@@ -148,10 +148,8 @@ TEST_F(PiApiRead, AStuckCallIsGivenUpAtTheDeadline) {
     clock.Advance(milliseconds);
     return true;
   };
-  for (int read = 0; read < 2; ++read) {
-    EXPECT_EQ(deadline.Read(reader, request, 30, log, stuck).value, kNoValueFound);
-    EXPECT_EQ(log.Messages().back(), "read of UNIT.RUN timed out after 30 s");
-  }
+  EXPECT_EQ(deadline.Read(reader, request, 30, log, stuck).value, kNoValueFound);
+  EXPECT_EQ(log.Messages().back(), "read of UNIT.RUN timed out after 30 s");
   std::filesystem::remove(hold);
   const ReadPause answering = [](int) {
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
