@@ -157,8 +157,12 @@ bool KeepGateReady(const TickContext& context) {
 }  // namespace
 
 void RunTick(const TickContext& context) {
-  const DateTime now = context.clock.Now();
-  context.clock.Wait(100);
+  DateTime now = context.clock.Now();
+  if (context.settled) {
+    now.ms -= kTickSettleMs;  // the tick time is the one from before the wait
+  } else {
+    context.clock.Wait(kTickSettleMs);
+  }
 
   // Following the date also clears the stale file of a new day, before anything of that day is
   // written to it (the "Hiding" entry below included).

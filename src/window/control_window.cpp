@@ -108,9 +108,9 @@ void ControlWindow::ExitAkceExecute() {
   if (face_) face_->Close();
 }
 
-void ControlWindow::timrTimer() {
+void ControlWindow::timrTimer(bool settled) {
   RunTick(TickContext{services_.state, services_.log, services_.clock, services_.starter, *this, *this, *this, *this,
-                      taskTimeFormat_, services_.observer, services_.readDeadline});
+                      taskTimeFormat_, services_.observer, services_.readDeadline, settled});
 }
 
 bool ControlWindow::Enabled(Command command) const {

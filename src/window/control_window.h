@@ -76,7 +76,7 @@ class ControlWindow final : public TickCommands, public TickDisplay, public Laun
   void StopAkceExecute() override;
   void IniAkceExecute() override;
   void ExitAkceExecute();
-  void timrTimer();
+  void timrTimer(bool settled = false);  // settled: see TickContext::settled
 
   // A command from the menu, a shortcut or a signal: carried out only while enabled. Returns
   // false when the enabling rule refused it.

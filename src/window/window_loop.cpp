@@ -63,7 +63,10 @@ int RunWindowLoop(ControlWindow& window, LoopFace& face) {
   if (face.Visible()) face.Guarded([&] { window.FormActivate(); });
 
   Clock& clock = window.TimerClock();
-  std::int64_t nextTick = clock.SteadyMs() + kTimerIntervalMs;
+  // The tick's own settling wait is spent here, waiting for commands, so that an idle launcher wakes
+  // once per tick.
+  constexpr int kIdleMs = kTimerIntervalMs + kTickSettleMs;
+  std::int64_t nextTick = clock.SteadyMs() + kIdleMs;
   while (!face.Closed()) {
     // Idle time, when a window system applies the enabling rule.
     window.StartAkceUpdate();
@@ -76,10 +79,10 @@ int RunWindowLoop(ControlWindow& window, LoopFace& face) {
       continue;
     }
     face.inTick_ = true;
-    face.Guarded([&] { window.timrTimer(); });
+    face.Guarded([&] { window.timrTimer(true); });
     face.inTick_ = false;
     // The next tick comes one interval after this one ended: ticks never overlap.
-    nextTick = clock.SteadyMs() + kTimerIntervalMs;
+    nextTick = clock.SteadyMs() + kIdleMs;
   }
   window.AttachFace(nullptr);
   face.window_ = nullptr;
