@@ -13,6 +13,15 @@
 namespace tavro {
 namespace {
 
+// systemd gives every process it starts for a unit INVOCATION_ID, and a Type=notify unit's
+// NOTIFY_SOCKET: whatever the account (a unit's User=), such a process is the service.
+bool StartedByServiceManager() {
+  for (const char* name : {"NOTIFY_SOCKET", "INVOCATION_ID"}) {
+    if (const char* value = std::getenv(name); value != nullptr && *value != '\0') return true;
+  }
+  return false;
+}
+
 std::string AccountName(uid_t uid) {
   if (const passwd* entry = getpwuid(uid); entry != nullptr && entry->pw_name != nullptr) return entry->pw_name;
   return std::to_string(uid);  // an account without a name is still an account
@@ -52,7 +61,8 @@ std::string UnitStartAccount(const std::string& unitText) {
 ServiceQuery QueryServiceUnit(const std::string& unitFolder) {
   ServiceQuery answers;
   std::ifstream unit(ServiceUnitPath(unitFolder), std::ios::binary);
-  if (!unit || geteuid() != 0) return answers;
+  // Root started by hand takes the service's part too, and is told that the manager starts it.
+  if (!unit || (geteuid() != 0 && !StartedByServiceManager())) return answers;
 
   answers.registeredAndOpenable = true;
   std::ostringstream text;

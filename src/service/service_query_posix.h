@@ -1,6 +1,7 @@
 #pragma once
-// Linux: the service is the systemd unit TavroRunner.service in the system unit folder; the process
-// may manage it when it runs as root.
+// Linux: the service is the systemd unit TavroRunner.service in the system unit folder. With the unit
+// installed, a process takes the service's part when systemd started it (under the unit's User=,
+// whichever account that is) or when it runs as root.
 
 #include <string>
 

@@ -2,6 +2,7 @@
 
 #include <poll.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <iostream>
 #include <string>
@@ -9,6 +10,7 @@
 #include "service/notify_socket_posix.h"
 #include "service/service_model.h"
 #include "service/service_query.h"
+#include "service/service_query_posix.h"
 #include "service/systemctl_posix.h"
 #include "support/system_log_posix.h"
 #include "window/signal_pipe_posix.h"
@@ -108,9 +110,13 @@ class ServiceFace final : public LoopFace, private ServiceHostPort {
 int RunSystemdService(ControlWindow& window, DailyLogFile& log) {
   const std::string notifyAddress = TakeNotifySocketAddress();
   if (notifyAddress.empty()) {
+    // "\INSTALL" takes this path too, with or without the unit.
+    const bool installed = access(ServiceUnitPath(ServiceUnitFolder()).c_str(), F_OK) == 0;
     const std::string failure =
         "The service process could not connect to the service manager: NOTIFY_SOCKET is not set. The service " +
-        std::string(kServiceName) + " is installed; start it with: systemctl start " + kServiceName;
+        std::string(kServiceName) +
+        (installed ? " is installed; start it with: systemctl start " + std::string(kServiceName)
+                   : " is not installed; install it with: tavrorun -INSTALL");
     std::cerr << "tavrorun: " << failure << std::endl;
     WriteSystemLog(ExecutableIdentifier(), failure);
     return 1;
