@@ -17,28 +17,26 @@ std::string ExecStartWord(const std::string& exePath);
 
 enum class ServiceChangeOutcome {
   Done,    // installed (enabled) or removed
-  Failed,  // refused: reported with `failure`, the process ends normally
-  Fatal,   // the unit folder may not be written at all: reported, exit code 1
+  Failed,  // refused or failed: reported with `failure`, exit code 1
 };
 
 struct ServiceChange {
   ServiceChangeOutcome outcome = ServiceChangeOutcome::Done;
-  std::string failure;  // the failure's text
+  std::string failure;  // one line: "not installed", "already installed", "systemd is not running (...)",
+                        // "permission denied: run as root", or the system's or systemctl's text
 };
 
-// "System Error.  Code: N." and the system's text for that error number on the next line.
-std::string SystemErrorText(int errorNumber);
-
 // Writes the unit into `unitFolder`, then "systemctl daemon-reload" and "systemctl enable". An
-// existing unit is refused (error EEXIST); a failed systemctl step takes the unit away again, so
+// existing unit is refused ("already installed"); a failed systemctl step takes the unit away again, so
 // that an install either happens whole or leaves nothing behind.
 ServiceChange InstallServiceUnit(const std::string& unitFolder, const std::string& exePath);
 
-// "systemctl disable", deletes the unit, "systemctl daemon-reload". A missing unit is refused.
+// "systemctl disable", deletes the unit, "systemctl daemon-reload" (skipped where no systemd runs).
+// A missing unit is refused ("not installed").
 ServiceChange UninstallServiceUnit(const std::string& unitFolder);
 
-// Carries out -INSTALL or -UNINSTALL and reports as the service framework does: the success on
-// standard output unless `silent`, a failure on standard error always. Returns the exit code.
+// Carries out -INSTALL or -UNINSTALL: the success on standard output unless `silent`, a failure on
+// standard error always. Returns the exit code (1 for a failure).
 int InstallService(const std::string& exePath, bool silent);
 int UninstallService(bool silent);
 

@@ -38,10 +38,8 @@ TEST(ServiceUnitPosix, SystemdRunsTheLauncherAsANotifyServiceThatLeavesItsJobsRu
   EXPECT_EQ(settings["[Service] ExecStart"], ExecStartWord("/opt/plant data/tavrorun"));
   EXPECT_EQ(settings["[Service] KillMode"], "process");
   EXPECT_EQ(settings["[Install] WantedBy"], "multi-user.target");
-}
-
-TEST(ServiceUnitPosix, SystemErrorsReadAsTheFrameworkWritesThem) {
-  EXPECT_EQ(SystemErrorText(17), "System Error.  Code: 17.\nFile exists");
+  EXPECT_EQ(settings["[Service] Restart"], "on-failure");
+  EXPECT_EQ(settings["[Unit] After"], "network-online.target");
 }
 
 }  // namespace
