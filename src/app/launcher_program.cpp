@@ -45,10 +45,7 @@ int RunLauncher(const Parameters& parameters) {
   }
   // Install and uninstall calls are never refused: they only write or remove the service.
   const InstanceLock lock = installCall ? InstanceLock{InstanceLockState::Held, {}} : AcquireSingleInstance();
-  if (lock.state == InstanceLockState::HeldByAnother) {
-    ShowAlreadyRunning();
-    return 0;
-  }
+  if (lock.state == InstanceLockState::HeldByAnother) return ShowAlreadyRunning(lock);
 
   const std::string exeName = CurrentExecutablePath();
   SystemClock clock;

@@ -16,7 +16,8 @@ enum class InstanceLockState {
 
 struct InstanceLock {
   InstanceLockState state;
-  std::string problem;  // Refused: the lock's path and why it cannot be had, for the log
+  std::string problem;  // Refused: the lock's path and why it cannot be had, for the log;
+                        // HeldByAnother: the running launcher's process id where the platform tells it
 };
 
 // Takes the lock of that name for the rest of the process's life. Tests pass names of their own so
@@ -24,7 +25,7 @@ struct InstanceLock {
 InstanceLock AcquireSingleInstance(const std::string& name = kSingleInstanceName);
 
 // Tells the user that a launcher is already running (and waits until the user has seen it where
-// the platform asks for that).
-void ShowAlreadyRunning();
+// the platform asks for that). Returns the process's exit code.
+int ShowAlreadyRunning(const InstanceLock& lock);
 
 }  // namespace tavro

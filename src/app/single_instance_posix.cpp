@@ -77,13 +77,34 @@ InstanceLock AcquireSingleInstance(const std::string& name) {
     close(fd);
     return refused(problem);
   }
-  if (flock(fd, LOCK_EX | LOCK_NB) == 0) return {InstanceLockState::Held, {}};  // fd kept open for life
+  if (flock(fd, LOCK_EX | LOCK_NB) == 0) {  // fd kept open for life
+    // The holder's process id, for the second launcher to name; the lock does not depend on it.
+    const std::string pid = std::to_string(getpid()) + "\n";
+    if (ftruncate(fd, 0) != 0 || pwrite(fd, pid.data(), pid.size(), 0) != static_cast<ssize_t>(pid.size())) {
+      std::cerr << "tavrorun: cannot note the process id in " << path << ": " << std::strerror(errno) << std::endl;
+    }
+    return {InstanceLockState::Held, {}};
+  }
   const int error = errno;
+  if (error == EWOULDBLOCK) {
+    char holder[24] = {};
+    const ssize_t got = pread(fd, holder, sizeof holder - 1, 0);
+    close(fd);
+    std::string pid(holder, got > 0 ? static_cast<std::size_t>(got) : 0);
+    while (!pid.empty() && (pid.back() == '\n' || pid.back() == ' ')) pid.pop_back();
+    return {InstanceLockState::HeldByAnother, pid};
+  }
   close(fd);
-  if (error == EWOULDBLOCK) return {InstanceLockState::HeldByAnother, {}};
   return refused(std::string("it cannot be locked: ") + std::strerror(error));
 }
 
-void ShowAlreadyRunning() { std::cerr << "Program is already running\n"; }
+// A refused start is a failed command to the shell and to systemd, which restarts on failure only
+// when the launcher itself failed; the running one is named so that it can be found.
+int ShowAlreadyRunning(const InstanceLock& lock) {
+  std::cerr << "Program is already running";
+  if (!lock.problem.empty()) std::cerr << " (process " << lock.problem << ")";
+  std::cerr << "\n";
+  return 1;
+}
 
 }  // namespace tavro

@@ -12,8 +12,9 @@ InstanceLock AcquireSingleInstance(const std::string& name) {
   return {InstanceLockState::Held, {}};
 }
 
-void ShowAlreadyRunning() {
+int ShowAlreadyRunning(const InstanceLock&) {
   MessageBoxA(nullptr, "Program is already running", "Tavro Launcher", MB_ICONERROR | MB_OK);
+  return 0;
 }
 
 }  // namespace tavro

@@ -75,11 +75,11 @@ libfaketime=$(ls /usr/lib/*/faketime/libfaketime.so.1 | head -n 1)
 launcher=$!
 
 # The refusal of a second instance while the first runs (it holds the lock before its first entry):
-# a message, exit code 0, nothing logged.
+# a message naming the running one, exit code 1, nothing logged.
 wait_until 30 grep -qF "Start as Program" "$log7" || fail "the launcher did not start"
 second=$("$work/tavrorun" -A 2>&1)
 second_status=$?
-[[ "$second" == "Program is already running" && $second_status -eq 0 ]] ||
+[[ "$second" == "Program is already running (process $launcher)" && $second_status -eq 1 ]] ||
   fail "second instance: status $second_status, said: $second"
 
 # The last of the day's catch-up runs of task 2 comes at 00:01:2x of the 8th: about 15 s of real time.
