@@ -51,8 +51,9 @@ int RunLauncher(const Parameters& parameters) {
   SystemClock clock;
   DailyLogFile log(exeName, clock);
   if (std::ostream* echo = LogEchoStream()) {
-    *echo << "Tavro Launcher " << kVersion << ", " << exeName << std::endl;
-    log.EchoTo(echo);
+    const bool journal = LogEchoIsJournal();
+    *echo << (journal ? "<6>" : "") << "Tavro Launcher " << kVersion << ", " << exeName << std::endl;
+    log.EchoTo(echo, journal ? DailyLogFile::EchoStyle::SyslogLevels : DailyLogFile::EchoStyle::Stamped);
   }
   if (lock.state == InstanceLockState::Refused) {
     // Said where the operator looks for the launcher's word, the log (and its copy on stderr).

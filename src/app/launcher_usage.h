@@ -22,6 +22,9 @@ std::string LauncherVersion();
 // (the journal's standard error on Linux; nowhere on Windows).
 const char* OutsideCommandsUsage();
 std::ostream* LogEchoStream();
+// True when that copy goes to a journal that stamps and ranks each line itself (systemd's
+// JOURNAL_STREAM names the standard error's device and inode).
+bool LogEchoIsJournal();
 
 // Where the usage and the version are printed: standard output, which a Windows program without a
 // console of its own first takes from the console it was started from.

@@ -1,3 +1,8 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
 #include <iostream>
 
 #include "app/launcher_usage.h"
@@ -20,6 +25,15 @@ const char* OutsideCommandsUsage() {
 }
 
 std::ostream* LogEchoStream() { return &StderrEcho(); }
+
+bool LogEchoIsJournal() {
+  const char* stream = std::getenv("JOURNAL_STREAM");
+  unsigned long long device = 0;
+  unsigned long long inode = 0;
+  struct stat status {};
+  return stream != nullptr && std::sscanf(stream, "%llu:%llu", &device, &inode) == 2 &&
+         fstat(STDERR_FILENO, &status) == 0 && status.st_dev == device && status.st_ino == inode;
+}
 
 std::ostream& InfoOutput() { return std::cout; }
 

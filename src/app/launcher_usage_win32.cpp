@@ -15,6 +15,8 @@ const char* OutsideCommandsUsage() {
 
 std::ostream* LogEchoStream() { return nullptr; }
 
+bool LogEchoIsJournal() { return false; }
+
 std::ostream& InfoOutput() {
   // Redirected output (a pipe, a file) is already there; a console has to be joined first.
   const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);

@@ -3,12 +3,29 @@
 #include <utility>
 
 #include "support/date_time_text.h"
+#include "support/log_severity.h"
 #include "support/process_path.h"
 
 namespace tavro {
 namespace {
 
 std::int64_t DayIndex(DateTime value) { return StartOfDay(value).ms / kMsPerDay; }
+
+// The entry's lines with LF ends, each after `linePrefix`. CR LF and a bare CR (the SQL readers'
+// error entries have one, which would overwrite the line on a terminal) both end a line; the
+// journal takes each line as an entry of its own, so each carries the prefix.
+std::string EchoedLines(const std::string& entry, const char* linePrefix) {
+  std::string echoed;
+  echoed.reserve(entry.size() + 16);
+  bool lineStart = true;
+  for (std::size_t i = 0; i < entry.size(); ++i) {
+    if (entry[i] == '\r' && i + 1 < entry.size() && entry[i + 1] == '\n') continue;  // the LF ends it
+    if (lineStart) echoed += linePrefix;
+    lineStart = entry[i] == '\r' || entry[i] == '\n';
+    echoed += lineStart ? '\n' : entry[i];
+  }
+  return echoed;
+}
 
 }  // namespace
 
@@ -47,16 +64,9 @@ void DailyLogFile::Write(const std::string& message, bool stamped) {
   const std::string entry = FormatLogEntry(message, stamped, now);
   AppendToLogFile(logFileName_, entry);
   if (echo_ != nullptr) {
-    // A bare CR (the SQL readers' error entries have one) would overwrite the line on a terminal.
-    std::string echoed;
-    echoed.reserve(entry.size());
-    for (std::size_t i = 0; i < entry.size(); ++i) {
-      if (entry[i] != '\r') {
-        echoed += entry[i];
-      } else if (i + 1 == entry.size() || entry[i + 1] != '\n') {
-        echoed += '\n';
-      }
-    }
+    const bool levels = echoStyle_ == EchoStyle::SyslogLevels;
+    const std::string echoed = EchoedLines(levels ? FormatLogEntry(message, false, now) : entry,
+                                           levels ? SyslogLevelPrefix(SeverityOfEntry(message)) : "");
     // The whole entry at once: a reader sees it in one piece.
     echo_->write(echoed.data(), static_cast<std::streamsize>(echoed.size()));
     echo_->flush();

@@ -43,13 +43,20 @@ class DailyLogFile final : public DatedLogSink {
   void Write(const std::string& message, bool stamped) override;
 
   // Also writes every entry to `echo` (nullptr: no longer), its CR LF line ends as LF, so that a
-  // terminal or the service manager's journal shows what the file holds.
-  void EchoTo(std::ostream* echo) { echo_ = echo; }
+  // terminal or the service manager's journal shows what the file holds. The journal stamps each
+  // line itself and sorts by priority: there each line carries the entry's syslog level instead of
+  // the time stamp.
+  enum class EchoStyle { Stamped, SyslogLevels };
+  void EchoTo(std::ostream* echo, EchoStyle style = EchoStyle::Stamped) {
+    echo_ = echo;
+    echoStyle_ = style;
+  }
 
  private:
   std::string exeName_;
   Clock& clock_;
   std::ostream* echo_ = nullptr;
+  EchoStyle echoStyle_ = EchoStyle::Stamped;
   std::string logFileName_;
   std::int64_t lastClearedDay_ = -1;
   std::int64_t lastWrittenDay_ = -1;

@@ -3,8 +3,9 @@
 # the manager's notification socket (NOTIFY_SOCKET) and for /dev/log, a recording systemctl on
 # PATH answers "is-system-running". A service's life (the log's order, READY=1, STATUS= texts that
 # follow the run status and the launches, SIGTERM as the stop request with STOPPING=1, "Service is
-# stopping...", "Stopped" and exit code 0), the system's shutdown (no Stop), and the hand start of
-# the installed service (the failure on standard error and in syslog, the process ends).
+# stopping...", "Stopped" and exit code 0) with its standard error as the journal (a level on every
+# line, no time stamp), the system's shutdown (no Stop), the hand start of the installed service
+# (the failure on standard error and in syslog, the process ends), and a unit with User=.
 set -uo pipefail
 source "$(dirname "$0")/isolated.sh"
 source "$(dirname "$0")/helpers.sh"
@@ -69,8 +70,20 @@ stop_service() {  # expected exit code
   [[ $code -eq $1 ]] || fail "the service ended with exit code $code, not $1"
 }
 
-# A service's life.
-start_service
+# A service's life, its standard error the journal's stream. A second pump's program is missing.
+cat >>"$work/tavrorun.ini" <<INI
+[pump_2]
+launchperiod=1
+phase=0
+intervallength=1
+exename=$work/jobs/missing
+source=S
+target=T
+tagfile=tags.txt
+INI
+sed -i 's/^count=1$/count=2/' "$work/tavrorun.ini"
+: >"$work/service.out"
+start_service JOURNAL_STREAM="$(stat -c %d:%i "$work/service.out")"
 wait_until 60 grep -qx "READY=1" "$notify" || fail "no READY=1"
 log=$(ls "$work"/tavrorun.0*.txt)
 expect_order "$log" "ServiceStartName root" "Start as Service" "UserName root" "Starting program..." "Reading ini..." \
@@ -79,11 +92,16 @@ expect_in "$notify" "STATUS=Running"
 # The first tick launches the pump; the progress panel's text joins the status.
 wait_until 60 grep -q "^STATUS=Running | .*pump 1" "$notify" || fail "no STATUS with the launch's progress"
 wait_until 60 test -s "$work/jobs/demo-output.txt" || fail "the service launched nothing"
+wait_until 60 grep -q "missing .*launch failed" "$log" || fail "the second pump's launch did not fail"
 stop_service 0
 expect_in "$notify" "STOPPING=1"
 expect_order "$log" "Service is starting..." "Service is stopping..." "Stopped"
 expect_order "$notify" "READY=1" "STOPPING=1" "STATUS=Stopped"
 expect_not_in "$work/service.out" "Service failed"
+expect_in "$work/service.out" "<6>Service is starting..."
+expect_in "$work/service.out" "<3>$work/jobs/missing"
+grep -qv '^<[346]>' "$work/service.out" && fail "a journal line without its level: $(grep -v '^<[346]>' "$work/service.out" | head -1)"
+grep -q '^<[346]>2026' "$work/service.out" && fail "a journal line with its own time stamp"
 
 # The system goes down: the stop request ends the service without Stop.
 start_service FAKE_SYSTEM_STATE=stopping
@@ -108,6 +126,32 @@ expect_count "$log" "Start as Service" 3
 if [[ -n "$syslog" ]]; then
   wait_until 30 grep -q "tavrorun\[$hand\]: The service process could not connect" "$syslog" ||
     fail "the hand start's failure is not in syslog"
+fi
+
+# A unit with User=: started by systemd under that account, the launcher is the service there, with
+# its lock and log in its own folder (no runtime folder for such an account).
+if command -v setpriv >/dev/null && id nobody >/dev/null 2>&1; then
+  own="$work/account"
+  mkdir -p "$own/jobs"
+  cp "$exe" "$own/" && cp "$work/jobs/demojob" "$own/jobs/"
+  sed -e "s|$work/jobs/|$own/jobs/|" -e 's/^count=2$/count=1/' "$work/tavrorun.ini" >"$own/tavrorun.ini"
+  chmod 711 "$work" && chmod 755 "$own" && chown -R nobody "$own"
+  chmod 666 "$work/notify.sock" "$work/systemctl-calls.txt"
+  sed -i 's/^\[Service\]$/[Service]\nUser=nobody/' "$work/units/TavroRunner.service"
+  : >"$notify"
+  "${faked[@]}" NOTIFY_SOCKET="$work/notify.sock" INVOCATION_ID=0123 \
+    setpriv --reuid=nobody --regid="$(id -g nobody)" --clear-groups "$own/tavrorun" </dev/null >"$work/account.out" 2>&1 &
+  service=$!
+  wait_until 60 grep -qx "READY=1" "$notify" || fail "no READY=1 from the User= service"
+  wait_until 60 test -s "$own/jobs/demo-output.txt" || fail "the User= service launched nothing"
+  stop_service 0
+  account_log=$(ls "$own"/tavrorun.0*.txt)
+  expect_order "$account_log" "ServiceStartName nobody" "Start as Service" "UserName nobody" "Service is starting..." \
+    "Service is stopping..." "Stopped"
+  expect_order "$notify" "READY=1" "STOPPING=1"
+  [[ -e "$own/TAVRORUN_PRG_MUTEX.lock" ]] || fail "the User= service held no lock in its folder"
+else
+  echo "note: setpriv or the user nobody missing; the User= service is not tried"
 fi
 
 finish "service run" "$log" "$notify" "$work/service.out" "$work/hand.err" "$syslog"
