@@ -66,7 +66,7 @@ int RunLauncher(const Parameters& parameters) {
   LauncherState state;
   SystemProgramStarter starter;
   ReadDeadline readDeadline(clock);
-  PlantSources sources(state.Settings, log, clock, readDeadline);
+  PlantSources sources(state.Settings, log, clock, readDeadline, FolderOf(exeName));
   ControlWindow window({state, log, clock, starter, sources, nullptr, nullptr, &readDeadline}, parameters, !serviceMode);
   window.FormCreate(exeName);
   return serviceMode ? RunServiceMode(window, log, parameters) : RunProgramMode(window, log);

@@ -38,9 +38,9 @@ struct PiApiLibraryLocation {
   std::string reportName;
 };
 
-// The platform's own: piapi32.dll by the system's search on Windows; on Linux libpiapi.so beside
-// the executable first, then by the system's search.
-PiApiLibraryLocation SystemPiApiLibrary();
+// The platform's own: piapi32.dll by the system's search on Windows; on Linux libpiapi.so in the
+// launcher's folder first, then by the system's search.
+PiApiLibraryLocation SystemPiApiLibrary(const std::string& launcherFolder);
 
 class PiApiBinding {
  public:

@@ -2,6 +2,6 @@
 
 namespace tavro {
 
-PiApiLibraryLocation SystemPiApiLibrary() { return {{"piapi32.dll"}, "piapi32.dll"}; }
+PiApiLibraryLocation SystemPiApiLibrary(const std::string&) { return {{"piapi32.dll"}, "piapi32.dll"}; }
 
 }  // namespace tavro

@@ -7,8 +7,9 @@ std::unique_ptr<Database> NewOdbcDatabase() { return std::make_unique<OdbcDataba
 
 }  // namespace
 
-PlantSources::PlantSources(const ProgramSettings& settings, LogSink& log, Clock& clock, ReadDeadline& deadline)
-    : piApiBinding_(SystemPiApiLibrary()),
+PlantSources::PlantSources(const ProgramSettings& settings, LogSink& log, Clock& clock, ReadDeadline& deadline,
+                           const std::string& launcherFolder)
+    : piApiBinding_(SystemPiApiLibrary(launcherFolder)),
       none_(settings, log),
       phd_(settings, log, automation_),
       piApi_(settings, log, piApiBinding_, deadline),

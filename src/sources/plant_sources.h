@@ -23,8 +23,10 @@ namespace tavro {
 
 class PlantSources final : public GateSources {
  public:
-  // deadline: what the SQL sources' connecting and querying keep to.
-  PlantSources(const ProgramSettings& settings, LogSink& log, Clock& clock, ReadDeadline& deadline);
+  // deadline: what the SQL sources' connecting and querying keep to. launcherFolder: the folder of
+  // the launcher whose configuration is read, where its PI API library may lie.
+  PlantSources(const ProgramSettings& settings, LogSink& log, Clock& clock, ReadDeadline& deadline,
+               const std::string& launcherFolder);
   GateReader& ReaderFor(const ProgramSettings& settings) override;
   void Starting() override { piSdk_.ClearPiSdkReady(); }
 

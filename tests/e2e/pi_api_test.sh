@@ -98,6 +98,11 @@ expect_in "$calls" "piut_setservernode(plant)"
 expect_in "$calls" "piar_value(1,1796637600,1)"  # 2026-12-07 10:00:00 as PI time
 expect_in "$calls" "piut_disconnect()"
 
+# tavrocheck, lying elsewhere, finds the library where that launcher does: beside its configuration.
+TAVRO_FAKE_PIAPI="point.UNIT.RUN=42.5" "$bin/tavrocheck" --ini "$work/bound/tavrorun.ini" --probe UNIT.RUN \
+  >"$work/probe.txt" 2>&1 || fail "the probe beside the library: $(cat "$work/probe.txt")"
+expect_in "$work/probe.txt" "value=42.5"
+
 # Without the library, and with one that lacks two names: reported and stopped at every tick.
 setup_folder "$work/missing"
 setup_folder "$work/lacking"

@@ -4,9 +4,10 @@
 #include <cstdio>
 
 #include "sources/pi_api_binding.h"
+#include "support/process_path.h"
 
 int main() {
-  tavro::PiApiBinding binding(tavro::SystemPiApiLibrary());
+  tavro::PiApiBinding binding(tavro::SystemPiApiLibrary(tavro::FolderOf(tavro::CurrentExecutablePath())));
   const std::string report = binding.LoadPiApi();
   std::fputs(report.c_str(), stdout);
   return report.empty() ? 0 : 1;

@@ -14,7 +14,7 @@ namespace {
 
 using testutil::FakePiApiPath;
 
-const std::string kLibraryName = SystemPiApiLibrary().reportName;
+const std::string kLibraryName = SystemPiApiLibrary(".").reportName;
 
 TEST(PiApiBinding, ReportsWhatIsMissingInTableOrderAtEveryCheck) {
   const struct {

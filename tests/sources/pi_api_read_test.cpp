@@ -19,7 +19,7 @@ namespace {
 using testutil::FakePiApiPath;
 using testutil::LoggedEntry;
 
-const std::string kLibraryName = SystemPiApiLibrary().reportName;
+const std::string kLibraryName = SystemPiApiLibrary(".").reportName;
 
 class PiApiRead : public ::testing::Test {
  protected:

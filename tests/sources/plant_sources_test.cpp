@@ -33,7 +33,7 @@ TEST(PlantSources, TheSourceModeChoosesTheReader) {
     testutil::RecordingLog log;
     SimulatedClock clock;
     ReadDeadline deadline(clock);
-    PlantSources sources(settings, log, clock, deadline);
+    PlantSources sources(settings, log, clock, deadline, ".");
     TUkol task;
     task.runningtag = "UNIT.RUN";
     GateReader& reader = sources.ReaderFor(settings);

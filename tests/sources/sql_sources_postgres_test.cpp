@@ -160,7 +160,7 @@ TEST(SqlServerSource, TheReadingSwitchesTheSourceOffWhenTheTrialFails) {
     RecordingLog log;
     SystemClock clock;
     ReadDeadline deadline(clock);
-    PlantSources sources(state.Settings, log, clock, deadline);
+    PlantSources sources(state.Settings, log, clock, deadline, ".");
     ReadConfiguration(state, IniFile::Parse(ini),
                       ReadingContext{log, clock.Now(), PrepareSelectedSource(sources)});
     EXPECT_TRUE(state.Settings.IniValid);
@@ -213,7 +213,7 @@ TEST(PiOleDbSource, ReadsTheMinuteBeforeTheSlotAndHoldsNoConnection) {
   RecordingLog log;
   SystemClock clock;
   ReadDeadline deadline(clock);
-  PlantSources sources(settings, log, clock, deadline);
+  PlantSources sources(settings, log, clock, deadline, ".");
   const std::pair<const char*, double> values[] = {{"UNIT1.RUN", 1}, {"UNIT2.RUN", 0}};
   for (const auto& [tag, value] : values) {
     TUkol task;

@@ -11,7 +11,7 @@ namespace tavro::testutil {
 
 std::string FakePiApiPath(const std::string& variant) {
   const std::filesystem::path folder = FolderOf(CurrentExecutablePath());
-  return (folder / "piapi" / variant / SystemPiApiLibrary().reportName).string();
+  return (folder / "piapi" / variant / SystemPiApiLibrary(".").reportName).string();
 }
 
 FakePiApi::FakePiApi() : library_(DynamicLibrary::Load(FakePiApiPath("complete"))) {

@@ -1,5 +1,7 @@
 #include "tavrocheck/probe.h"
 
+#include <filesystem>
+
 #include "config/ini_reading.h"
 #include "jobs/launcher_state.h"
 #include "sources/plant_sources.h"
@@ -16,7 +18,8 @@ ProbeOutcome ProbeGate(const ProbeRequest& request, std::ostream& out) {
   LauncherState state;
   state.Settings.IniFileName = request.iniFileName;
   ReadDeadline deadline(clock);
-  PlantSources sources(state.Settings, log, clock, deadline);
+  // The launcher of this file runs beside it: its PI API library is looked for there.
+  PlantSources sources(state.Settings, log, clock, deadline, std::filesystem::absolute(request.iniFileName).parent_path().string());
   // As the launcher reads it, the SQL Server connection tried too.
   IniAkceExecute(state, ReadingContext{log, request.now, PrepareSelectedSource(sources)});
   const auto verdict = [&out](const std::string& value, const char* what, ProbeOutcome outcome) {
