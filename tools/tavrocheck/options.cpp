@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <filesystem>
 #include <string_view>
 
 #include "config/job_sections.h"
@@ -71,7 +72,8 @@ struct KnownOption {
 
 constexpr std::array<KnownOption, 9> kOptions{{
     {"--ini", "FILE", "a file name",
-     "the file to read (default: tavrorun.ini in the current folder)",
+     "the file to read (default: tavrorun.ini in the current folder, else the\n"
+     "installed launcher's)",
      [](CheckOptions& options, const std::vector<std::string>& values) {
        options.iniFile = values[0];
        return !values[0].empty();
@@ -210,6 +212,17 @@ bool ParseCheckOptions(const std::vector<std::string>& args, CheckOptions& optio
     return false;
   }
   return true;
+}
+
+std::string DefaultIniFile() {
+  constexpr const char* kHere = "tavrorun.ini";
+#ifdef TAVRO_INSTALLED_INI
+  std::error_code error;
+  if (!std::filesystem::exists(kHere, error) && std::filesystem::exists(TAVRO_INSTALLED_INI, error)) {
+    return TAVRO_INSTALLED_INI;
+  }
+#endif
+  return kHere;
 }
 
 std::optional<DateTime> ParseDateTimeArgument(const std::string& text) {

@@ -18,8 +18,12 @@ struct JobChoice {
 
 inline constexpr std::int32_t kDefaultProbeMinutes = 60;
 
+// tavrorun.ini in the current folder when there is one; else, where the launcher was installed by
+// its package, the installed launcher's configuration; else tavrorun.ini.
+std::string DefaultIniFile();
+
 struct CheckOptions {
-  std::string iniFile = "tavrorun.ini";  // in the current folder
+  std::string iniFile = DefaultIniFile();
   std::optional<DateTime> now;           // the time of the reading; the clock's when not given
   std::optional<int> planHours;          // preview the launches of so many hours instead
   std::optional<std::string> probeTag;   // read this tag's gate value instead

@@ -1,0 +1,16 @@
+# Turns a reference page of docs/ (Markdown, first line "# NAME(SECTION)") into a manual page with
+# go-md2man: the first line becomes the title block the tool reads ("% NAME SECTION ...").
+file(READ ${SOURCE} text)
+string(REGEX MATCH "^# ([A-Za-z0-9_.-]+)\\(([0-9])\\)\n" title "${text}")
+if(NOT title)
+  message(FATAL_ERROR "${SOURCE}: the first line is not \"# NAME(SECTION)\"")
+endif()
+string(LENGTH "${title}" title_length)
+string(SUBSTRING "${text}" ${title_length} -1 body)
+get_filename_component(folder ${TARGET} DIRECTORY)
+file(MAKE_DIRECTORY ${folder})
+file(WRITE ${TARGET}.md "% ${CMAKE_MATCH_1} ${CMAKE_MATCH_2} \"\" \"Tavro Launcher ${VERSION}\"\n${body}")
+execute_process(COMMAND ${MD2MAN} -in ${TARGET}.md -out ${TARGET} RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "go-md2man failed on ${SOURCE}")
+endif()
