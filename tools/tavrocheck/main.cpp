@@ -15,7 +15,7 @@
 #include "support/date_time_text.h"
 #include "support/log_file.h"
 #include "support/simulated_clock.h"
-#include "tavrocheck/findings.h"
+#include "findings/findings.h"
 #include "tavrocheck/options.h"
 #include "tavrocheck/output.h"
 #include "tavrocheck/plan.h"
