@@ -1,7 +1,14 @@
 #include "tavrocheck/plan.h"
 
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <map>
 #include <streambuf>
 
+#include "support/date_time_text.h"
+#include "tavrocheck/plan_picture.h"
+#include "tavrocheck/plan_record.h"
 #include "window/launch_preview.h"
 
 namespace tavro {
@@ -44,18 +51,59 @@ class JobLines final : public std::streambuf {
   int passed_ = 0;
 };
 
+std::string Launches(int count) { return std::to_string(count) + (count == 1 ? " launch" : " launches"); }
+
+// After the launches, lines beginning with "#": how often each job and each kind of job runs.
+void PrintSummary(const RecordedPlan& plan, std::ostream& out) {
+  int total = 0;
+  std::map<std::string, std::pair<int, int>> kinds;  // jobs and launches of a kind
+  for (const PlannedJob& job : plan.jobs) total += job.launches;
+  out << "# " << Launches(total) << " in " << plan.hours << " hours from " << IsoDateTimeText(plan.start) << '\n';
+  for (const PlannedJob& job : plan.jobs) {
+    out << "# " << job.kind << ' ' << job.number << '\t' << Launches(job.launches) << '\t' << job.name;
+    if (!job.gateTag.empty()) out << "\tgated by " << job.gateTag << " (counted as if always open)";
+    out << '\n';
+    ++kinds[job.kind].first;
+    kinds[job.kind].second += job.launches;
+  }
+  for (const auto& [kind, plural] : {std::pair{"pump", "pumps"}, {"batch", "batches"}, {"task", "tasks"},
+                                     {"report", "reports"}}) {
+    const auto found = kinds.find(kind);
+    if (found == kinds.end()) continue;
+    const auto [jobs, launches] = found->second;
+    out << "# " << plural << "\t" << Launches(launches) << " of " << jobs << (jobs == 1 ? " job" : " jobs") << '\n';
+  }
+}
+
 }  // namespace
 
 bool PrintPlan(const std::string& iniFile, DateTime start, int hours, const std::optional<JobChoice>& job,
                std::ostream& out, std::ostream& notes) {
-  if (!job) return PreviewLaunches({iniFile, start, hours}, out);
-  JobLines lines(out, *job);
-  std::ostream filtered(&lines);
-  const bool valid = PreviewLaunches({iniFile, start, hours}, filtered);
-  if (valid && lines.passed() == 0) {
+  std::optional<JobLines> lines;
+  std::optional<std::ostream> filtered;
+  if (job) filtered.emplace(&lines.emplace(out, *job));
+  PrintedLaunches printed(job ? *filtered : out);
+  const RecordedPlan plan = RecordPlan({iniFile, start, hours, job, false}, &printed);
+  if (!plan.valid) return false;
+  if (job && lines->passed() == 0) {
     notes << "tavrocheck: no launch of " << job->kind << " " << job->number << " in " << hours << " hours\n";
   }
-  return valid;
+  PrintSummary(plan, out);
+  return true;
+}
+
+DrawOutcome DrawPlan(const std::string& iniFile, DateTime start, int hours, const std::optional<JobChoice>& job,
+                     const std::string& svgFile, std::ostream& notes) {
+  const RecordedPlan plan = RecordPlan({iniFile, start, hours, job, true});
+  if (!plan.valid) return DrawOutcome::Invalid;
+  std::ofstream file(svgFile, std::ios::binary | std::ios::trunc);
+  file << PlanPicture(plan, iniFile);
+  file.close();
+  if (!file) {
+    notes << "tavrocheck: cannot write " << svgFile << ": " << std::strerror(errno) << "\n";
+    return DrawOutcome::NotWritten;
+  }
+  return DrawOutcome::Drawn;
 }
 
 }  // namespace tavro
