@@ -13,7 +13,8 @@ namespace tavro {
 namespace {
 
 constexpr const char* kUsageHead =
-    "Usage: tavrocheck [--ini FILE] [--now \"YYYY-MM-DD HH:MM:SS\"] [--plan HOURS [--job KIND N] [--svg FILE]]\n"
+    "Usage: tavrocheck [--ini FILE] [--now \"YYYY-MM-DD HH:MM:SS\"] [--plan HOURS [--job KIND N]]\n"
+    "       tavrocheck [--ini FILE] [--now TIME] --plan HOURS [--job KIND N] --svg FILE\n"
     "       tavrocheck [--ini FILE] [--now TIME] --probe TAG [--at TIME] [--minutes N]\n"
     "       tavrocheck --help\n"
     "\n"
@@ -49,7 +50,8 @@ constexpr const char* kUsageTail =
     "value, TAB, \"gate open\" (above 0: the task would be launched) or \"gate closed\".\n"
     "\n"
     "Exit code: 0 the file is valid and nothing was found, 1 the file has errors (the launcher\n"
-    "stops), 2 the command line is wrong, 3 the file is valid but there are findings.\n"
+    "stops), 2 the command line is wrong (with --svg also: FILE cannot be written), 3 the file is\n"
+    "valid but there are findings.\n"
     "With --probe: 0 the gate is open, 1 it is closed, 2 the command line is wrong, 3 no source would\n"
     "be asked (\"mod\" names none, or the SQL Server source was switched off): the task would run ungated.\n";
 
