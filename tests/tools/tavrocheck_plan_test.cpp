@@ -78,7 +78,8 @@ TEST(TavrocheckPlan, ShowsOneJobsLaunches) {
     }
     EXPECT_FALSE(expected.empty()) << job;
     std::vector<std::string> lines = Lines(run.output);
-    const auto summary = std::find_if(lines.begin(), lines.end(), [](const std::string& line) { return line[0] == '#'; });
+    const auto summary =
+        std::find_if(lines.begin(), lines.end(), [](const std::string& line) { return line[0] == '#'; });
     EXPECT_EQ(std::vector<std::string>(lines.begin(), summary), expected) << job;
     EXPECT_EQ(CountContaining(std::vector<std::string>(summary, lines.end()),
                               "# " + job + "\t" + std::to_string(expected.size()) + " launch"),

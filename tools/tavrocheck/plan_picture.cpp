@@ -25,7 +25,11 @@ std::string XmlText(const std::string& text) {
   for (std::size_t i = 0; i < text.size();) {
     const auto byte = [&text](std::size_t at) { return at < text.size() ? static_cast<unsigned char>(text[at]) : 0; };
     const unsigned char c = byte(i);
-    const std::size_t length = c < 0x80 ? 1 : c >= 0xC2 && c <= 0xDF ? 2 : c >= 0xE0 && c <= 0xEF ? 3 : c >= 0xF0 && c <= 0xF4 ? 4 : 0;
+    const std::size_t length = c < 0x80                ? 1
+                               : c >= 0xC2 && c <= 0xDF ? 2
+                               : c >= 0xE0 && c <= 0xEF ? 3
+                               : c >= 0xF0 && c <= 0xF4 ? 4
+                                                        : 0;
     // The second byte's range rules out overlong forms, surrogates and code points beyond U+10FFFF.
     const unsigned char low = c == 0xE0 ? 0xA0 : c == 0xF0 ? 0x90 : 0x80;
     const unsigned char high = c == 0xED ? 0x9F : c == 0xF4 ? 0x8F : 0xBF;
@@ -267,7 +271,9 @@ class Picture {
       Rect(x, markTop, width, kMarkHeight, "count",
            row + ": " + Plural(perHour[hour], "launch") + " from " + IsoDateTimeText(from) + " to " +
                FormatDateTime("hh\":\"nn", to));
-      if (static_cast<double>(count.size()) * 5.5 + 2 <= width) Text(x + width / 2, markTop + 9, count, "small", "middle");
+      if (static_cast<double>(count.size()) * 5.5 + 2 <= width) {
+        Text(x + width / 2, markTop + 9, count, "small", "middle");
+      }
     }
   }
 
@@ -292,7 +298,8 @@ class Picture {
     svg_ += "</g>\n";
     Text(22, y + 18, "a launch of a gated task (its tag beside its name): the preview takes every gate as open");
     Rect(10, y + 25, 10, kMarkHeight + 4, "burst");
-    Text(26, y + 36, "a catch-up burst: N\xC3\x97 launches at consecutive ticks, making up slots that passed unlaunched");
+    Text(26, y + 36,
+         "a catch-up burst: N\xC3\x97 launches at consecutive ticks, making up slots that passed unlaunched");
     svg_ += "<g class=\"task\">\n";
     Rect(8, y + 46, 14, kMarkHeight, "count");
     svg_ += "</g>\n";
