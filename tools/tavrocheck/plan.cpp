@@ -20,8 +20,6 @@ class JobLines final : public std::streambuf {
   JobLines(std::ostream& out, const JobChoice& job)
       : out_(out), field_("\t" + job.kind + " " + std::to_string(job.number) + "\t") {}
 
-  int passed() const { return passed_; }
-
  protected:
   int_type overflow(int_type c) override {
     if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
@@ -38,17 +36,13 @@ class JobLines final : public std::streambuf {
     line_ += c;
     if (c != '\n') return;
     // The tick time has no TAB, so the first TAB opens the second field.
-    if (line_.find(field_) == line_.find('\t')) {
-      out_ << line_;
-      ++passed_;
-    }
+    if (line_.find(field_) == line_.find('\t')) out_ << line_;
     line_.clear();
   }
 
   std::ostream& out_;
   std::string field_;
   std::string line_;
-  int passed_ = 0;
 };
 
 std::string Launches(int count) { return std::to_string(count) + (count == 1 ? " launch" : " launches"); }
@@ -75,6 +69,13 @@ void PrintSummary(const RecordedPlan& plan, std::ostream& out) {
   }
 }
 
+// With a job chosen and no launch of it, says so, so that an empty preview is not mistaken for a
+// quiet one.
+void NoteMissingLaunches(const RecordedPlan& plan, const std::optional<JobChoice>& job, std::ostream& notes) {
+  if (!job || (!plan.jobs.empty() && plan.jobs.front().launches > 0)) return;
+  notes << "tavrocheck: no launch of " << job->kind << " " << job->number << " in " << plan.hours << " hours\n";
+}
+
 }  // namespace
 
 bool PrintPlan(const std::string& iniFile, DateTime start, int hours, const std::optional<JobChoice>& job,
@@ -85,9 +86,7 @@ bool PrintPlan(const std::string& iniFile, DateTime start, int hours, const std:
   PrintedLaunches printed(job ? *filtered : out);
   const RecordedPlan plan = RecordPlan({iniFile, start, hours, job, false}, &printed);
   if (!plan.valid) return false;
-  if (job && lines->passed() == 0) {
-    notes << "tavrocheck: no launch of " << job->kind << " " << job->number << " in " << hours << " hours\n";
-  }
+  NoteMissingLaunches(plan, job, notes);
   PrintSummary(plan, out);
   return true;
 }
@@ -96,6 +95,7 @@ DrawOutcome DrawPlan(const std::string& iniFile, DateTime start, int hours, cons
                      const std::string& svgFile, std::ostream& notes) {
   const RecordedPlan plan = RecordPlan({iniFile, start, hours, job, true});
   if (!plan.valid) return DrawOutcome::Invalid;
+  NoteMissingLaunches(plan, job, notes);
   std::ofstream file(svgFile, std::ios::binary | std::ios::trunc);
   file << PlanPicture(plan, iniFile);
   file.close();

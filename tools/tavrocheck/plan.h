@@ -18,7 +18,8 @@ bool PrintPlan(const std::string& iniFile, DateTime start, int hours, const std:
 
 enum class DrawOutcome { Drawn, Invalid, NotWritten };
 
-// Writes the picture of the preview to `svgFile`; says on `notes` why it could not.
+// Writes the picture of the preview to `svgFile`; says on `notes` why it could not, or that a chosen
+// job has no launch.
 DrawOutcome DrawPlan(const std::string& iniFile, DateTime start, int hours, const std::optional<JobChoice>& job,
                      const std::string& svgFile, std::ostream& notes);
 
