@@ -48,25 +48,29 @@ install(TARGETS tavrocheck DESTINATION ${TAVRO_INSTALL_TOOL_DIR})
 install(TARGETS demojob DESTINATION ${TAVRO_INSTALL_LAUNCHER_DIR}/examples)
 install(FILES ${tavro_stage}/example.ini DESTINATION ${TAVRO_INSTALL_LAUNCHER_DIR}/examples RENAME tavrorun.ini)
 install(FILES ${tavro_stage}/tags.txt DESTINATION ${TAVRO_INSTALL_LAUNCHER_DIR}/examples)
-install(FILES docs/tavrorun.1.md docs/tavrocheck.1.md README.md DESTINATION ${TAVRO_INSTALL_DOC_DIR})
+install(FILES docs/tavrorun.1.md docs/tavrocheck.1.md docs/configuration.md README.md DESTINATION ${TAVRO_INSTALL_DOC_DIR})
 
 # The manual pages, made from the reference pages of docs/ (their one source).
 find_program(TAVRO_MD2MAN go-md2man)
 find_program(TAVRO_GZIP gzip)
 if(TAVRO_MD2MAN AND TAVRO_GZIP)
-  foreach(page tavrorun.1 tavrocheck.1)
+  set(tavro_man_sources tavrorun.1 tavrocheck.1 configuration)
+  set(tavro_man_names tavrorun.1 tavrocheck.1 tavrorun.ini.5)
+  # docs/SOURCE.md becomes the page PAGE.SECTION.
+  foreach(source page IN ZIP_LISTS tavro_man_sources tavro_man_names)
+    string(REGEX MATCH "[0-9]$" section ${page})
     set(man ${CMAKE_BINARY_DIR}/man/${page})
     add_custom_command(
       OUTPUT ${man}.gz
-      COMMAND ${CMAKE_COMMAND} -DMD2MAN=${TAVRO_MD2MAN} -DSOURCE=${CMAKE_SOURCE_DIR}/docs/${page}.md -DTARGET=${man}
+      COMMAND ${CMAKE_COMMAND} -DMD2MAN=${TAVRO_MD2MAN} -DSOURCE=${CMAKE_SOURCE_DIR}/docs/${source}.md -DTARGET=${man}
               -DVERSION=${PROJECT_VERSION} -P ${CMAKE_SOURCE_DIR}/cmake/man_page.cmake
       COMMAND ${TAVRO_GZIP} -9nf ${man}
-      DEPENDS ${CMAKE_SOURCE_DIR}/docs/${page}.md ${CMAKE_SOURCE_DIR}/cmake/man_page.cmake
+      DEPENDS ${CMAKE_SOURCE_DIR}/docs/${source}.md ${CMAKE_SOURCE_DIR}/cmake/man_page.cmake
       VERBATIM)
     list(APPEND tavro_man_pages ${man}.gz)
+    install(FILES ${man}.gz DESTINATION ${TAVRO_INSTALL_MAN_DIR}/man${section})
   endforeach()
   add_custom_target(man_pages ALL DEPENDS ${tavro_man_pages})
-  install(FILES ${tavro_man_pages} DESTINATION ${TAVRO_INSTALL_MAN_DIR}/man1)
 else()
   message(STATUS "go-md2man or gzip not found: no manual pages (scripts/setup installs go-md2man)")
 endif()

@@ -29,6 +29,7 @@ ReadingVerdict ReadConfiguration(LauncherState& state, const IniFile& ini, const
     for (const std::string& warning : warnings) entry += kLineBreak + warning;
     context.log.Entry(entry);
   }
+  if (context.afterReading) context.afterReading(ini);
   return verdict;
 }
 

@@ -24,6 +24,7 @@ class SourceUnreachable : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+class IniFile;
 class IniFileCache;
 
 struct ReadingContext {
@@ -31,6 +32,9 @@ struct ReadingContext {
   DateTime now;  // the current date and time of the reading
   PrepareSourceFunction prepareSource;  // empty: the source's settings are checked, not tried
   IniFileCache* cache = nullptr;      // keeps the parsed file while unchanged (the preview); none: read afresh
+  // Runs last, after the verdict and the reading's warnings, with the file as the reading saw it;
+  // the launcher looks for findings there. Whatever it does, the verdict stays.
+  std::function<void(const IniFile& ini)> afterReading = {};
 };
 
 // Validity is all or nothing for the file; IniValid holds the same flag.
@@ -42,7 +46,6 @@ struct ReadingVerdict {
 // Reads IniFileName; a missing file gives every key its default.
 ReadingVerdict IniAkceExecute(LauncherState& state, const ReadingContext& context);
 
-class IniFile;
 // The same reading of a file already in memory; `loadProblem` tells why an existing file could not
 // be read (it is logged after "Reading ini...").
 ReadingVerdict ReadConfiguration(LauncherState& state, const IniFile& ini, const ReadingContext& context,

@@ -43,6 +43,7 @@ struct ProgramSettings {
   std::string MssqlDriver;  // ODBC driver name, key "driver" of [mssql]
   std::string MssqlOdbcAttributes;  // appended to the connection string, key "odbc" of [mssql]
   std::int32_t ReadTimeout = kDefaultReadTimeoutSeconds;  // key "readtimeout" of [program]
+  bool Warnings = true;  // key "warnings" of [program]: the launcher logs the findings of its readings
 };
 
 struct LauncherState {

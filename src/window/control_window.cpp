@@ -1,5 +1,6 @@
 #include "window/control_window.h"
 
+#include "findings/warnings_entry.h"
 #include "support/date_time_text.h"
 #include "support/process_path.h"
 #include "window/switches.h"
@@ -90,8 +91,15 @@ void ControlWindow::IniAkceExecute() {
       }
     };
   }
-  const ReadingVerdict verdict = tavro::IniAkceExecute(
-      services_.state, ReadingContext{services_.log, services_.clock.Now(), prepare, services_.iniCache});
+  const DateTime now = services_.clock.Now();
+  ReadingContext context{services_.log, now, prepare, services_.iniCache};
+  if (services_.logFindings) {
+    context.afterReading = [this, now](const IniFile& ini) {
+      const LauncherState& state = services_.state;
+      LogChangedFindings(loggedFindings_, {state.Settings.IniFileName, ini, state, now, false}, services_.log);
+    };
+  }
+  const ReadingVerdict verdict = tavro::IniAkceExecute(services_.state, context);
   gate_ = &sources.ReaderFor(services_.state.Settings);
   if (verdict.valid) {
     SetPanelText(Panel::Configuration, "Enabled");

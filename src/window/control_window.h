@@ -59,6 +59,7 @@ struct ControlWindowServices {
   LaunchObserver* observer = nullptr;
   IniFileCache* iniCache = nullptr;  // the preview's; the launcher reads the file afresh
   ReadDeadline* readDeadline = nullptr;  // the launcher's; none: a gate read runs to its end
+  bool logFindings = false;  // the launcher's readings log their findings; the preview's need not
 };
 
 class ControlWindow final : public TickCommands, public TickDisplay, public LaunchPause, public GateChoice {
@@ -117,6 +118,7 @@ class ControlWindow final : public TickCommands, public TickDisplay, public Laun
   bool hideWindow_ = false;
   bool closing_ = false;
   std::string taskTimeFormat_;
+  std::vector<std::string> loggedFindings_;  // the lines of the findings last logged
 };
 
 }  // namespace tavro

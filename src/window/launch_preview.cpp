@@ -4,40 +4,27 @@
 #include "support/process_path.h"
 
 namespace tavro {
-namespace {
 
-class PrintedLaunches final : public LaunchObserver {
- public:
-  explicit PrintedLaunches(std::ostream& out) : out_(out) {}
-  void OnLaunch(const LaunchNotice& notice) override {
-    // A tick with many launches writes its time once.
-    if (notice.tickTime != tickTime_) {
-      tickTime_ = notice.tickTime;
-      tickText_ = IsoDateTimeText(notice.tickTime);
-    }
-    line_.assign(tickText_);
-    line_ += '\t';
-    line_ += notice.kind;
-    line_ += ' ';
-    line_ += std::to_string(notice.number);
-    line_ += '\t';
-    line_ += notice.commandLine;
-    if (!notice.gateTag.empty()) {
-      line_ += "\tgated by ";
-      line_ += notice.gateTag;
-    }
-    line_ += '\n';
-    out_.write(line_.data(), static_cast<std::streamsize>(line_.size()));
+void PrintedLaunches::OnLaunch(const LaunchNotice& notice) {
+  // A tick with many launches writes its time once.
+  if (notice.tickTime != tickTime_) {
+    tickTime_ = notice.tickTime;
+    tickText_ = IsoDateTimeText(notice.tickTime);
   }
-
- private:
-  std::ostream& out_;
-  DateTime tickTime_;
-  std::string tickText_;
-  std::string line_;
-};
-
-}  // namespace
+  line_.assign(tickText_);
+  line_ += '\t';
+  line_ += notice.kind;
+  line_ += ' ';
+  line_ += std::to_string(notice.number);
+  line_ += '\t';
+  line_ += notice.commandLine;
+  if (!notice.gateTag.empty()) {
+    line_ += "\tgated by ";
+    line_ += notice.gateTag;
+  }
+  line_ += '\n';
+  out_.write(line_.data(), static_cast<std::streamsize>(line_.size()));
+}
 
 SimulatedLauncher::SimulatedLauncher(const std::string& iniFileName, DateTime start, LaunchObserver* observer)
     : clock_(start), window_({state_, log_, clock_, starter_, sources_, observer, &cache_}, {"-A"}, false) {

@@ -30,6 +30,8 @@ class SimulatedLauncher {
 
   // Whether the file was free of errors at the start (an invalid file launches nothing).
   bool Valid() const { return valid_; }
+  // The jobs as the first reading took them.
+  const LauncherState& State() const { return state_; }
   DateTime Now() { return clock_.Now(); }
   // One tick, then one interval: the timer's next tick comes one interval after a tick ends.
   void Tick();
@@ -68,6 +70,19 @@ class SimulatedLauncher {
   VisibleFace face_;
   ControlWindow window_;
   bool valid_ = false;
+};
+
+// Writes one line per launch, as the preview prints them.
+class PrintedLaunches final : public LaunchObserver {
+ public:
+  explicit PrintedLaunches(std::ostream& out) : out_(out) {}
+  void OnLaunch(const LaunchNotice& notice) override;
+
+ private:
+  std::ostream& out_;
+  DateTime tickTime_;
+  std::string tickText_;
+  std::string line_;
 };
 
 struct PreviewRequest {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -60,7 +61,8 @@ TEST(TavrocheckPlan, PreviewIsByteForByteTheExpectedOne) {
   EXPECT_TRUE(run.output == expected) << "the preview differs from preview_expected.txt";
 }
 
-// --job keeps exactly the chosen job's lines; a job without launches is said to have none.
+// --job keeps exactly the chosen job's lines, and its summary counts them; a job without launches
+// is said to have none.
 TEST(TavrocheckPlan, ShowsOneJobsLaunches) {
   const std::string ini = FolderOf(testutil::TestProgramPath("tavrocheck")) + "/demo.ini";
   const std::vector<std::string> all = Lines(Plan(ini, "24", "2026-12-07 10:07:30").output);
@@ -75,7 +77,14 @@ TEST(TavrocheckPlan, ShowsOneJobsLaunches) {
       if (line.find("\t" + job + "\t") != std::string::npos) expected.push_back(line);
     }
     EXPECT_FALSE(expected.empty()) << job;
-    EXPECT_EQ(Lines(run.output), expected) << job;
+    std::vector<std::string> lines = Lines(run.output);
+    const auto summary =
+        std::find_if(lines.begin(), lines.end(), [](const std::string& line) { return line[0] == '#'; });
+    EXPECT_EQ(std::vector<std::string>(lines.begin(), summary), expected) << job;
+    EXPECT_EQ(CountContaining(std::vector<std::string>(summary, lines.end()),
+                              "# " + job + "\t" + std::to_string(expected.size()) + " launch"),
+              1)
+        << run.output;
   }
   const testutil::CapturedRun none = testutil::RunProgramCapture(
       testutil::TestProgramPath("tavrocheck"),

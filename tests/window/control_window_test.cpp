@@ -7,6 +7,7 @@
 #include "sources/open_gates.h"
 #include "support/date_time_text.h"
 #include "support/simulated_clock.h"
+#include "testing/child_process.h"
 #include "testing/recording_log.h"
 #include "testing/recording_starter.h"
 #include "testing/temp_dir.h"
@@ -250,6 +251,61 @@ TEST_F(ControlWindowTest, ASkippedBatchRunNeverComesBack) {
     }
     ASSERT_EQ(starter.started.size(), 1u);
     EXPECT_EQ(starter.started[0].arguments, std::string(" /A=AC /tn=Daily ") + c.window + " /dS=60 /nH /nE");
+  }
+}
+
+// The launcher's readings log their findings whenever these change; the rest of each reading, its
+// verdict included, is that of a reading that looks for none.
+TEST_F(ControlWindowTest, LogsTheFindingsOfAReadingWhenTheyChange) {
+  const std::string pump = "[pumps]\r\ncount=1\r\n[pump_1]\r\nsource=S\r\ntarget=T\r\ntagfile=f.txt\r\nexename=" +
+                           testutil::TestProgramPath("argrecorder") + "\r\n";
+  const std::string typo = pump + "launchperiod=5m\r\n";
+  const std::string period = "finding: [pump_1] launchperiod: \"5m\" is not a number; the launcher uses 60";
+  const struct {
+    const char* name;
+    std::string ini;
+    std::vector<std::string> entry;  // the lines of the warnings entry; none: no entry
+  } readings[] = {
+      {"first reading", typo, {period}},
+      {"unchanged", typo, {}},
+      {"one more", typo + "[task]\r\ncount=1\r\n", {period, "finding: [task]: unknown section; did you mean [tasks]?"}},
+      {"turned off", "[program]\r\nwarnings=0\r\n" + typo, {}},
+      {"on again", typo, {period}},
+      {"mended", pump, {}},
+      {"invalid file", "[pumps]\r\ncount=1\r\n[pump_1]\r\nlaunchperiod=5m\r\n", {period}},
+  };
+  struct Launcher {
+    LauncherState state;
+    RecordingLog log;
+    std::unique_ptr<ControlWindow> window;
+  } quiet, watching;
+  for (const auto& reading : readings) {
+    SCOPED_TRACE(reading.name);
+    WriteFileBytes(dir.File("tavrorun.ini"), reading.ini);
+    for (Launcher* launcher : {&quiet, &watching}) {
+      launcher->log.entries.clear();
+      if (launcher->window) {
+        launcher->window->IniAkceExecute();
+        continue;
+      }
+      launcher->window = std::make_unique<ControlWindow>(
+          ControlWindowServices{launcher->state, launcher->log, clock, starter, sources, nullptr, nullptr, nullptr,
+                                launcher == &watching},
+          std::vector<std::string>{}, true);
+      launcher->window->FormCreate(dir.File("tavrorun"));
+    }
+    std::vector<std::string> expected = quiet.log.Messages();
+    if (!reading.entry.empty()) {
+      const auto verdict = std::find_if(expected.begin(), expected.end(), [](const std::string& message) {
+        return message == "Tasks in ini O.K." || message.rfind("In ini found these errors:", 0) == 0;
+      });
+      ASSERT_NE(verdict, expected.end());
+      std::string entry = "In ini found these warnings:\r\n";
+      for (const std::string& line : reading.entry) entry += "\r\n" + line;
+      expected.insert(verdict + 1, entry);
+    }
+    EXPECT_EQ(watching.log.Messages(), expected);
+    EXPECT_EQ(watching.state.Settings.IniValid, quiet.state.Settings.IniValid);
   }
 }
 

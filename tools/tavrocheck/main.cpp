@@ -15,7 +15,7 @@
 #include "support/date_time_text.h"
 #include "support/log_file.h"
 #include "support/simulated_clock.h"
-#include "tavrocheck/findings.h"
+#include "findings/findings.h"
 #include "tavrocheck/options.h"
 #include "tavrocheck/output.h"
 #include "tavrocheck/plan.h"
@@ -77,6 +77,16 @@ int Check(const std::vector<std::string>& args) {
   const DateTime now = options.now.value_or(LocalNow());
   const std::string iniFile = FullPath(options.iniFile);
   UseBinaryStandardOutput();
+  if (options.planHours && options.svgFile) {
+    switch (DrawPlan(iniFile, now, *options.planHours, options.job, *options.svgFile, std::cerr)) {
+      case DrawOutcome::Drawn:
+        return kValid;
+      case DrawOutcome::Invalid:
+        return kInvalid;
+      case DrawOutcome::NotWritten:
+        return kUsageError;
+    }
+  }
   if (options.planHours) {
     const bool valid = PrintPlan(iniFile, now, *options.planHours, options.job, std::cout, std::cerr);
     std::cout.flush();

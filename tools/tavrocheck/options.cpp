@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "config/job_sections.h"
+#include "tavrocheck/plan_picture.h"
 #include "support/text.h"
 
 namespace tavro {
@@ -14,6 +15,7 @@ namespace {
 
 constexpr const char* kUsageHead =
     "Usage: tavrocheck [--ini FILE] [--now \"YYYY-MM-DD HH:MM:SS\"] [--plan HOURS [--job KIND N]]\n"
+    "       tavrocheck [--ini FILE] [--now TIME] --plan HOURS [--job KIND N] --svg FILE\n"
     "       tavrocheck [--ini FILE] [--now TIME] --probe TAG [--at TIME] [--minutes N]\n"
     "       tavrocheck --help\n"
     "\n"
@@ -40,13 +42,17 @@ constexpr const char* kUsageTail =
     "\n"
     "With --plan: one line per launch, in order: the tick time YYYY-MM-DD HH:MM:SS, TAB, the kind and\n"
     "number (pump 1, batch 2, task 3, report 1), TAB, the command line as it would be started, and\n"
-    "for a task with a runningtag TAB \"gated by TAG\".\n"
+    "for a task with a runningtag TAB \"gated by TAG\". Then a summary, each line beginning with \"# \":\n"
+    "the launches in all, then per job (kind and number, TAB, its launches, TAB, its taskname, a\n"
+    "report's template or a pump's program, and TAB \"gated by TAG\"), then per kind of job.\n"
+    "With --svg: nothing on the output; FILE holds an SVG 1.1 picture, one row per job.\n"
     "\n"
     "With --probe: the log entries of the reading and of the read, then one line: \"value\", TAB, the\n"
     "value, TAB, \"gate open\" (above 0: the task would be launched) or \"gate closed\".\n"
     "\n"
     "Exit code: 0 the file is valid and nothing was found, 1 the file has errors (the launcher\n"
-    "stops), 2 the command line is wrong, 3 the file is valid but there are findings.\n"
+    "stops), 2 the command line is wrong (with --svg also: FILE cannot be written), 3 the file is\n"
+    "valid but there are findings.\n"
     "With --probe: 0 the gate is open, 1 it is closed, 2 the command line is wrong, 3 no source would\n"
     "be asked (\"mod\" names none, or the SQL Server source was switched off): the task would run ungated.\n";
 
@@ -70,7 +76,7 @@ struct KnownOption {
   bool (*apply)(CheckOptions& options, const std::vector<std::string>& values);
 };
 
-constexpr std::array<KnownOption, 9> kOptions{{
+constexpr std::array<KnownOption, 10> kOptions{{
     {"--ini", "FILE", "a file name",
      "the file to read (default: tavrorun.ini in the current folder, else the\n"
      "installed launcher's)",
@@ -101,6 +107,13 @@ constexpr std::array<KnownOption, 9> kOptions{{
        if (std::find(kKinds.begin(), kKinds.end(), values[0]) == kKinds.end() || !number) return false;
        options.job = JobChoice{values[0], *number};
        return true;
+     }},
+    {"--svg", "FILE", "a file name",
+     "with --plan: draw the launches instead as a timeline in FILE, a picture in SVG\n"
+     "(one row per job, a mark per launch, an hour grid; at most 168 hours)",
+     [](CheckOptions& options, const std::vector<std::string>& values) {
+       options.svgFile = values[0];
+       return !values[0].empty();
      }},
     {"--probe", "TAG", "a tag name",
      "read instead the gate value of a task whose runningtag is TAG, with the source\n"
@@ -203,8 +216,13 @@ bool ParseCheckOptions(const std::vector<std::string>& args, CheckOptions& optio
       return false;
     }
   }
-  if (options.job && !options.planHours) {
-    error = "--job works only with --plan";
+  if ((options.job || options.svgFile) && !options.planHours) {
+    error = "--job and --svg work only with --plan";
+    return false;
+  }
+  if (options.svgFile && *options.planHours > kMostPictureHours) {
+    error = "--svg draws at most " + std::to_string(kMostPictureHours) + " hours (a week); try --plan " +
+            std::to_string(kMostPictureHours) + " or fewer";
     return false;
   }
   if ((options.probeAt || options.probeMinutes != kDefaultProbeMinutes) && !options.probeTag) {

@@ -30,6 +30,7 @@ struct CheckOptions {
   std::optional<DateTime> probeAt;       // its slot time; the time of the reading when not given
   std::int32_t probeMinutes = kDefaultProbeMinutes;  // its interval length
   std::optional<JobChoice> job;          // with planHours: only this job's launches
+  std::optional<std::string> svgFile;    // with planHours: draw the launches into this file instead
   bool help = false;
 };
 

@@ -1,7 +1,14 @@
 #include "tavrocheck/plan.h"
 
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <map>
 #include <streambuf>
 
+#include "support/date_time_text.h"
+#include "tavrocheck/plan_picture.h"
+#include "tavrocheck/plan_record.h"
 #include "window/launch_preview.h"
 
 namespace tavro {
@@ -12,8 +19,6 @@ class JobLines final : public std::streambuf {
  public:
   JobLines(std::ostream& out, const JobChoice& job)
       : out_(out), field_("\t" + job.kind + " " + std::to_string(job.number) + "\t") {}
-
-  int passed() const { return passed_; }
 
  protected:
   int_type overflow(int_type c) override {
@@ -31,31 +36,74 @@ class JobLines final : public std::streambuf {
     line_ += c;
     if (c != '\n') return;
     // The tick time has no TAB, so the first TAB opens the second field.
-    if (line_.find(field_) == line_.find('\t')) {
-      out_ << line_;
-      ++passed_;
-    }
+    if (line_.find(field_) == line_.find('\t')) out_ << line_;
     line_.clear();
   }
 
   std::ostream& out_;
   std::string field_;
   std::string line_;
-  int passed_ = 0;
 };
+
+std::string Launches(int count) { return std::to_string(count) + (count == 1 ? " launch" : " launches"); }
+
+// After the launches, lines beginning with "#": how often each job and each kind of job runs.
+void PrintSummary(const RecordedPlan& plan, std::ostream& out) {
+  int total = 0;
+  std::map<std::string, std::pair<int, int>> kinds;  // jobs and launches of a kind
+  for (const PlannedJob& job : plan.jobs) total += job.launches;
+  out << "# " << Launches(total) << " in " << plan.hours << " hours from " << IsoDateTimeText(plan.start) << '\n';
+  for (const PlannedJob& job : plan.jobs) {
+    out << "# " << job.kind << ' ' << job.number << '\t' << Launches(job.launches) << '\t' << job.name;
+    if (!job.gateTag.empty()) out << "\tgated by " << job.gateTag << " (counted as if always open)";
+    out << '\n';
+    ++kinds[job.kind].first;
+    kinds[job.kind].second += job.launches;
+  }
+  for (const auto& [kind, plural] : {std::pair{"pump", "pumps"}, {"batch", "batches"}, {"task", "tasks"},
+                                     {"report", "reports"}}) {
+    const auto found = kinds.find(kind);
+    if (found == kinds.end()) continue;
+    const auto [jobs, launches] = found->second;
+    out << "# " << plural << "\t" << Launches(launches) << " of " << jobs << (jobs == 1 ? " job" : " jobs") << '\n';
+  }
+}
+
+// With a job chosen and no launch of it, says so, so that an empty preview is not mistaken for a
+// quiet one.
+void NoteMissingLaunches(const RecordedPlan& plan, const std::optional<JobChoice>& job, std::ostream& notes) {
+  if (!job || (!plan.jobs.empty() && plan.jobs.front().launches > 0)) return;
+  notes << "tavrocheck: no launch of " << job->kind << " " << job->number << " in " << plan.hours << " hours\n";
+}
 
 }  // namespace
 
 bool PrintPlan(const std::string& iniFile, DateTime start, int hours, const std::optional<JobChoice>& job,
                std::ostream& out, std::ostream& notes) {
-  if (!job) return PreviewLaunches({iniFile, start, hours}, out);
-  JobLines lines(out, *job);
-  std::ostream filtered(&lines);
-  const bool valid = PreviewLaunches({iniFile, start, hours}, filtered);
-  if (valid && lines.passed() == 0) {
-    notes << "tavrocheck: no launch of " << job->kind << " " << job->number << " in " << hours << " hours\n";
+  std::optional<JobLines> lines;
+  std::optional<std::ostream> filtered;
+  if (job) filtered.emplace(&lines.emplace(out, *job));
+  PrintedLaunches printed(job ? *filtered : out);
+  const RecordedPlan plan = RecordPlan({iniFile, start, hours, job, false}, &printed);
+  if (!plan.valid) return false;
+  NoteMissingLaunches(plan, job, notes);
+  PrintSummary(plan, out);
+  return true;
+}
+
+DrawOutcome DrawPlan(const std::string& iniFile, DateTime start, int hours, const std::optional<JobChoice>& job,
+                     const std::string& svgFile, std::ostream& notes) {
+  const RecordedPlan plan = RecordPlan({iniFile, start, hours, job, true});
+  if (!plan.valid) return DrawOutcome::Invalid;
+  NoteMissingLaunches(plan, job, notes);
+  std::ofstream file(svgFile, std::ios::binary | std::ios::trunc);
+  file << PlanPicture(plan, iniFile);
+  file.close();
+  if (!file) {
+    notes << "tavrocheck: cannot write " << svgFile << ": " << std::strerror(errno) << "\n";
+    return DrawOutcome::NotWritten;
   }
-  return valid;
+  return DrawOutcome::Drawn;
 }
 
 }  // namespace tavro

@@ -1,20 +1,29 @@
 // Programs that the launcher would fail to start: it learns that only at the launch, from the
 // system's error code in the log.
 
+#include <map>
+
 #include "config/job_sections.h"
+#include "findings/findings.h"
+#include "findings/program_file.h"
 #include "support/process_path.h"
-#include "tavrocheck/findings.h"
-#include "tavrocheck/program_file.h"
 
 namespace tavro {
 
 void FindProgramProblems(const CheckedFile& file, Findings& findings) {
   const std::string launcherFolder = FolderOf(file.path);
+  // Thousands of jobs often start a handful of programs: each is looked up on disk once.
+  std::map<std::string, std::optional<std::string>, std::less<>> judged;
+  const auto problemOf = [&](const std::string& program) -> const std::optional<std::string>& {
+    auto found = judged.find(program);
+    if (found == judged.end()) found = judged.emplace(program, ProgramFileProblem(program, launcherFolder)).first;
+    return found->second;
+  };
   for (const JobFamily& family : kJobFamilies) {
     for (std::size_t i = 0; i < family.jobs(file.state); ++i) {
       const std::string* program = family.program(file.state, i);
       if (program == nullptr || program->empty()) continue;  // reports below; empty is the reading's error
-      if (std::optional<std::string> problem = ProgramFileProblem(*program, launcherFolder)) {
+      if (const std::optional<std::string>& problem = problemOf(*program)) {
         findings.push_back({JobSectionName(family.prefix, i), "exename", *problem});
       }
     }
@@ -23,7 +32,7 @@ void FindProgramProblems(const CheckedFile& file, Findings& findings) {
   if (file.state.Reports.Items.empty()) return;
   const std::string& shared = file.state.Reports.exename;
   std::optional<std::string> problem =
-      shared.empty() ? std::optional<std::string>("empty; no report can start") : ProgramFileProblem(shared, launcherFolder);
+      shared.empty() ? std::optional<std::string>("empty; no report can start") : problemOf(shared);
   if (problem) findings.push_back({"reports", "exename", *problem});
 }
 

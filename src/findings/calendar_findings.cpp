@@ -7,7 +7,7 @@
 #include "config/job_sections.h"
 #include "jobs/report_calendar.h"
 #include "support/date_time_text.h"
-#include "tavrocheck/findings.h"
+#include "findings/findings.h"
 
 namespace tavro {
 namespace {

@@ -3,7 +3,7 @@
 // lie months or centuries away from the launch.
 
 #include "config/job_sections.h"
-#include "tavrocheck/findings.h"
+#include "findings/findings.h"
 
 namespace tavro {
 namespace {

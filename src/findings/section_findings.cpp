@@ -9,7 +9,7 @@
 #include "config/program_sections.h"
 #include "config/section_keys.h"
 #include "support/text.h"
-#include "tavrocheck/findings.h"
+#include "findings/findings.h"
 
 namespace tavro {
 namespace {

@@ -3,7 +3,7 @@
 #include <array>
 
 #include "support/process_path.h"
-#include "tavrocheck/program_file.h"
+#include "findings/program_file.h"
 
 namespace tavro {
 namespace {

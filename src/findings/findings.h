@@ -1,6 +1,6 @@
 #pragma once
-// What tavrocheck finds beyond the reading's own errors and warnings: the mistakes the launcher
-// passes over in silence (a key it does not know is simply not read, a value that is no number
+// What the checker and the launcher find beyond the reading's own errors and warnings: the mistakes
+// the reading passes over in silence (a key it does not know is simply not read, a value that is no number
 // gives the default, a report whose calendar never matches never runs ...). Each finding names the
 // section and key and says what was expected.
 
@@ -30,6 +30,9 @@ struct CheckedFile {
   const IniFile& ini;          // the file as the reading saw it
   const LauncherState& state;  // as the reading left it
   DateTime now;                // the time of the reading
+  // The reading's own warnings (values cut, files others may change) count as findings too; the
+  // launcher has logged them with the reading and leaves them out.
+  bool withReadingWarnings = true;
 };
 
 // Every finding, those of one kind together, in the order of the file where that has a meaning.

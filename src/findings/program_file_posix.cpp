@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "tavrocheck/program_file.h"
+#include "findings/program_file.h"
 
 namespace tavro {
 namespace {

@@ -11,7 +11,7 @@
 #include "schedule/command_lines.h"
 #include "schedule/launch_program.h"
 #include "support/date_time_text.h"
-#include "tavrocheck/findings.h"
+#include "findings/findings.h"
 
 namespace tavro {
 namespace {

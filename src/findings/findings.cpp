@@ -1,4 +1,4 @@
-#include "tavrocheck/findings.h"
+#include "findings/findings.h"
 
 #include <algorithm>
 #include <array>
@@ -34,9 +34,10 @@ std::vector<Finding> FindProblems(const CheckedFile& file) {
       FindSectionProblems, FindPhaseProblems, FindArgumentProblems, FindProgramProblems, FindCalendarProblems};
   Findings findings;
   if (!FindFileProblems(file, findings)) return findings;
-  // What the launcher's reading warns of (values cut, files others may change) is a finding too.
-  for (std::string& warning : FileWarnings(file.ini, file.state)) {
-    findings.push_back({std::nullopt, std::nullopt, std::move(warning)});
+  if (file.withReadingWarnings) {
+    for (std::string& warning : FileWarnings(file.ini, file.state)) {
+      findings.push_back({std::nullopt, std::nullopt, std::move(warning)});
+    }
   }
   for (const auto check : kChecks) check(file, findings);
   return findings;
