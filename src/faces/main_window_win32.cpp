@@ -123,8 +123,23 @@ MainWindow::~MainWindow() {
 }
 
 bool MainWindow::PauseAfterLaunch(Clock& clock, int milliseconds) {
-  // A program's window does not respond during a tick; only a service's stop can cut it short.
-  if (options_.programMode || cutShort_ == nullptr) {
+  // A program's window takes its messages while a tick pauses or waits for a read, so that its Exit
+  // ends the tick (and the read) at once; the clock's waits are short enough to notice it.
+  if (options_.programMode) {
+    constexpr int kLookMs = 50;
+    const std::int64_t end = clock.SteadyMs() + milliseconds;
+    pausing_ = true;
+    for (;;) {
+      ProcessMessages();
+      const std::int64_t remaining = end - clock.SteadyMs();
+      if (quit_ || form_ == nullptr || remaining <= 0) break;
+      clock.Wait(static_cast<int>(std::min<std::int64_t>(remaining, kLookMs)));
+    }
+    pausing_ = false;
+    return !quit_ && form_ != nullptr;
+  }
+  // A service's stop cuts the tick short.
+  if (cutShort_ == nullptr) {
     clock.Wait(milliseconds);
     return true;
   }
@@ -168,6 +183,10 @@ LRESULT MainWindow::FormMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
       return 0;
     case WM_COMMAND:
       if (const std::optional<Command> command = CommandOf(LOWORD(wParam))) {
+        if (pausing_ && *command != Command::Exit) {
+          heldBack_.push_back(*command);
+          return 0;
+        }
         Guard([this, command] { window_.Execute(*command); });
         RefreshMenu();
         return 0;
@@ -283,6 +302,11 @@ void MainWindow::RefreshMenu() {
 void MainWindow::Tick() {
   KillTimer(form_, kTimerId);
   Guard([this] { window_.timrTimer(); });
+  while (!heldBack_.empty() && form_ != nullptr) {
+    const Command command = heldBack_.front();
+    heldBack_.pop_front();
+    Guard([this, command] { window_.Execute(command); });
+  }
   // Also after a failed tick: the timer goes on, one interval after this tick ended.
   if (form_ != nullptr) SetTimer(form_, kTimerId, static_cast<UINT>(options_.timerIntervalMs), nullptr);
 }

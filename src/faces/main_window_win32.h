@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <deque>
 #include <functional>
 #include <string>
 
@@ -87,6 +88,9 @@ class MainWindow final : public WindowFace {
   HACCEL shortcuts_ = nullptr;
   DWORD creationError_ = 0;
   HANDLE cutShort_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  // During a program's pause in a tick: Exit acts at once, other commands wait for the tick's end.
+  bool pausing_ = false;
+  std::deque<Command> heldBack_;
   bool quit_ = false;
   bool tearingDown_ = false;
   int exitCode_ = 0;

@@ -89,7 +89,21 @@ class AutomationFactory {
   virtual AutomationObjectRef CreateByClassId(const std::string& classId, const std::string& interfaceId) = 0;
 };
 
-// The platform's automation, for the calling thread.
+// An apartment of its own for the calling thread, for as long as this lives: a thread that makes,
+// uses and releases automation objects holds one around all of them (COM binds an object to the
+// apartment of the thread that made it). Nothing to do where there is no COM.
+class AutomationApartment {
+ public:
+  AutomationApartment();
+  ~AutomationApartment();
+  AutomationApartment(const AutomationApartment&) = delete;
+  AutomationApartment& operator=(const AutomationApartment&) = delete;
+
+ private:
+  bool entered_ = false;
+};
+
+// The platform's automation, for the calling thread; stateless, so one serves every thread.
 class SystemAutomation final : public AutomationFactory {
  public:
   AutomationObjectRef CreateByProgId(const std::string& progId) override;

@@ -2,6 +2,9 @@
 
 namespace tavro {
 
+AutomationApartment::AutomationApartment() = default;
+AutomationApartment::~AutomationApartment() = default;
+
 // There is no automation server on Linux: every creation fails with its reason, and the readers
 // turn that into their failure value and log line.
 AutomationObjectRef SystemAutomation::CreateByProgId(const std::string& progId) {

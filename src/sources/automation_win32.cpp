@@ -6,12 +6,15 @@
 namespace tavro {
 namespace {
 
-// COM for the thread that makes the objects, once; it stays initialised for the thread's life.
+// Whether the calling thread is in an apartment already, entered here.
+thread_local bool comEntered = false;
+
+// COM for a thread that makes objects without an apartment of its own, once; it stays initialised
+// for the thread's life.
 void InitializeComForThisThread() {
-  thread_local bool initialized = false;
-  if (initialized) return;
+  if (comEntered) return;
   CoInitialize(nullptr);
-  initialized = true;
+  comEntered = true;
 }
 
 AutomationObjectRef Create(const CLSID& classId, const IID& interfaceId) {
@@ -26,6 +29,18 @@ AutomationObjectRef Create(const CLSID& classId, const IID& interfaceId) {
 }
 
 }  // namespace
+
+AutomationApartment::AutomationApartment() {
+  if (comEntered) return;
+  entered_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+  comEntered = entered_;
+}
+
+AutomationApartment::~AutomationApartment() {
+  if (!entered_) return;
+  comEntered = false;
+  CoUninitialize();
+}
 
 AutomationObjectRef SystemAutomation::CreateByProgId(const std::string& progId) {
   InitializeComForThisThread();

@@ -1,7 +1,7 @@
 #pragma once
 // PI through its SDK (apiado=2): the SDK's root object, made once and held from one Start of the
-// launcher to the next; each read opens the server, finds the point, reads its archive value and
-// closes the server.
+// launcher to the next (each Start lets the reader go, automation_gate.h); each read opens the
+// server, finds the point, reads its archive value and closes the server.
 
 #include "sources/automation.h"
 #include "sources/pi_reader.h"
@@ -21,8 +21,6 @@ class PiSdkReader final : public PiReader {
   bool KeepReady() override { return InitPiSdk(); }
   // Makes the root object when it is not ready; false (logged) when that fails.
   bool InitPiSdk();
-  // Every Start makes the root object afresh at its next use.
-  void ClearPiSdkReady() { PiSdkReady_ = false; }
 
  private:
   double ReadThisWay(const std::string& tag, const std::string& host, const std::string& user,

@@ -11,11 +11,11 @@ PlantSources::PlantSources(const ProgramSettings& settings, LogSink& log, Clock&
                            const std::string& launcherFolder)
     : piApiBinding_(SystemPiApiLibrary(launcherFolder)),
       none_(settings, log),
-      phd_(settings, log, automation_),
+      phd_("PHD", settings, log, automation_, deadline, NewAutomationReader<PhdReader>),
       piApi_(settings, log, piApiBinding_, deadline),
       piDatabase_(deadline, NewOdbcDatabase),
       piOleDb_(settings, log, piDatabase_),
-      piSdk_(settings, log, automation_),
+      piSdk_("PI SDK", settings, log, automation_, deadline, NewAutomationReader<PiSdkReader>),
       piWithoutAccess_(settings, log),
       ip21Database_(deadline, NewOdbcDatabase),
       ip21_(settings, ip21Database_, log),
@@ -39,7 +39,7 @@ GateReader& PlantSources::ReaderFor(const ProgramSettings& settings) {
   }
 }
 
-PiReader& PlantSources::PiReaderFor(std::int32_t access) {
+GateReader& PlantSources::PiReaderFor(std::int32_t access) {
   switch (access) {
     case kPiApi:
       return piApi_;

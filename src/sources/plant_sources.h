@@ -3,6 +3,7 @@
 // living as long as the launcher, so that what a source binds once (the PI libraries) stays bound.
 
 #include "sources/automation.h"
+#include "sources/automation_gate.h"
 #include "sources/basic_gates.h"
 #include "sources/deadline_database.h"
 #include "sources/gate_reader.h"
@@ -23,25 +24,26 @@ namespace tavro {
 
 class PlantSources final : public GateSources {
  public:
-  // deadline: what the SQL sources' connecting and querying keep to. launcherFolder: the folder of
-  // the launcher whose configuration is read, where its PI API library may lie.
+  // deadline: what every read keeps to. launcherFolder: the folder of the launcher whose
+  // configuration is read, where its PI API library may lie.
   PlantSources(const ProgramSettings& settings, LogSink& log, Clock& clock, ReadDeadline& deadline,
                const std::string& launcherFolder);
   GateReader& ReaderFor(const ProgramSettings& settings) override;
-  void Starting() override { piSdk_.ClearPiSdkReady(); }
+  // The PI SDK's root object is made afresh on a fresh worker.
+  void Starting() override { piSdk_.Restart(); }
 
  private:
-  PiReader& PiReaderFor(std::int32_t access);
+  GateReader& PiReaderFor(std::int32_t access);
 
-  SystemAutomation automation_;
+  const std::shared_ptr<AutomationFactory> automation_ = std::make_shared<SystemAutomation>();
   PiApiBinding piApiBinding_;
   NoSourceGate none_;
   KordGate kord_;
-  PhdReader phd_;
+  AutomationGate phd_;
   PiApiReader piApi_;
   DeadlineDatabase piDatabase_;
   PiOleDbReader piOleDb_;
-  PiSdkReader piSdk_;
+  AutomationGate piSdk_;
   PiWithoutAccess piWithoutAccess_;
   DeadlineDatabase ip21Database_;
   Ip21Reader ip21_;

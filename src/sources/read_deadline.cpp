@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
 #include <exception>
 #include <memory>
+#include <mutex>
 #include <thread>
 
 namespace tavro {
@@ -13,14 +15,32 @@ namespace {
 // costs a few milliseconds at most, a long one a look every tenth of a second.
 constexpr int kLongestLookMs = 100;
 
+}  // namespace
+
 // What a call's thread shares with the main thread; whichever lets it go last frees it.
-struct Call {
+struct ReadDeadline::Call {
+  explicit Call(std::function<void()> w) : work(std::move(w)) {}
+  void Perform() {
+    try {
+      work();
+    } catch (...) {
+      failure = std::current_exception();
+    }
+    work = nullptr;  // what the work holds is let go on its own thread
+    const std::lock_guard<std::mutex> lock(mutex);
+    done.store(true, std::memory_order_release);
+    ended.notify_all();
+  }
+  void RethrowFailure() const {
+    if (failure) std::rethrow_exception(failure);
+  }
+
   std::function<void()> work;
   std::exception_ptr failure;
   std::atomic<bool> done{false};
+  std::mutex mutex;  // for a wait without bound
+  std::condition_variable ended;
 };
-
-}  // namespace
 
 ReadOutcome ReadDeadline::Read(GateReader& gate, const GateRequest& request, int seconds, LogSink& log,
                                const ReadPause& pause) {
@@ -53,30 +73,40 @@ void ReadDeadline::Run(std::function<void()> work) {
     work();
     return;
   }
-  auto call = std::make_shared<Call>();
-  call->work = std::move(work);
-  std::thread thread([call] {
-    try {
-      call->work();
-    } catch (...) {
-      call->failure = std::current_exception();
-    }
-    call->work = nullptr;  // what the work holds is let go on its own thread
-    call->done.store(true, std::memory_order_release);
-  });
+  auto call = std::make_shared<Call>(std::move(work));
+  std::thread thread([call] { call->Perform(); });
+  if (!Waited(*call)) {
+    thread.detach();
+    throw ReadGivenUp{};
+  }
+  thread.join();
+  call->RethrowFailure();
+}
+
+void ReadDeadline::RunOn(const Start& start, std::function<void()> work) {
+  auto call = std::make_shared<Call>(std::move(work));
+  start([call] { call->Perform(); });
+  if (!current_) {
+    std::unique_lock<std::mutex> lock(call->mutex);
+    call->ended.wait(lock, [&call] { return call->done.load(std::memory_order_acquire); });
+  } else if (!Waited(*call)) {
+    throw ReadGivenUp{};
+  }
+  call->RethrowFailure();
+}
+
+bool ReadDeadline::Waited(const Call& call) {
   int look = 1;
-  while (!call->done.load(std::memory_order_acquire)) {
+  while (!call.done.load(std::memory_order_acquire)) {
     const std::int64_t remaining = current_->endMs - clock_.SteadyMs();
     const bool stop = remaining > 0 && !(*current_->pause)(static_cast<int>(std::min<std::int64_t>(look, remaining)));
     if (remaining <= 0 || stop) {
       current_->stopped = stop;
-      thread.detach();
-      throw ReadGivenUp{};
+      return false;
     }
     look = std::min(look * 2, kLongestLookMs);
   }
-  thread.join();
-  if (call->failure) std::rethrow_exception(call->failure);
+  return true;
 }
 
 }  // namespace tavro

@@ -6,8 +6,8 @@
 // or the process is to end or the service to stop, the main thread gives the call up and goes on.
 // A given-up call keeps what it works on to itself and lets it go whenever it returns.
 //
-// This and DeadlineDatabase are the only places where the launcher runs a second thread; the
-// second thread never touches the launcher's state, its log or its tables.
+// This, DeadlineDatabase and AutomationGate are the only places where the launcher runs a second
+// thread; the second thread never touches the launcher's state, its log or its tables.
 
 #include <cstdint>
 #include <functional>
@@ -50,7 +50,17 @@ class ReadDeadline {
   // Outside a Read (the trial of a reading, a probe) it runs here.
   void Run(std::function<void()> work);
 
+  // Hands a call to a thread of the caller's that runs it once, soon (for objects bound to one thread).
+  using Start = std::function<void(std::function<void()> call)>;
+  // As Run, but `work` runs where `start` puts it, also outside a Read, where it is waited for
+  // without bound. Given up, it is left where it runs.
+  void RunOn(const Start& start, std::function<void()> work);
+
  private:
+  struct Call;
+  // Waits for the call within the read's deadline while commands act; false when it was given up.
+  bool Waited(const Call& call);
+
   struct Current {
     std::int64_t endMs;
     const ReadPause* pause;

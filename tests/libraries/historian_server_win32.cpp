@@ -242,4 +242,6 @@ const char* historian_journal() {
 
 int historian_live_objects() { return world.LiveObjects(); }
 
+void historian_let_go() { world.LetGo(); }
+
 }  // extern "C"

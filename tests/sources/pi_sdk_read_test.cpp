@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "sources/automation_gate.h"
 #include "sources/pi_sdk_reader.h"
 #include "support/date_time_text.h"
 #include "support/simulated_clock.h"
@@ -41,11 +42,6 @@ TEST_F(PiSdkRead, TheRootObjectIsMadeOnceUntilTheNextStart) {
   EXPECT_TRUE(reader.KeepReady());
   EXPECT_EQ(Count("new PISDK"), 1);
   EXPECT_EQ(log.entries, (std::vector<LoggedEntry>{{"Initializing PI SDK interface", true}}));
-
-  reader.ClearPiSdkReady();
-  EXPECT_TRUE(reader.InitPiSdk());
-  EXPECT_EQ(Count("new PISDK"), 2);
-  EXPECT_EQ(historian->LiveObjects(), 1);  // the first root was let go
 }
 
 TEST_F(PiSdkRead, AFailedInitialisationIsLoggedAndTriedAgainAtEveryTick) {
@@ -141,15 +137,15 @@ TEST_F(PiSdkRead, AMemberTheServerLacksIsAPointError) {
   EXPECT_EQ(Count("Server.Close()"), 1);
 }
 
-// The window's Start reaches the reader through its sources, so the next tick makes a new root.
+// The window's Start lets the reader's worker go, so the next tick makes a new root on a new one.
 class SdkSources final : public GateSources {
  public:
-  explicit SdkSources(PiSdkReader& reader) : reader_(reader) {}
-  GateReader& ReaderFor(const ProgramSettings&) override { return reader_; }
-  void Starting() override { reader_.ClearPiSdkReady(); }
+  explicit SdkSources(AutomationGate& gate) : gate_(gate) {}
+  GateReader& ReaderFor(const ProgramSettings&) override { return gate_; }
+  void Starting() override { gate_.Restart(); }
 
  private:
-  PiSdkReader& reader_;
+  AutomationGate& gate_;
 };
 
 TEST_F(PiSdkRead, EveryStartOfTheLauncherMakesTheRootObjectAfresh) {
@@ -160,8 +156,10 @@ TEST_F(PiSdkRead, EveryStartOfTheLauncherMakesTheRootObjectAfresh) {
   LauncherState state;
   SimulatedClock clock{MakeDateTime(2026, 12, 7, 10, 7, 30)};
   testutil::RecordingStarter starter;
-  PiSdkReader windowReader(state.Settings, log, historian->Factory());
-  SdkSources sources(windowReader);
+  ReadDeadline deadline{clock};
+  AutomationGate gate("PI SDK", state.Settings, log, {std::shared_ptr<void>(), &historian->Factory()}, deadline,
+                      NewAutomationReader<PiSdkReader>);
+  SdkSources sources(gate);
   ControlWindow window({state, log, clock, starter, sources}, {}, false);
   window.FormCreate(dir.File("tavrorun"));
 
@@ -174,6 +172,7 @@ TEST_F(PiSdkRead, EveryStartOfTheLauncherMakesTheRootObjectAfresh) {
   window.Execute(Command::Start);
   window.timrTimer();
   EXPECT_EQ(Count("new PISDK"), 2);
+  EXPECT_EQ(historian->LiveObjects(), 1);  // the first root was let go
   EXPECT_TRUE(window.Running());
 }
 

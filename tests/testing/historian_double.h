@@ -17,6 +17,7 @@ class HistorianDouble {
   // What the readers create their objects with.
   virtual AutomationFactory& Factory() = 0;
   virtual void Control(const std::string& text) = 0;
+  virtual void LetGo() = 0;  // the calls of held members go on
   virtual std::vector<std::string> Journal() = 0;
   virtual int LiveObjects() = 0;
 };

@@ -11,6 +11,7 @@ class DirectHistorian final : public HistorianDouble, private AutomationFactory 
  public:
   AutomationFactory& Factory() override { return *this; }
   void Control(const std::string& text) override { objects_.Control(text); }
+  void LetGo() override { objects_.LetGo(); }
   std::vector<std::string> Journal() override { return objects_.Journal(); }
   int LiveObjects() override { return objects_.LiveObjects(); }
 

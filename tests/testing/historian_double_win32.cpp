@@ -23,11 +23,13 @@ class RegisteredHistorian final : public HistorianDouble {
     control_ = reinterpret_cast<void (*)(const char*)>(server_->Find("historian_control"));
     journal_ = reinterpret_cast<const char* (*)()>(server_->Find("historian_journal"));
     live_ = reinterpret_cast<int (*)()>(server_->Find("historian_live_objects"));
+    letGo_ = reinterpret_cast<void (*)()>(server_->Find("historian_let_go"));
     Control("");  // the server stays loaded from one test to the next
   }
 
   AutomationFactory& Factory() override { return com_; }
   void Control(const std::string& text) override { control_(text.c_str()); }
+  void LetGo() override { letGo_(); }
   std::vector<std::string> Journal() override { return JournalLines(journal_()); }
   int LiveObjects() override { return live_(); }
 
@@ -36,6 +38,7 @@ class RegisteredHistorian final : public HistorianDouble {
   void (*control_)(const char*);
   const char* (*journal_)();
   int (*live_)();
+  void (*letGo_)();
   SystemAutomation com_;
 };
 

@@ -68,6 +68,9 @@ std::string Shown(const AutomationValue& value) {
 }
 
 void HistorianObjects::Control(const std::string& text) {
+  const std::lock_guard<std::mutex> lock(mutex_);
+  goingOn_ = false;
+  hold_.clear();
   fail_.clear();
   missing_.clear();
   servers_.clear();
@@ -89,6 +92,8 @@ void HistorianObjects::Control(const std::string& text) {
     const std::string value = equals == std::string::npos ? std::string() : item.substr(equals + 1);
     if (name == "fail") {
       for (const std::string& member : Split(value, ',')) fail_.insert(member);
+    } else if (name == "hold") {
+      for (const std::string& member : Split(value, ',')) hold_.insert(member);
     } else if (name == "missing") {
       for (const std::string& member : Split(value, ',')) missing_.insert(member);
     } else if (name == "create") {
@@ -109,12 +114,20 @@ void HistorianObjects::Control(const std::string& text) {
   }
 }
 
+void HistorianObjects::Note(const std::string& line, const std::string& member) {
+  std::unique_lock<std::mutex> lock(mutex_);
+  journal_.push_back(line);
+  if (hold_.count(member)) letGo_.wait(lock, [this] { return goingOn_; });
+}
+
 bool HistorianObjects::Fails(const std::string& member, const AutomationValue* written) const {
+  const std::lock_guard<std::mutex> lock(mutex_);
   if (fail_.count(member)) return true;
   return written != nullptr && fail_.count(member + ":" + Text(*written)) > 0;
 }
 
 std::string HistorianObjects::ErrorText(const std::string& member) const {
+  const std::lock_guard<std::mutex> lock(mutex_);
   return error_.empty() ? member + " refused" : error_;
 }
 
@@ -123,7 +136,7 @@ AutomationObjectRef HistorianObjects::NewObject(const std::string& name) {
 }
 
 AutomationObjectRef HistorianObjects::NewPhdData() {
-  Note("new " + std::string(kPhdProgId));
+  Note("new " + std::string(kPhdProgId), {});
   if (createFails_) throw AutomationError("Server execution failed");
   auto data = std::make_shared<HistorianObject>(*this, "PhdData");
   const auto nothing = [](std::vector<AutomationValue>&) { return AutomationValue(); };
@@ -161,7 +174,7 @@ AutomationObjectRef HistorianObjects::NewTagResult() {
 }
 
 AutomationObjectRef HistorianObjects::NewPiSdk() {
-  Note("new PISDK");
+  Note("new PISDK", {});
   if (createFails_) throw AutomationError("Class not registered");
   auto root = std::make_shared<HistorianObject>(*this, "PISDK");
   root->Define("Servers", [this](std::vector<AutomationValue>&) {
@@ -213,7 +226,7 @@ AutomationValue HistorianObject::Act(const std::string& member, std::vector<Auto
 }
 
 void HistorianObject::Put(const std::string& member, const AutomationValue& value) {
-  world_.Note(name_ + "." + member + "=" + Shown(value));
+  world_.Note(name_ + "." + member + "=" + Shown(value), member);
   std::vector<AutomationValue> arguments{value};
   Act(member, arguments, &value);
 }
@@ -221,13 +234,13 @@ void HistorianObject::Put(const std::string& member, const AutomationValue& valu
 AutomationValue HistorianObject::Call(const std::string& member, const std::vector<AutomationValue>& arguments) {
   std::string shown;
   for (const AutomationValue& argument : arguments) shown += (shown.empty() ? "" : ",") + Shown(argument);
-  world_.Note(name_ + "." + member + "(" + shown + ")");
+  world_.Note(name_ + "." + member + "(" + shown + ")", member);
   std::vector<AutomationValue> copy = arguments;
   return Act(member, copy, copy.empty() ? nullptr : &copy[0]);
 }
 
 void HistorianObject::CallByReference(const std::string& member, std::vector<AutomationValue>& variables) {
-  world_.Note(name_ + "." + member + "(&" + std::to_string(variables.size()) + ")");
+  world_.Note(name_ + "." + member + "(&" + std::to_string(variables.size()) + ")", member);
   Act(member, variables, nullptr);
 }
 

@@ -14,10 +14,13 @@
 //   servers=S,S         the PI servers the SDK knows
 //   points=T,T          the PI points those servers know
 //   value=V             the PI archive value (a non-number is a text)
+//   hold=M,M            members that, called, wait for LetGo (a server that stops answering)
 //   error=text          the message of every raised error (the rest of the control text)
 
+#include <condition_variable>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <set>
 #include <string>
 #include <vector>
@@ -27,22 +30,32 @@
 namespace tavro::testutil {
 
 class HistorianObjects {
+  mutable std::mutex mutex_;  // the objects may be called from several threads at once
+  template <class Action>
+  auto Locked(Action action) const {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    return action();
+  }
+
  public:
   HistorianObjects() { Control(""); }
   void Control(const std::string& text);  // also clears the journal
-  const std::vector<std::string>& Journal() const { return journal_; }
-  int LiveObjects() const { return live_; }
+  std::vector<std::string> Journal() const { return Locked([this] { return journal_; }); }
+  int LiveObjects() const { return Locked([this] { return live_; }); }
+  // The held calls go on, and later calls of held members do not wait, until the next Control.
+  void LetGo() { Locked([this] { goingOn_ = true; }), letGo_.notify_all(); }
 
   // Throw AutomationError when the control says no object can be made.
   AutomationObjectRef NewPhdData();
   AutomationObjectRef NewPiSdk();
 
   // For the objects themselves.
-  void Note(const std::string& line) { journal_.push_back(line); }
-  void Born() { ++live_; }
-  void Died() { --live_; }
+  // Notes the call of `member`, which then waits while it is held.
+  void Note(const std::string& line, const std::string& member);
+  void Born() { Locked([this] { ++live_; }); }
+  void Died() { Locked([this] { --live_; }); }
   bool Fails(const std::string& member, const AutomationValue* written) const;
-  bool Missing(const std::string& member) const { return missing_.count(member) > 0; }
+  bool Missing(const std::string& member) const { return Locked([&] { return missing_.count(member) > 0; }); }
   std::string ErrorText(const std::string& member) const;
 
  private:
@@ -52,7 +65,9 @@ class HistorianObjects {
   AutomationObjectRef NewServer();
   AutomationObjectRef NewPoint();
 
-  std::set<std::string> fail_, missing_, servers_, points_;
+  std::condition_variable letGo_;
+  bool goingOn_ = false;
+  std::set<std::string> fail_, missing_, hold_, servers_, points_;
   bool createFails_ = false;
   AutomationArray samples_, figures_;
   AutomationValue value_;

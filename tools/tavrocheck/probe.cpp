@@ -5,6 +5,7 @@
 #include "config/ini_reading.h"
 #include "jobs/launcher_state.h"
 #include "sources/plant_sources.h"
+#include "support/clock.h"
 #include "support/date_time_text.h"
 #include "support/log_file.h"
 #include "support/simulated_clock.h"
@@ -17,7 +18,13 @@ ProbeOutcome ProbeGate(const ProbeRequest& request, std::ostream& out) {
   StreamLogSink log(out, clock);
   LauncherState state;
   state.Settings.IniFileName = request.iniFileName;
-  ReadDeadline deadline(clock);
+  // The read keeps to its deadline in real time, whatever time the probe is made for.
+  SystemClock realTime;
+  ReadDeadline deadline(realTime);
+  const ReadPause pause = [&realTime](int milliseconds) {
+    realTime.Wait(milliseconds);
+    return true;
+  };
   // The launcher of this file runs beside it: its PI API library is looked for there.
   PlantSources sources(state.Settings, log, clock, deadline, std::filesystem::absolute(request.iniFileName).parent_path().string());
   // As the launcher reads it, the SQL Server connection tried too.
@@ -31,14 +38,18 @@ ProbeOutcome ProbeGate(const ProbeRequest& request, std::ostream& out) {
     return verdict("none", "source unavailable: the task would run ungated", ProbeOutcome::SourceUnavailable);
   }
   GateReader& reader = sources.ReaderFor(state.Settings);
-  if (!reader.KeepReady()) return verdict("none", "gate closed: the source is not ready", ProbeOutcome::Closed);
+  bool ready = true;
+  if (deadline.Bound(state.Settings.ReadTimeout, pause, [&] { ready = reader.KeepReady(); }) != ReadDeadline::End::Done ||
+      !ready) {
+    return verdict("none", "gate closed: the source is not ready", ProbeOutcome::Closed);
+  }
   TUkol task;
   task.runningtag = request.tag;
   task.intervallength = request.intervalLength;
   double value = 0;
   try {
     // The task's number as the launcher counts it: the first task is 1.
-    value = reader.Read(GateRequest{task, 1, request.slotTime});
+    value = deadline.Read(reader, GateRequest{task, 1, request.slotTime}, state.Settings.ReadTimeout, log, pause).value;
   } catch (const std::exception& error) {
     // As the launcher's tick: the reader has let go of what it held; the gate stays shut.
     log.Entry(error.what());

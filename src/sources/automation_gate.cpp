@@ -1,0 +1,157 @@
+#include "sources/automation_gate.h"
+
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <optional>
+#include <utility>
+#include <vector>
+
+namespace tavro {
+namespace {
+
+// The worker's log: its entries wait for the end of the call, which the launcher's thread writes.
+class HeldLog final : public LogSink {
+ public:
+  void Write(const std::string& message, bool stamped) override { entries.emplace_back(message, stamped); }
+  std::vector<std::pair<std::string, bool>> entries;
+};
+
+}  // namespace
+
+// All a worker's reader works with, its own; made, used and let go on the worker's thread.
+struct AutomationGate::Desk {
+  ProgramSettings settings;
+  HeldLog log;
+  std::unique_ptr<GateReader> reader;
+  double value = kNoValueFound;
+  bool ready = true;
+};
+
+// What the gate and a worker's thread share; whichever lets it go last frees it.
+struct AutomationGate::Worker {
+  void Hand(std::function<void()> call) {
+    {
+      const std::lock_guard<std::mutex> lock(mutex);
+      calls.push_back(std::move(call));
+    }
+    changed.notify_one();
+  }
+  // The next call, or none once the worker is to end.
+  std::function<void()> Next() {
+    std::unique_lock<std::mutex> lock(mutex);
+    changed.wait(lock, [this] { return !calls.empty() || ending; });
+    if (calls.empty()) return nullptr;
+    std::function<void()> call = std::move(calls.front());
+    calls.pop_front();
+    return call;
+  }
+  void End(bool abandon) {
+    {
+      const std::lock_guard<std::mutex> lock(mutex);
+      ending = true;
+      abandoned = abandon;
+    }
+    changed.notify_one();
+  }
+  bool Abandoned() {
+    const std::lock_guard<std::mutex> lock(mutex);
+    return abandoned;
+  }
+
+  std::mutex mutex;
+  std::condition_variable changed;
+  std::deque<std::function<void()>> calls;
+  bool ending = false;
+  bool abandoned = false;
+  // The worker's thread's; the gate reads what a call left in it once the call has ended.
+  std::optional<Desk> desk;
+};
+
+AutomationGate::AutomationGate(std::string source, const ProgramSettings& settings, LogSink& log,
+                               std::shared_ptr<AutomationFactory> automation, ReadDeadline& deadline, MakeReader make)
+    : source_(std::move(source)),
+      settings_(settings),
+      log_(log),
+      automation_(std::move(automation)),
+      deadline_(deadline),
+      make_(std::move(make)) {}
+
+AutomationGate::~AutomationGate() { Restart(); }
+
+void AutomationGate::Restart() {
+  if (!worker_) return;
+  worker_->End(false);
+  thread_.join();  // an idle worker: it only lets its reader go
+  worker_.reset();
+}
+
+double AutomationGate::Read(const GateRequest& request) {
+  if (Crowded()) return kNoValueFound;
+  // The request's task is the launcher's: the call takes a copy.
+  OnWorker([settings = settings_, task = request.task, number = request.number, slot = request.slotTime](Desk& desk) {
+    desk.settings = settings;
+    desk.value = desk.reader->Read(GateRequest{task, number, slot});
+  });
+  return worker_->desk->value;
+}
+
+bool AutomationGate::KeepReady() {
+  if (Crowded()) return true;
+  OnWorker([settings = settings_](Desk& desk) {
+    desk.settings = settings;
+    desk.ready = desk.reader->KeepReady();
+  });
+  return worker_->desk->ready;
+}
+
+bool AutomationGate::Crowded() {
+  if (lingering_->load() < kMostLingeringWorkers) {
+    saidCrowded_ = false;
+    return false;
+  }
+  if (!saidCrowded_) {
+    log_.Entry(source_ + ": " + std::to_string(kMostLingeringWorkers) +
+               " reads given up still wait for an answer; its reads fail at once until one of them returns");
+    saidCrowded_ = true;
+  }
+  return true;
+}
+
+void AutomationGate::OnWorker(std::function<void(Desk&)> work) {
+  if (!worker_) {
+    auto fresh = std::make_shared<Worker>();
+    thread_ = std::thread([worker = fresh, make = make_, automation = automation_, lingering = lingering_] {
+      {
+        const AutomationApartment apartment;
+        Desk& desk = worker->desk.emplace();
+        desk.reader = make(desk.settings, desk.log, *automation);
+        while (const std::function<void()> call = worker->Next()) call();
+        worker->desk.reset();  // the reader's objects are released in the apartment that made them
+      }
+      if (worker->Abandoned()) lingering->fetch_sub(1);
+    });
+    worker_ = std::move(fresh);
+  }
+  const std::shared_ptr<Worker> worker = worker_;
+  const auto writeHeld = [this, &worker] {
+    for (const auto& [message, stamped] : worker->desk->log.entries) log_.Write(message, stamped);
+    worker->desk->log.entries.clear();
+  };
+  try {
+    deadline_.RunOn([worker](std::function<void()> call) { worker->Hand(std::move(call)); },
+                    [worker, work = std::move(work)] { work(*worker->desk); });
+  } catch (const ReadGivenUp&) {
+    lingering_->fetch_add(1);  // before the worker can see itself abandoned and count itself out
+    worker->End(true);
+    thread_.detach();
+    worker_.reset();
+    throw;
+  } catch (...) {
+    writeHeld();
+    throw;
+  }
+  writeHeld();
+}
+
+}  // namespace tavro
