@@ -34,6 +34,7 @@ void ReadProgramSections(ReadingRun& run, ProgramSettings& settings, const Prepa
   settings.DebugMode = run.ini.ReadBool("program", "debug", false);
   run.debug = settings.DebugMode;
   settings.ReadTimeout = ReadTimeoutSeconds(run);
+  settings.LogExit = run.ini.ReadBool("program", "logexit", false);
   run.Debug([&] { return "mode " + mod + " (" + LogText(settings.SourceMode) + ")"; }, true);
 
   switch (settings.SourceMode) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "jobs/job_records.h"
+#include "jobs/job_status.h"
 
 namespace tavro {
 
@@ -43,6 +44,7 @@ struct ProgramSettings {
   std::string MssqlDriver;  // ODBC driver name, key "driver" of [mssql]
   std::string MssqlOdbcAttributes;  // appended to the connection string, key "odbc" of [mssql]
   std::int32_t ReadTimeout = kDefaultReadTimeoutSeconds;  // key "readtimeout" of [program]
+  bool LogExit = false;  // key "logexit" of [program]: log the runs that end in failure
 };
 
 struct LauncherState {
@@ -51,6 +53,7 @@ struct LauncherState {
   TUkoly Tasks;
   TRepUkoly Reports;
   ProgramSettings Settings;
+  JobStatus Status;
 };
 
 }  // namespace tavro

@@ -131,3 +131,13 @@ std::string IsoDateTimeText(DateTime value, bool withTime) {
 }
 
 }  // namespace tavro
+
+namespace tavro {
+
+// Always "." as the separator: the same entry on every system, whatever its regional setting.
+std::string SecondsText(std::int64_t milliseconds) {
+  const std::int64_t tenths = (milliseconds + 50) / 100;
+  return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10);
+}
+
+}  // namespace tavro

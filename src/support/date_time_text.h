@@ -2,6 +2,7 @@
 // Texts made of date-times and numbers: fixed patterns for command lines and the log stamp,
 // regional forms for what the log tells a reader.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -31,5 +32,8 @@ std::string DateTimeText(DateTime value);
 
 // Shortest general decimal form with up to 15 significant digits and the system's decimal separator.
 std::string NumberText(double value);
+
+// A duration in seconds with one decimal, "12.3", as the log writes how long a run took.
+std::string SecondsText(std::int64_t milliseconds);
 
 }  // namespace tavro

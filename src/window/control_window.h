@@ -59,6 +59,7 @@ struct ControlWindowServices {
   LaunchObserver* observer = nullptr;
   IniFileCache* iniCache = nullptr;  // the preview's; the launcher reads the file afresh
   ReadDeadline* readDeadline = nullptr;  // the launcher's; none: a gate read runs to its end
+  bool keepStatusFile = false;  // the launcher's: the status file beside the configuration file
 };
 
 class ControlWindow final : public TickCommands, public TickDisplay, public LaunchPause, public GateChoice {
@@ -103,6 +104,9 @@ class ControlWindow final : public TickCommands, public TickDisplay, public Laun
   bool Visible() const { return face_ != nullptr && face_->Visible(); }
   // Written only in program mode: a service has no status bar (its face hears the texts).
   void SetPanelText(Panel panel, const std::string& text);
+  // Rewrites the status file when something in it has changed since it was last written.
+  void PublishStatus();
+  void Stop(const char* reason);
 
   ControlWindowServices services_;
   std::vector<std::string> parameters_;
@@ -117,6 +121,7 @@ class ControlWindow final : public TickCommands, public TickDisplay, public Laun
   bool hideWindow_ = false;
   bool closing_ = false;
   std::string taskTimeFormat_;
+  std::string statusProblem_;  // why the status file could not be written last time, said once
 };
 
 }  // namespace tavro
