@@ -58,7 +58,7 @@ void ControlWindow::PublishStatus() {
 }
 
 void ControlWindow::Stop(const char* reason) {
-  if (Running()) services_.state.Status.stopReason = reason;
+  services_.state.Status.stopReason = reason;
   StopAkceExecute();
 }
 

@@ -15,6 +15,7 @@ namespace {
 constexpr const char* kUsageHead =
     "Usage: tavrocheck [--ini FILE] [--now \"YYYY-MM-DD HH:MM:SS\"] [--plan HOURS [--job KIND N]]\n"
     "       tavrocheck [--ini FILE] [--now TIME] --probe TAG [--at TIME] [--minutes N]\n"
+    "       tavrocheck [--ini FILE] [--now TIME] --status [--json]\n"
     "       tavrocheck --help\n"
     "\n"
     "Reads the launcher's configuration file as the launcher would, shows what it found, then what\n"
@@ -48,7 +49,9 @@ constexpr const char* kUsageTail =
     "Exit code: 0 the file is valid and nothing was found, 1 the file has errors (the launcher\n"
     "stops), 2 the command line is wrong, 3 the file is valid but there are findings.\n"
     "With --probe: 0 the gate is open, 1 it is closed, 2 the command line is wrong, 3 no source would\n"
-    "be asked (\"mod\" names none, or the SQL Server source was switched off): the task would run ungated.\n";
+    "be asked (\"mod\" names none, or the SQL Server source was switched off): the task would run ungated.\n"
+    "With --status: 0 the launcher that wrote the status runs, 1 the file is unreadable, 2 the command\n"
+    "line is wrong, 4 the status is stale (its process no longer runs) or there is none.\n";
 
 // Digits only, from 1 to `highest`.
 std::optional<int> CountingNumber(const std::string& text, int highest) {
@@ -70,7 +73,7 @@ struct KnownOption {
   bool (*apply)(CheckOptions& options, const std::vector<std::string>& values);
 };
 
-constexpr std::array<KnownOption, 9> kOptions{{
+constexpr std::array<KnownOption, 11> kOptions{{
     {"--ini", "FILE", "a file name",
      "the file to read (default: tavrorun.ini in the current folder, else the\n"
      "installed launcher's)",
@@ -122,6 +125,21 @@ constexpr std::array<KnownOption, 9> kOptions{{
        const std::optional<std::int32_t> minutes = ParseDecimal(values[0]);
        options.probeMinutes = minutes.value_or(-1);
        return minutes.has_value() && *minutes >= 0;
+     }},
+    {"--status", "", "",
+     "show instead the status of the launcher running with the file (FILE with the\n"
+     "extension .status): NEXT and LEFT (when each job is next due), LAST and PASSED\n"
+     "(its last launch), JOB, RESULT (launched, failed, held by a gate; how the last\n"
+     "run ended) and a summary line; LEFT and PASSED count from --now",
+     [](CheckOptions& options, const std::vector<std::string>&) {
+       options.status = true;
+       return true;
+     }},
+    {"--json", "", "",
+     "with --status: the status file as it is (its fields: man tavrocheck)",
+     [](CheckOptions& options, const std::vector<std::string>&) {
+       options.json = true;
+       return true;
      }},
     {"--help", "", "",
      "show this text",
@@ -202,6 +220,10 @@ bool ParseCheckOptions(const std::vector<std::string>& args, CheckOptions& optio
       error = "wrong value for " + name + ": " + Quoted(values) + " (expected " + option->expected + ")";
       return false;
     }
+  }
+  if (options.json && !options.status) {
+    error = "--json works only with --status";
+    return false;
   }
   if (options.job && !options.planHours) {
     error = "--job works only with --plan";

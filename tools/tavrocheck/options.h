@@ -30,6 +30,8 @@ struct CheckOptions {
   std::optional<DateTime> probeAt;       // its slot time; the time of the reading when not given
   std::int32_t probeMinutes = kDefaultProbeMinutes;  // its interval length
   std::optional<JobChoice> job;          // with planHours: only this job's launches
+  bool status = false;                   // show the running launcher's status file instead
+  bool json = false;                     // with status: the file as it is
   bool help = false;
 };
 
