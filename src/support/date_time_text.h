@@ -3,6 +3,7 @@
 // regional forms for what the log tells a reader.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -22,6 +23,8 @@ std::string LogStamp(DateTime value);
 
 // "yyyy-mm-dd hh:nn:ss", or "yyyy-mm-dd" alone.
 std::string IsoDateTimeText(DateTime value, bool withTime = true);
+// The inverse of IsoDateTimeText with the time: "YYYY-MM-DD HH:MM:SS", a real date and time of day.
+std::optional<DateTime> ParseIsoDateTime(const std::string& text);
 
 // The system's time separator (":" on Linux, the regional setting on Windows).
 char TimeSeparator();

@@ -46,15 +46,18 @@ void ControlWindow::PublishStatus() {
   JobStatus& status = services_.state.Status;
   if (!services_.keepStatusFile || !status.changed) return;
   status.changed = false;
-  const StatusFacts facts{CurrentProcessId(), !programMode_, Running(), closing_, services_.clock.Now()};
   std::string problem;
-  if (ReplaceFileAtomically(StatusFileName(services_.state.Settings.IniFileName), StatusJson(services_.state, facts),
-                            problem)) {
+  if (ReplaceFileAtomically(StatusFileName(services_.state.Settings.IniFileName), CurrentStatus(), problem)) {
     statusProblem_.clear();
   } else if (problem != statusProblem_) {
     statusProblem_ = problem;
     services_.log.Entry("Cannot write the status file " + problem);
   }
+}
+
+std::string ControlWindow::CurrentStatus() const {
+  return StatusJson(services_.state,
+                    StatusFacts{CurrentProcessId(), !programMode_, Running(), closing_, services_.clock.Now()});
 }
 
 void ControlWindow::Stop(const char* reason) {

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "config/job_sections.h"
+#include "support/date_time_text.h"
 #include "support/text.h"
 
 namespace tavro {
@@ -84,7 +85,7 @@ constexpr std::array<KnownOption, 11> kOptions{{
     {"--now", "TIME", "\"YYYY-MM-DD HH:MM:SS\"",
      "the time of the reading (default: now)",
      [](CheckOptions& options, const std::vector<std::string>& values) {
-       options.now = ParseDateTimeArgument(values[0]);
+       options.now = ParseIsoDateTime(values[0]);
        return options.now.has_value();
      }},
     {"--plan", "HOURS", "1 to 87600 hours",
@@ -116,7 +117,7 @@ constexpr std::array<KnownOption, 11> kOptions{{
     {"--at", "TIME", "\"YYYY-MM-DD HH:MM:SS\"",
      "with --probe: the task's slot time (default: the time of the reading)",
      [](CheckOptions& options, const std::vector<std::string>& values) {
-       options.probeAt = ParseDateTimeArgument(values[0]);
+       options.probeAt = ParseIsoDateTime(values[0]);
        return options.probeAt.has_value();
      }},
     {"--minutes", "N", "minutes from 0",
@@ -245,32 +246,6 @@ std::string DefaultIniFile() {
   }
 #endif
   return kHere;
-}
-
-std::optional<DateTime> ParseDateTimeArgument(const std::string& text) {
-  constexpr std::string_view kShape = "dddd-dd-dd dd:dd:dd";
-  if (text.size() != kShape.size()) return std::nullopt;
-  for (std::size_t i = 0; i < kShape.size(); ++i) {
-    const bool digit = text[i] >= '0' && text[i] <= '9';
-    if (kShape[i] == 'd' ? !digit : text[i] != kShape[i]) return std::nullopt;
-  }
-  const auto number = [&text](std::size_t at, std::size_t length) {
-    int value = 0;
-    for (std::size_t i = at; i < at + length; ++i) value = value * 10 + (text[i] - '0');
-    return value;
-  };
-  CivilDateTime c;
-  c.year = number(0, 4);
-  c.month = number(5, 2);
-  c.day = number(8, 2);
-  c.hour = number(11, 2);
-  c.minute = number(14, 2);
-  c.second = number(17, 2);
-  if (c.year < 1900 || c.month < 1 || c.month > 12 || c.day < 1 || c.day > DaysInMonth(c.year, c.month) ||
-      c.hour > 23 || c.minute > 59 || c.second > 59) {
-    return std::nullopt;
-  }
-  return MakeDateTime(c);
 }
 
 }  // namespace tavro

@@ -42,7 +42,4 @@ std::string CheckUsage();
 // one line.
 bool ParseCheckOptions(const std::vector<std::string>& args, CheckOptions& options, std::string& error);
 
-// "YYYY-MM-DD HH:MM:SS", a real date and time of day.
-std::optional<DateTime> ParseDateTimeArgument(const std::string& text);
-
 }  // namespace tavro

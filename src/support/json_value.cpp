@@ -1,4 +1,4 @@
-#include "tavrocheck/json_value.h"
+#include "support/json_value.h"
 
 #include <cstdlib>
 
