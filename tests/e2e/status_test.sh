@@ -66,6 +66,7 @@ stale=$?
 
 expect_in "$log" "$work/jobs/exitwith 3 07.12.2026+10.19 60 -NOH -NOE ended with exit code 3 after"
 expect_not_in "$log" "demojob \"Stopped unit\" 07.12.2026+10.19 60 -NOH -NOE ended"
+[[ $(stat -c %a "$status") == 640 && ! -e "$status.tmp" ]] || fail "status file mode $(stat -c %a "$status"), or its temporary left"
 expect_in "$work/table.txt" "held by UNIT.STOP (0)"
 expect_in "$work/table.txt" "launcher running, program mode"
 
