@@ -125,11 +125,15 @@ std::string StatusFileName(const std::string& iniFileName) { return ReplaceExten
 
 std::optional<DateTime> NextDueTime(const LauncherState& state, JobKind kind, std::size_t i, DateTime now) {
   switch (kind) {
+    // A job without its first times (a reading that found errors) is due at no known time.
     case JobKind::Pump:
+      if (!IsSet(state.Pumps.Items[i].LastTime)) return std::nullopt;
       return PumpDueTime(state.Pumps.Items[i]);
     case JobKind::Batch:
+      if (!IsSet(state.Batches.Items[i].NextTime)) return std::nullopt;
       return state.Batches.Items[i].NextTime;
     case JobKind::Task:
+      if (!IsSet(state.Tasks.Items[i].LastTime)) return std::nullopt;
       return TaskDueTime(state.Tasks.Items[i]);
     case JobKind::Report: {
       const TRepUkol& report = state.Reports.Items[i];

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cmath>
 #include <optional>
 
 #include "support/date_time_text.h"
@@ -24,7 +23,8 @@ std::string SpanText(std::int64_t ms) {
 
 std::string EndText(const JsonValue& end) {
   if (end.IsNull()) return {};
-  const std::string seconds = SecondsText(std::llround(end["seconds"].Number() * 1000));
+  // Durations are never negative: rounded by hand, the maths library stays out of the launcher.
+  const std::string seconds = SecondsText(static_cast<std::int64_t>(end["seconds"].Number() * 1000 + 0.5));
   if (!end["signal"].IsNull()) return "ended by signal " + NumberText(end["signal"].Number()) + " after " + seconds + " s";
   return "exit code " + NumberText(end["exitCode"].Number()) + " after " + seconds + " s";
 }
