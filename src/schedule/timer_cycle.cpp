@@ -1,6 +1,7 @@
 #include "schedule/timer_cycle.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "jobs/period_arithmetic.h"
 #include "schedule/command_lines.h"
@@ -32,6 +33,15 @@ class Tick {
   double ReadGate(const GateRequest& request);
   void Launch(const std::string& program, const std::string& arguments, JobKind kind, int number,
               const std::string& gateTag = {});
+  // What the operator sees of a job's launch decision; the status is to be shown again.
+  JobRecord& Decided(JobKind kind, int number, std::string command, LaunchResult result) {
+    JobRecord& record = c_.state.Status.Job(kind, number);
+    record.lastLaunch = now_;
+    record.lastCommand = std::move(command);
+    record.result = result;
+    c_.state.Status.changed = true;
+    return record;
+  }
   // A log entry whose text is made only for a log that keeps it.
   template <class MakeText>
   void Log(MakeText&& make) {
@@ -49,14 +59,10 @@ void Tick::Launch(const std::string& program, const std::string& arguments, JobK
   if (c_.observer) c_.observer->OnLaunch({now_, kindName, number, CommandLine(program, arguments), gateTag});
   RunId run = 0;
   const int result = c_.starter.Launch(program, arguments, FolderOf(program), kShowHidden, &run);
-  JobStatus& status = c_.state.Status;
-  JobRecord& record = status.Job(kind, number);
-  record.lastLaunch = now_;
-  record.lastCommand = program + " " + arguments;
-  record.result = result == 0 ? LaunchResult::Launched : LaunchResult::Failed;
+  JobRecord& record =
+      Decided(kind, number, program + " " + arguments, result == 0 ? LaunchResult::Launched : LaunchResult::Failed);
   record.returnValue = result;
-  status.changed = true;
-  if (run != 0) status.awaited.push_back({run, kind, number, record.lastCommand});
+  if (run != 0) c_.state.Status.awaited.push_back({run, kind, number, record.lastCommand});
   if (result == 0) {
     Log([&] { return record.lastCommand + " launched successfully"; });
     ShowProgress(kindName, number, " succeded");
@@ -140,16 +146,11 @@ void Tick::WalkTasks() {
     if (value > 0.0) {
       Launch(task.exename, arguments, JobKind::Task, number, task.runningtag);
     } else {
-      JobRecord& record = c_.state.Status.Job(JobKind::Task, number);
-      record.lastLaunch = now_;
-      record.lastCommand = task.exename + " " + arguments;
-      record.result = LaunchResult::Held;
+      JobRecord& record = Decided(JobKind::Task, number, task.exename + " " + arguments, LaunchResult::Held);
       record.heldTag = task.runningtag;
       record.heldValue = value;
-      c_.state.Status.changed = true;
       Log([&] {
-        return task.exename + " " + arguments + " NOT launched due to value of " + task.runningtag + " (" +
-               NumberText(value) + ")";
+        return record.lastCommand + " NOT launched due to value of " + task.runningtag + " (" + NumberText(value) + ")";
       });
     }
   }

@@ -1,6 +1,7 @@
 #include "support/json_value.h"
 
 #include <cstdlib>
+#include <string_view>
 
 namespace tavro {
 namespace {
@@ -21,9 +22,7 @@ class Parser {
 
  private:
   void SkipBlanks() {
-    while (at_ < text_.size() && (text_[at_] == ' ' || text_[at_] == '\t' || text_[at_] == '\n' || text_[at_] == '\r')) {
-      ++at_;
-    }
+    while (at_ < text_.size() && std::string_view(" \t\n\r").find(text_[at_]) != std::string_view::npos) ++at_;
   }
   bool Take(char c) {
     SkipBlanks();

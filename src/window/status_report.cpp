@@ -152,9 +152,9 @@ std::string StatusJson(const LauncherState& state, const StatusFacts& facts) {
   json += "  \"processId\": " + std::to_string(facts.processId) + ",\n";
   json += "  \"version\": " + Quoted(kVersion) + ",\n";
   json += std::string("  \"runMode\": ") + (facts.serviceMode ? "\"service\"" : "\"program\"") + ",\n";
-  json += std::string("  \"state\": ") + (facts.running && !facts.closing ? "\"running\"" : "\"stopped\"") + ",\n";
-  json += "  \"stopReason\": " +
-          (facts.running && !facts.closing ? std::string("null") : Quoted(facts.closing ? "closing" : status.stopReason)) +
+  const bool running = facts.running && !facts.closing;
+  json += std::string("  \"state\": ") + (running ? "\"running\"" : "\"stopped\"") + ",\n";
+  json += "  \"stopReason\": " + (running ? std::string("null") : Quoted(facts.closing ? "closing" : status.stopReason)) +
           ",\n";
   json += "  \"written\": " + TimeValue(facts.now) + ",\n";
   json += "  \"reading\": {\"time\": " + TimeValue(status.lastReading) +

@@ -25,7 +25,9 @@ std::string EndText(const JsonValue& end) {
   if (end.IsNull()) return {};
   // Durations are never negative: rounded by hand, the maths library stays out of the launcher.
   const std::string seconds = SecondsText(static_cast<std::int64_t>(end["seconds"].Number() * 1000 + 0.5));
-  if (!end["signal"].IsNull()) return "ended by signal " + NumberText(end["signal"].Number()) + " after " + seconds + " s";
+  if (!end["signal"].IsNull()) {
+    return "ended by signal " + NumberText(end["signal"].Number()) + " after " + seconds + " s";
+  }
   return "exit code " + NumberText(end["exitCode"].Number()) + " after " + seconds + " s";
 }
 
@@ -79,11 +81,13 @@ std::string StatusSummary(const JsonValue& status, bool runs) {
   const int processId = static_cast<int>(status["processId"].Number());
   const JsonValue& reading = status["reading"];
   std::string text = std::to_string(status["jobs"].Items().size()) + " jobs; launcher " +
-                     (runs ? status["state"].Text() : "stale: process " + std::to_string(processId) + " no longer runs");
+                     (runs ? status["state"].Text()
+                           : "stale: process " + std::to_string(processId) + " no longer runs");
   if (runs && !status["stopReason"].IsNull()) text += " (" + status["stopReason"].Text() + ")";
   text += ", " + status["runMode"].Text() + " mode, version " + status["version"].Text() +
           (runs ? ", process " + std::to_string(processId) : ", written " + status["written"].Text());
-  text += "; last reading " + reading["time"].Text(kNone) + " " + (reading["valid"].Boolean() ? "valid" : "with errors") +
+  text += "; last reading " + reading["time"].Text(kNone) + " " +
+          (reading["valid"].Boolean() ? "valid" : "with errors") +
           ", " + NumberText(reading["warnings"].Number()) + " warnings";
   const JsonValue& source = status["source"];
   text += "; source " + source["mode"].Text();
