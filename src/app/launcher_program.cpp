@@ -67,8 +67,8 @@ int RunLauncher(const Parameters& parameters) {
   SystemProgramStarter starter;
   ReadDeadline readDeadline(clock);
   PlantSources sources(state.Settings, log, clock, readDeadline, FolderOf(exeName));
-  ControlWindow window({state, log, clock, starter, sources, nullptr, nullptr, &readDeadline, true}, parameters,
-                       !serviceMode);
+  ControlWindow window({state, log, clock, starter, sources, nullptr, nullptr, &readDeadline, true, !installCall},
+                       parameters, !serviceMode);
   window.FormCreate(exeName);
   return serviceMode ? RunServiceMode(window, log, parameters) : RunProgramMode(window, log);
 }

@@ -35,6 +35,7 @@ void ReadProgramSections(ReadingRun& run, ProgramSettings& settings, const Prepa
   run.debug = settings.DebugMode;
   settings.ReadTimeout = ReadTimeoutSeconds(run);
   settings.Warnings = run.ini.ReadBool("program", "warnings", true);
+  settings.LogExit = run.ini.ReadBool("program", "logexit", false);
   run.Debug([&] { return "mode " + mod + " (" + LogText(settings.SourceMode) + ")"; }, true);
 
   switch (settings.SourceMode) {

@@ -29,6 +29,7 @@
 #include "window/guarded.h"
 #include "window/outside_commands_posix.h"
 #include "window/signal_pipe_posix.h"
+#include "window/status_table.h"
 #include "window/window_loop.h"
 
 namespace tavro {
@@ -38,6 +39,8 @@ constexpr char kCaption[] = "Tavro Launcher running as Program";
 constexpr char kDialogCaption[] = "Tavro Launcher";
 constexpr int kEscapeDelayMs = 50;
 constexpr int kCtrlS = 0x13, kCtrlO = 0x0f, kCtrlQ = 0x11, kEscape = 0x1b;
+// Switches the space of the log to the jobs table and back.
+constexpr int kJobsKey = KEY_F(2);
 
 // What a crash signal's handler needs to give the terminal back; only async-signal-safe calls use it.
 constexpr int kCrashSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
@@ -233,6 +236,10 @@ class TerminalFace final : public LoopFace {
       }
       return std::nullopt;
     }
+    if (key == kJobsKey && menu_.CurrentFocus() == TextMenu::Focus::Closed) {
+      showJobs_ = !showJobs_;
+      return std::nullopt;
+    }
     return menu_.Press(MenuPressOf(key), [this](Command command) { return Window().Enabled(command); });
   }
 
@@ -289,7 +296,7 @@ class TerminalFace final : public LoopFace {
     const TextMenu::Focus focus = menu_.CurrentFocus();
     DrawCaption(1, 1, kLaunchCaption, focus == TextMenu::Focus::Closed || focus == TextMenu::Focus::ExitItem ? A_REVERSE : A_NORMAL);
     DrawCaption(1, 9, kExitCaption, focus == TextMenu::Focus::ExitItem ? A_NORMAL : A_REVERSE);
-    const std::string hint = "F10 menu  Ctrl+Q exit ";
+    const std::string hint = showJobs_ ? "F2 log  F10 menu  Ctrl+Q exit " : "F2 jobs  F10 menu  Ctrl+Q exit ";
     DrawText(1, COLS - static_cast<int>(hint.size()), hint, static_cast<int>(hint.size()), A_REVERSE);
   }
 
@@ -297,7 +304,25 @@ class TerminalFace final : public LoopFace {
     const int top = 2;
     const int height = rows - 3;
     int row = top;
+    if (showJobs_) {
+      // Made afresh at each drawing, so the table follows every launch and every end.
+      for (const std::string& line : JobsLines()) {
+        if (row >= top + height) break;
+        const attr_t attributes = row == top + 1 ? A_BOLD : A_NORMAL;  // the table's heading
+        DrawText(row++, 0, line, columns, attributes);
+      }
+      return;
+    }
     for (const std::string& line : LastRows(view_.Lines(), columns, height)) DrawText(row++, 0, line, columns);
+  }
+
+  std::vector<std::string> JobsLines() const {
+    std::string error;
+    const std::optional<JsonValue> status = ParseJson(Window().CurrentStatus(), error);
+    if (!status) return {"The jobs cannot be shown: " + error};
+    std::vector<std::string> lines = StatusTableLines(*status, Window().TimerClock().Now());
+    lines.insert(lines.begin(), StatusSummary(*status, true));
+    return lines;
   }
 
   void DrawStatusBar(int row, int columns) {
@@ -361,6 +386,7 @@ class TerminalFace final : public LoopFace {
   TextMenu menu_;
   std::deque<std::string> dialogs_;
   bool hidden_ = false;
+  bool showJobs_ = false;  // the jobs table in the space of the log
 };
 
 }  // namespace

@@ -55,17 +55,9 @@ bool MatchesAnyDay(const std::string& item, const CalendarField& field, DateTime
 // An item the grammar does not take ends the field's evaluation; one it takes lets a later "*" match.
 bool Understood(const std::string& item) { return FieldMatches(item + ",*", 0, -1); }
 
-// The first launch from `now` on: a matching day at the report's hour and minute, at the latest
-// within the minute of `now` (the ticks of that minute still launch it).
 std::string NextRun(const TRepUkol& report, DateTime now, DateTime last) {
-  DateTime from = now;
-  while (const std::optional<DateTime> day = NextCalendarDay(report.day, report.month, report.dayofweek, from, last)) {
-    const DateTime run = AddMinutes(*day, report.HourValue * 60 + report.MinuteValue);
-    if (run > last) break;
-    if (AddMinutes(run, 1) > now) return "next run: " + FormatDateTime("yyyy-mm-dd hh:nn", run);
-    from = AddDays(*day, 1);
-  }
-  return kNeverRuns;
+  const std::optional<DateTime> run = NextReportRun(report, now, last);
+  return run ? "next run: " + FormatDateTime("yyyy-mm-dd hh:nn", *run) : kNeverRuns;
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "jobs/job_records.h"
+#include "jobs/job_status.h"
 
 namespace tavro {
 
@@ -44,6 +45,7 @@ struct ProgramSettings {
   std::string MssqlOdbcAttributes;  // appended to the connection string, key "odbc" of [mssql]
   std::int32_t ReadTimeout = kDefaultReadTimeoutSeconds;  // key "readtimeout" of [program]
   bool Warnings = true;  // key "warnings" of [program]: the launcher logs the findings of its readings
+  bool LogExit = false;  // key "logexit" of [program]: log the runs that end in failure
 };
 
 struct LauncherState {
@@ -52,6 +54,7 @@ struct LauncherState {
   TUkoly Tasks;
   TRepUkoly Reports;
   ProgramSettings Settings;
+  JobStatus Status;
 };
 
 }  // namespace tavro

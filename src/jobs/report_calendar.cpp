@@ -83,4 +83,15 @@ std::optional<DateTime> NextCalendarDay(const std::string& day, const std::strin
   return std::nullopt;
 }
 
+std::optional<DateTime> NextReportRun(const TRepUkol& report, DateTime now, DateTime last) {
+  DateTime from = now;
+  while (const std::optional<DateTime> day = NextCalendarDay(report.day, report.month, report.dayofweek, from, last)) {
+    const DateTime run = AddMinutes(*day, report.HourValue * 60 + report.MinuteValue);
+    if (run > last) break;
+    if (AddMinutes(run, 1) > now) return run;
+    from = AddDays(*day, 1);
+  }
+  return std::nullopt;
+}
+
 }  // namespace tavro

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "jobs/job_records.h"
 #include "support/date_time.h"
 
 namespace tavro {
@@ -15,5 +16,10 @@ bool CalendarMatches(const std::string& day, const std::string& month, const std
 // The first midnight from StartOfDay(from) up to `last` whose date the calendar matches.
 std::optional<DateTime> NextCalendarDay(const std::string& day, const std::string& month,
                                         const std::string& dayofweek, DateTime from, DateTime last);
+
+
+// The report's first run from `now` on, at most `last`: a matching day at its hour and minute, at
+// the latest within the minute of `now` (the ticks of that minute still launch it).
+std::optional<DateTime> NextReportRun(const TRepUkol& report, DateTime now, DateTime last);
 
 }  // namespace tavro

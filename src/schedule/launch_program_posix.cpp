@@ -3,14 +3,17 @@
 // is ever left as a zombie, and other children of the process (a systemctl that the service host
 // runs, say) are left to whoever started them. Should more programs run at once than the handler
 // keeps ids for, a program starts through an intermediate child instead, which exits at once and
-// leaves the program to init.
+// leaves the program to init. The handler keeps how a watched program ended, and when, until the
+// launcher asks: the end is learnt from the reaping itself, with no wait and no thread.
 
 #include <errno.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/syscall.h>
 #include <sys/types.h>
 #include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -70,20 +73,49 @@ class SpawnSetup {
   bool attributesReady_ = false;
 };
 
-// The programs started and not yet reaped; 0 marks a free slot.
+// The programs started and not yet reaped, and the watched ones reaped and not yet told. A slot's
+// pid is 0 when free, -1 while taken by a start in progress or by an end not yet told, and the
+// program's id while it runs; its other fields are written before the pid is published.
+struct Slot {
+  std::atomic<pid_t> pid{0};
+  std::atomic<bool> ended{false};
+  RunId run = 0;  // 0: not watched
+  std::int64_t startMs = 0;
+  std::int64_t endMs = 0;
+  int status = 0;
+};
 constexpr int kMostRunning = 4096;
-std::atomic<pid_t> running[kMostRunning];
+Slot running[kMostRunning];
+std::atomic<RunId> lastRun{0};
+std::atomic<std::uint64_t> unwatched{0};
 
-bool Reap(std::atomic<pid_t>& slot) {
-  pid_t pid = slot.load();
-  if (pid <= 0 || waitpid(pid, nullptr, WNOHANG) != pid) return false;
-  slot.compare_exchange_strong(pid, 0);
+// The kernel's clock asked directly, not through the C library: a library that wraps clock_gettime
+// (libfaketime, say) need not be re-entrant in a signal handler, and both ends of a run must come
+// from the same clock.
+std::int64_t MonotonicMs() {
+  timespec now{};
+  syscall(SYS_clock_gettime, CLOCK_MONOTONIC, &now);
+  return static_cast<std::int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+}
+
+bool Reap(Slot& slot) {
+  pid_t pid = slot.pid.load();
+  int status = 0;
+  if (pid <= 0 || waitpid(pid, &status, WNOHANG) != pid) return false;
+  if (slot.run == 0) {
+    slot.pid.compare_exchange_strong(pid, 0);
+    return true;
+  }
+  slot.status = status;
+  slot.endMs = MonotonicMs();
+  slot.pid.compare_exchange_strong(pid, -1);
+  slot.ended.store(true);
   return true;
 }
 
 void OnChildEnded(int) {
   const int saved = errno;
-  for (std::atomic<pid_t>& slot : running) Reap(slot);
+  for (Slot& slot : running) Reap(slot);
   errno = saved;
 }
 
@@ -99,10 +131,10 @@ void ReapWhenEnded() {
 }
 
 // A free slot for a program about to start, or nullptr when all are taken.
-std::atomic<pid_t>* FreeSlot() {
-  for (std::atomic<pid_t>& slot : running) {
+Slot* FreeSlot() {
+  for (Slot& slot : running) {
     pid_t free = 0;
-    if (slot.compare_exchange_strong(free, -1)) return &slot;
+    if (slot.pid.compare_exchange_strong(free, -1)) return &slot;
   }
   return nullptr;
 }
@@ -132,7 +164,8 @@ int SpawnDetached(bool searchPath, const std::string& file, const SpawnSetup& se
 
 // The show mode has no meaning without windows: every program starts without a terminal.
 int LaunchProgram(const std::string& program, const std::string& arguments, const std::string& directory,
-                  std::uint16_t /*showMode*/) {
+                  std::uint16_t /*showMode*/, RunId* watched) {
+  if (watched != nullptr) *watched = 0;
   // The program runs as written, blanks and all; only the argument text is split, by the rules a
   // Windows program applies to its command line.
   std::vector<std::string> words = SplitCommandLine(arguments);
@@ -156,14 +189,38 @@ int LaunchProgram(const std::string& program, const std::string& arguments, cons
   if (const int result = setup.Prepare(directory); result != 0) return result;
 
   ReapWhenEnded();
-  std::atomic<pid_t>* slot = FreeSlot();
-  if (slot == nullptr) return SpawnDetached(searchPath, file, setup, argv.data());
+  Slot* slot = FreeSlot();
+  if (slot == nullptr) {
+    const int result = SpawnDetached(searchPath, file, setup, argv.data());
+    if (result == 0 && watched != nullptr) ++unwatched;
+    return result;
+  }
+  slot->run = watched != nullptr ? ++lastRun : 0;
+  slot->startMs = MonotonicMs();
   pid_t started = 0;
   const int result = Spawn(searchPath, file, setup, argv.data(), started);
-  slot->store(result == 0 ? started : 0);
+  if (result != 0) slot->run = 0;
+  if (watched != nullptr) *watched = slot->run;
+  slot->pid.store(result == 0 ? started : 0);
   // The program may have ended before its id was kept, its SIGCHLD finding nothing to reap.
   if (result == 0) Reap(*slot);
   return result;
 }
+
+std::vector<RunEnd> TakeRunEnds() {
+  std::vector<RunEnd> ends;
+  for (Slot& slot : running) {
+    if (!slot.ended.load()) continue;
+    const int status = slot.status;
+    ends.push_back({slot.run, WIFSIGNALED(status), WIFSIGNALED(status) ? WTERMSIG(status) : WEXITSTATUS(status),
+                    slot.endMs - slot.startMs});
+    slot.run = 0;
+    slot.ended.store(false);
+    slot.pid.store(0);
+  }
+  return ends;
+}
+
+std::uint64_t UnwatchedRuns() { return unwatched.load(); }
 
 }  // namespace tavro

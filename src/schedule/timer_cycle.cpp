@@ -1,6 +1,7 @@
 #include "schedule/timer_cycle.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "jobs/period_arithmetic.h"
 #include "schedule/command_lines.h"
@@ -12,6 +13,7 @@ namespace {
 
 constexpr int kIntervalSeconds = kTimerIntervalMs / 1000;
 constexpr int kPauseAfterLaunchMs = 2000;
+constexpr const char* kSourceNotReady = "the source is not ready";
 
 // The walks of one tick share its time and its context.
 class Tick {
@@ -29,8 +31,17 @@ class Tick {
     c_.display.ShowProgress(DateTimeText(now_) + " " + kind + " " + std::to_string(number) + outcome);
   }
   double ReadGate(const GateRequest& request);
-  void Launch(const std::string& program, const std::string& arguments, const char* kind, int number,
+  void Launch(const std::string& program, const std::string& arguments, JobKind kind, int number,
               const std::string& gateTag = {});
+  // What the operator sees of a job's launch decision; the status is to be shown again.
+  JobRecord& Decided(JobKind kind, int number, std::string command, LaunchResult result) {
+    JobRecord& record = c_.state.Status.Job(kind, number);
+    record.lastLaunch = now_;
+    record.lastCommand = std::move(command);
+    record.result = result;
+    c_.state.Status.changed = true;
+    return record;
+  }
   // A log entry whose text is made only for a log that keeps it.
   template <class MakeText>
   void Log(MakeText&& make) {
@@ -42,17 +53,23 @@ class Tick {
   bool cutShort_ = false;  // an exit or a service stop came during a pause: no further launch
 };
 
-void Tick::Launch(const std::string& program, const std::string& arguments, const char* kind, int number,
+void Tick::Launch(const std::string& program, const std::string& arguments, JobKind kind, int number,
                   const std::string& gateTag) {
-  if (c_.observer) c_.observer->OnLaunch({now_, kind, number, CommandLine(program, arguments), gateTag});
-  const int result = c_.starter.Launch(program, arguments, FolderOf(program), kShowHidden);
+  const char* kindName = JobKindName(kind);
+  if (c_.observer) c_.observer->OnLaunch({now_, kindName, number, CommandLine(program, arguments), gateTag});
+  RunId run = 0;
+  const int result = c_.starter.Launch(program, arguments, FolderOf(program), kShowHidden, &run);
+  JobRecord& record =
+      Decided(kind, number, program + " " + arguments, result == 0 ? LaunchResult::Launched : LaunchResult::Failed);
+  record.returnValue = result;
+  if (run != 0) c_.state.Status.awaited.push_back({run, kind, number, record.lastCommand});
   if (result == 0) {
-    Log([&] { return program + " " + arguments + " launched successfully"; });
-    ShowProgress(kind, number, " succeded");
+    Log([&] { return record.lastCommand + " launched successfully"; });
+    ShowProgress(kindName, number, " succeded");
     if (!c_.pause.PauseAfterLaunch(kPauseAfterLaunchMs)) cutShort_ = true;
   } else {
-    Log([&] { return program + " " + arguments + " launch failed, return value " + std::to_string(result); });
-    ShowProgress(kind, number, " failed");
+    Log([&] { return record.lastCommand + " launch failed, return value " + std::to_string(result); });
+    ShowProgress(kindName, number, " failed");
   }
 }
 
@@ -67,6 +84,15 @@ double Tick::ReadGate(const GateRequest& request) {
   return outcome.value;
 }
 
+// A value below 0 is how every reader tells a failure (no value found, an unknown tag, a source
+// away); 0 is a closed gate.
+void NoteReadFailure(JobStatus& status, DateTime now, const std::string& tag, double value) {
+  if (value >= 0.0) return;
+  status.lastReadError = "read of " + tag + " gave " + NumberText(value);
+  status.lastReadErrorTime = now;
+  status.changed = true;
+}
+
 void Tick::WalkPumps() {
   TPumpy& pumps = c_.state.Pumps;
   const int count = std::min<int>(pumps.count, static_cast<int>(pumps.Items.size()));
@@ -75,7 +101,7 @@ void Tick::WalkPumps() {
     const int number = i + 1;
     if (!(PumpDueTime(pump) < now_)) continue;
     ShowProgress("pump", number);
-    Launch(pump.exename, PumpArguments(pump, PumpSlotTime(pump)), "pump", number);
+    Launch(pump.exename, PumpArguments(pump, PumpSlotTime(pump)), JobKind::Pump, number);
     pump.LastTime = PumpAdvancedLastTime(pump, now_);
     Log([&] { return "Last time for pump " + std::to_string(number) + " set to " + DateTimeText(pump.LastTime); });
   }
@@ -95,7 +121,7 @@ void Tick::WalkBatches() {
     Log([&] { return "batch " + std::to_string(number) + " next " + DateTimeText(batch.NextTime); });
     const std::string arguments =
         BatchArguments(batch, FormatWindowStart(batch, previousRun), FormatWindowEnd(batch, now_));
-    Launch(batch.exename, arguments, "batch", number);
+    Launch(batch.exename, arguments, JobKind::Batch, number);
   }
 }
 
@@ -112,16 +138,19 @@ void Tick::WalkTasks() {
     task.LastTime = slot.newLastTime;
     const std::string arguments = TaskArguments(task, slot.slotTime, c_.taskTimeFormat);
     if (task.runningtag.empty()) {
-      Launch(task.exename, arguments, "task", number);
+      Launch(task.exename, arguments, JobKind::Task, number);
       continue;
     }
     const double value = ReadGate(GateRequest{task, number, slot.slotTime});
+    NoteReadFailure(c_.state.Status, now_, task.runningtag, value);
     if (value > 0.0) {
-      Launch(task.exename, arguments, "task", number, task.runningtag);
+      Launch(task.exename, arguments, JobKind::Task, number, task.runningtag);
     } else {
+      JobRecord& record = Decided(JobKind::Task, number, task.exename + " " + arguments, LaunchResult::Held);
+      record.heldTag = task.runningtag;
+      record.heldValue = value;
       Log([&] {
-        return task.exename + " " + arguments + " NOT launched due to value of " + task.runningtag + " (" +
-               NumberText(value) + ")";
+        return record.lastCommand + " NOT launched due to value of " + task.runningtag + " (" + NumberText(value) + ")";
       });
     }
   }
@@ -137,7 +166,7 @@ void Tick::WalkReports() {
         report.HourValue != civil.hour) {
       continue;
     }
-    Launch(reports.exename, ReportArguments(report), "report", i + 1);
+    Launch(reports.exename, ReportArguments(report), JobKind::Report, i + 1);
     report.DueToday = false;
   }
 }
@@ -152,6 +181,27 @@ bool KeepGateReady(const TickContext& context) {
                               [&context](int milliseconds) { return context.pause.PauseAfterLaunch(milliseconds); },
                               [&] { ready = gate.KeepReady(); });
   return ready;
+}
+
+// The ends of the programs started earlier, as the starter learnt them without waiting.
+void TakeRunEnds(const TickContext& context) {
+  JobStatus& status = context.state.Status;
+  for (const RunEnd& end : context.starter.TakeEnds()) {
+    const auto awaited = std::find_if(status.awaited.begin(), status.awaited.end(),
+                                      [&end](const AwaitedRun& run) { return run.run == end.run; });
+    if (awaited == status.awaited.end()) continue;
+    status.Job(awaited->kind, awaited->number).lastEnd = RunEndRecord{end.bySignal, end.code, end.milliseconds};
+    status.changed = true;
+    if (context.state.Settings.LogExit && (end.bySignal || end.code != 0)) {
+      context.log.Entry(awaited->command + (end.bySignal ? " ended by signal " : " ended with exit code ") +
+                        std::to_string(end.code) + " after " + SecondsText(end.milliseconds) + " s");
+    }
+    status.awaited.erase(awaited);
+  }
+  if (const std::uint64_t unwatched = context.starter.Unwatched(); unwatched != status.unwatchedRuns) {
+    status.unwatchedRuns = unwatched;
+    status.changed = true;
+  }
 }
 
 }  // namespace
@@ -171,13 +221,24 @@ void RunTick(const TickContext& context) {
     context.log.Entry("Hiding");
     context.display.Hide();
   }
+  TakeRunEnds(context);
 
   if (SecondOfHour(now) <= kIntervalSeconds) {
     context.commands.IniAkceExecute();
     if (!context.state.Settings.IniValid) context.commands.StopAkceExecute();
   }
 
-  if (!KeepGateReady(context)) context.commands.StopAkceExecute();
+  if (!KeepGateReady(context)) {
+    // A source that stays away is told once, not at every tick.
+    JobStatus& status = context.state.Status;
+    if (status.lastReadError != kSourceNotReady) {
+      status.lastReadError = kSourceNotReady;
+      status.lastReadErrorTime = now;
+      status.changed = true;
+    }
+    if (context.commands.Running()) status.stopReason = kSourceNotReady;
+    context.commands.StopAkceExecute();
+  }
 
   context.commands.ProcessMessages();
   if (!context.commands.Running() || context.commands.Closing()) return;

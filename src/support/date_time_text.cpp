@@ -131,3 +131,39 @@ std::string IsoDateTimeText(DateTime value, bool withTime) {
 }
 
 }  // namespace tavro
+
+namespace tavro {
+
+// Always "." as the separator: the same entry on every system, whatever its regional setting.
+std::string SecondsText(std::int64_t milliseconds) {
+  const std::int64_t tenths = (milliseconds + 50) / 100;
+  return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10);
+}
+
+std::optional<DateTime> ParseIsoDateTime(const std::string& text) {
+  constexpr std::string_view kShape = "dddd-dd-dd dd:dd:dd";
+  if (text.size() != kShape.size()) return std::nullopt;
+  for (std::size_t i = 0; i < kShape.size(); ++i) {
+    const bool digit = text[i] >= '0' && text[i] <= '9';
+    if (kShape[i] == 'd' ? !digit : text[i] != kShape[i]) return std::nullopt;
+  }
+  const auto number = [&text](std::size_t at, std::size_t length) {
+    int value = 0;
+    for (std::size_t i = at; i < at + length; ++i) value = value * 10 + (text[i] - '0');
+    return value;
+  };
+  CivilDateTime c;
+  c.year = number(0, 4);
+  c.month = number(5, 2);
+  c.day = number(8, 2);
+  c.hour = number(11, 2);
+  c.minute = number(14, 2);
+  c.second = number(17, 2);
+  if (c.year < 1900 || c.month < 1 || c.month > 12 || c.day < 1 || c.day > DaysInMonth(c.year, c.month) ||
+      c.hour > 23 || c.minute > 59 || c.second > 59) {
+    return std::nullopt;
+  }
+  return MakeDateTime(c);
+}
+
+}  // namespace tavro

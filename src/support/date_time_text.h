@@ -2,6 +2,8 @@
 // Texts made of date-times and numbers: fixed patterns for command lines and the log stamp,
 // regional forms for what the log tells a reader.
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -21,6 +23,8 @@ std::string LogStamp(DateTime value);
 
 // "yyyy-mm-dd hh:nn:ss", or "yyyy-mm-dd" alone.
 std::string IsoDateTimeText(DateTime value, bool withTime = true);
+// The inverse of IsoDateTimeText with the time: "YYYY-MM-DD HH:MM:SS", a real date and time of day.
+std::optional<DateTime> ParseIsoDateTime(const std::string& text);
 
 // The system's time separator (":" on Linux, the regional setting on Windows).
 char TimeSeparator();
@@ -31,5 +35,8 @@ std::string DateTimeText(DateTime value);
 
 // Shortest general decimal form with up to 15 significant digits and the system's decimal separator.
 std::string NumberText(double value);
+
+// A duration in seconds with one decimal, "12.3", as the log writes how long a run took.
+std::string SecondsText(std::int64_t milliseconds);
 
 }  // namespace tavro

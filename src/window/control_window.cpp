@@ -1,8 +1,11 @@
 #include "window/control_window.h"
 
 #include "findings/warnings_entry.h"
+#include "support/atomic_file.h"
 #include "support/date_time_text.h"
+#include "support/process_facts.h"
 #include "support/process_path.h"
+#include "window/status_report.h"
 #include "window/switches.h"
 
 namespace tavro {
@@ -33,9 +36,34 @@ void ControlWindow::FormCreate(const std::string& exeName, const std::string& in
   settings.SourceMode = kSourceNone;
   IniAkceExecute();
   SetPanelText(Panel::RunStatus, "Stopped");
+  services_.state.Status.stopReason = "not started";
   firstActivation_ = true;
   autoStart_ = false;
   hideWindow_ = false;
+  PublishStatus();
+}
+
+void ControlWindow::PublishStatus() {
+  JobStatus& status = services_.state.Status;
+  if (!services_.keepStatusFile || !status.changed) return;
+  status.changed = false;
+  std::string problem;
+  if (ReplaceFileAtomically(StatusFileName(services_.state.Settings.IniFileName), CurrentStatus(), problem)) {
+    statusProblem_.clear();
+  } else if (problem != statusProblem_) {
+    statusProblem_ = problem;
+    services_.log.Entry("Cannot write the status file " + problem);
+  }
+}
+
+std::string ControlWindow::CurrentStatus() const {
+  return StatusJson(services_.state,
+                    StatusFacts{CurrentProcessId(), !programMode_, Running(), closing_, services_.clock.Now()});
+}
+
+void ControlWindow::Stop(const char* reason) {
+  services_.state.Status.stopReason = reason;
+  StopAkceExecute();
 }
 
 void ControlWindow::FormActivate() {
@@ -49,6 +77,7 @@ void ControlWindow::FormActivate() {
   }
   if (HasSwitch(parameters_, "A", kAnySwitchChar)) autoStart_ = valid;
   if (autoStart_) StartAkceExecute();
+  PublishStatus();
 }
 
 void ControlWindow::StartAkceUpdate() {
@@ -66,6 +95,8 @@ void ControlWindow::StartAkceExecute() {
   services_.sources.Starting();
   services_.log.Entry("Starting");
   status_ = RunStatus::Running;
+  services_.state.Status.stopReason.clear();
+  services_.state.Status.changed = true;
   SetPanelText(Panel::RunStatus, "Running");
 }
 
@@ -73,6 +104,8 @@ void ControlWindow::StopAkceExecute() {
   if (!stopEnabled_) return;
   services_.log.Entry("Stopped");
   SetPanelText(Panel::RunStatus, "Stopped");
+  // A stop repeated while stopped (a source that stays away) changes nothing an operator sees.
+  if (status_ == RunStatus::Running) services_.state.Status.changed = true;
   status_ = RunStatus::Stopped;
 }
 
@@ -101,11 +134,16 @@ void ControlWindow::IniAkceExecute() {
   }
   const ReadingVerdict verdict = tavro::IniAkceExecute(services_.state, context);
   gate_ = &sources.ReaderFor(services_.state.Settings);
+  JobStatus& status = services_.state.Status;
+  status.lastReading = services_.clock.Now();
+  status.readingValid = verdict.valid;
+  status.readingWarningCount = static_cast<int>(loggedFindings_.size());  // the findings of this reading
+  status.changed = true;
   if (verdict.valid) {
     SetPanelText(Panel::Configuration, "Enabled");
     return;
   }
-  StopAkceExecute();
+  Stop("errors in ini");
   SetPanelText(Panel::Configuration, "Disabled");
   SetPanelText(Panel::Progress, "Errors in ini");
 }
@@ -113,12 +151,15 @@ void ControlWindow::IniAkceExecute() {
 void ControlWindow::ExitAkceExecute() {
   services_.log.Entry("Closing program...");
   closing_ = true;
+  services_.state.Status.changed = true;
+  PublishStatus();
   if (face_) face_->Close();
 }
 
 void ControlWindow::timrTimer(bool settled) {
   RunTick(TickContext{services_.state, services_.log, services_.clock, services_.starter, *this, *this, *this, *this,
                       taskTimeFormat_, services_.observer, services_.readDeadline, settled});
+  PublishStatus();
 }
 
 bool ControlWindow::Enabled(Command command) const {
@@ -143,7 +184,7 @@ bool ControlWindow::Execute(Command command) {
       StartAkceExecute();
       break;
     case Command::Stop:
-      StopAkceExecute();
+      Stop("Stop command");
       break;
     case Command::ReReadIni:
       IniAkceExecute();
@@ -153,6 +194,7 @@ bool ControlWindow::Execute(Command command) {
       break;
   }
   StartAkceUpdate();
+  PublishStatus();
   return true;
 }
 

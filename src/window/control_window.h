@@ -60,6 +60,7 @@ struct ControlWindowServices {
   IniFileCache* iniCache = nullptr;  // the preview's; the launcher reads the file afresh
   ReadDeadline* readDeadline = nullptr;  // the launcher's; none: a gate read runs to its end
   bool logFindings = false;  // the launcher's readings log their findings; the preview's need not
+  bool keepStatusFile = false;  // the launcher's: the status file beside the configuration file
 };
 
 class ControlWindow final : public TickCommands, public TickDisplay, public LaunchPause, public GateChoice {
@@ -90,6 +91,8 @@ class ControlWindow final : public TickCommands, public TickDisplay, public Laun
   Clock& TimerClock() const { return services_.clock; }
   const std::string& PanelText(Panel panel) const { return panels_.at(static_cast<std::size_t>(panel)); }
   bool HideWindow() const { return hideWindow_; }
+  // The status as the status file holds it, at this moment (JSON).
+  std::string CurrentStatus() const;
 
   // What the timer's tick needs of the window.
   void ProcessMessages() override;
@@ -104,6 +107,9 @@ class ControlWindow final : public TickCommands, public TickDisplay, public Laun
   bool Visible() const { return face_ != nullptr && face_->Visible(); }
   // Written only in program mode: a service has no status bar (its face hears the texts).
   void SetPanelText(Panel panel, const std::string& text);
+  // Rewrites the status file when something in it has changed since it was last written.
+  void PublishStatus();
+  void Stop(const char* reason);
 
   ControlWindowServices services_;
   std::vector<std::string> parameters_;
@@ -119,6 +125,7 @@ class ControlWindow final : public TickCommands, public TickDisplay, public Laun
   bool closing_ = false;
   std::string taskTimeFormat_;
   std::vector<std::string> loggedFindings_;  // the lines of the findings last logged
+  std::string statusProblem_;  // why the status file could not be written last time, said once
 };
 
 }  // namespace tavro

@@ -49,7 +49,9 @@ class SimulatedLauncher {
   };
   class SucceedingStarter final : public ProgramStarter {
    public:
-    int Launch(const std::string&, const std::string&, const std::string&, std::uint16_t) override { return 0; }
+    int Launch(const std::string&, const std::string&, const std::string&, std::uint16_t, RunId*) override {
+      return 0;
+    }
   };
   class VisibleFace final : public WindowFace {
    public:

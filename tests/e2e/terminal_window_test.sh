@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The terminal window of tavrorun, driven for real in tmux (send-keys to type, capture-pane to read
 # the screen): the caption, the menu and the panels; Ctrl+S, Ctrl+O, the menu by F10, Alt+L,
-# arrows, Enter, Esc and access keys with greyed items that cannot be invoked; ReRead ini; a
+# arrows, Enter, Esc and access keys with greyed items that cannot be invoked; ReRead ini; the jobs
+# table by F2; a
 # resize; Ctrl+Q with "Closing program..."; the terminal given back after Exit, SIGTERM, SIGHUP
 # and a crash; "A" with an invalid file; "H", which hides at the next tick and goes on detached.
 set -uo pipefail
@@ -106,6 +107,13 @@ keys Down Enter
 wait_until 30 eval '[[ $(count_in_log "Reading ini...") == $((readings + 2)) ]]' ||
   fail "the arrows and Enter did not re-read (did Enter on a greyed item close the menu?)"
 [[ $(count_in_log "Stopped") == 1 ]] || fail "a greyed Stop was invoked"
+
+# F2: the jobs table in place of the log, and back; the help line says which.
+keys F2
+wait_until 30 eval 'on_screen "F2 log" && screen | grep -qE "^NEXT +LEFT +LAST +PASSED +JOB +RESULT"' || fail "F2: no jobs table"
+on_screen "pump 1 $work/jobs/demojob" || fail "F2: the pump is not in the table"
+keys F2
+wait_until 30 eval 'on_screen "F2 jobs" && on_screen "Starting program..."' || fail "F2 again: the log is not back"
 
 # A resize: the panels move with the width.
 "${tmux[@]}" resize-window -t window -x 72 -y 20

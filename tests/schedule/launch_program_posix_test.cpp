@@ -8,6 +8,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "schedule/launch_program.h"
 #include "testing/temp_dir.h"
@@ -62,8 +63,12 @@ int CountChildren() {
 TEST(LaunchProgramPosix, NoStartedProgramStaysBehindAsAChild) {
   // Other tests of this process may have children of their own; only the launches' are counted.
   const int before = CountChildren();
-  // Many at once, so that their ends coincide and the system merges their signals.
-  for (int i = 0; i < 100; ++i) ASSERT_EQ(LaunchProgram("true", "", "", kShowHidden), 0) << "start " << i;
+  // Many at once, so that their ends coincide and the system merges their signals; every other one
+  // watched, whose end is then kept for the asking but whose process is reaped all the same.
+  RunId watched = 0;
+  for (int i = 0; i < 100; ++i) {
+    ASSERT_EQ(LaunchProgram("true", "", "", kShowHidden, i % 2 == 0 ? &watched : nullptr), 0) << "start " << i;
+  }
   // Every `true` ends soon; one left unreaped would stay a child (a zombie) for good.
   int children = CountChildren();
   for (int i = 0; i < 600 && children > before; ++i) {
@@ -71,6 +76,22 @@ TEST(LaunchProgramPosix, NoStartedProgramStaysBehindAsAChild) {
     children = CountChildren();
   }
   EXPECT_EQ(children, before);
+  TakeRunEnds();
+}
+
+TEST(LaunchProgramPosix, AProgramKilledByASignalTellsTheSignal) {
+  RunId run = 0;
+  ASSERT_EQ(LaunchProgram("/bin/sh", "-c \"kill -9 $$\"", "", kShowHidden, &run), 0);
+  std::vector<RunEnd> ends;
+  for (int i = 0; i < 300 && ends.empty(); ++i) {
+    for (const RunEnd& end : TakeRunEnds()) {
+      if (end.run == run) ends.push_back(end);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  ASSERT_EQ(ends.size(), 1u);
+  EXPECT_TRUE(ends[0].bySignal);
+  EXPECT_EQ(ends[0].code, 9);
 }
 
 }  // namespace

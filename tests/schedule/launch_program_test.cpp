@@ -75,5 +75,39 @@ TEST(LaunchProgram, EmptyFolderMeansTheLaunchersWorkingFolder) {
   EXPECT_EQ(recorded.arguments, std::vector<std::string>{"x"});
 }
 
+// The end of a watched program, once it has ended and only once; one that still runs is not told.
+TEST(LaunchProgram, WatchedProgramsTellTheirEndOnceEnded) {
+  testutil::TempDir folder;
+  const std::string program = testutil::TestProgramPath("exitwith");
+  RunId exits = 0, waits = 0;
+  ASSERT_EQ(LaunchProgram(program, "wait go", folder.Path().string(), kShowHidden, &waits), 0);
+  ASSERT_EQ(LaunchProgram(program, "3", folder.Path().string(), kShowHidden, &exits), 0);
+  ASSERT_NE(exits, 0u);
+  ASSERT_NE(waits, exits);
+  std::vector<RunEnd> ends;
+  const auto collect = [&ends](RunId run) {
+    for (int i = 0; i < 300; ++i) {
+      for (const RunEnd& end : TakeRunEnds()) ends.push_back(end);
+      for (const RunEnd& end : ends) {
+        if (end.run == run) return end;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return RunEnd{};
+  };
+  const RunEnd three = collect(exits);
+  EXPECT_EQ(three.run, exits);
+  EXPECT_EQ(three.code, 3);
+  EXPECT_FALSE(three.bySignal);
+  EXPECT_GE(three.milliseconds, 0);
+  EXPECT_EQ(ends.size(), 1u);  // the waiting one still runs
+
+  testutil::WriteFileBytes((folder.Path() / "go").string(), "");
+  const RunEnd waited = collect(waits);
+  EXPECT_EQ(waited.run, waits);
+  EXPECT_EQ(waited.code, 0);
+  EXPECT_EQ(ends.size(), 2u);
+}
+
 }  // namespace
 }  // namespace tavro

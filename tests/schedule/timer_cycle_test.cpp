@@ -329,5 +329,62 @@ TEST_F(TimerCycle, ASourceThatCannotBeKeptReadyStopsTheLauncherAtEveryTick) {
   EXPECT_TRUE(starter.started.empty());
 }
 
+// Three tasks launched in one tick; at the next tick the first has exited 3, the second was killed
+// by signal 9, the third still runs. The ends reach the jobs' records; logexit logs the failed ones.
+TEST_F(TimerCycle, RunEndsReachTheirJobsAndLogexitLogsTheFailedOnes) {
+  for (const bool logExit : {false, true}) {
+    SCOPED_TRACE(logExit);
+    state = {};
+    state.Settings.IniValid = true;
+    state.Settings.LogExit = logExit;
+    log.entries.clear();
+    starter.started.clear();
+    for (int i = 0; i < 3; ++i) AddTask(Task(15, 5, 15, At(7, 9, 45)));
+    clock.Set(At(7, 10, 7, 30));
+    Tick();
+    ASSERT_EQ(state.Status.awaited.size(), 3u);
+    starter.ends = {{2, true, 9, 1500}, {1, false, 3, 250}};
+    Tick();
+    const JobRecord* first = state.Status.Find(JobKind::Task, 1);
+    const JobRecord* second = state.Status.Find(JobKind::Task, 2);
+    const JobRecord* third = state.Status.Find(JobKind::Task, 3);
+    ASSERT_TRUE(first && second && third && first->lastEnd && second->lastEnd);
+    EXPECT_EQ(first->lastEnd->code, 3);
+    EXPECT_FALSE(first->lastEnd->bySignal);
+    EXPECT_TRUE(second->lastEnd->bySignal);
+    EXPECT_EQ(second->lastEnd->milliseconds, 1500);
+    EXPECT_EQ(third->result, LaunchResult::Launched);
+    EXPECT_FALSE(third->lastEnd);
+    ASSERT_EQ(state.Status.awaited.size(), 1u);
+    const std::string command = "/opt/tavro/task Balance 07.12.2026+10.00 15 -NOH -NOE";
+    EXPECT_EQ(log.Contains(command + " ended with exit code 3 after 0.3 s"), logExit);
+    EXPECT_EQ(log.Contains(command + " ended by signal 9 after 1.5 s"), logExit);
+  }
+}
+
+// What an operator sees of each launch decision, and that a tick where nothing happens changes
+// nothing (the status file is then not rewritten).
+TEST_F(TimerCycle, StatusRecordsEachDecisionAndAnIdleTickChangesNothing) {
+  AddTask(Task(15, 5, 15, At(7, 9, 45), "RUN"));
+  AddPump(Pump(15, 5, At(7, 9, 50)));
+  gate.value = -20.0;
+  starter.result = 2;
+  clock.Set(At(7, 10, 7, 30));
+  Tick();
+  const JobRecord* task = state.Status.Find(JobKind::Task, 1);
+  const JobRecord* pump = state.Status.Find(JobKind::Pump, 1);
+  ASSERT_TRUE(task && pump);
+  EXPECT_EQ(task->result, LaunchResult::Held);
+  EXPECT_EQ(task->heldTag, "RUN");
+  EXPECT_EQ(task->lastLaunch, At(7, 10, 7, 30));
+  EXPECT_EQ(pump->result, LaunchResult::Failed);
+  EXPECT_EQ(pump->returnValue, 2);
+  EXPECT_EQ(state.Status.lastReadError, "read of RUN gave -20");
+  EXPECT_TRUE(state.Status.awaited.empty());  // a failed start has no end to wait for
+  state.Status.changed = false;
+  Tick();
+  EXPECT_FALSE(state.Status.changed);
+}
+
 }  // namespace
 }  // namespace tavro

@@ -2,6 +2,7 @@
 // Records what the launcher would start instead of starting it.
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "schedule/launch_program.h"
@@ -17,14 +18,18 @@ struct StartedProgram {
 
 class RecordingStarter final : public ProgramStarter {
  public:
+  // Every start is watched, its id its position from 1.
   int Launch(const std::string& program, const std::string& arguments, const std::string& directory,
-             std::uint16_t showMode) override {
+             std::uint16_t showMode, RunId* watched) override {
     started.push_back({program, arguments, directory, showMode});
+    *watched = result == 0 ? started.size() : 0;
     return result;
   }
+  std::vector<RunEnd> TakeEnds() override { return std::exchange(ends, {}); }
 
   std::vector<StartedProgram> started;
-  int result = 0;  // what every start returns
+  int result = 0;            // what every start returns
+  std::vector<RunEnd> ends;  // what the next look at the ends gives
 };
 
 }  // namespace tavro::testutil

@@ -43,10 +43,10 @@ class ControlWindowTest : public ::testing::Test {
  protected:
   // A window as start-up creates it: the INI file beside the executable.
   ControlWindow& Create(const std::string& ini, std::vector<std::string> parameters, bool programMode,
-                        bool withFace = true) {
+                        bool withFace = true, bool keepStatusFile = false) {
     WriteFileBytes(dir.File("tavrorun.ini"), ini);
     window = std::make_unique<ControlWindow>(
-        ControlWindowServices{state, log, clock, starter, sources},
+        ControlWindowServices{state, log, clock, starter, sources, nullptr, nullptr, nullptr, false, keepStatusFile},
         std::move(parameters), programMode);
     if (withFace) window->AttachFace(&face);
     window->FormCreate(dir.File("tavrorun"));
@@ -307,6 +307,29 @@ TEST_F(ControlWindowTest, LogsTheFindingsOfAReadingWhenTheyChange) {
     EXPECT_EQ(watching.log.Messages(), expected);
     EXPECT_EQ(watching.state.Settings.IniValid, quiet.state.Settings.IniValid);
   }
+}
+
+// The status file follows what happens (the start, a launch, a stop, the exit) and is left alone by
+// a tick where nothing happens: its "written" time would otherwise move on.
+TEST_F(ControlWindowTest, StatusFileIsRewrittenWhenSomethingChangedOnly) {
+  ControlWindow& w = Create(kValidIni, {"-a"}, true, true, true);
+  w.FormActivate();
+  const std::string file = dir.File("tavrorun.status");
+  const auto status = [&file] { return testutil::ReadFileBytes(file); };
+  EXPECT_NE(status().find("\"state\": \"running\""), std::string::npos) << status();
+
+  clock.Set(MakeDateTime(2026, 12, 7, 10, 20, 30));
+  w.timrTimer();  // the pump is due
+  const std::string launched = status();
+  EXPECT_NE(launched.find("\"result\": \"launched\""), std::string::npos) << launched;
+  clock.Advance(kTimerIntervalMs);
+  w.timrTimer();
+  EXPECT_EQ(status(), launched);
+
+  EXPECT_TRUE(w.Execute(Command::Stop));
+  EXPECT_NE(status().find("\"stopReason\": \"Stop command\""), std::string::npos) << status();
+  w.Execute(Command::Exit);
+  EXPECT_NE(status().find("\"stopReason\": \"closing\""), std::string::npos) << status();
 }
 
 }  // namespace

@@ -20,6 +20,7 @@
 #include "tavrocheck/output.h"
 #include "tavrocheck/plan.h"
 #include "tavrocheck/probe.h"
+#include "tavrocheck/status_view.h"
 
 namespace tavro {
 namespace {
@@ -29,6 +30,7 @@ constexpr int kInvalid = 1;
 constexpr int kUsageError = 2;
 constexpr int kValidWithFindings = 3;
 constexpr int kSourceUnavailable = 3;  // with --probe
+constexpr int kStaleStatus = 4;        // with --status
 
 // Lines end as the log's entries do, so the whole output has one kind of line end.
 constexpr const char* kLineEnd = "\r\n";
@@ -86,6 +88,11 @@ int Check(const std::vector<std::string>& args) {
       case DrawOutcome::NotWritten:
         return kUsageError;
     }
+  }
+  if (options.status) {
+    const StatusOutcome outcome = ShowStatus(iniFile, now, options.json, std::cout, std::cerr);
+    std::cout.flush();
+    return outcome == StatusOutcome::Running ? kValid : outcome == StatusOutcome::Stale ? kStaleStatus : kInvalid;
   }
   if (options.planHours) {
     const bool valid = PrintPlan(iniFile, now, *options.planHours, options.job, std::cout, std::cerr);

@@ -6,8 +6,9 @@
 #include <string_view>
 
 #include "config/job_sections.h"
-#include "tavrocheck/plan_picture.h"
+#include "support/date_time_text.h"
 #include "support/text.h"
+#include "tavrocheck/plan_picture.h"
 
 namespace tavro {
 
@@ -17,6 +18,7 @@ constexpr const char* kUsageHead =
     "Usage: tavrocheck [--ini FILE] [--now \"YYYY-MM-DD HH:MM:SS\"] [--plan HOURS [--job KIND N]]\n"
     "       tavrocheck [--ini FILE] [--now TIME] --plan HOURS [--job KIND N] --svg FILE\n"
     "       tavrocheck [--ini FILE] [--now TIME] --probe TAG [--at TIME] [--minutes N]\n"
+    "       tavrocheck [--ini FILE] [--now TIME] --status [--json]\n"
     "       tavrocheck --help\n"
     "\n"
     "Reads the launcher's configuration file as the launcher would, shows what it found, then what\n"
@@ -54,7 +56,9 @@ constexpr const char* kUsageTail =
     "stops), 2 the command line is wrong (with --svg also: FILE cannot be written), 3 the file is\n"
     "valid but there are findings.\n"
     "With --probe: 0 the gate is open, 1 it is closed, 2 the command line is wrong, 3 no source would\n"
-    "be asked (\"mod\" names none, or the SQL Server source was switched off): the task would run ungated.\n";
+    "be asked (\"mod\" names none, or the SQL Server source was switched off): the task would run ungated.\n"
+    "With --status: 0 the launcher that wrote the status runs, 1 the file is unreadable, 2 the command\n"
+    "line is wrong, 4 the status is stale (its process no longer runs) or there is none.\n";
 
 // Digits only, from 1 to `highest`.
 std::optional<int> CountingNumber(const std::string& text, int highest) {
@@ -76,7 +80,7 @@ struct KnownOption {
   bool (*apply)(CheckOptions& options, const std::vector<std::string>& values);
 };
 
-constexpr std::array<KnownOption, 10> kOptions{{
+constexpr std::array<KnownOption, 12> kOptions{{
     {"--ini", "FILE", "a file name",
      "the file to read (default: tavrorun.ini in the current folder, else the\n"
      "installed launcher's)",
@@ -87,7 +91,7 @@ constexpr std::array<KnownOption, 10> kOptions{{
     {"--now", "TIME", "\"YYYY-MM-DD HH:MM:SS\"",
      "the time of the reading (default: now)",
      [](CheckOptions& options, const std::vector<std::string>& values) {
-       options.now = ParseDateTimeArgument(values[0]);
+       options.now = ParseIsoDateTime(values[0]);
        return options.now.has_value();
      }},
     {"--plan", "HOURS", "1 to 87600 hours",
@@ -126,7 +130,7 @@ constexpr std::array<KnownOption, 10> kOptions{{
     {"--at", "TIME", "\"YYYY-MM-DD HH:MM:SS\"",
      "with --probe: the task's slot time (default: the time of the reading)",
      [](CheckOptions& options, const std::vector<std::string>& values) {
-       options.probeAt = ParseDateTimeArgument(values[0]);
+       options.probeAt = ParseIsoDateTime(values[0]);
        return options.probeAt.has_value();
      }},
     {"--minutes", "N", "minutes from 0",
@@ -135,6 +139,21 @@ constexpr std::array<KnownOption, 10> kOptions{{
        const std::optional<std::int32_t> minutes = ParseDecimal(values[0]);
        options.probeMinutes = minutes.value_or(-1);
        return minutes.has_value() && *minutes >= 0;
+     }},
+    {"--status", "", "",
+     "show instead the status of the launcher running with the file (FILE with the\n"
+     "extension .status): NEXT and LEFT (when each job is next due), LAST and PASSED\n"
+     "(its last launch), JOB, RESULT (launched, failed, held by a gate; how the last\n"
+     "run ended) and a summary line; LEFT and PASSED count from --now",
+     [](CheckOptions& options, const std::vector<std::string>&) {
+       options.status = true;
+       return true;
+     }},
+    {"--json", "", "",
+     "with --status: the status file as it is (its fields: man tavrocheck)",
+     [](CheckOptions& options, const std::vector<std::string>&) {
+       options.json = true;
+       return true;
      }},
     {"--help", "", "",
      "show this text",
@@ -216,6 +235,10 @@ bool ParseCheckOptions(const std::vector<std::string>& args, CheckOptions& optio
       return false;
     }
   }
+  if (options.json && !options.status) {
+    error = "--json works only with --status";
+    return false;
+  }
   if ((options.job || options.svgFile) && !options.planHours) {
     error = "--job and --svg work only with --plan";
     return false;
@@ -241,32 +264,6 @@ std::string DefaultIniFile() {
   }
 #endif
   return kHere;
-}
-
-std::optional<DateTime> ParseDateTimeArgument(const std::string& text) {
-  constexpr std::string_view kShape = "dddd-dd-dd dd:dd:dd";
-  if (text.size() != kShape.size()) return std::nullopt;
-  for (std::size_t i = 0; i < kShape.size(); ++i) {
-    const bool digit = text[i] >= '0' && text[i] <= '9';
-    if (kShape[i] == 'd' ? !digit : text[i] != kShape[i]) return std::nullopt;
-  }
-  const auto number = [&text](std::size_t at, std::size_t length) {
-    int value = 0;
-    for (std::size_t i = at; i < at + length; ++i) value = value * 10 + (text[i] - '0');
-    return value;
-  };
-  CivilDateTime c;
-  c.year = number(0, 4);
-  c.month = number(5, 2);
-  c.day = number(8, 2);
-  c.hour = number(11, 2);
-  c.minute = number(14, 2);
-  c.second = number(17, 2);
-  if (c.year < 1900 || c.month < 1 || c.month > 12 || c.day < 1 || c.day > DaysInMonth(c.year, c.month) ||
-      c.hour > 23 || c.minute > 59 || c.second > 59) {
-    return std::nullopt;
-  }
-  return MakeDateTime(c);
 }
 
 }  // namespace tavro

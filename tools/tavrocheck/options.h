@@ -31,6 +31,8 @@ struct CheckOptions {
   std::int32_t probeMinutes = kDefaultProbeMinutes;  // its interval length
   std::optional<JobChoice> job;          // with planHours: only this job's launches
   std::optional<std::string> svgFile;    // with planHours: draw the launches into this file instead
+  bool status = false;                   // show the running launcher's status file instead
+  bool json = false;                     // with status: the file as it is
   bool help = false;
 };
 
@@ -40,8 +42,5 @@ std::string CheckUsage();
 // The arguments after the program name. On a usage error gives false and says why in `error`, in
 // one line.
 bool ParseCheckOptions(const std::vector<std::string>& args, CheckOptions& options, std::string& error);
-
-// "YYYY-MM-DD HH:MM:SS", a real date and time of day.
-std::optional<DateTime> ParseDateTimeArgument(const std::string& text);
 
 }  // namespace tavro

@@ -1,0 +1,75 @@
+#pragma once
+// What the running launcher knows for its operator: how each job's last launch went, how its last
+// run ended, and how the last reading and the source fared. The status file and the terminal's jobs
+// view show it; nothing in it steers a launch.
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "support/date_time.h"
+
+namespace tavro {
+
+enum class JobKind { Pump = 0, Batch = 1, Task = 2, Report = 3 };
+inline constexpr std::array<const char*, 4> kJobKindNames{"pump", "batch", "task", "report"};
+inline const char* JobKindName(JobKind kind) { return kJobKindNames[static_cast<std::size_t>(kind)]; }
+
+enum class LaunchResult { None, Launched, Failed, Held };
+
+// How a started program ended.
+struct RunEndRecord {
+  bool bySignal = false;
+  std::int64_t code = 0;  // exit code, or the signal's number
+  std::int64_t milliseconds = 0;
+};
+
+struct JobRecord {
+  DateTime lastLaunch;      // the tick that last decided a launch; not set: none since the start
+  std::string lastCommand;  // program and arguments, as the log writes them
+  LaunchResult result = LaunchResult::None;
+  int returnValue = 0;     // of a failed start
+  std::string heldTag;     // the runningtag that held the task, and its value
+  double heldValue = 0.0;
+  std::optional<RunEndRecord> lastEnd;
+};
+
+// A started program whose end is awaited, and the job it belongs to.
+struct AwaitedRun {
+  std::uint64_t run = 0;
+  JobKind kind = JobKind::Pump;
+  int number = 0;
+  std::string command;
+};
+
+struct JobStatus {
+  std::array<std::vector<JobRecord>, 4> jobs;  // by JobKind, element i for job i+1
+  std::vector<AwaitedRun> awaited;
+  std::uint64_t unwatchedRuns = 0;  // started while the most watched at once were running
+
+  DateTime lastReading;  // not set: no reading yet
+  bool readingValid = false;
+  int readingWarningCount = 0;  // the findings of the last reading
+  DateTime lastReadErrorTime;
+  std::string lastReadError;  // the source's last failure; "" when none yet
+  std::string stopReason;     // why the launcher stopped, while it is stopped
+
+  // Something an operator would see has changed since the status was last shown.
+  bool changed = true;
+
+  JobRecord& Job(JobKind kind, int number) {
+    std::vector<JobRecord>& records = jobs[static_cast<std::size_t>(kind)];
+    if (records.size() < static_cast<std::size_t>(number)) records.resize(static_cast<std::size_t>(number));
+    return records[static_cast<std::size_t>(number - 1)];
+  }
+  const JobRecord* Find(JobKind kind, int number) const {
+    const std::vector<JobRecord>& records = jobs[static_cast<std::size_t>(kind)];
+    return number >= 1 && static_cast<std::size_t>(number) <= records.size()
+               ? &records[static_cast<std::size_t>(number - 1)]
+               : nullptr;
+  }
+};
+
+}  // namespace tavro

@@ -1,0 +1,43 @@
+#include "tavrocheck/status_view.h"
+
+#include "support/process_facts.h"
+#include "support/whole_file.h"
+#include "support/json_value.h"
+#include "window/status_report.h"
+#include "window/status_table.h"
+
+namespace tavro {
+namespace {
+
+constexpr std::size_t kMostStatusBytes = 64 * 1024 * 1024;
+}  // namespace
+
+StatusOutcome ShowStatus(const std::string& iniFile, DateTime now, bool json, std::ostream& out, std::ostream& notes) {
+  const std::string file = StatusFileName(iniFile);
+  const WholeFile read = ReadWholeFile(file, kMostStatusBytes);
+  if (read.outcome == WholeFile::Outcome::Missing) {
+    notes << "tavrocheck: no status file " << file << ": no launcher runs with this configuration\n";
+    return StatusOutcome::Stale;
+  }
+  if (read.outcome == WholeFile::Outcome::Unreadable) {
+    notes << "tavrocheck: " << file << " cannot be read: " << read.reason << '\n';
+    return StatusOutcome::Unreadable;
+  }
+  std::string error;
+  const std::optional<JsonValue> status = ParseJson(read.bytes, error);
+  if (!status || (*status)["processId"].IsNull()) {
+    notes << "tavrocheck: " << file << " is no status file of the launcher: " << (status ? "no processId" : error)
+          << '\n';
+    return StatusOutcome::Unreadable;
+  }
+  const bool runs = ProcessRuns(static_cast<int>((*status)["processId"].Number()));
+  if (json) {
+    out << read.bytes;
+  } else {
+    for (const std::string& line : StatusTableLines(*status, now)) out << line << '\n';
+    out << '\n' << StatusSummary(*status, runs) << '\n';
+  }
+  return runs ? StatusOutcome::Running : StatusOutcome::Stale;
+}
+
+}  // namespace tavro
