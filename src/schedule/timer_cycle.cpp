@@ -142,6 +142,7 @@ void Tick::WalkTasks() {
       continue;
     }
     const double value = ReadGate(GateRequest{task, number, slot.slotTime});
+    if (cutShort_) break;  // given up for the end of the process: after "Closing program..." nothing is said
     NoteReadFailure(c_.state.Status, now_, task.runningtag, value);
     if (value > 0.0) {
       Launch(task.exename, arguments, JobKind::Task, number, task.runningtag);

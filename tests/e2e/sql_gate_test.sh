@@ -107,6 +107,8 @@ code=$?
 ((code == 0)) || fail "exit code $code after SIGTERM during a stuck read"
 launcher=
 expect_in "$log" "Closing program..."
+after_closing=$(sed -n '/Closing program\.\.\./,$p' "$log" | tail -n +2)
+[[ -z "$after_closing" ]] || fail "entries after \"Closing program...\": $after_closing"
 expect_not_in "$log" "MSSQL error"
 
 expect_in "$log" "Tasks in ini O.K."
