@@ -100,7 +100,7 @@ class AutomationApartment {
   AutomationApartment& operator=(const AutomationApartment&) = delete;
 
  private:
-  bool entered_ = false;
+  [[maybe_unused]] bool entered_ = false;  // only where there is COM to enter
 };
 
 // The platform's automation, for the calling thread; stateless, so one serves every thread.
