@@ -49,23 +49,7 @@ std::string OpenProblem(int error) {
   return std::string("it cannot be opened or created: ") + std::strerror(error);
 }
 
-}  // namespace
-
-std::string SingleInstanceFolder(uid_t account, const std::string& runtimeFolder, const std::string& programFolder) {
-  if (account == 0) return "/run";  // not /run/lock, which every account may write
-  return FolderProblem(runtimeFolder, account).empty() ? runtimeFolder : programFolder;
-}
-
-std::string SingleInstanceLockPath(const std::string& name) {
-  const uid_t account = geteuid();
-  const std::string folder =
-      SingleInstanceFolder(account, "/run/user/" + std::to_string(account), FolderOf(CurrentExecutablePath()));
-  return folder + "/" + name + ".lock";
-}
-
-InstanceLock AcquireSingleInstance(const std::string& name) {
-  const uid_t account = geteuid();
-  const std::string path = SingleInstanceLockPath(name);
+InstanceLock AcquireLockFile(const std::string& path, uid_t account) {
   const auto refused = [&path](const std::string& reason) {
     return InstanceLock{InstanceLockState::Refused,
                         "Cannot hold the single-instance lock " + path + ": " + reason + "; the launcher does not start"};
@@ -96,6 +80,36 @@ InstanceLock AcquireSingleInstance(const std::string& name) {
   }
   close(fd);
   return refused(std::string("it cannot be locked: ") + std::strerror(error));
+}
+
+}  // namespace
+
+std::vector<std::string> SingleInstanceFolders(uid_t account, const std::string& runtimeFolder,
+                                               const std::string& programFolder) {
+  if (account == 0) return {"/run"};  // not /run/lock, which every account may write
+  std::vector<std::string> folders;
+  for (const std::string& folder : {programFolder, runtimeFolder}) {
+    if (FolderProblem(folder, account).empty()) folders.push_back(folder);
+  }
+  if (folders.empty()) folders.push_back(programFolder);
+  return folders;
+}
+
+std::vector<std::string> SingleInstanceLockPaths(const std::string& name) {
+  const uid_t account = geteuid();
+  std::vector<std::string> paths =
+      SingleInstanceFolders(account, "/run/user/" + std::to_string(account), FolderOf(CurrentExecutablePath()));
+  for (std::string& path : paths) path += "/" + name + ".lock";
+  return paths;
+}
+
+InstanceLock AcquireSingleInstance(const std::string& name) {
+  const uid_t account = geteuid();
+  for (const std::string& path : SingleInstanceLockPaths(name)) {
+    const InstanceLock lock = AcquireLockFile(path, account);
+    if (lock.state != InstanceLockState::Held) return lock;
+  }
+  return {InstanceLockState::Held, {}};
 }
 
 // A refused start is a failed command to the shell and to systemd, which restarts on failure only

@@ -17,27 +17,36 @@ namespace tavro {
 namespace {
 
 // Root guards the machine from a folder only root may write; another account guards itself from its
-// runtime folder when that is its own alone, else from the launcher's folder. The environment never
-// moves the lock: two starts that differ in it would each get a lock of their own.
+// own folders: the launcher's and, while it exists, the runtime folder. The environment never moves
+// the lock: two starts that differ in it would each get a lock of their own.
 TEST(SingleInstancePosix, TheLockLivesWhereNoOtherAccountMayWrite) {
   const uid_t account = geteuid() == 0 ? 4321 : geteuid();
   testutil::TempDir dir;
-  const std::string own = dir.File("own"), shared = dir.File("shared"), program = "/opt/launcher";
-  for (const auto& [folder, mode] : {std::pair{own, 0700}, {shared, 0777}}) {
+  const std::string own = dir.File("own"), shared = dir.File("shared"), program = dir.File("program");
+  for (const auto& [folder, mode] : {std::pair{own, 0700}, {shared, 0777}, {program, 0755}}) {
     std::filesystem::create_directory(folder);
     ASSERT_EQ(chmod(folder.c_str(), mode) | chown(folder.c_str(), account, static_cast<gid_t>(-1)), 0);
   }
+  using Folders = std::vector<std::string>;
   const struct {
     uid_t account;
-    std::string runtime, expected;
-  } cases[] = {{0, own, "/run"}, {account, own, own}, {account, dir.File("none"), program},
-               {account, shared, program}, {account + 1, own, program}};
-  for (const auto& c : cases) EXPECT_EQ(SingleInstanceFolder(c.account, c.runtime, program), c.expected) << c.runtime;
+    std::string runtime, program;
+    Folders expected;
+  } cases[] = {{0, own, program, {"/run"}},
+               {account, own, program, {program, own}},
+               {account, dir.File("none"), program, {program}},
+               {account, shared, program, {program}},
+               {account, own, shared, {own}},
+               {account, shared, shared, {shared}},  // named for its problem: the start is refused
+               {account + 1, own, program, {program}}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(SingleInstanceFolders(c.account, c.runtime, c.program), c.expected) << c.runtime << " " << c.program;
+  }
 
   setenv("XDG_RUNTIME_DIR", own.c_str(), 1);
-  const std::string withRuntime = SingleInstanceLockPath("L");
+  const Folders withRuntime = SingleInstanceLockPaths("L");
   unsetenv("XDG_RUNTIME_DIR");
-  EXPECT_EQ(withRuntime, geteuid() == 0 ? "/run/L.lock" : SingleInstanceLockPath("L"));
+  EXPECT_EQ(withRuntime, geteuid() == 0 ? Folders{"/run/L.lock"} : SingleInstanceLockPaths("L"));
 }
 
 // Whatever stands under the lock's name and is not the account's own plain file could be held by
@@ -45,7 +54,7 @@ TEST(SingleInstancePosix, TheLockLivesWhereNoOtherAccountMayWrite) {
 // so and does not start, and leaves it alone.
 TEST(SingleInstancePosix, WhatIsPlantedUnderTheLocksNameRefusesTheStart) {
   const std::string name = "TAVRORUN_TEST_" + std::to_string(std::random_device()());
-  const std::string path = SingleInstanceLockPath(name);
+  const std::string path = SingleInstanceLockPaths(name).front();
   const std::string elsewhere = FolderOf(path) + "/" + name + ".elsewhere";  // a hard link needs one file system
   testutil::WriteFileBytes(elsewhere, "keep");
   const struct {

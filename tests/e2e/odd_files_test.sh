@@ -114,7 +114,8 @@ stop "link"
 rm -f "$log"
 
 # A directory at root's lock path: the launcher does not run unguarded but says why, in the log and on
-# stderr, and ends with an error. An account's second launcher with another XDG_RUNTIME_DIR is refused.
+# stderr, and ends with an error. An account's second launcher with another XDG_RUNTIME_DIR, or after
+# the account's runtime folder appeared, is refused.
 if [[ $(id -u) == 0 ]]; then
   rm -f /run/TAVRORUN_PRG_MUTEX.lock && mkdir /run/TAVRORUN_PRG_MUTEX.lock
   start -A
@@ -134,6 +135,11 @@ if setpriv --reuid=nobody --regid=nogroup --clear-groups true 2>/dev/null; then
   wait_for_condition 'compgen -G "$own/tavrorun.0*.txt" >/dev/null' "the account's first launcher did not start"
   second=$(as_nobody b 2>&1)
   [[ "$second" == "Program is already running (process "* ]] || fail "the account's second launcher said: $second"
+  # The account logs in: its runtime folder appears (this test's /run is its own). A launcher
+  # started now still meets the first one, started before the login.
+  mkdir -p /run/user && install -d -m 700 -o nobody "/run/user/$(id -u nobody)"
+  second=$(as_nobody c 2>&1)
+  [[ "$second" == "Program is already running (process "* ]] || fail "a launcher after the login said: $second"
   kill "$first"
 fi
 
