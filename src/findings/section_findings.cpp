@@ -222,6 +222,7 @@ std::string Repeated(int line, int firstLine, const char* taken) {
 void FindKeyProblems(const CheckedFile& file, const IniFile::WrittenSection& written,
                      const SectionDescription& section, Findings& findings) {
   const std::string& name = written.header.name;
+  const IniFile::Section* read = file.ini.FindSection(name);  // the section the reading reads, looked up once
   for (std::size_t k = 0; k < written.keys.size(); ++k) {
     const IniFile::WrittenName& key = written.keys[k];
     if (!key.counts) {
@@ -236,12 +237,14 @@ void FindKeyProblems(const CheckedFile& file, const IniFile::WrittenSection& wri
       findings.push_back({name, key.name, UnknownKey(key.name, section)});
       continue;
     }
-    const std::optional<std::string_view> found = file.ini.Find(name, key.name);
-    const std::optional<std::string> value = found ? std::optional<std::string>(*found) : std::nullopt;
-    if (!value) {
+    const std::optional<std::string_view> found =
+        read != nullptr ? file.ini.FindIn(*read, key.name) : std::optional<std::string_view>();
+    if (!found) {
       findings.push_back({name, key.name, "no \"=\" after the key; the launcher takes the key as missing"});
     } else if (const ValueCheck check = CheckFor(section, *known)) {
-      if (std::optional<std::string> problem = check(*known, *value)) findings.push_back({name, key.name, *problem});
+      if (std::optional<std::string> problem = check(*known, std::string(*found))) {
+        findings.push_back({name, key.name, *problem});
+      }
     }
   }
 }
