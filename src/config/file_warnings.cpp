@@ -1,6 +1,6 @@
 #include "config/file_warnings.h"
 
-#include <set>
+#include <unordered_set>
 
 #include "config/job_sections.h"
 #include "support/file_access.h"
@@ -39,22 +39,23 @@ std::vector<std::string> FileWarnings(const IniFile& ini, const LauncherState& s
     warnings.push_back(iniFile + " holds passwords and can be read by other accounts");
   }
   const std::string launcherFolder = FolderOf(iniFile);
-  std::set<std::string> judged;
-  const auto judge = [&](const std::string& exename, const std::string& section) {
+  std::unordered_set<std::string> judged;
+  // The section's name is made only for a warning: most programs are judged and pass.
+  const auto judge = [&](const std::string& exename, const auto& sectionName) {
     const std::string file = ProgramFile(exename, launcherFolder);
     if (file.empty() || !judged.insert(file).second) return;
-    if (OthersMayWrite(file)) warnings.push_back(file + " ([" + section + "]) can be changed by other accounts");
+    if (OthersMayWrite(file)) warnings.push_back(file + " ([" + sectionName() + "]) can be changed by other accounts");
   };
   for (std::size_t i = 0; i < state.Pumps.Items.size(); ++i) {
-    judge(state.Pumps.Items[i].exename, JobSectionName("pump_", i));
+    judge(state.Pumps.Items[i].exename, [i] { return JobSectionName("pump_", i); });
   }
   for (std::size_t i = 0; i < state.Batches.Items.size(); ++i) {
-    judge(state.Batches.Items[i].exename, JobSectionName("batch_", i));
+    judge(state.Batches.Items[i].exename, [i] { return JobSectionName("batch_", i); });
   }
   for (std::size_t i = 0; i < state.Tasks.Items.size(); ++i) {
-    judge(state.Tasks.Items[i].exename, JobSectionName("task_", i));
+    judge(state.Tasks.Items[i].exename, [i] { return JobSectionName("task_", i); });
   }
-  if (!state.Reports.Items.empty()) judge(state.Reports.exename, "reports");
+  if (!state.Reports.Items.empty()) judge(state.Reports.exename, [] { return std::string("reports"); });
   return warnings;
 }
 

@@ -3,6 +3,7 @@
 // backslash before a double quote escapes it. The launcher passes them on as they are; the program
 // then sees other arguments than the engineer wrote, perhaps one that looks like a switch.
 
+#include <algorithm>
 #include <array>
 #include <functional>
 #include <utility>
@@ -54,6 +55,16 @@ std::optional<std::string> ArgumentProblem(const std::string& value, const Argum
   if (value.empty()) return std::nullopt;  // the reading's own error, or a value meant to be left out
   // Without blanks or double quotes a value stays one word, whatever its backslashes.
   if (value.find_first_of(" \t\"") == std::string::npos) return std::nullopt;
+  // Quoted whole in a line without other quotes, a value without quotes or backslashes is one
+  // argument too (a task's name, say): no need to split the line twice.
+  if (value.find_first_of("\"\\") == std::string::npos) {
+    const std::string line = argumentsWith(value);
+    const std::size_t at = line.find("\"" + value + "\"");
+    if (at != std::string::npos && (at == 0 || line[at - 1] != '\\') &&
+        std::count(line.begin(), line.end(), '"') == 2) {
+      return std::nullopt;
+    }
+  }
   std::vector<std::string> meant = SplitCommandLine(argumentsWith(std::string(kPlainWord)));
   for (std::string& argument : meant) {
     for (std::size_t at = argument.find(kPlainWord); at != std::string::npos;
