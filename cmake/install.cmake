@@ -88,6 +88,9 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The SQL sources load the ODBC driver manager when they first connect, where dpkg-shlibdeps cannot
+# see it.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libodbc2")
 # Maintainer scripts: the service's unit goes with the program; purge takes the logs.
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
     ${CMAKE_SOURCE_DIR}/packaging/deb/conffiles ${CMAKE_SOURCE_DIR}/packaging/deb/prerm

@@ -72,7 +72,7 @@ void MssqlReader::TryQuery(const ProgramSettings& settings) {
     database_.SetParameter(2, StartOfDay(now));
     database_.SetParameter(3, now);
     database_.OpenQuery();
-    database_.Close();
+    if (trial_ == TrialConnection::Close) database_.Close();
   } catch (...) {
     database_.Close();
     throw;

@@ -22,13 +22,21 @@ std::string MssqlQueryText(const ProgramSettings& settings);
 // The driver is the platform's usual one when "driver" is empty.
 std::string MssqlConnectionString(const ProgramSettings& settings);
 
+// What a trial that succeeded does with its connection.
+enum class TrialConnection {
+  Close,        // the launcher's reads come in their own time, each on a connection of its own
+  KeepForRead,  // the next read, which comes at once, goes on it (a probe: one connection, not two)
+};
+
 class MssqlReader final : public GateReader {
  public:
   // database: the connection with its value query, owned by the caller.
-  MssqlReader(Database& database, LogSink& log, Clock& clock) : database_(database), log_(log), clock_(clock) {}
+  MssqlReader(Database& database, LogSink& log, Clock& clock, TrialConnection trial = TrialConnection::Close)
+      : trial_(trial), database_(database), log_(log), clock_(clock) {}
 
   // Sets up the connection and the query and runs the query once. Throws DatabaseError when that
-  // fails, SourceUnreachable when the server did not answer; the connection is closed either way.
+  // fails, SourceUnreachable when the server did not answer, with the connection closed; after a
+  // success it is closed or kept as the reader was made to.
   void Prepare(const ProgramSettings& settings) override;
   // After an unreachable server: tries the preparation again, saying once when it succeeds.
   bool KeepReady() override;
@@ -47,6 +55,7 @@ class MssqlReader final : public GateReader {
 
   std::optional<ProgramSettings> waitingForServer_;  // the settings to prepare with once it answers
   std::string lastRetryError_;                       // a refusal while waiting, said once
+  TrialConnection trial_;
   Database& database_;
   LogSink& log_;
   Clock& clock_;

@@ -8,7 +8,7 @@ std::unique_ptr<Database> NewOdbcDatabase() { return std::make_unique<OdbcDataba
 }  // namespace
 
 PlantSources::PlantSources(const ProgramSettings& settings, LogSink& log, Clock& clock, ReadDeadline& deadline,
-                           const std::string& launcherFolder)
+                           const std::string& launcherFolder, TrialConnection trial)
     : piApiBinding_(SystemPiApiLibrary(launcherFolder)),
       none_(settings, log),
       phd_("PHD", settings, log, automation_, deadline, NewAutomationReader<PhdReader>),
@@ -20,7 +20,7 @@ PlantSources::PlantSources(const ProgramSettings& settings, LogSink& log, Clock&
       ip21Database_(deadline, NewOdbcDatabase),
       ip21_(settings, ip21Database_, log),
       mssqlDatabase_(deadline, NewOdbcDatabase),
-      mssql_(mssqlDatabase_, log, clock) {}
+      mssql_(mssqlDatabase_, log, clock, trial) {}
 
 GateReader& PlantSources::ReaderFor(const ProgramSettings& settings) {
   switch (settings.SourceMode) {

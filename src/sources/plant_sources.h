@@ -25,9 +25,10 @@ namespace tavro {
 class PlantSources final : public GateSources {
  public:
   // deadline: what every read keeps to. launcherFolder: the folder of the launcher whose
-  // configuration is read, where its PI API library may lie.
+  // configuration is read, where its PI API library may lie. trial: what a source's trial at the
+  // reading does with its connection.
   PlantSources(const ProgramSettings& settings, LogSink& log, Clock& clock, ReadDeadline& deadline,
-               const std::string& launcherFolder);
+               const std::string& launcherFolder, TrialConnection trial = TrialConnection::Close);
   GateReader& ReaderFor(const ProgramSettings& settings) override;
   // The PI SDK's root object is made afresh on a fresh worker.
   void Starting() override { piSdk_.Restart(); }

@@ -33,7 +33,7 @@ done
 grep -qF -- "./opt/tavro/jobs" "$work/contents.txt" && fail "the demo job lies among the plant's programs"
 grep -qF -- "TavroRunner.service" "$work/contents.txt" && fail "the package holds the service's unit"
 depends=$(dpkg-deb --field "$deb" Depends)
-for library in libc6 libstdc++6; do
+for library in libc6 libstdc++6 libodbc2; do
   [[ "$depends" == *"$library"* ]] || fail "Depends lacks $library: $depends"
 done
 dpkg-deb --ctrl-tarfile "$deb" | tar -xOf - ./conffiles >"$work/conffiles.txt" 2>/dev/null

@@ -56,21 +56,27 @@ TEST(MssqlReader, TheSettingsMakeTheQueryAndTheOdbcConnectionString) {
 }
 
 struct Reader {
+  explicit Reader(TrialConnection made = TrialConnection::Close) : trial(made) {}
   testutil::FakeDatabase database;
   testutil::RecordingLog log;
   SimulatedClock clock{MakeDateTime(2026, 12, 7, 10, 7, 30)};
-  MssqlReader reader{database, log, clock};
+  TrialConnection trial;
+  MssqlReader reader{database, log, clock, trial};
 };
 
-TEST(MssqlReader, PrepareTriesTheQueryOnceAndLeavesItPreparedOnAClosedConnection) {
-  Reader r;
-  r.reader.Prepare(PlantTable());
-  EXPECT_EQ(r.database.calls, (Calls{"Close", "SetConnectionString Driver={Test Driver};Server=db;Database=plant;UID=u;PWD=p",
-                                     "Open", "SetSql On " + kQuery, "SetParameter 1 a",
-                                     "SetParameter 2 2026-12-07 00:00:00", "SetParameter 3 2026-12-07 10:07:30",
-                                     "OpenQuery", "Close"}));
-  EXPECT_FALSE(r.database.Connected());
-  EXPECT_TRUE(r.log.entries.empty());
+TEST(MssqlReader, PrepareTriesTheQueryOnceAndLeavesItPreparedOnAClosedOrKeptConnection) {
+  for (const TrialConnection trial : {TrialConnection::Close, TrialConnection::KeepForRead}) {
+    SCOPED_TRACE(static_cast<int>(trial));
+    Reader r(trial);
+    r.reader.Prepare(PlantTable());
+    Calls expected{"Close", "SetConnectionString Driver={Test Driver};Server=db;Database=plant;UID=u;PWD=p",
+                   "Open", "SetSql On " + kQuery, "SetParameter 1 a",
+                   "SetParameter 2 2026-12-07 00:00:00", "SetParameter 3 2026-12-07 10:07:30", "OpenQuery"};
+    if (trial == TrialConnection::Close) expected.push_back("Close");
+    EXPECT_EQ(r.database.calls, expected);
+    EXPECT_EQ(r.database.Connected(), trial == TrialConnection::KeepForRead);
+    EXPECT_TRUE(r.log.entries.empty());
+  }
 }
 
 TEST(MssqlReader, AFailedPreparationReachesTheCallerWithTheConnectionClosed) {

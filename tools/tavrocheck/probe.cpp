@@ -25,8 +25,11 @@ ProbeOutcome ProbeGate(const ProbeRequest& request, std::ostream& out) {
     realTime.Wait(milliseconds);
     return true;
   };
-  // The launcher of this file runs beside it: its PI API library is looked for there.
-  PlantSources sources(state.Settings, log, clock, deadline, std::filesystem::absolute(request.iniFileName).parent_path().string());
+  // The launcher of this file runs beside it: its PI API library is looked for there. The read comes
+  // right after the reading, on the connection its trial made.
+  PlantSources sources(state.Settings, log, clock, deadline,
+                       std::filesystem::absolute(request.iniFileName).parent_path().string(),
+                       TrialConnection::KeepForRead);
   // As the launcher reads it, the SQL Server connection tried too.
   IniAkceExecute(state, ReadingContext{log, request.now, PrepareSelectedSource(sources)});
   const auto verdict = [&out](const std::string& value, const char* what, ProbeOutcome outcome) {
