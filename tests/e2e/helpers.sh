@@ -47,6 +47,9 @@ ended() { ! kill -0 "$1" 2>/dev/null; }
 # given. Only device files are bound (never a folder of the real /dev), and release_private_dev
 # takes it all down again before the test's folder is removed.
 private_system_log() {  # recorder program, output file
+  # Never in the machine's own mount namespace (a test started by hand past isolated.sh): there it
+  # would cover the machine's /dev.
+  [[ "$(readlink /proc/self/ns/mnt)" != "$(readlink /proc/1/ns/mnt)" ]] || return 1
   local dev=$work/dev
   mkdir -p "$dev"
   mount -t tmpfs tavro-e2e-dev "$dev" || return 1
