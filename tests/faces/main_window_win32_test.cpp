@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "sources/read_deadline.h"
 #include "support/simulated_clock.h"
 #include "testing/recording_log.h"
 #include "testing/recording_starter.h"
@@ -187,6 +188,78 @@ TEST_F(WinShellWindowTest, AFailingTickIsBoxedAndTheTimerGoesOn) {
   ASSERT_GE(sources->tickThreads.size(), 3u);
   for (const DWORD thread : sources->tickThreads) EXPECT_EQ(thread, GetCurrentThreadId());
   EXPECT_EQ(Count("Closing program..."), 0) << "the close box ends without the entry";
+}
+
+// A read that stays stuck until the test lets it go, and says when it has begun. Its call runs on
+// the deadline's thread and owns what it touches: two event handles that are never closed.
+class StuckSource final : public GateSources, private GateReader {
+ public:
+  StuckSource(ReadDeadline& deadline, HANDLE reading, HANDLE answer)
+      : deadline_(deadline), reading_(reading), answer_(answer) {}
+  GateReader& ReaderFor(const ProgramSettings&) override { return *this; }
+
+ private:
+  double Read(const GateRequest&) override {
+    deadline_.Run([reading = reading_, answer = answer_] {
+      SetEvent(reading);
+      WaitForSingleObject(answer, INFINITE);
+    });
+    return 1.0;
+  }
+  ReadDeadline& deadline_;
+  HANDLE reading_;
+  HANDLE answer_;
+};
+
+// The morning's wall time with the machine's own waits, so that a tick's pause really waits.
+class RealWaitClock final : public Clock {
+ public:
+  DateTime Now() override { return MakeDateTime(2026, 12, 7, 10, 7, 30); }
+  std::int64_t SteadyMs() override { return machine_.SteadyMs(); }
+  void Wait(int milliseconds) override { machine_.Wait(milliseconds); }
+
+ private:
+  SystemClock machine_;
+};
+
+// Exit from the menu while a tick waits for a stuck read ends the tick and the window at once: the
+// read is given up without its timeout, and nothing is logged after "Closing program...".
+TEST_F(WinShellWindowTest, ExitDuringAStuckReadEndsTheWindowAtOnce) {
+  testutil::WriteFileBytes(dir.File("tavrorun.ini"),
+                           "[program]\r\nmod=kord\r\nreadtimeout=60\r\n[tasks]\r\ncount=1\r\n[task_1]\r\n"
+                           "launchperiod=1\r\nphase=0\r\nintervallength=1\r\nexename=C:\\jobs\\task.exe\r\n"
+                           "taskname=Unit\r\nrunningtag=UNIT.RUN\r\n");
+  const HANDLE reading = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  const HANDLE answer = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  RealWaitClock morning;
+  ReadDeadline deadline(morning);
+  StuckSource stuck(deadline, reading, answer);
+  ControlWindow model(ControlWindowServices{state, log, morning, starter, stuck, nullptr, nullptr, &deadline}, {"-A"},
+                      true);
+  model.FormCreate(dir.File("tavrorun.exe"));
+  MainWindow face(model, {true, 200, {}});
+  ASSERT_TRUE(face.Created());
+  face.Show();
+  const HWND form = face.Handle();
+  bool readBegan = false;
+  std::thread person([&] {
+    readBegan = WaitForSingleObject(reading, testutil::kShellDeadlineMs) == WAIT_OBJECT_0;
+    if (readBegan) {
+      PostMessageA(form, WM_COMMAND, kExitItemId, 0);
+    } else {
+      PostMessageA(form, WM_CLOSE, 0, 0);
+    }
+  });
+  const int exitCode = face.RunMessageLoop();
+  person.join();
+  SetEvent(answer);  // the given-up call may end now
+
+  ASSERT_TRUE(readBegan) << "the tick never read the gate";
+  EXPECT_EQ(exitCode, 0);
+  const std::vector<std::string> messages = log.Messages();
+  ASSERT_FALSE(messages.empty());
+  EXPECT_EQ(messages.back(), "Closing program...");
+  EXPECT_EQ(Count("read of UNIT.RUN timed out after 60 s"), 0);
 }
 
 }  // namespace
