@@ -17,6 +17,7 @@
 
 #include "app/single_instance.h"
 #include "support/process_path.h"
+#include "support/text.h"
 
 namespace tavro {
 namespace {
@@ -74,9 +75,7 @@ InstanceLock AcquireLockFile(const std::string& path, uid_t account) {
     char holder[24] = {};
     const ssize_t got = pread(fd, holder, sizeof holder - 1, 0);
     close(fd);
-    std::string pid(holder, got > 0 ? static_cast<std::size_t>(got) : 0);
-    while (!pid.empty() && (pid.back() == '\n' || pid.back() == ' ')) pid.pop_back();
-    return {InstanceLockState::HeldByAnother, pid};
+    return {InstanceLockState::HeldByAnother, TrimBlanks(std::string_view(holder, got > 0 ? static_cast<std::size_t>(got) : 0))};
   }
   close(fd);
   return refused(std::string("it cannot be locked: ") + std::strerror(error));

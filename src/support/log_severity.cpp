@@ -1,19 +1,13 @@
 #include "support/log_severity.h"
 
-#include <algorithm>
-#include <cctype>
 #include <string_view>
+
+#include "support/text.h"
 
 namespace tavro {
 namespace {
 
 bool Contains(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
-
-bool ContainsIgnoreCase(std::string_view text, std::string_view part) {
-  return std::search(text.begin(), text.end(), part.begin(), part.end(), [](char a, char b) {
-           return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-         }) != text.end();
-}
 
 }  // namespace
 
@@ -26,9 +20,10 @@ LogSeverity SeverityOfEntry(const std::string& message) {
   if (message.starts_with("Warning") || Contains(message, "found these warnings") || Contains(message, ", set to ")) {
     return LogSeverity::Warning;  // the reading's corrections ("stupid minute, set to 10") included
   }
+  const std::string lower = LowerAscii(message);
   for (const std::string_view mark : {"error", "exception", " failed", "timed out", "cannot ", "no value for",
                                       "invalid value", "out of range", "will not be used"}) {
-    if (ContainsIgnoreCase(message, mark)) return LogSeverity::Error;
+    if (Contains(lower, mark)) return LogSeverity::Error;
   }
   return LogSeverity::Info;
 }
