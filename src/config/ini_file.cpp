@@ -145,14 +145,15 @@ std::vector<IniFile::WrittenSection> IniFile::Written() const {
     const auto first = firstSection_.find(section.name);
     const bool sectionCounts = section.line > 0 && first != firstSection_.end() && first->second == s;
     WrittenSection& entry = written.emplace_back();
-    entry.header = {std::string(section.name), section.line, sectionCounts};
+    entry.header = {section.name, section.line, sectionCounts};
     const std::span<const Key> keys = KeysOf(section);
+    entry.keys.reserve(keys.size());
     for (std::size_t k = 0; k < keys.size(); ++k) {
       bool firstOfItsName = true;
       for (std::size_t earlier = 0; earlier < k && firstOfItsName; ++earlier) {
         firstOfItsName = !EqualsIgnoreCase(keys[earlier].name, keys[k].name);
       }
-      entry.keys.push_back({std::string(keys[k].name), keys[k].line, sectionCounts && firstOfItsName});
+      entry.keys.push_back({keys[k].name, keys[k].line, sectionCounts && firstOfItsName, keys[k].value});
     }
   }
   return written;

@@ -63,10 +63,12 @@ class IniFile {
   std::optional<std::string_view> FindIn(const Section& section, std::string_view key) const;
 
   // A section header or a key as the file writes it, so that a checker can point at a mistake.
+  // Names and values view the file's bytes: valid while this IniFile or a copy of it lives.
   struct WrittenName {
-    std::string name;    // as written, blanks around it removed
-    int line = 0;        // counted from 1
-    bool counts = true;  // false when lookups never see it (hidden by an earlier one of the same name)
+    std::string_view name;  // as written, blanks around it removed
+    int line = 0;           // counted from 1
+    bool counts = true;     // false when lookups never see it (hidden by an earlier one of the same name)
+    std::optional<std::string_view> value = std::nullopt;  // of a key, as a lookup gives it
   };
   struct WrittenSection {
     WrittenName header;  // name "" and line 0 for the keys written before the first header

@@ -33,7 +33,7 @@ std::size_t EditDistance(std::string_view a, std::string_view b) {
 
 // The candidate `written` most likely is a mistyping of: at most two letters off, and fewer than a
 // third of the candidate's.
-std::optional<std::string> Nearest(const std::string& written, const std::vector<std::string>& candidates) {
+std::optional<std::string> Nearest(std::string_view written, const std::vector<std::string>& candidates) {
   const std::string lower = LowerAscii(written);
   std::optional<std::string> nearest;
   std::size_t best = std::numeric_limits<std::size_t>::max();
@@ -72,7 +72,7 @@ std::string UnreadJobSection(const JobFamily& family, std::size_t jobs) {
   return "nothing reads this section: the launcher reads " + reads + " ([" + family.head + "] count)";
 }
 
-std::string UnknownSection(const std::string& written) {
+std::string UnknownSection(std::string_view written) {
   std::vector<std::string> candidates;
   const std::string lower = LowerAscii(written);
   const std::size_t digits = lower.find_last_not_of("0123456789") + 1;
@@ -93,7 +93,7 @@ struct SectionRole {
   std::string unread;
 };
 
-SectionRole RoleOf(const std::string& written, const LauncherState& state) {
+SectionRole RoleOf(std::string_view written, const LauncherState& state) {
   const std::string name = LowerAscii(written);
   for (const SectionDescription& section : KnownSections()) {
     if (!section.numbered) {
@@ -110,7 +110,7 @@ SectionRole RoleOf(const std::string& written, const LauncherState& state) {
   return {nullptr, UnknownSection(written)};
 }
 
-std::string UnknownKey(const std::string& written, const SectionDescription& section) {
+std::string UnknownKey(std::string_view written, const SectionDescription& section) {
   std::vector<std::string> names;
   for (const KeyDescription& key : section.keys) names.push_back(key.name);
   if (const std::optional<std::string> nearest = Nearest(written, names)) {
@@ -206,7 +206,7 @@ ValueCheck CheckFor(const SectionDescription& section, const KeyDescription& key
 
 // The line of the first of these names that counts, which hides the repeated one.
 template <class List, class NameOf>
-int FirstLine(const List& list, std::size_t before, const std::string& name, NameOf nameOf) {
+int FirstLine(const List& list, std::size_t before, std::string_view name, NameOf nameOf) {
   for (std::size_t i = 0; i < before; ++i) {
     const IniFile::WrittenName& earlier = nameOf(list[i]);
     if (earlier.counts && EqualsIgnoreCase(earlier.name, name)) return earlier.line;
@@ -219,31 +219,29 @@ std::string Repeated(int line, int firstLine, const char* taken) {
          std::to_string(firstLine);
 }
 
-void FindKeyProblems(const CheckedFile& file, const IniFile::WrittenSection& written,
+void FindKeyProblems(const IniFile::WrittenSection& written,
                      const SectionDescription& section, Findings& findings) {
-  const std::string& name = written.header.name;
-  const IniFile::Section* read = file.ini.FindSection(name);  // the section the reading reads, looked up once
+  const std::string name(written.header.name);
   for (std::size_t k = 0; k < written.keys.size(); ++k) {
     const IniFile::WrittenName& key = written.keys[k];
     if (!key.counts) {
       const int first =
           FirstLine(written.keys, k, key.name, [](const IniFile::WrittenName& n) -> const auto& { return n; });
-      findings.push_back({name, key.name, Repeated(key.line, first, "takes")});
+      findings.push_back({name, std::string(key.name), Repeated(key.line, first, "takes")});
       continue;
     }
     const auto known = std::find_if(section.keys.begin(), section.keys.end(),
                                     [&key](const KeyDescription& d) { return EqualsIgnoreCase(d.name, key.name); });
     if (known == section.keys.end()) {
-      findings.push_back({name, key.name, UnknownKey(key.name, section)});
+      findings.push_back({name, std::string(key.name), UnknownKey(key.name, section)});
       continue;
     }
-    const std::optional<std::string_view> found =
-        read != nullptr ? file.ini.FindIn(*read, key.name) : std::optional<std::string_view>();
-    if (!found) {
-      findings.push_back({name, key.name, "no \"=\" after the key; the launcher takes the key as missing"});
+    // A key that counts is the one a lookup finds: its value is the one the reading took.
+    if (!key.value) {
+      findings.push_back({name, std::string(key.name), "no \"=\" after the key; the launcher takes the key as missing"});
     } else if (const ValueCheck check = CheckFor(section, *known)) {
-      if (std::optional<std::string> problem = check(*known, std::string(*found))) {
-        findings.push_back({name, key.name, *problem});
+      if (std::optional<std::string> problem = check(*known, std::string(*key.value))) {
+        findings.push_back({name, std::string(key.name), *problem});
       }
     }
   }
@@ -257,7 +255,7 @@ void FindSectionProblems(const CheckedFile& file, Findings& findings) {
     const IniFile::WrittenName& header = sections[s].header;
     if (header.line == 0) {
       for (const IniFile::WrittenName& key : sections[s].keys) {
-        findings.push_back({std::nullopt, key.name,
+        findings.push_back({std::nullopt, std::string(key.name),
                             "outside any section (line " + std::to_string(key.line) + "); nothing reads it"});
       }
       continue;
@@ -265,15 +263,15 @@ void FindSectionProblems(const CheckedFile& file, Findings& findings) {
     if (!header.counts) {
       const int first =
           FirstLine(sections, s, header.name, [](const IniFile::WrittenSection& w) -> const auto& { return w.header; });
-      findings.push_back({header.name, std::nullopt, Repeated(header.line, first, "reads")});
+      findings.push_back({std::string(header.name), std::nullopt, Repeated(header.line, first, "reads")});
       continue;
     }
     const SectionRole role = RoleOf(header.name, file.state);
     if (role.description == nullptr) {
-      findings.push_back({header.name, std::nullopt, role.unread});
+      findings.push_back({std::string(header.name), std::nullopt, role.unread});
       continue;
     }
-    FindKeyProblems(file, sections[s], *role.description, findings);
+    FindKeyProblems(sections[s], *role.description, findings);
   }
 }
 
