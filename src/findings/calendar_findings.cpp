@@ -19,18 +19,19 @@ struct CalendarField {
   const char* key;
   std::string TRepUkol::*pattern;
   const char* values;             // what the field's numbers mean
-  int (*value)(DateTime date);    // the number of a date the field tests
-  int (*last)(DateTime date);     // what "-1" stands for
+  // The date comes with its civil form, worked out once per day for all fields.
+  int (*value)(DateTime date, const CivilDateTime& civil);  // the number of a date the field tests
+  int (*last)(const CivilDateTime& civil);                  // what "-1" stands for
 };
 
 const std::array<CalendarField, 3> kCalendarFields{{
     {"day", &TRepUkol::day, "days of the month 1 to 31, -1 the last one",
-     [](DateTime date) { return ToCivil(date).day; },
-     [](DateTime date) { return DaysInMonth(ToCivil(date).year, ToCivil(date).month); }},
-    {"month", &TRepUkol::month, "months 1 to 12", [](DateTime date) { return ToCivil(date).month; },
-     [](DateTime) { return -1; }},
-    {"dayofweek", &TRepUkol::dayofweek, "days of the week 1 Monday to 7 Sunday", DayOfWeek,
-     [](DateTime) { return -1; }},
+     [](DateTime, const CivilDateTime& civil) { return civil.day; },
+     [](const CivilDateTime& civil) { return DaysInMonth(civil.year, civil.month); }},
+    {"month", &TRepUkol::month, "months 1 to 12", [](DateTime, const CivilDateTime& civil) { return civil.month; },
+     [](const CivilDateTime&) { return -1; }},
+    {"dayofweek", &TRepUkol::dayofweek, "days of the week 1 Monday to 7 Sunday",
+     [](DateTime date, const CivilDateTime&) { return DayOfWeek(date); }, [](const CivilDateTime&) { return -1; }},
 }};
 
 // The items of a pattern as the calendar walks them: an empty rest ends the list.
@@ -47,7 +48,8 @@ std::vector<std::string> Items(const std::string& pattern) {
 
 bool MatchesAnyDay(const std::string& item, const CalendarField& field, DateTime first, DateTime last) {
   for (DateTime date = StartOfDay(first); date <= last; date = AddDays(date, 1)) {
-    if (FieldMatches(item, field.value(date), field.last(date))) return true;
+    const CivilDateTime civil = ToCivil(date);
+    if (FieldMatches(item, field.value(date, civil), field.last(civil))) return true;
   }
   return false;
 }
