@@ -49,12 +49,14 @@ std::string Causes(const std::string& value, const std::string& line, const std:
   return text;
 }
 
+// Without blanks or double quotes a value stays one word, whatever its backslashes.
+bool StaysOneWord(const std::string& value) { return value.find_first_of(" \t\"") == std::string::npos; }
+
 // Compares the arguments the program receives with those it would receive if `value` came through
 // whole, and names the ones that differ.
 std::optional<std::string> ArgumentProblem(const std::string& value, const ArgumentsWith& argumentsWith) {
   if (value.empty()) return std::nullopt;  // the reading's own error, or a value meant to be left out
-  // Without blanks or double quotes a value stays one word, whatever its backslashes.
-  if (value.find_first_of(" \t\"") == std::string::npos) return std::nullopt;
+  if (StaysOneWord(value)) return std::nullopt;
   // Quoted whole in a line without other quotes, a value without quotes or backslashes is one
   // argument too (a task's name, say): no need to split the line twice.
   if (value.find_first_of("\"\\") == std::string::npos) {
@@ -105,11 +107,15 @@ void FindArgumentProblems(const CheckedFile& file, Findings& findings) {
   // Any time will do: times are written without blanks or quotes.
   const DateTime slot = file.now;
   const LauncherState& state = file.state;
+  constexpr std::array<std::pair<const char*, std::string TPumpa::*>, 3> kFields{
+      {{"source", &TPumpa::source}, {"target", &TPumpa::target}, {"tagfile", &TPumpa::tagfile}}};
   for (std::size_t i = 0; i < state.Pumps.Items.size(); ++i) {
-    const std::string section = JobSectionName("pump_", i);
     const TPumpa& pump = state.Pumps.Items[i];
-    constexpr std::array<std::pair<const char*, std::string TPumpa::*>, 3> kFields{
-        {{"source", &TPumpa::source}, {"target", &TPumpa::target}, {"tagfile", &TPumpa::tagfile}}};
+    // Most pumps write plain words: no need for the copies of the pump below.
+    if (std::all_of(kFields.begin(), kFields.end(), [&pump](const auto& f) { return StaysOneWord(pump.*f.second); })) {
+      continue;
+    }
+    const std::string section = JobSectionName("pump_", i);
     const auto with = [slot](const TPumpa& others, std::string TPumpa::*field) {
       return [&others, slot, field](const std::string& value) {
         TPumpa changed = others;
