@@ -1,7 +1,8 @@
 // Programs that the launcher would fail to start: it learns that only at the launch, from the
 // system's error code in the log.
 
-#include <map>
+#include <string_view>
+#include <unordered_map>
 
 #include "config/job_sections.h"
 #include "findings/findings.h"
@@ -12,8 +13,9 @@ namespace tavro {
 
 void FindProgramProblems(const CheckedFile& file, Findings& findings) {
   const std::string launcherFolder = FolderOf(file.path);
-  // Thousands of jobs often start a handful of programs: each is looked up on disk once.
-  std::map<std::string, std::optional<std::string>, std::less<>> judged;
+  // Thousands of jobs often start a handful of programs: each is looked up on disk once. The names
+  // view the state's texts, which outlive the search.
+  std::unordered_map<std::string_view, std::optional<std::string>> judged;
   const auto problemOf = [&](const std::string& program) -> const std::optional<std::string>& {
     auto found = judged.find(program);
     if (found == judged.end()) found = judged.emplace(program, ProgramFileProblem(program, launcherFolder)).first;
