@@ -22,11 +22,12 @@ ReadingVerdict ReadConfiguration(LauncherState& state, const IniFile& ini, const
   const std::int32_t batches = ReadBatches(run, state.Batches);
   ReadTasks(run, state.Tasks, pumps == 0 && batches == 0, state.Settings.IniFileName);
   ReadReports(run, state.Reports);
-  const ReadingVerdict verdict = DeliverVerdict(run, state.Settings);
+  ReadingVerdict verdict = DeliverVerdict(run, state.Settings);
   // Warnings never change the verdict: they say what the operator should mend.
-  if (const std::vector<std::string> warnings = FileWarnings(ini, state); !warnings.empty()) {
+  verdict.warnings = FileWarnings(ini, state);
+  if (!verdict.warnings.empty()) {
     std::string entry = "Warning: in ini found these risks:";
-    for (const std::string& warning : warnings) entry += kLineBreak + warning;
+    for (const std::string& warning : verdict.warnings) entry += kLineBreak + warning;
     context.log.Entry(entry);
   }
   if (context.afterReading) context.afterReading(ini);

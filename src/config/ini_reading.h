@@ -6,6 +6,7 @@
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "jobs/launcher_state.h"
 #include "support/date_time.h"
@@ -41,6 +42,7 @@ struct ReadingContext {
 struct ReadingVerdict {
   bool valid = false;
   std::string errors;  // the collected error items, each beginning with a line break
+  std::vector<std::string> warnings = {};  // the risks logged after the verdict, which never change it
 };
 
 // Reads IniFileName; a missing file gives every key its default.

@@ -3,9 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <string_view>
-#include <utility>
 
-#include "config/file_warnings.h"
 #include "support/whole_file.h"
 
 namespace tavro {
@@ -34,11 +32,7 @@ std::vector<Finding> FindProblems(const CheckedFile& file) {
       FindSectionProblems, FindPhaseProblems, FindArgumentProblems, FindProgramProblems, FindCalendarProblems};
   Findings findings;
   if (!FindFileProblems(file, findings)) return findings;
-  if (file.withReadingWarnings) {
-    for (std::string& warning : FileWarnings(file.ini, file.state)) {
-      findings.push_back({std::nullopt, std::nullopt, std::move(warning)});
-    }
-  }
+  for (const std::string& warning : file.readingWarnings) findings.push_back({std::nullopt, std::nullopt, warning});
   for (const auto check : kChecks) check(file, findings);
   return findings;
 }

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -30,9 +31,9 @@ struct CheckedFile {
   const IniFile& ini;          // the file as the reading saw it
   const LauncherState& state;  // as the reading left it
   DateTime now;                // the time of the reading
-  // The reading's own warnings (values cut, files others may change) count as findings too; the
-  // launcher has logged them with the reading and leaves them out.
-  bool withReadingWarnings = true;
+  // The reading's own warnings (values cut, files others may change: ReadingVerdict::warnings)
+  // count as findings too; the launcher has logged them with the reading and leaves them out.
+  std::span<const std::string> readingWarnings = {};
 };
 
 // Every finding, those of one kind together, in the order of the file where that has a meaning.

@@ -129,7 +129,7 @@ void ControlWindow::IniAkceExecute() {
   if (services_.logFindings) {
     context.afterReading = [this, now](const IniFile& ini) {
       const LauncherState& state = services_.state;
-      LogChangedFindings(loggedFindings_, {state.Settings.IniFileName, ini, state, now, false}, services_.log);
+      LogChangedFindings(loggedFindings_, {state.Settings.IniFileName, ini, state, now}, services_.log);
     };
   }
   const ReadingVerdict verdict = tavro::IniAkceExecute(services_.state, context);

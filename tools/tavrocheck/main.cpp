@@ -120,9 +120,9 @@ int Check(const std::vector<std::string>& args) {
   std::string problem;
   const IniFile ini = IniFile::Load(iniFile, &problem);
   // The SQL Server connection is not tried here; the reading checks its settings only.
-  ReadConfiguration(state, ini, ReadingContext{log, now, nullptr}, problem);
+  const ReadingVerdict verdict = ReadConfiguration(state, ini, ReadingContext{log, now, nullptr}, problem);
   PrintJobs(std::cout, state);
-  const std::vector<Finding> findings = FindProblems({iniFile, ini, state, now});
+  const std::vector<Finding> findings = FindProblems({iniFile, ini, state, now, verdict.warnings});
   for (const Finding& finding : findings) std::cout << FindingLine(finding) << kLineEnd;
   std::cout.flush();
   if (!state.Settings.IniValid) return kInvalid;
