@@ -173,8 +173,8 @@ std::optional<std::string> ClockProblem(const std::string& value, std::int32_t h
 }
 
 struct ValueRule {
-  const char* section;
-  const char* key;
+  std::string_view section;  // views: compared by length first, for each key of the file
+  std::string_view key;
   ValueCheck check;
 };
 
