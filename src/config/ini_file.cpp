@@ -76,6 +76,14 @@ IniFile IniFile::Parse(std::string bytes) {
   // An editor's UTF-8 mark would otherwise hide the first section.
   constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
   if (text.substr(0, kUtf8Mark.size()) == kUtf8Mark) text.remove_prefix(kUtf8Mark.size());
+  // Room for a key on every line: the keys of a large file are then not moved, page by fresh page,
+  // each time their list outgrows its memory.
+  std::size_t lineFeeds = 0;
+  for (const char* at = text.data(), *const end = at + text.size();
+       (at = static_cast<const char*>(std::memchr(at, '\n', static_cast<std::size_t>(end - at)))) != nullptr; ++at) {
+    ++lineFeeds;
+  }
+  ini.keys_.reserve(lineFeeds + 1);
 
   for (Lines lines(text); !lines.Done();) {
     const std::string_view line = TrimView(lines.Next());
