@@ -19,7 +19,7 @@ struct CalendarField {
   const char* key;
   std::string TRepUkol::*pattern;
   const char* values;             // what the field's numbers mean
-  // The date comes with its civil form, worked out once per day for all fields.
+  // The date comes with its civil form, worked out once for the whole check.
   int (*value)(DateTime date, const CivilDateTime& civil);  // the number of a date the field tests
   int (*last)(const CivilDateTime& civil);                  // what "-1" stands for
 };
@@ -46,10 +46,21 @@ std::vector<std::string> Items(const std::string& pattern) {
   return items;
 }
 
-bool MatchesAnyDay(const std::string& item, const CalendarField& field, DateTime first, DateTime last) {
-  for (DateTime date = StartOfDay(first); date <= last; date = AddDays(date, 1)) {
-    const CivilDateTime civil = ToCivil(date);
-    if (FieldMatches(item, field.value(date, civil), field.last(civil))) return true;
+struct Day {
+  DateTime date;
+  CivilDateTime civil;
+};
+
+// The days from `first` to `last`, which every item of every report is tried on.
+std::vector<Day> DaysBetween(DateTime first, DateTime last) {
+  std::vector<Day> days;
+  for (DateTime date = StartOfDay(first); date <= last; date = AddDays(date, 1)) days.push_back({date, ToCivil(date)});
+  return days;
+}
+
+bool MatchesAnyDay(const std::string& item, const CalendarField& field, const std::vector<Day>& days) {
+  for (const Day& day : days) {
+    if (FieldMatches(item, field.value(day.date, day.civil), field.last(day.civil))) return true;
   }
   return false;
 }
@@ -67,6 +78,7 @@ std::string NextRun(const TRepUkol& report, DateTime now, DateTime last) {
 void FindCalendarProblems(const CheckedFile& file, Findings& findings) {
   const DateTime last = AddMonths(file.now, 12);
   const std::vector<TRepUkol>& reports = file.state.Reports.Items;
+  const std::vector<Day> days = DaysBetween(file.now, last);
   for (std::size_t i = 0; i < reports.size(); ++i) {
     const TRepUkol& report = reports[i];
     const std::string section = JobSectionName("report_", i);
@@ -76,7 +88,7 @@ void FindCalendarProblems(const CheckedFile& file, Findings& findings) {
       const std::string& pattern = report.*field.pattern;
       if (pattern == "*") continue;
       for (const std::string& item : Items(pattern)) {
-        if (MatchesAnyDay(item, field, file.now, last)) continue;
+        if (MatchesAnyDay(item, field, days)) continue;
         const std::string named = item == pattern ? "\"" + item + "\"" : "item \"" + item + "\" of \"" + pattern + "\"";
         const std::string what = Understood(item) ? named + " matches no day in the coming year"
                                                   : named + " is not understood and ends the field's matching";
