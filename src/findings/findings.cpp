@@ -20,11 +20,13 @@ const std::vector<JobFamily> kJobFamilies{
 };
 
 std::string FindingLine(const Finding& finding) {
+  // Appended in place: thousands of findings would otherwise make a text for every part.
   std::string line = "finding: ";
-  if (finding.section) line += "[" + *finding.section + "]" + (finding.key ? " " : "");
+  if (finding.section) line.append("[").append(*finding.section).append(finding.key ? "] " : "]");
   if (finding.key) line += *finding.key;
   if (finding.section || finding.key) line += ": ";
-  return line + finding.message;
+  line += finding.message;
+  return line;
 }
 
 std::vector<Finding> FindProblems(const CheckedFile& file) {
