@@ -91,25 +91,34 @@ IniFile IniFile::Parse(std::string bytes) {
     if (line.front() == '[') {
       const std::size_t close = line.rfind(']');
       if (close != std::string_view::npos) {
-        const Section& section = ini.sections_.emplace_back(
-            Section{TrimView(line.substr(1, close - 1)), lines.Number(), ini.keys_.size(), 0});
-        ini.firstSection_.try_emplace(section.name, ini.sections_.size() - 1);
+        const std::string_view name = TrimView(line.substr(1, close - 1));
+        const bool first = ini.firstSection_.try_emplace(name, ini.sections_.size()).second;
+        ini.sections_.push_back(Section{name, lines.Number(), ini.keys_.size(), 0, first});
         continue;
       }
     }
     // Keys before the first header belong to no section a lookup can name.
-    if (ini.sections_.empty()) ini.sections_.push_back(Section{{}, 0, 0, 0});
+    if (ini.sections_.empty()) ini.sections_.push_back(Section{{}, 0, 0, 0, false});
+    const Section& section = ini.sections_.back();
+    // Only the first of a section's keys of one name counts; sections hold a handful of keys.
+    const auto counts = [&](std::string_view name) {
+      bool first = section.counts;
+      for (std::size_t k = section.firstKey; first && k < ini.keys_.size(); ++k) {
+        first = !EqualsIgnoreCase(ini.keys_[k].name, name);
+      }
+      return first;
+    };
     const std::size_t equals = line.find('=');
     if (equals == std::string_view::npos) {
-      ini.keys_.push_back({line, std::nullopt, lines.Number()});
+      ini.keys_.push_back({line, std::nullopt, lines.Number(), counts(line)});
     } else {
       const std::string_view name = TrimView(line.substr(0, equals));
       std::string_view value = ProfileValue(TrimView(line.substr(equals + 1)));
       if (const std::size_t nul = value.find('\0'); nul != std::string_view::npos) {
         value = value.substr(0, nul);
-        ini.cutAtNul_.push_back({std::string(ini.sections_.back().name), std::string(name), lines.Number()});
+        ini.cutAtNul_.push_back({std::string(section.name), std::string(name), lines.Number()});
       }
-      ini.keys_.push_back({name, value, lines.Number()});
+      ini.keys_.push_back({name, value, lines.Number(), counts(name)});
     }
     ++ini.sections_.back().keyCount;
   }
@@ -148,21 +157,8 @@ std::int32_t IniFile::ReadInteger(std::string_view section, std::string_view key
 std::vector<IniFile::WrittenSection> IniFile::Written() const {
   std::vector<WrittenSection> written;
   written.reserve(sections_.size());
-  for (std::size_t s = 0; s < sections_.size(); ++s) {
-    const Section& section = sections_[s];
-    const auto first = firstSection_.find(section.name);
-    const bool sectionCounts = section.line > 0 && first != firstSection_.end() && first->second == s;
-    WrittenSection& entry = written.emplace_back();
-    entry.header = {section.name, section.line, sectionCounts};
-    const std::span<const Key> keys = KeysOf(section);
-    entry.keys.reserve(keys.size());
-    for (std::size_t k = 0; k < keys.size(); ++k) {
-      bool firstOfItsName = true;
-      for (std::size_t earlier = 0; earlier < k && firstOfItsName; ++earlier) {
-        firstOfItsName = !EqualsIgnoreCase(keys[earlier].name, keys[k].name);
-      }
-      entry.keys.push_back({keys[k].name, keys[k].line, sectionCounts && firstOfItsName, keys[k].value});
-    }
+  for (const Section& section : sections_) {
+    written.push_back({{section.name, section.line, section.counts}, KeysOf(section)});
   }
   return written;
 }

@@ -29,6 +29,7 @@ class IniFile {
     std::string_view name;
     std::optional<std::string_view> value;  // quotes removed and cut as a lookup gives it
     int line = 0;                            // counted from 1
+    bool counts = true;  // false when lookups never see it (its section or an earlier key of its name hides it)
   };
   // A section as the file writes it; its keys (KeysOf) in file order, duplicates included. Keys
   // written before the first header form a section of their own, named "" on line 0, that no
@@ -38,6 +39,7 @@ class IniFile {
     int line = 0;
     std::size_t firstKey = 0;
     std::size_t keyCount = 0;
+    bool counts = true;  // false when lookups never see it (hidden by an earlier one of the same name)
   };
 
   IniFile() = default;  // no file: every key gives its default
@@ -62,17 +64,16 @@ class IniFile {
   // The value of a key of that section, as Find gives it.
   std::optional<std::string_view> FindIn(const Section& section, std::string_view key) const;
 
-  // A section header or a key as the file writes it, so that a checker can point at a mistake.
-  // Names and values view the file's bytes: valid while this IniFile or a copy of it lives.
+  // A section header and its keys as the file writes them, so that a checker can point at a
+  // mistake. Names and values view the file's bytes: valid while this IniFile or a copy of it lives.
   struct WrittenName {
     std::string_view name;  // as written, blanks around it removed
     int line = 0;           // counted from 1
     bool counts = true;     // false when lookups never see it (hidden by an earlier one of the same name)
-    std::optional<std::string_view> value = std::nullopt;  // of a key, as a lookup gives it
   };
   struct WrittenSection {
     WrittenName header;  // name "" and line 0 for the keys written before the first header
-    std::vector<WrittenName> keys;
+    std::span<const Key> keys;
   };
   // Every header and key in file order, the hidden ones included.
   std::vector<WrittenSection> Written() const;

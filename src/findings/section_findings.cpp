@@ -208,7 +208,7 @@ ValueCheck CheckFor(const SectionDescription& section, const KeyDescription& key
 template <class List, class NameOf>
 int FirstLine(const List& list, std::size_t before, std::string_view name, NameOf nameOf) {
   for (std::size_t i = 0; i < before; ++i) {
-    const IniFile::WrittenName& earlier = nameOf(list[i]);
+    const auto& earlier = nameOf(list[i]);
     if (earlier.counts && EqualsIgnoreCase(earlier.name, name)) return earlier.line;
   }
   return 0;
@@ -223,10 +223,10 @@ void FindKeyProblems(const IniFile::WrittenSection& written,
                      const SectionDescription& section, Findings& findings) {
   const std::string name(written.header.name);
   for (std::size_t k = 0; k < written.keys.size(); ++k) {
-    const IniFile::WrittenName& key = written.keys[k];
+    const IniFile::Key& key = written.keys[k];
     if (!key.counts) {
       const int first =
-          FirstLine(written.keys, k, key.name, [](const IniFile::WrittenName& n) -> const auto& { return n; });
+          FirstLine(written.keys, k, key.name, [](const IniFile::Key& n) -> const auto& { return n; });
       findings.push_back({name, std::string(key.name), Repeated(key.line, first, "takes")});
       continue;
     }
@@ -254,7 +254,7 @@ void FindSectionProblems(const CheckedFile& file, Findings& findings) {
   for (std::size_t s = 0; s < sections.size(); ++s) {
     const IniFile::WrittenName& header = sections[s].header;
     if (header.line == 0) {
-      for (const IniFile::WrittenName& key : sections[s].keys) {
+      for (const IniFile::Key& key : sections[s].keys) {
         findings.push_back({std::nullopt, std::string(key.name),
                             "outside any section (line " + std::to_string(key.line) + "); nothing reads it"});
       }

@@ -126,7 +126,7 @@ TEST(IniFile, ReadsIntegersAndBooleans) {
 TEST(IniFile, ListsWhatTheFileWritesWithTheHiddenParts) {
   const IniFile ini = IniFile::Parse("\xEF\xBB\xBFstray=1\r\n; note\r\n[ Pump_1 ]\rPhase = 5\nphase=6\nflag\n\n[pump_1]\nx=1\n");
   using Name = IniFile::WrittenName;
-  const auto same = [](const Name& a, const Name& b) {
+  const auto same = [](const auto& a, const Name& b) {
     return a.name == b.name && a.line == b.line && a.counts == b.counts;
   };
   const std::vector<IniFile::WrittenSection>& written = ini.Written();
