@@ -60,10 +60,10 @@ const JobFamily& FamilyOf(const SectionDescription& section) {
 // The number after a job section's prefix, written as the reading writes it (no sign, no leading 0).
 std::optional<std::size_t> JobNumber(std::string_view suffix) {
   if (suffix.empty() || suffix.size() > 9 || suffix.front() == '0' ||
-      suffix.find_first_not_of("0123456789") != std::string_view::npos) {
+      !std::all_of(suffix.begin(), suffix.end(), [](char c) { return c >= '0' && c <= '9'; })) {
     return std::nullopt;
   }
-  return static_cast<std::size_t>(std::stoul(std::string(suffix)));
+  return static_cast<std::size_t>(*ParseDecimal(suffix));
 }
 
 std::string UnreadJobSection(const JobFamily& family, std::size_t jobs) {
@@ -100,7 +100,7 @@ SectionRole RoleOf(std::string_view written, const LauncherState& state) {
       if (name == section.name) return {&section, ""};
       continue;
     }
-    if (name.rfind(section.name, 0) != 0) continue;
+    if (!std::string_view(name).starts_with(section.name)) continue;
     const JobFamily& family = FamilyOf(section);
     const std::size_t jobs = family.jobs(state);
     const std::optional<std::size_t> number = JobNumber(std::string_view(name).substr(section.name.size()));
