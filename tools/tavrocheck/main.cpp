@@ -42,26 +42,36 @@ std::string FullPath(const std::string& path) {
   return error ? path : full.string();
 }
 
-std::string TimeField(const char* name, DateTime value) {
-  return std::string("\t") + name + " " + (IsSet(value) ? DateTimeText(value) : "not set");
-}
-
+// The listing is made as one text and written at once: a file may hold thousands of jobs.
 void PrintJobs(std::ostream& out, const LauncherState& state) {
+  std::string listing;
+  const auto job = [&listing](const char* section, std::size_t i, const char* kind) {
+    listing.append(section).append(std::to_string(i + 1)).append("\t").append(kind);
+  };
+  const auto time = [&listing](const char* name, DateTime value) {
+    listing.append("\t").append(name).append(" ").append(IsSet(value) ? DateTimeText(value) : "not set");
+  };
   for (std::size_t i = 0; i < state.Pumps.Items.size(); ++i) {
-    out << "pump_" << i + 1 << "\tpump" << TimeField("LastTime", state.Pumps.Items[i].LastTime) << kLineEnd;
+    job("pump_", i, "pump");
+    time("LastTime", state.Pumps.Items[i].LastTime);
+    listing += kLineEnd;
   }
   for (std::size_t i = 0; i < state.Batches.Items.size(); ++i) {
-    const TBec& batch = state.Batches.Items[i];
-    out << "batch_" << i + 1 << "\tbatch" << TimeField("LastTime", batch.LastTime)
-        << TimeField("NextTime", batch.NextTime) << kLineEnd;
+    job("batch_", i, "batch");
+    time("LastTime", state.Batches.Items[i].LastTime);
+    time("NextTime", state.Batches.Items[i].NextTime);
+    listing += kLineEnd;
   }
   for (std::size_t i = 0; i < state.Tasks.Items.size(); ++i) {
-    out << "task_" << i + 1 << "\ttask" << TimeField("LastTime", state.Tasks.Items[i].LastTime) << kLineEnd;
+    job("task_", i, "task");
+    time("LastTime", state.Tasks.Items[i].LastTime);
+    listing += kLineEnd;
   }
   for (std::size_t i = 0; i < state.Reports.Items.size(); ++i) {
-    out << "report_" << i + 1 << "\treport\tDueToday " << (state.Reports.Items[i].DueToday ? "yes" : "no")
-        << kLineEnd;
+    job("report_", i, "report");
+    listing.append("\tDueToday ").append(state.Reports.Items[i].DueToday ? "yes" : "no").append(kLineEnd);
   }
+  out << listing;
   out.flush();
 }
 
@@ -123,7 +133,9 @@ int Check(const std::vector<std::string>& args) {
   const ReadingVerdict verdict = ReadConfiguration(state, ini, ReadingContext{log, now, nullptr}, problem);
   PrintJobs(std::cout, state);
   const std::vector<Finding> findings = FindProblems({iniFile, ini, state, now, verdict.warnings});
-  for (const Finding& finding : findings) std::cout << FindingLine(finding) << kLineEnd;
+  std::string lines;
+  for (const Finding& finding : findings) lines.append(FindingLine(finding)).append(kLineEnd);
+  std::cout << lines;
   std::cout.flush();
   if (!state.Settings.IniValid) return kInvalid;
   return findings.empty() ? kValid : kValidWithFindings;
