@@ -42,7 +42,16 @@ std::string FullPath(const std::string& path) {
   return error ? path : full.string();
 }
 
-// The listing is made as one text and written at once: a file may hold thousands of jobs.
+// Lines are appended to one text and written in blocks: a file may hold thousands of jobs, and a
+// text as large as the whole listing would take fresh memory at each step of its growth.
+void EndLine(std::ostream& out, std::string& lines) {
+  lines += kLineEnd;
+  if (lines.size() >= 1 << 16) {
+    out << lines;
+    lines.clear();
+  }
+}
+
 void PrintJobs(std::ostream& out, const LauncherState& state) {
   std::string listing;
   const auto job = [&listing](const char* section, std::size_t i, const char* kind) {
@@ -54,22 +63,23 @@ void PrintJobs(std::ostream& out, const LauncherState& state) {
   for (std::size_t i = 0; i < state.Pumps.Items.size(); ++i) {
     job("pump_", i, "pump");
     time("LastTime", state.Pumps.Items[i].LastTime);
-    listing += kLineEnd;
+    EndLine(out, listing);
   }
   for (std::size_t i = 0; i < state.Batches.Items.size(); ++i) {
     job("batch_", i, "batch");
     time("LastTime", state.Batches.Items[i].LastTime);
     time("NextTime", state.Batches.Items[i].NextTime);
-    listing += kLineEnd;
+    EndLine(out, listing);
   }
   for (std::size_t i = 0; i < state.Tasks.Items.size(); ++i) {
     job("task_", i, "task");
     time("LastTime", state.Tasks.Items[i].LastTime);
-    listing += kLineEnd;
+    EndLine(out, listing);
   }
   for (std::size_t i = 0; i < state.Reports.Items.size(); ++i) {
     job("report_", i, "report");
-    listing.append("\tDueToday ").append(state.Reports.Items[i].DueToday ? "yes" : "no").append(kLineEnd);
+    listing.append("\tDueToday ").append(state.Reports.Items[i].DueToday ? "yes" : "no");
+    EndLine(out, listing);
   }
   out << listing;
   out.flush();
@@ -134,7 +144,7 @@ int Check(const std::vector<std::string>& args) {
   PrintJobs(std::cout, state);
   const std::vector<Finding> findings = FindProblems({iniFile, ini, state, now, verdict.warnings});
   std::string lines;
-  for (const Finding& finding : findings) lines.append(FindingLine(finding)).append(kLineEnd);
+  for (const Finding& finding : findings) EndLine(std::cout, lines.append(FindingLine(finding)));
   std::cout << lines;
   std::cout.flush();
   if (!state.Settings.IniValid) return kInvalid;
