@@ -42,8 +42,11 @@ std::vector<std::string> FileWarnings(const IniFile& ini, const LauncherState& s
   std::unordered_set<std::string> judged;
   // The section's name is made only for a warning: most programs are judged and pass.
   const auto judge = [&](const std::string& exename, const auto& sectionName) {
-    const std::string file = ProgramFile(exename, launcherFolder);
-    if (file.empty() || !judged.insert(file).second) return;
+    std::string named = ProgramFile(exename, launcherFolder);
+    if (named.empty()) return;
+    const auto [stored, fresh] = judged.insert(std::move(named));
+    if (!fresh) return;
+    const std::string& file = *stored;
     if (OthersMayWrite(file)) warnings.push_back(file + " ([" + sectionName() + "]) can be changed by other accounts");
   };
   for (std::size_t i = 0; i < state.Pumps.Items.size(); ++i) {
