@@ -76,14 +76,17 @@ IniFile IniFile::Parse(std::string bytes) {
   // An editor's UTF-8 mark would otherwise hide the first section.
   constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
   if (text.substr(0, kUtf8Mark.size()) == kUtf8Mark) text.remove_prefix(kUtf8Mark.size());
-  // Room for a key on every line: the keys of a large file are then not moved, page by fresh page,
-  // each time their list outgrows its memory.
+  // Room for a key on every line and a section at every line beginning with "[": the lists of a
+  // large file are then not moved, page by fresh page, each time they outgrow their memory.
   std::size_t lineFeeds = 0;
+  std::size_t headers = text.starts_with('[') ? 1 : 0;
   for (const char* at = text.data(), *const end = at + text.size();
        (at = static_cast<const char*>(std::memchr(at, '\n', static_cast<std::size_t>(end - at)))) != nullptr; ++at) {
     ++lineFeeds;
+    if (at + 1 < end && at[1] == '[') ++headers;
   }
   ini.keys_.reserve(lineFeeds + 1);
+  ini.sections_.reserve(headers + 1);  // and the keys before the first header
 
   for (Lines lines(text); !lines.Done();) {
     const std::string_view line = TrimView(lines.Next());
