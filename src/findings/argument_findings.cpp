@@ -50,7 +50,10 @@ std::string Causes(const std::string& value, const std::string& line, const std:
 }
 
 // Without blanks or double quotes a value stays one word, whatever its backslashes.
-bool StaysOneWord(const std::string& value) { return value.find_first_of(" \t\"") == std::string::npos; }
+// Tested a character at a time: a search for any of a set searches the set for every character.
+bool StaysOneWord(const std::string& value) {
+  return std::none_of(value.begin(), value.end(), [](char c) { return c == ' ' || c == '\t' || c == '"'; });
+}
 
 // Compares the arguments the program receives with those it would receive if `value` came through
 // whole, and names the ones that differ.
