@@ -62,7 +62,7 @@ std::optional<std::string> ArgumentProblem(const std::string& value, const Argum
   if (StaysOneWord(value)) return std::nullopt;
   // Quoted whole in a line without other quotes, a value without quotes or backslashes is one
   // argument too (a task's name, say): no need to split the line twice.
-  if (value.find_first_of("\"\\") == std::string::npos) {
+  if (std::none_of(value.begin(), value.end(), [](char c) { return c == '"' || c == '\\'; })) {
     const std::string line = argumentsWith(value);
     const std::size_t at = line.find("\"" + value + "\"");
     if (at != std::string::npos && (at == 0 || line[at - 1] != '\\') &&
