@@ -14,7 +14,12 @@ bool CountFits(ReadingRun& run, std::int32_t count, const std::string& head) {
   return true;
 }
 
-std::string JobSectionName(const char* prefix, std::size_t index) { return prefix + std::to_string(index + 1); }
+// Named for every job of every reading and check: appended, not inserted before the number.
+std::string JobSectionName(const char* prefix, std::size_t index) {
+  std::string name = prefix;
+  name += std::to_string(index + 1);
+  return name;
+}
 
 void RequireText(ReadingRun& run, const std::string& value, const char* error, const std::string& section) {
   if (value.empty()) run.AddError(error + section);
