@@ -238,7 +238,8 @@ void FindKeyProblems(const IniFile::WrittenSection& written,
     }
     // A key that counts is the one a lookup finds: its value is the one the reading took.
     if (!key.value) {
-      findings.push_back({name, std::string(key.name), "no \"=\" after the key; the launcher takes the key as missing"});
+      findings.push_back(
+          {name, std::string(key.name), "no \"=\" after the key; the launcher takes the key as missing"});
     } else if (const ValueCheck check = CheckFor(section, *known)) {
       if (std::optional<std::string> problem = check(*known, std::string(*key.value))) {
         findings.push_back({name, std::string(key.name), *problem});

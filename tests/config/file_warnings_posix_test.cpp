@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "reading_harness.h"
 #include "testing/temp_dir.h"
@@ -53,6 +54,7 @@ TEST(FileWarnings, SayWhatOtherAccountsCouldChangeOrReadAndWhatANulCut) {
     EXPECT_TRUE(reading.verdict.valid);
     EXPECT_EQ(reading.state.Tasks.Items.at(0).exename, program);
     if (me != 0 && c.text.find('\0') == std::string::npos) continue;
+    EXPECT_EQ(reading.verdict.warnings, c.warning.empty() ? std::vector<std::string>{} : std::vector{c.warning});
     EXPECT_EQ(reading.Last().second,
               c.warning.empty() ? "Tasks in ini O.K." : "Warning: in ini found these risks:\r\n" + c.warning);
   }

@@ -159,6 +159,8 @@ TEST(TavrocheckFindings, FindsWhatTheLauncherPassesOverInSilence) {
        1},
       {"findings beside the reading's errors", "[tasks]\ncount=1\n[task_1]\nexename=@PROGRAM@\nphse=1\n",
        {"finding: [task_1] phse: unknown key; did you mean phase?"}, 1},
+      {"the reading's own warnings", std::string(kTask) + "phase=1" + '\0' + "5\n",
+       {"finding: [task_1] phase in line 6: the value is cut at a NUL byte"}, 3},
   };
   testutil::TempDir folder;
   const std::string program = testutil::TestProgramPath("tavrocheck");

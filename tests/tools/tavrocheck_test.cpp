@@ -76,6 +76,33 @@ TEST(Tavrocheck, ReadsTavroruniniOfTheCurrentFolderByDefault) {
 }
 
 // A usage error says in one line what is wrong and where the help is; --help alone shows the usage.
+// Thousands of jobs fill more than one block of the listing and of the findings: every line comes, in order.
+TEST(Tavrocheck, WritesEveryLineOfManyJobsInOrder) {
+  testutil::TempDir folder;
+  const std::string ini = folder.File("plant.ini");
+  const int jobs = 3000;
+  std::string text = "[tasks]\ncount=" + std::to_string(jobs) + "\n";
+  for (int i = 1; i <= jobs; ++i) {
+    text += "[task_" + std::to_string(i) + "]\ntaskname=T\nexename=" + folder.File("no") + "\n";
+  }
+  testutil::WriteFileBytes(ini, text);
+  const testutil::CapturedRun run = Check({"--ini", ini, "--now", kNowArgument});
+  EXPECT_EQ(run.exitCode, 3);
+  int listed = 0;
+  int found = 0;
+  std::istringstream in(run.output);
+  for (std::string line; std::getline(in, line);) {
+    if (line.rfind("task_", 0) == 0) {
+      EXPECT_EQ(line.rfind("task_" + std::to_string(++listed) + "\t", 0), 0u) << line;
+    }
+    if (line.rfind("finding: ", 0) == 0) {
+      EXPECT_EQ(line.rfind("finding: [task_" + std::to_string(++found) + "]", 0), 0u) << line;
+    }
+  }
+  EXPECT_EQ(listed, jobs);
+  EXPECT_EQ(found, jobs);
+}
+
 TEST(Tavrocheck, AnswersEachCommandLineWithItsExitCodeAndFirstLine) {
   testutil::TempDir folder;
   const std::string ini = folder.File("plant.ini");
