@@ -87,6 +87,9 @@ class IniFile {
   };
   const std::vector<CutValue>& ValuesCutAtNul() const { return cutAtNul_; }
 
+  // The bytes as read, a UTF-8 mark included; empty for no file.
+  std::string_view Bytes() const { return text_ ? std::string_view(*text_) : std::string_view(); }
+
  private:
   struct CaseBlindHash {
     std::size_t operator()(std::string_view text) const;

@@ -70,10 +70,21 @@ std::optional<EncodingProblem> FindEncodingProblem(std::string_view bytes) {
   return std::nullopt;
 }
 
+// False when the encoding leaves the other checks nothing to read.
+bool EncodingPasses(std::string_view bytes, Findings& findings) {
+  const std::optional<EncodingProblem> problem = FindEncodingProblem(bytes);
+  if (!problem) return true;
+  findings.push_back({std::nullopt, std::nullopt, problem->message});
+  return !problem->endsCheck;
+}
+
 }  // namespace
 
 // The reading takes a file it cannot read as an empty one and reports only that it found no job.
 bool FindFileProblems(const CheckedFile& file, Findings& findings) {
+  // The bytes the reading saw, when it read any; only a file it found empty, missing or unreadable is
+  // opened again, to tell which.
+  if (!file.ini.Bytes().empty()) return EncodingPasses(file.ini.Bytes(), findings);
   const WholeFile read = ReadWholeFile(file.path);
   if (read.outcome == WholeFile::Outcome::Missing) {
     findings.push_back({std::nullopt, std::nullopt, "cannot open " + file.path + ": No such file or directory"});
@@ -83,10 +94,7 @@ bool FindFileProblems(const CheckedFile& file, Findings& findings) {
     findings.push_back({std::nullopt, std::nullopt, "cannot read " + file.path + ": " + read.reason});
     return false;
   }
-  const std::optional<EncodingProblem> problem = FindEncodingProblem(read.bytes);
-  if (!problem) return true;
-  findings.push_back({std::nullopt, std::nullopt, problem->message});
-  return !problem->endsCheck;
+  return EncodingPasses(read.bytes, findings);
 }
 
 }  // namespace tavro
