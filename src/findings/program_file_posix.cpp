@@ -48,27 +48,34 @@ std::optional<std::string> PathSearchProblem(const std::string& program) {
 }  // namespace
 
 std::optional<std::string> ProgramFileProblem(const std::string& program, const std::string& launcherFolder) {
-  const std::string quoted = "\"" + program + "\"";
   if (LooksLikeWindowsPath(program)) {
-    return quoted + " is a Windows path (drive letter or \"\\\"); on Linux write a path like /opt/plant/job";
+    return "\"" + program + "\" is a Windows path (drive letter or \"\\\"); on Linux write a path like /opt/plant/job";
   }
   if (program.find('/') == std::string::npos) return PathSearchProblem(program);
 
   // A relative path names a file from the launcher's folder, whatever folder it was started in.
   const bool relative = program.front() != '/';
-  const std::string full = relative ? launcherFolder + "/" + program : program;
-  const std::string where = relative ? " (from the launcher's folder: " + full + ")" : "";
+  const std::string joined = relative ? launcherFolder + "/" + program : std::string();
+  const std::string& full = relative ? joined : program;
+  // Thousands of jobs may name missing programs: each text is made in one piece.
+  const auto problem = [&](const char* what, const char* advice = "") {
+    std::string text = "\"";
+    text.append(program).append("\" ").append(what);
+    if (relative) text.append(" (from the launcher's folder: ").append(full).append(")");
+    text.append(advice);
+    return text;
+  };
   switch (StateOf(full)) {
     case FileState::kMissing:
-      return quoted + " does not exist" + where;
+      return problem("does not exist");
     case FileState::kFolder:
-      return quoted + " is a folder, not a program" + where;
+      return problem("is a folder, not a program");
     case FileState::kNotExecutable:
-      return quoted + " is not executable" + where;
+      return problem("is not executable");
     case FileState::kExecutable:
       break;
   }
-  if (relative) return quoted + " is a relative path" + where + "; write the full path";
+  if (relative) return problem("is a relative path", "; write the full path");
   return std::nullopt;
 }
 
