@@ -1,5 +1,6 @@
 #include "config/ini_file.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "support/text.h"
@@ -26,15 +27,9 @@ class Lines {
   std::string_view Next() {
     ++number_;
     const std::size_t start = position_;
-    // Most lines end at an LF, found with memchr; the LF ahead is kept, so that a file of lone CRs
-    // is not searched to its end for every line.
-    if (nextLineFeed_ <= start) {
-      const void* found = std::memchr(text_.data() + start, '\n', text_.size() - start);
-      nextLineFeed_ = found ? static_cast<std::size_t>(static_cast<const char*>(found) - text_.data()) : text_.size();
-    }
-    const void* carriageReturn = std::memchr(text_.data() + start, '\r', nextLineFeed_ - start);
-    const std::size_t end =
-        carriageReturn ? static_cast<std::size_t>(static_cast<const char*>(carriageReturn) - text_.data()) : nextLineFeed_;
+    // Lines end at an LF or a CR; where the next of each lies is kept from line to line, so that the
+    // text is searched once for each: a file without CRs, or of lone CRs, in a single search.
+    const std::size_t end = std::min(Ahead('\n', nextLineFeed_, start), Ahead('\r', nextCarriageReturn_, start));
     position_ = end;
     if (position_ < text_.size()) {
       if (text_[position_] == '\r' && position_ + 1 < text_.size() && text_[position_ + 1] == '\n') ++position_;
@@ -44,9 +39,19 @@ class Lines {
   }
 
  private:
+  // The next `c` from `start` on, the text's size when there is none.
+  std::size_t Ahead(char c, std::size_t& next, std::size_t start) const {
+    if (next <= start) {
+      const void* found = std::memchr(text_.data() + start, c, text_.size() - start);
+      next = found ? static_cast<std::size_t>(static_cast<const char*>(found) - text_.data()) : text_.size();
+    }
+    return next;
+  }
+
   std::string_view text_;
   std::size_t position_ = 0;
   std::size_t nextLineFeed_ = 0;
+  std::size_t nextCarriageReturn_ = 0;
   int number_ = 0;
 };
 
