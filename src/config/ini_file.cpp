@@ -93,6 +93,7 @@ IniFile IniFile::Parse(std::string bytes) {
   ini.keys_.reserve(lineFeeds + 1);
   ini.sections_.reserve(headers + 1);  // and the keys before the first header
 
+  std::size_t nextNul = 0;
   for (Lines lines(text); !lines.Done();) {
     const std::string_view line = TrimView(lines.Next());
     if (line.empty() || line.front() == ';') continue;
@@ -122,8 +123,12 @@ IniFile IniFile::Parse(std::string bytes) {
     } else {
       const std::string_view name = TrimView(line.substr(0, equals));
       std::string_view value = ProfileValue(TrimView(line.substr(equals + 1)));
-      if (const std::size_t nul = value.find('\0'); nul != std::string_view::npos) {
-        value = value.substr(0, nul);
+      // Values view the text: the next NUL byte, kept from value to value, is searched for once in a
+      // file without any.
+      const std::size_t at = static_cast<std::size_t>(value.data() - text.data());
+      if (nextNul < at) nextNul = std::min(text.find('\0', at), text.size());
+      if (nextNul < at + value.size()) {
+        value = value.substr(0, nextNul - at);
         ini.cutAtNul_.push_back({std::string(section.name), std::string(name), lines.Number()});
       }
       ini.keys_.push_back({name, value, lines.Number(), counts(name)});
