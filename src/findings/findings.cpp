@@ -33,6 +33,11 @@ std::vector<Finding> FindProblems(const CheckedFile& file) {
   constexpr std::array<void (*)(const CheckedFile&, Findings&), 5> kChecks{
       FindSectionProblems, FindPhaseProblems, FindArgumentProblems, FindProgramProblems, FindCalendarProblems};
   Findings findings;
+  // Room for a finding per job, as many as a file with a common mistake in every job has: the list
+  // then rarely grows, which for thousands of jobs means copying them into fresh pages.
+  std::size_t jobs = 0;
+  for (const JobFamily& family : kJobFamilies) jobs += family.jobs(file.state);
+  findings.reserve(jobs);
   if (!FindFileProblems(file, findings)) return findings;
   for (const std::string& warning : file.readingWarnings) findings.push_back({std::nullopt, std::nullopt, warning});
   for (const auto check : kChecks) check(file, findings);
