@@ -14,9 +14,10 @@ void FindProgramProblems(const CheckedFile& file, Findings& findings) {
   const std::string launcherFolder = FolderOf(file.path);
   // Thousands of jobs often start a handful of programs: each is looked up on disk once.
   std::map<std::string, std::optional<std::string>, std::less<>> judged;
+  KnownFolders folders;
   const auto problemOf = [&](const std::string& program) -> const std::optional<std::string>& {
     auto found = judged.find(program);
-    if (found == judged.end()) found = judged.emplace(program, ProgramFileProblem(program, launcherFolder)).first;
+    if (found == judged.end()) found = judged.emplace(program, ProgramFileProblem(program, launcherFolder, folders)).first;
     return found->second;
   };
   for (const JobFamily& family : kJobFamilies) {
