@@ -1,28 +1,14 @@
 #pragma once
-// What a launcher at rest gives back. Between its ticks the launcher only waits, yet the code that
-// a reading or a tick ran, and the heap a reading freed, stay counted against it until the system
-// runs short of memory; given back, they come again from the system's file cache, page by page, as
-// the code runs again: a few hundred microseconds of a tick every ten seconds.
-
-#include <cstddef>
-#include <cstdint>
-#include <vector>
+// What a launcher at rest gives back. Between its ticks the launcher only waits, yet the code and
+// read-only data that a reading or a tick used, and the heap a reading freed, stay counted against
+// it until the system runs short of memory. Given back, the pages come again from the system's file
+// cache as they are used: about fifteen minor faults at each tick, every ten seconds.
 
 namespace tavro {
 
-class IdleMemory {
- public:
-  // After a tick. `afterReading`: the configuration was read since the last call (the first call
-  // counts as one), and the heap's freed top is given back too.
-  void Release(bool afterReading);
-
- private:
-  struct Range {
-    std::uintptr_t start;
-    std::size_t length;
-  };
-  // The code mappings that are still the files' own bytes, as found at the last reading.
-  std::vector<Range> code_;
-};
+// Unmaps the pages of the code and read-only data of the program and its libraries. `withHeap`:
+// the heap's free top goes back to the system too (after a reading, which frees much of it).
+// Nothing depends on it working: errors are ignored.
+void ReleaseIdleMemory(bool withHeap);
 
 }  // namespace tavro

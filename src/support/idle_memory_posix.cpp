@@ -1,48 +1,54 @@
 #include "support/idle_memory.h"
 
+#include <link.h>
 #include <malloc.h>
 #include <sys/mman.h>
+#include <unistd.h>
 
-#include <cstdio>
-#include <cstring>
+#include <cstdint>
 
 namespace tavro {
 namespace {
 
-// A mapping of the process, as /proc/self/smaps describes it.
-struct Mapping {
-  std::uintptr_t start = 0;
-  std::uintptr_t end = 0;
-  bool fileCode = false;  // "r-xp" and backed by a file: a program's or a library's code
-};
+// Whether the loader wrote relocations into the object's code when it was loaded: those pages are
+// no longer the file's bytes, and dropping them would undo the relocations.
+bool HasTextRelocations(const dl_phdr_info& object) {
+  for (int i = 0; i < object.dlpi_phnum; ++i) {
+    const ElfW(Phdr)& header = object.dlpi_phdr[i];
+    if (header.p_type != PT_DYNAMIC) continue;
+    for (auto* entry = reinterpret_cast<const ElfW(Dyn)*>(object.dlpi_addr + header.p_vaddr);
+         entry->d_tag != DT_NULL; ++entry) {
+      if (entry->d_tag == DT_TEXTREL) return true;
+      if (entry->d_tag == DT_FLAGS && (entry->d_un.d_val & DF_TEXTREL) != 0) return true;
+    }
+  }
+  return false;
+}
+
+// Called with the loader's lock held, so no object is unloaded (and its addresses reused) while
+// its pages are given back.
+int ReleaseObject(dl_phdr_info* object, std::size_t /*size*/, void* pageSize) {
+  if (HasTextRelocations(*object)) return 0;
+  const auto page = *static_cast<std::uintptr_t*>(pageSize);
+  for (int i = 0; i < object->dlpi_phnum; ++i) {
+    const ElfW(Phdr)& header = object->dlpi_phdr[i];
+    // Only segments nobody may write: a writable one holds the program's data (the part made
+    // read-only after relocation included).
+    if (header.p_type != PT_LOAD || (header.p_flags & PF_W) != 0) continue;
+    // Whole pages inside the segment only: a page it shares is left alone.
+    const std::uintptr_t start = (object->dlpi_addr + header.p_vaddr + page - 1) & ~(page - 1);
+    const std::uintptr_t end = (object->dlpi_addr + header.p_vaddr + header.p_memsz) & ~(page - 1);
+    if (start < end) madvise(reinterpret_cast<void*>(start), end - start, MADV_DONTNEED);
+  }
+  return 0;
+}
 
 }  // namespace
 
-void IdleMemory::Release(bool afterReading) {
-  if (afterReading) {
-    malloc_trim(0);
-    code_.clear();
-    std::FILE* maps = std::fopen("/proc/self/smaps", "re");
-    if (maps == nullptr) return;
-    Mapping mapping;
-    char line[4096];
-    while (std::fgets(line, sizeof line, maps) != nullptr) {
-      unsigned long start = 0;
-      unsigned long end = 0;
-      char permissions[5] = {};
-      char path[2] = {};
-      unsigned long anonymous = 0;
-      if (std::sscanf(line, "%lx-%lx %4s %*s %*s %*s %1s", &start, &end, permissions, path) >= 3) {
-        mapping = {start, end, std::strcmp(permissions, "r-xp") == 0 && path[0] == '/'};
-      } else if (std::sscanf(line, "Anonymous: %lu kB", &anonymous) == 1 && mapping.fileCode && anonymous == 0) {
-        // Only code that is still the file's own bytes: dropping a written private page (a
-        // debugger's breakpoint, data after relocation) would lose what was written.
-        code_.push_back({mapping.start, mapping.end - mapping.start});
-      }
-    }
-    std::fclose(maps);
-  }
-  for (const Range& range : code_) madvise(reinterpret_cast<void*>(range.start), range.length, MADV_DONTNEED);
+void ReleaseIdleMemory(bool withHeap) {
+  if (withHeap) malloc_trim(0);
+  std::uintptr_t pageSize = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+  dl_iterate_phdr(ReleaseObject, &pageSize);
 }
 
 }  // namespace tavro

@@ -4,7 +4,7 @@
 
 namespace tavro {
 
-void IdleMemory::Release(bool /*afterReading*/) {
+void ReleaseIdleMemory(bool /*withHeap*/) {
   // The working set trimmed: the pages stay in memory, counted no longer, until touched again.
   SetProcessWorkingSetSize(GetCurrentProcess(), static_cast<SIZE_T>(-1), static_cast<SIZE_T>(-1));
 }

@@ -68,7 +68,6 @@ int RunWindowLoop(ControlWindow& window, LoopFace& face) {
   // once per tick.
   constexpr int kIdleMs = kTimerIntervalMs + kTickSettleMs;
   std::int64_t nextTick = clock.SteadyMs() + kIdleMs;
-  IdleMemory idleMemory;
   // The reading after which the heap was last given back; none yet: the first tick gives back the
   // start's.
   std::optional<DateTime> releasedAfter;
@@ -81,7 +80,7 @@ int RunWindowLoop(ControlWindow& window, LoopFace& face) {
     if (remaining > 0) {
       // Right before the wait, so that little code runs between the release and the wait.
       if (ticked) {
-        idleMemory.Release(releasedAfter != window.LastReading());
+        ReleaseIdleMemory(releasedAfter != window.LastReading());
         releasedAfter = window.LastReading();
         ticked = false;
       }
