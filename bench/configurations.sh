@@ -42,3 +42,13 @@ busy_ini() {
       printf "[report_%d]\nhour=%d\nminute=%d\ntemplate=rep%d\n", i, i % 24, 3 * i % 60, i
   }' >"$1"
 }
+
+# launch_ini FILE JOBS: JOBS pumps of /bin/true, each due every minute, for the cost of a launch.
+launch_ini() {
+  awk -v jobs="$2" 'BEGIN {
+    print "[program]\nmod=kord"
+    printf "[pumps]\ncount=%d\n", jobs
+    for (i = 1; i <= jobs; i++)
+      printf "[pump_%d]\nlaunchperiod=1\nphase=0\nintervallength=1\nexename=/bin/true\nsource=PlantHistorian%d\ntarget=Warehouse%d\ntagfile=/opt/tavro/tags/pump%d.txt\n", i, i, i, i
+  }' >"$1"
+}

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "findings/program_file.h"
+#include "support/process_path.h"
 
 namespace tavro {
 namespace {
@@ -45,9 +46,16 @@ std::optional<std::string> PathSearchProblem(const std::string& program) {
          " (a name without \"/\" is looked for along PATH: " + path + ")";
 }
 
+bool FolderExists(const std::string& folder, KnownFolders& folders) {
+  const auto known = folders.find(folder);
+  if (known != folders.end()) return known->second;
+  return folders.emplace(folder, folder.empty() || StateOf(folder) == FileState::kFolder).first->second;
+}
+
 }  // namespace
 
-std::optional<std::string> ProgramFileProblem(const std::string& program, const std::string& launcherFolder) {
+std::optional<std::string> ProgramFileProblem(const std::string& program, const std::string& launcherFolder,
+                                              KnownFolders& folders) {
   if (LooksLikeWindowsPath(program)) {
     return "\"" + program + "\" is a Windows path (drive letter or \"\\\"); on Linux write a path like /opt/plant/job";
   }
@@ -65,6 +73,7 @@ std::optional<std::string> ProgramFileProblem(const std::string& program, const 
     text.append(advice);
     return text;
   };
+  if (!FolderExists(FolderOf(full), folders)) return problem("does not exist");
   switch (StateOf(full)) {
     case FileState::kMissing:
       return problem("does not exist");

@@ -25,14 +25,22 @@ std::string ProblemOfRelativePath(const std::string& quoted, const std::string& 
   return quoted + " is a relative path" + where + "; write the full path";
 }
 
+bool FolderExists(const std::string& folder, KnownFolders& folders) {
+  const auto known = folders.find(folder);
+  if (known != folders.end()) return known->second;
+  return folders.emplace(folder, folder.empty() || IsFolder(folder)).first->second;
+}
+
 }  // namespace
 
 // The program start lets the system look for the program: a path as written, a bare name in the
 // system's usual places and along PATH, ".exe" added when the name has no extension.
-std::optional<std::string> ProgramFileProblem(const std::string& program, const std::string& launcherFolder) {
+std::optional<std::string> ProgramFileProblem(const std::string& program, const std::string& launcherFolder,
+                                              KnownFolders& folders) {
   const std::string quoted = "\"" + program + "\"";
   if (IsRelativeWithFolder(program)) return ProblemOfRelativePath(quoted, program, launcherFolder);
   const bool bareName = program.find_first_of("\\/:") == std::string::npos;
+  if (!bareName && !FolderExists(FolderOf(program), folders)) return quoted + " does not exist";
   std::array<char, MAX_PATH> found{};
   const DWORD length = SearchPathA(nullptr, program.c_str(), ".exe", static_cast<DWORD>(found.size()), found.data(),
                                    nullptr);

@@ -16,9 +16,10 @@ void FindProgramProblems(const CheckedFile& file, Findings& findings) {
   // Thousands of jobs often start a handful of programs: each is looked up on disk once. The names
   // view the state's texts, which outlive the search.
   std::unordered_map<std::string_view, std::optional<std::string>> judged;
+  KnownFolders folders;
   const auto problemOf = [&](const std::string& program) -> const std::optional<std::string>& {
     auto found = judged.find(program);
-    if (found == judged.end()) found = judged.emplace(program, ProgramFileProblem(program, launcherFolder)).first;
+    if (found == judged.end()) found = judged.emplace(program, ProgramFileProblem(program, launcherFolder, folders)).first;
     return found->second;
   };
   for (const JobFamily& family : kJobFamilies) {

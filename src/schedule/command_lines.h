@@ -18,7 +18,4 @@ std::string BatchArguments(const TBec& batch, const std::string& windowStart, co
 std::string TaskArguments(const TUkol& task, DateTime slotTime, const std::string& taskTimeFormat);
 std::string ReportArguments(const TRepUkol& report);
 
-// Program path, a blank and the arguments; the program path alone when there are none.
-std::string CommandLine(const std::string& program, const std::string& arguments);
-
 }  // namespace tavro

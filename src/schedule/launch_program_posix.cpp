@@ -86,6 +86,9 @@ struct Slot {
 };
 constexpr int kMostRunning = 4096;
 Slot running[kMostRunning];
+// Slots from this one on were never taken: a free slot is the first one found, so this stays near the
+// most programs that ran at once, and the handler and the tick look at those slots, not at 4096.
+std::atomic<int> slotsUsed{0};
 std::atomic<RunId> lastRun{0};
 std::atomic<std::uint64_t> unwatched{0};
 
@@ -115,7 +118,8 @@ bool Reap(Slot& slot) {
 
 void OnChildEnded(int) {
   const int saved = errno;
-  for (Slot& slot : running) Reap(slot);
+  const int used = slotsUsed.load();
+  for (int i = 0; i < used; ++i) Reap(running[i]);
   errno = saved;
 }
 
@@ -132,9 +136,14 @@ void ReapWhenEnded() {
 
 // A free slot for a program about to start, or nullptr when all are taken.
 Slot* FreeSlot() {
-  for (Slot& slot : running) {
+  for (int i = 0; i < kMostRunning; ++i) {
     pid_t free = 0;
-    if (slot.pid.compare_exchange_strong(free, -1)) return &slot;
+    if (!running[i].pid.compare_exchange_strong(free, -1)) continue;
+    // Counted before the program's id is published, so that the handler reaps it.
+    int used = slotsUsed.load();
+    while (used <= i && !slotsUsed.compare_exchange_weak(used, i + 1)) {
+    }
+    return &running[i];
   }
   return nullptr;
 }
@@ -209,7 +218,9 @@ int LaunchProgram(const std::string& program, const std::string& arguments, cons
 
 std::vector<RunEnd> TakeRunEnds() {
   std::vector<RunEnd> ends;
-  for (Slot& slot : running) {
+  const int used = slotsUsed.load();
+  for (int i = 0; i < used; ++i) {
+    Slot& slot = running[i];
     if (!slot.ended.load()) continue;
     const int status = slot.status;
     ends.push_back({slot.run, WIFSIGNALED(status), WIFSIGNALED(status) ? WTERMSIG(status) : WEXITSTATUS(status),

@@ -33,11 +33,13 @@ class Tick {
   double ReadGate(const GateRequest& request);
   void Launch(const std::string& program, const std::string& arguments, JobKind kind, int number,
               const std::string& gateTag = {});
-  // What the operator sees of a job's launch decision; the status is to be shown again.
-  JobRecord& Decided(JobKind kind, int number, std::string command, LaunchResult result) {
+  // What the operator sees of a job's launch decision; the status is to be shown again. The
+  // command is written into the record's own text, whose room serves the job's every launch.
+  JobRecord& Decided(JobKind kind, int number, const std::string& program, const std::string& arguments,
+                     LaunchResult result) {
     JobRecord& record = c_.state.Status.Job(kind, number);
     record.lastLaunch = now_;
-    record.lastCommand = std::move(command);
+    record.lastCommand.assign(program).append(1, ' ').append(arguments);
     record.result = result;
     c_.state.Status.changed = true;
     return record;
@@ -56,11 +58,16 @@ class Tick {
 void Tick::Launch(const std::string& program, const std::string& arguments, JobKind kind, int number,
                   const std::string& gateTag) {
   const char* kindName = JobKindName(kind);
-  if (c_.observer) c_.observer->OnLaunch({now_, kindName, number, CommandLine(program, arguments), gateTag});
+  JobRecord& record = Decided(kind, number, program, arguments, LaunchResult::Launched);
+  if (c_.observer) {
+    // The program path alone when there are no arguments; the record keeps its blank.
+    const std::string_view commandLine =
+        std::string_view(record.lastCommand).substr(0, program.size() + (arguments.empty() ? 0 : 1 + arguments.size()));
+    c_.observer->OnLaunch({now_, kindName, number, commandLine, gateTag});
+  }
   RunId run = 0;
   const int result = c_.starter.Launch(program, arguments, FolderOf(program), kShowHidden, &run);
-  JobRecord& record =
-      Decided(kind, number, program + " " + arguments, result == 0 ? LaunchResult::Launched : LaunchResult::Failed);
+  if (result != 0) record.result = LaunchResult::Failed;
   record.returnValue = result;
   if (run != 0) c_.state.Status.awaited.push_back({run, kind, number, record.lastCommand});
   if (result == 0) {
@@ -147,7 +154,7 @@ void Tick::WalkTasks() {
     if (value > 0.0) {
       Launch(task.exename, arguments, JobKind::Task, number, task.runningtag);
     } else {
-      JobRecord& record = Decided(JobKind::Task, number, task.exename + " " + arguments, LaunchResult::Held);
+      JobRecord& record = Decided(JobKind::Task, number, task.exename, arguments, LaunchResult::Held);
       record.heldTag = task.runningtag;
       record.heldValue = value;
       Log([&] {

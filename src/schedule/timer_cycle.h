@@ -3,6 +3,7 @@
 // then, while it runs, the walks of pumps, batches, tasks and reports with their launches.
 
 #include <string>
+#include <string_view>
 
 #include "jobs/launcher_state.h"
 #include "schedule/launch_program.h"
@@ -64,8 +65,9 @@ struct LaunchNotice {
   DateTime tickTime;
   const char* kind;  // "pump", "batch", "task", "report"
   int number;        // position in its table, counted from 1
-  std::string commandLine;
-  std::string gateTag;  // the task's runningtag when a gate decided; "" otherwise
+  // Views valid during OnLaunch only: a preview passes millions of launches.
+  std::string_view commandLine;
+  std::string_view gateTag;  // the task's runningtag when a gate decided; "" otherwise
 };
 
 class LaunchObserver {

@@ -1,6 +1,7 @@
 #pragma once
 // A small file that readers see whole, old or new, never half written: written beside its place
-// under a temporary name, then renamed over it.
+// under a temporary name, then put in its place in one step (on Linux the two names are exchanged,
+// and the temporary name keeps the file before, to be written over next time).
 
 #include <string>
 

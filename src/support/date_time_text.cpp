@@ -1,54 +1,90 @@
 #include "support/date_time_text.h"
 
 #include <algorithm>
-
+#include <cstring>
 
 namespace tavro {
 namespace {
 
 // The digits of `value`, zero-padded to `digits` characters (a minus sign counting as one), as
-// "%0*d" writes them; written by hand because dates are formatted millions of times in a preview.
-void AppendNumber(std::string& out, int value, int digits) {
-  // Filled from the end: sign, padding and digits in one append.
-  char text[24];
-  char* const end = text + sizeof text;
-  char* first = end;
+// "%0*d" writes them, put at `at`; returns the end. Written by hand, and a date's text is appended
+// in one piece, because dates are formatted millions of times in a preview.
+char* PutNumber(char* at, int value, int digits) {
+  if (digits == 2 && value >= 0 && value < 100) {
+    at[0] = static_cast<char>('0' + value / 10);
+    at[1] = static_cast<char>('0' + value % 10);
+    return at + 2;
+  }
   unsigned magnitude = value < 0 ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
-  do {
-    *--first = static_cast<char>('0' + magnitude % 10);
-    magnitude /= 10;
-  } while (magnitude != 0);
-  const int width = std::min(digits, 20) - (value < 0 ? 1 : 0);
-  while (end - first < width) *--first = '0';
-  if (value < 0) *--first = '-';
-  out.append(first, static_cast<std::size_t>(end - first));
+  int length = 1;
+  for (unsigned rest = magnitude; rest >= 10; rest /= 10) ++length;
+  if (value < 0) *at++ = '-';
+  for (int padding = std::min(digits, 20) - (value < 0 ? 1 : 0) - length; padding > 0; --padding) *at++ = '0';
+  char* const end = at + length;
+  for (char* digit = end; digit != at; magnitude /= 10) *--digit = static_cast<char>('0' + magnitude % 10);
+  return end;
 }
 
-// dd.mm.yyyy+hh?nn: the command lines' patterns, which are formatted for every launch.
-std::string SlotText(DateTime value, char hourSeparator) {
+void AppendNumber(std::string& out, int value, int digits) {
+  char text[24];
+  out.append(text, static_cast<std::size_t>(PutNumber(text, value, digits) - text));
+}
+
+// Room for a date-time text of any year an int holds.
+constexpr std::size_t kDateTimeRoom = 64;
+
+// yyyy?mm?dd[ hh?nn?ss]: the log stamp's and the ISO form.
+std::string YearFirstText(DateTime value, char dateSeparator, char timeSeparator, bool withTime) {
   const CivilDateTime c = ToCivil(value);
-  std::string text;
-  text.reserve(16);
-  AppendNumber(text, c.day, 2);
-  text += '.';
-  AppendNumber(text, c.month, 2);
-  text += '.';
-  AppendNumber(text, c.year, 4);
-  text += '+';
-  AppendNumber(text, c.hour, 2);
-  text += hourSeparator;
-  AppendNumber(text, c.minute, 2);
-  return text;
+  char text[kDateTimeRoom];
+  char* at = PutNumber(text, c.year, 4);
+  *at++ = dateSeparator;
+  at = PutNumber(at, c.month, 2);
+  *at++ = dateSeparator;
+  at = PutNumber(at, c.day, 2);
+  if (withTime) {
+    *at++ = ' ';
+    at = PutNumber(at, c.hour, 2);
+    *at++ = timeSeparator;
+    at = PutNumber(at, c.minute, 2);
+    *at++ = timeSeparator;
+    at = PutNumber(at, c.second, 2);
+  }
+  return std::string(text, at);
+}
+
+// dd.mm.yyyy+hh?nn: the command lines' patterns, which are formatted for every launch. The launches
+// of a day share its date, so the calendar is worked out once a day.
+void AppendSlotText(std::string& out, DateTime value, char hourSeparator) {
+  thread_local std::int64_t datedDayStart = -1;
+  thread_local char date[kDateTimeRoom];
+  thread_local std::size_t dateLength = 0;
+  const std::int64_t dayStart = StartOfDay(value).ms;
+  if (dayStart != datedDayStart) {
+    const CivilDateTime c = ToCivil(value);
+    char* at = PutNumber(date, c.day, 2);
+    *at++ = '.';
+    at = PutNumber(at, c.month, 2);
+    *at++ = '.';
+    at = PutNumber(at, c.year, 4);
+    *at++ = '+';
+    dateLength = static_cast<std::size_t>(at - date);
+    datedDayStart = dayStart;
+  }
+  const int minuteOfDay = MinuteOfDay(value);
+  char time[5] = {static_cast<char>('0' + minuteOfDay / 600), static_cast<char>('0' + minuteOfDay / 60 % 10),
+                  hourSeparator, static_cast<char>('0' + minuteOfDay % 60 / 10),
+                  static_cast<char>('0' + minuteOfDay % 10)};
+  out.append(date, dateLength);
+  out.append(time, sizeof time);
 }
 
 }  // namespace
 
-std::string FormatDateTime(std::string_view pattern, DateTime value) {
-  if (pattern == kPumpTimePattern) return SlotText(value, ':');
-  if (pattern == kTaskTimePattern) return SlotText(value, '.');
+void AppendDateTime(std::string& out, std::string_view pattern, DateTime value) {
+  if (pattern == kPumpTimePattern) return AppendSlotText(out, value, ':');
+  if (pattern == kTaskTimePattern) return AppendSlotText(out, value, '.');
   const CivilDateTime c = ToCivil(value);
-  std::string out;
-  out.reserve(pattern.size() + 4);
   for (std::size_t i = 0; i < pattern.size();) {
     const char ch = pattern[i];
     const std::string_view rest = pattern.substr(i);
@@ -80,8 +116,16 @@ std::string FormatDateTime(std::string_view pattern, DateTime value) {
       ++i;
     }
   }
+}
+
+std::string FormatDateTime(std::string_view pattern, DateTime value) {
+  std::string out;
+  out.reserve(pattern.size() + 4);
+  AppendDateTime(out, pattern, value);
   return out;
 }
+
+void AppendDecimal(std::string& out, int value) { AppendNumber(out, value, 1); }
 
 std::string LogStamp(DateTime value) {
   // Entries come in bursts within one second (a reading writes hundreds): the last stamp is kept.
@@ -91,44 +135,14 @@ std::string LogStamp(DateTime value) {
   const std::int64_t second = value.ms / kMsPerSecond - (value.ms % kMsPerSecond < 0 ? 1 : 0);
   const char separator = TimeSeparator();
   if (second == lastSecond && separator == lastSeparator) return last;
-  const CivilDateTime c = ToCivil(value);
-  std::string stamp;
-  stamp.reserve(19);
-  AppendNumber(stamp, c.year, 4);
-  stamp += '.';
-  AppendNumber(stamp, c.month, 2);
-  stamp += '.';
-  AppendNumber(stamp, c.day, 2);
-  stamp += ' ';
-  AppendNumber(stamp, c.hour, 2);
-  stamp += separator;
-  AppendNumber(stamp, c.minute, 2);
-  stamp += separator;
-  AppendNumber(stamp, c.second, 2);
+  const std::string stamp = YearFirstText(value, '.', separator, true);
   lastSecond = second;
   lastSeparator = separator;
   last = stamp;
   return stamp;
 }
 
-std::string IsoDateTimeText(DateTime value, bool withTime) {
-  const CivilDateTime c = ToCivil(value);
-  std::string text;
-  text.reserve(19);
-  AppendNumber(text, c.year, 4);
-  text += '-';
-  AppendNumber(text, c.month, 2);
-  text += '-';
-  AppendNumber(text, c.day, 2);
-  if (!withTime) return text;
-  text += ' ';
-  AppendNumber(text, c.hour, 2);
-  text += ':';
-  AppendNumber(text, c.minute, 2);
-  text += ':';
-  AppendNumber(text, c.second, 2);
-  return text;
-}
+std::string IsoDateTimeText(DateTime value, bool withTime) { return YearFirstText(value, '-', ':', withTime); }
 
 }  // namespace tavro
 

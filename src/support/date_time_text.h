@@ -17,6 +17,10 @@ inline constexpr const char* kPumpTimePattern = R"(dd"."mm"."yyyy"+"hh":"nn)";
 inline constexpr const char* kTaskTimePattern = R"(dd"."mm"."yyyy"+"hh"."nn)";
 
 std::string FormatDateTime(std::string_view pattern, DateTime value);
+// The same text appended to `out`: a command line is built in one string.
+void AppendDateTime(std::string& out, std::string_view pattern, DateTime value);
+// The decimal digits of `value`, as std::to_string writes them, appended to `out`.
+void AppendDecimal(std::string& out, int value);
 
 // "yyyy.mm.dd hh:nn:ss", the time separator being the system's.
 std::string LogStamp(DateTime value);

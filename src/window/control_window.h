@@ -91,6 +91,8 @@ class ControlWindow final : public TickCommands, public TickDisplay, public Laun
   Clock& TimerClock() const { return services_.clock; }
   const std::string& PanelText(Panel panel) const { return panels_.at(static_cast<std::size_t>(panel)); }
   bool HideWindow() const { return hideWindow_; }
+  // When the configuration was last read.
+  DateTime LastReading() const { return services_.state.Status.lastReading; }
   // The status as the status file holds it, at this moment (JSON).
   std::string CurrentStatus() const;
 

@@ -5,25 +5,35 @@
 
 namespace tavro {
 
+namespace {
+constexpr std::size_t kPrintedBlock = 64 * 1024;
+}  // namespace
+
 void PrintedLaunches::OnLaunch(const LaunchNotice& notice) {
   // A tick with many launches writes its time once.
   if (notice.tickTime != tickTime_) {
     tickTime_ = notice.tickTime;
     tickText_ = IsoDateTimeText(notice.tickTime);
   }
-  line_.assign(tickText_);
-  line_ += '\t';
-  line_ += notice.kind;
-  line_ += ' ';
-  line_ += std::to_string(notice.number);
-  line_ += '\t';
-  line_ += notice.commandLine;
+  if (lines_.capacity() < kPrintedBlock + 4096) lines_.reserve(kPrintedBlock + 4096);
+  lines_ += tickText_;
+  lines_ += '\t';
+  lines_ += notice.kind;
+  lines_ += ' ';
+  AppendDecimal(lines_, notice.number);
+  lines_ += '\t';
+  lines_ += notice.commandLine;
   if (!notice.gateTag.empty()) {
-    line_ += "\tgated by ";
-    line_ += notice.gateTag;
+    lines_ += "\tgated by ";
+    lines_ += notice.gateTag;
   }
-  line_ += '\n';
-  out_.write(line_.data(), static_cast<std::streamsize>(line_.size()));
+  lines_ += '\n';
+  if (lines_.size() >= kPrintedBlock) Flush();
+}
+
+void PrintedLaunches::Flush() {
+  out_.write(lines_.data(), static_cast<std::streamsize>(lines_.size()));
+  lines_.clear();
 }
 
 SimulatedLauncher::SimulatedLauncher(const std::string& iniFileName, DateTime start, LaunchObserver* observer)
@@ -45,6 +55,7 @@ bool PreviewLaunches(const PreviewRequest& request, std::ostream& out) {
   SimulatedLauncher launcher(request.iniFileName, request.start, &printed);
   const DateTime end = AddHours(request.start, request.hours);
   while (launcher.Now() < end) launcher.Tick();
+  printed.Flush();
   return launcher.Valid();
 }
 

@@ -74,17 +74,23 @@ class SimulatedLauncher {
   bool valid_ = false;
 };
 
-// Writes one line per launch, as the preview prints them.
+// Writes one line per launch, as the preview prints them, in blocks of many lines: a year's preview
+// is gigabytes.
 class PrintedLaunches final : public LaunchObserver {
  public:
   explicit PrintedLaunches(std::ostream& out) : out_(out) {}
+  PrintedLaunches(const PrintedLaunches&) = delete;
+  PrintedLaunches& operator=(const PrintedLaunches&) = delete;
+  ~PrintedLaunches() override { Flush(); }
   void OnLaunch(const LaunchNotice& notice) override;
+  // Writes the lines still held; what follows the launches comes after them.
+  void Flush();
 
  private:
   std::ostream& out_;
   DateTime tickTime_;
   std::string tickText_;
-  std::string line_;
+  std::string lines_;
 };
 
 struct PreviewRequest {

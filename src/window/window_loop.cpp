@@ -1,6 +1,7 @@
 #include "window/window_loop.h"
 
 #include "schedule/timer_cycle.h"
+#include "support/idle_memory.h"
 
 namespace tavro {
 
@@ -67,12 +68,22 @@ int RunWindowLoop(ControlWindow& window, LoopFace& face) {
   // once per tick.
   constexpr int kIdleMs = kTimerIntervalMs + kTickSettleMs;
   std::int64_t nextTick = clock.SteadyMs() + kIdleMs;
+  // The reading after which the heap was last given back; none yet: the first tick gives back the
+  // start's.
+  std::optional<DateTime> releasedAfter;
+  bool ticked = false;
   while (!face.Closed()) {
     // Idle time, when a window system applies the enabling rule.
     window.StartAkceUpdate();
     face.Idle();
     const std::int64_t remaining = nextTick - clock.SteadyMs();
     if (remaining > 0) {
+      // Right before the wait, so that little code runs between the release and the wait.
+      if (ticked) {
+        ReleaseIdleMemory(releasedAfter != window.LastReading());
+        releasedAfter = window.LastReading();
+        ticked = false;
+      }
       if (const std::optional<Command> command = face.TakeCommand(static_cast<int>(remaining))) {
         face.Carry(*command);
       }
@@ -81,6 +92,7 @@ int RunWindowLoop(ControlWindow& window, LoopFace& face) {
     face.inTick_ = true;
     face.Guarded([&] { window.timrTimer(true); });
     face.inTick_ = false;
+    ticked = true;
     // The next tick comes one interval after this one ended: ticks never overlap.
     nextTick = clock.SteadyMs() + kIdleMs;
   }

@@ -33,6 +33,9 @@ TEST(TavrocheckFindings, TellsWhichProgramsLinuxCannotStart) {
       {plain, "\"" + plain + "\" is not executable"},
       {folderPath, "\"" + folderPath + "\" is a folder, not a program"},
       {"jobs/pump", "\"jobs/pump\" does not exist (from the launcher's folder: " + folderPath + "/jobs/pump)"},
+      // A folder that is missing, or a file in a folder's place, is looked up once for all its programs.
+      {"gone/pump", "\"gone/pump\" does not exist (from the launcher's folder: " + folderPath + "/gone/pump)"},
+      {plain + "/pump", "\"" + plain + "/pump\" does not exist"},
       {"./plain-file", "\"./plain-file\" is not executable (from the launcher's folder: "},
       {"jobs/run", "\"jobs/run\" is a relative path (from the launcher's folder: " + folderPath +
                        "/jobs/run); write the full path"},

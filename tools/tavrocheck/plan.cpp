@@ -85,6 +85,7 @@ bool PrintPlan(const std::string& iniFile, DateTime start, int hours, const std:
   if (job) filtered.emplace(&lines.emplace(out, *job));
   PrintedLaunches printed(job ? *filtered : out);
   const RecordedPlan plan = RecordPlan({iniFile, start, hours, job, false}, &printed);
+  printed.Flush();
   if (!plan.valid) return false;
   NoteMissingLaunches(plan, job, notes);
   PrintSummary(plan, out);
