@@ -2,12 +2,16 @@
 
 #include <algorithm>
 #include <cstring>
+#include <unordered_set>
 
 #include "support/text.h"
 #include "support/whole_file.h"
 
 namespace tavro {
 namespace {
+
+// A section's keys up to this many are looked through for a name met before; beyond, a set is kept.
+constexpr std::size_t kKeysLookedThrough = 32;
 
 // What a lookup gives for a stored value: enclosing quotes removed, then cut to the longest length.
 std::string_view ProfileValue(std::string_view value) {
@@ -94,6 +98,7 @@ IniFile IniFile::Parse(std::string bytes) {
   ini.sections_.reserve(headers + 1);  // and the keys before the first header
 
   std::size_t nextNul = 0;
+  std::unordered_set<std::string_view, CaseBlindHash, CaseBlindEqual> longSection;  // its key names
   for (Lines lines(text); !lines.Done();) {
     const std::string_view line = TrimView(lines.Next());
     if (line.empty() || line.front() == ';') continue;
@@ -103,19 +108,28 @@ IniFile IniFile::Parse(std::string bytes) {
         const std::string_view name = TrimView(line.substr(1, close - 1));
         const bool first = ini.firstSection_.try_emplace(name, ini.sections_.size()).second;
         ini.sections_.push_back(Section{name, lines.Number(), ini.keys_.size(), 0, first});
+        longSection.clear();
         continue;
       }
     }
     // Keys before the first header belong to no section a lookup can name.
     if (ini.sections_.empty()) ini.sections_.push_back(Section{{}, 0, 0, 0, false});
     const Section& section = ini.sections_.back();
-    // Only the first of a section's keys of one name counts; sections hold a handful of keys.
+    // Only the first of a section's keys of one name counts. Sections hold a handful of keys, looked
+    // through; a long one (made by a program, or meant to stall the launcher) is kept in a set once
+    // it grows, so that the reading stays linear in the file.
     const auto counts = [&](std::string_view name) {
-      bool first = section.counts;
-      for (std::size_t k = section.firstKey; first && k < ini.keys_.size(); ++k) {
-        first = !EqualsIgnoreCase(ini.keys_[k].name, name);
+      if (!section.counts) return false;
+      if (ini.keys_.size() - section.firstKey < kKeysLookedThrough) {
+        for (std::size_t k = section.firstKey; k < ini.keys_.size(); ++k) {
+          if (EqualsIgnoreCase(ini.keys_[k].name, name)) return false;
+        }
+        return true;
       }
-      return first;
+      if (longSection.empty()) {
+        for (std::size_t k = section.firstKey; k < ini.keys_.size(); ++k) longSection.insert(ini.keys_[k].name);
+      }
+      return longSection.insert(name).second;
     };
     const std::size_t equals = line.find('=');
     if (equals == std::string_view::npos) {
