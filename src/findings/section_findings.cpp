@@ -4,6 +4,7 @@
 #include <array>
 #include <limits>
 #include <string_view>
+#include <unordered_map>
 
 #include "config/job_sections.h"
 #include "config/program_sections.h"
@@ -204,15 +205,31 @@ ValueCheck CheckFor(const SectionDescription& section, const KeyDescription& key
   return nullptr;
 }
 
-// The line of the first of these names that counts, which hides the repeated one.
+// The line of the first of these names that counts, which hides a repeated one. The lines are
+// gathered at the first repeat: a file made by a program may repeat thousands of names, and looking
+// each one up from the start would take the square of their number.
 template <class List, class NameOf>
-int FirstLine(const List& list, std::size_t before, std::string_view name, NameOf nameOf) {
-  for (std::size_t i = 0; i < before; ++i) {
-    const auto& earlier = nameOf(list[i]);
-    if (earlier.counts && EqualsIgnoreCase(earlier.name, name)) return earlier.line;
+class FirstLines {
+ public:
+  FirstLines(const List& list, NameOf nameOf) : list_(list), nameOf_(nameOf) {}
+  int Of(std::string_view name) {
+    if (!gathered_) {
+      for (const auto& entry : list_) {
+        const auto& earlier = nameOf_(entry);
+        if (earlier.counts) lines_.try_emplace(LowerAscii(earlier.name), earlier.line);
+      }
+      gathered_ = true;
+    }
+    const auto found = lines_.find(LowerAscii(name));
+    return found == lines_.end() ? 0 : found->second;
   }
-  return 0;
-}
+
+ private:
+  const List& list_;
+  NameOf nameOf_;
+  bool gathered_ = false;
+  std::unordered_map<std::string, int> lines_;
+};
 
 std::string Repeated(int line, int firstLine, const char* taken) {
   return "repeated at line " + std::to_string(line) + "; the launcher " + taken + " only the first one, at line " +
@@ -222,12 +239,11 @@ std::string Repeated(int line, int firstLine, const char* taken) {
 void FindKeyProblems(const IniFile::WrittenSection& written,
                      const SectionDescription& section, Findings& findings) {
   const std::string name(written.header.name);
+  FirstLines firstKeys(written.keys, [](const IniFile::Key& n) -> const auto& { return n; });
   for (std::size_t k = 0; k < written.keys.size(); ++k) {
     const IniFile::Key& key = written.keys[k];
     if (!key.counts) {
-      const int first =
-          FirstLine(written.keys, k, key.name, [](const IniFile::Key& n) -> const auto& { return n; });
-      findings.push_back({name, std::string(key.name), Repeated(key.line, first, "takes")});
+      findings.push_back({name, std::string(key.name), Repeated(key.line, firstKeys.Of(key.name), "takes")});
       continue;
     }
     const auto known = std::find_if(section.keys.begin(), section.keys.end(),
@@ -252,6 +268,7 @@ void FindKeyProblems(const IniFile::WrittenSection& written,
 
 void FindSectionProblems(const CheckedFile& file, Findings& findings) {
   const std::vector<IniFile::WrittenSection>& sections = file.ini.Written();
+  FirstLines firstSections(sections, [](const IniFile::WrittenSection& w) -> const auto& { return w.header; });
   for (std::size_t s = 0; s < sections.size(); ++s) {
     const IniFile::WrittenName& header = sections[s].header;
     if (header.line == 0) {
@@ -262,9 +279,8 @@ void FindSectionProblems(const CheckedFile& file, Findings& findings) {
       continue;
     }
     if (!header.counts) {
-      const int first =
-          FirstLine(sections, s, header.name, [](const IniFile::WrittenSection& w) -> const auto& { return w.header; });
-      findings.push_back({std::string(header.name), std::nullopt, Repeated(header.line, first, "reads")});
+      findings.push_back(
+          {std::string(header.name), std::nullopt, Repeated(header.line, firstSections.Of(header.name), "reads")});
       continue;
     }
     const SectionRole role = RoleOf(header.name, file.state);
