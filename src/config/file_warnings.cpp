@@ -40,6 +40,7 @@ std::vector<std::string> FileWarnings(const IniFile& ini, const LauncherState& s
   }
   const std::string launcherFolder = FolderOf(iniFile);
   std::unordered_set<std::string> judged;
+  KnownFolders folders;  // a program in a missing folder is missing, and nobody may change it
   // The section's name is made only for a warning: most programs are judged and pass.
   const auto judge = [&](const std::string& exename, const auto& sectionName) {
     std::string named = ProgramFile(exename, launcherFolder);
@@ -47,7 +48,7 @@ std::vector<std::string> FileWarnings(const IniFile& ini, const LauncherState& s
     const auto [stored, fresh] = judged.insert(std::move(named));
     if (!fresh) return;
     const std::string& file = *stored;
-    if (OthersMayWrite(file)) warnings.push_back(file + " ([" + sectionName() + "]) can be changed by other accounts");
+    if (folders.Exists(FolderOf(file)) && OthersMayWrite(file)) warnings.push_back(file + " ([" + sectionName() + "]) can be changed by other accounts");
   };
   for (std::size_t i = 0; i < state.Pumps.Items.size(); ++i) {
     judge(state.Pumps.Items[i].exename, [i] { return JobSectionName("pump_", i); });

@@ -46,12 +46,6 @@ std::optional<std::string> PathSearchProblem(const std::string& program) {
          " (a name without \"/\" is looked for along PATH: " + path + ")";
 }
 
-bool FolderExists(const std::string& folder, KnownFolders& folders) {
-  const auto known = folders.find(folder);
-  if (known != folders.end()) return known->second;
-  return folders.emplace(folder, folder.empty() || StateOf(folder) == FileState::kFolder).first->second;
-}
-
 }  // namespace
 
 std::optional<std::string> ProgramFileProblem(const std::string& program, const std::string& launcherFolder,
@@ -73,7 +67,7 @@ std::optional<std::string> ProgramFileProblem(const std::string& program, const 
     text.append(advice);
     return text;
   };
-  if (!FolderExists(FolderOf(full), folders)) return problem("does not exist");
+  if (!folders.Exists(FolderOf(full))) return problem("does not exist");
   switch (StateOf(full)) {
     case FileState::kMissing:
       return problem("does not exist");

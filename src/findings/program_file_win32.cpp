@@ -8,11 +8,6 @@
 namespace tavro {
 namespace {
 
-bool IsFolder(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
 // A relative path with a folder names a file from the launcher's folder, ".exe" added when the name
 // has no extension, as the program start takes it.
 std::string ProblemOfRelativePath(const std::string& quoted, const std::string& program,
@@ -25,12 +20,6 @@ std::string ProblemOfRelativePath(const std::string& quoted, const std::string& 
   return quoted + " is a relative path" + where + "; write the full path";
 }
 
-bool FolderExists(const std::string& folder, KnownFolders& folders) {
-  const auto known = folders.find(folder);
-  if (known != folders.end()) return known->second;
-  return folders.emplace(folder, folder.empty() || IsFolder(folder)).first->second;
-}
-
 }  // namespace
 
 // The program start lets the system look for the program: a path as written, a bare name in the
@@ -40,7 +29,7 @@ std::optional<std::string> ProgramFileProblem(const std::string& program, const 
   const std::string quoted = "\"" + program + "\"";
   if (IsRelativeWithFolder(program)) return ProblemOfRelativePath(quoted, program, launcherFolder);
   const bool bareName = program.find_first_of("\\/:") == std::string::npos;
-  if (!bareName && !FolderExists(FolderOf(program), folders)) return quoted + " does not exist";
+  if (!bareName && !folders.Exists(FolderOf(program))) return quoted + " does not exist";
   std::array<char, MAX_PATH> found{};
   const DWORD length = SearchPathA(nullptr, program.c_str(), ".exe", static_cast<DWORD>(found.size()), found.data(),
                                    nullptr);

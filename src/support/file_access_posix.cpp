@@ -23,6 +23,11 @@ bool OthersMayWrite(const std::string& path) {
   return foreignOwner || GrantedToOthers(status, S_IWGRP, S_IWOTH);
 }
 
+bool IsFolder(const std::string& path) {
+  struct stat status {};
+  return stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
 bool OthersMayRead(const std::string& path) {
   struct stat status {};
   return stat(path.c_str(), &status) == 0 && GrantedToOthers(status, S_IRGRP, S_IROTH);
