@@ -67,10 +67,11 @@ std::string Escaped(const std::string& text) {
 }
 
 // The status bar belongs to another process: its text is fetched into memory of that process,
-// then copied back.
+// then copied back. The bar is made just after its window, so a window found at once may have none
+// yet: no text, then, and the wait goes on.
 std::string PanelText(HWND window, int panel) {
   const HWND statusBar = FindWindowExA(window, nullptr, STATUSCLASSNAMEA, nullptr);
-  if (statusBar == nullptr) throw Failed{"the window has no status bar"};
+  if (statusBar == nullptr) return {};
   DWORD processId = 0;
   GetWindowThreadProcessId(statusBar, &processId);
   const HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
