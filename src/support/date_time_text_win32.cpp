@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdio>
 
 #include "support/date_time_text.h"
@@ -12,6 +13,11 @@ std::string LocaleText(LCTYPE item, const char* fallback) {
   if (GetLocaleInfoA(LOCALE_USER_DEFAULT, item, buffer, sizeof buffer) <= 1) return fallback;
   return buffer;
 }
+
+// A reading writes thousands of entries within a second, mostly with the same few date-times, and
+// each regional lookup goes to the locale tables anew. What was looked up is kept for the rest of
+// the second of the system's clock: a change of the regional settings shows from the next second.
+std::uint64_t CurrentSecond() { return GetTickCount64() / 1000; }
 
 SYSTEMTIME ToSystemTime(DateTime value) {
   const CivilDateTime c = ToCivil(value);
@@ -26,11 +32,7 @@ SYSTEMTIME ToSystemTime(DateTime value) {
   return st;
 }
 
-}  // namespace
-
-char TimeSeparator() { return LocaleText(LOCALE_STIME, ":")[0]; }
-
-std::string DateTimeText(DateTime value) {
+std::string RegionalDateTimeText(DateTime value) {
   const SYSTEMTIME st = ToSystemTime(value);
   char date[128] = {};
   if (GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, date, sizeof date) == 0) {
@@ -40,6 +42,31 @@ std::string DateTimeText(DateTime value) {
   char time[128] = {};
   GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &st, nullptr, time, sizeof time);
   return std::string(date) + " " + time;
+}
+
+}  // namespace
+
+char TimeSeparator() {
+  thread_local std::uint64_t second = ~std::uint64_t{0};
+  thread_local char separator = ':';
+  if (const std::uint64_t now = CurrentSecond(); now != second) {
+    separator = LocaleText(LOCALE_STIME, ":")[0];
+    second = now;
+  }
+  return separator;
+}
+
+std::string DateTimeText(DateTime value) {
+  thread_local std::uint64_t second = ~std::uint64_t{0};
+  thread_local std::int64_t lastValue = 0;
+  thread_local std::string lastText;
+  const std::uint64_t now = CurrentSecond();
+  if (now != second || value.ms != lastValue) {
+    lastText = RegionalDateTimeText(value);
+    lastValue = value.ms;
+    second = now;
+  }
+  return lastText;
 }
 
 std::string NumberText(double value) {
