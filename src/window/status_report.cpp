@@ -1,6 +1,7 @@
 #include "window/status_report.h"
 
 #include <cstdio>
+#include <string_view>
 
 #include "config/job_sections.h"
 #include "config/program_sections.h"
@@ -16,52 +17,74 @@ namespace {
 
 constexpr const char* kSectionPrefixes[] = {"pump_", "batch_", "task_", "report_"};
 
-std::string Quoted(const std::string& text) {
-  std::string quoted = "\"";
-  for (const char c : text) {
+// The status is written again at every tick that launched something: its text is appended in one
+// string, with no string made per field.
+void AppendQuoted(std::string& out, std::string_view text) {
+  out += '"';
+  std::size_t plain = 0;  // the start of the characters not yet copied, which need no escape
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c != '"' && c != '\\' && static_cast<unsigned char>(c) >= 0x20) continue;
+    out.append(text, plain, i - plain);
+    plain = i + 1;
     switch (c) {
       case '"':
-        quoted += "\\\"";
+        out += "\\\"";
         break;
       case '\\':
-        quoted += "\\\\";
+        out += "\\\\";
         break;
       case '\n':
-        quoted += "\\n";
+        out += "\\n";
         break;
       case '\r':
-        quoted += "\\r";
+        out += "\\r";
         break;
       case '\t':
-        quoted += "\\t";
+        out += "\\t";
         break;
-      default:
-        if (static_cast<unsigned char>(c) < 0x20) {
-          char escaped[8];
-          std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(static_cast<unsigned char>(c)));
-          quoted += escaped;
-        } else {
-          quoted += c;
-        }
+      default: {
+        char escaped[8];
+        std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(static_cast<unsigned char>(c)));
+        out += escaped;
+      }
     }
   }
-  return quoted + "\"";
+  out.append(text, plain);
+  out += '"';
 }
 
-std::string TimeValue(DateTime value) { return IsSet(value) ? Quoted(IsoDateTimeText(value)) : "null"; }
-std::string TimeValue(const std::optional<DateTime>& value) { return value ? TimeValue(*value) : "null"; }
+void AppendTime(std::string& out, DateTime value) {
+  if (!IsSet(value)) {
+    out += "null";
+    return;
+  }
+  out += '"';
+  out += IsoDateTimeText(value);
+  out += '"';
+}
+void AppendTime(std::string& out, const std::optional<DateTime>& value) {
+  if (value) {
+    AppendTime(out, *value);
+  } else {
+    out += "null";
+  }
+}
 
 // JSON has no infinities or NaN; a value such as 1e300 stays a number.
-std::string NumberValue(double value) {
-  if (value != value || value > 1e308 || value < -1e308) return "null";
+void AppendNumber(std::string& out, double value) {
+  if (value != value || value > 1e308 || value < -1e308) {
+    out += "null";
+    return;
+  }
   char text[32];
   std::snprintf(text, sizeof text, "%.15g", value);
-  return text;
+  out += text;
 }
 
-std::string SourceName(std::int32_t mode) {
+std::string_view SourceName(std::int32_t mode) {
   for (const auto& [name, value] : kSourceNames) {
-    if (value == mode) return std::string(name);
+    if (value == mode) return name;
   }
   return "none";
 }
@@ -97,26 +120,39 @@ std::size_t JobCount(const LauncherState& state, JobKind kind) {
   return 0;
 }
 
-std::string ResultFields(const JobRecord& record) {
+void AppendResultFields(std::string& out, const JobRecord& record) {
   switch (record.result) {
     case LaunchResult::None:
-      return "\"result\": null";
+      out += "\"result\": null";
+      return;
     case LaunchResult::Launched:
-      return "\"result\": \"launched\"";
+      out += "\"result\": \"launched\"";
+      return;
     case LaunchResult::Failed:
-      return "\"result\": \"failed\", \"returnValue\": " + std::to_string(record.returnValue) +
-             ", \"meaning\": " + Quoted(SystemErrorMeaning(record.returnValue));
+      out += "\"result\": \"failed\", \"returnValue\": ";
+      AppendDecimal(out, record.returnValue);
+      out += ", \"meaning\": ";
+      AppendQuoted(out, SystemErrorMeaning(record.returnValue));
+      return;
     case LaunchResult::Held:
-      return "\"result\": \"held\", \"heldBy\": " + Quoted(record.heldTag) +
-             ", \"heldValue\": " + NumberValue(record.heldValue);
+      out += "\"result\": \"held\", \"heldBy\": ";
+      AppendQuoted(out, record.heldTag);
+      out += ", \"heldValue\": ";
+      AppendNumber(out, record.heldValue);
+      return;
   }
-  return {};
 }
 
-std::string EndValue(const std::optional<RunEndRecord>& end) {
-  if (!end) return "null";
-  return std::string("{") + (end->bySignal ? "\"signal\": " : "\"exitCode\": ") + std::to_string(end->code) +
-         ", \"seconds\": " + SecondsText(end->milliseconds) + "}";
+void AppendEnd(std::string& out, const std::optional<RunEndRecord>& end) {
+  if (!end) {
+    out += "null";
+    return;
+  }
+  out += end->bySignal ? "{\"signal\": " : "{\"exitCode\": ";
+  out += std::to_string(end->code);
+  out += ", \"seconds\": ";
+  out += SecondsText(end->milliseconds);
+  out += '}';
 }
 
 }  // namespace
@@ -148,38 +184,75 @@ std::optional<DateTime> NextDueTime(const LauncherState& state, JobKind kind, st
 
 std::string StatusJson(const LauncherState& state, const StatusFacts& facts) {
   const JobStatus& status = state.Status;
-  std::string json = "{\n";
-  json += "  \"processId\": " + std::to_string(facts.processId) + ",\n";
-  json += "  \"version\": " + Quoted(kVersion) + ",\n";
-  json += std::string("  \"runMode\": ") + (facts.serviceMode ? "\"service\"" : "\"program\"") + ",\n";
+  std::string json;
+  std::size_t jobs = 0;
+  for (const JobKind kind : {JobKind::Pump, JobKind::Batch, JobKind::Task, JobKind::Report}) jobs += JobCount(state, kind);
+  json.reserve(1024 + 400 * jobs);
+  json += "{\n  \"processId\": ";
+  AppendDecimal(json, facts.processId);
+  json += ",\n  \"version\": ";
+  AppendQuoted(json, kVersion);
+  json += facts.serviceMode ? ",\n  \"runMode\": \"service\"" : ",\n  \"runMode\": \"program\"";
   const bool running = facts.running && !facts.closing;
-  json += std::string("  \"state\": ") + (running ? "\"running\"" : "\"stopped\"") + ",\n";
-  json += "  \"stopReason\": " + (running ? std::string("null") : Quoted(facts.closing ? "closing" : status.stopReason)) +
-          ",\n";
-  json += "  \"written\": " + TimeValue(facts.now) + ",\n";
-  json += "  \"reading\": {\"time\": " + TimeValue(status.lastReading) +
-          ", \"valid\": " + (status.readingValid ? "true" : "false") +
-          ", \"warnings\": " + std::to_string(status.readingWarningCount) + "},\n";
-  json += "  \"source\": {\"mode\": " + Quoted(SourceName(state.Settings.SourceMode)) + ", \"lastReadError\": " +
-          (status.lastReadError.empty() ? "null" : Quoted(status.lastReadError)) +
-          ", \"lastReadErrorTime\": " + TimeValue(status.lastReadErrorTime) + "},\n";
-  json += "  \"unwatchedRuns\": " + std::to_string(status.unwatchedRuns) + ",\n";
-  json += "  \"jobs\": [";
+  json += running ? ",\n  \"state\": \"running\"" : ",\n  \"state\": \"stopped\"";
+  json += ",\n  \"stopReason\": ";
+  if (running) {
+    json += "null";
+  } else {
+    AppendQuoted(json, facts.closing ? "closing" : status.stopReason);
+  }
+  json += ",\n  \"written\": ";
+  AppendTime(json, facts.now);
+  json += ",\n  \"reading\": {\"time\": ";
+  AppendTime(json, status.lastReading);
+  json += status.readingValid ? ", \"valid\": true" : ", \"valid\": false";
+  json += ", \"warnings\": ";
+  AppendDecimal(json, status.readingWarningCount);
+  json += "},\n  \"source\": {\"mode\": ";
+  AppendQuoted(json, SourceName(state.Settings.SourceMode));
+  json += ", \"lastReadError\": ";
+  if (status.lastReadError.empty()) {
+    json += "null";
+  } else {
+    AppendQuoted(json, status.lastReadError);
+  }
+  json += ", \"lastReadErrorTime\": ";
+  AppendTime(json, status.lastReadErrorTime);
+  json += "},\n  \"unwatchedRuns\": ";
+  json += std::to_string(status.unwatchedRuns);
+  json += ",\n  \"jobs\": [";
   const char* separator = "\n";
+  const JobRecord none;
   for (const JobKind kind : {JobKind::Pump, JobKind::Batch, JobKind::Task, JobKind::Report}) {
     for (std::size_t i = 0; i < JobCount(state, kind); ++i) {
       const int number = static_cast<int>(i) + 1;
       const JobRecord* record = status.Find(kind, number);
-      const JobRecord none;
       const JobRecord& shown = record ? *record : none;
       json += separator;
       separator = ",\n";
-      json += std::string("    {\"kind\": \"") + JobKindName(kind) + "\", \"number\": " + std::to_string(number) +
-              ", \"section\": " + Quoted(JobSectionName(kSectionPrefixes[static_cast<std::size_t>(kind)], i)) +
-              ", \"name\": " + Quoted(JobName(state, kind, i)) + ", \"next\": " +
-              TimeValue(NextDueTime(state, kind, i, facts.now)) + ", \"lastLaunch\": " + TimeValue(shown.lastLaunch) +
-              ", \"command\": " + (shown.lastCommand.empty() ? "null" : Quoted(shown.lastCommand)) + ", " +
-              ResultFields(shown) + ", \"lastEnd\": " + EndValue(shown.lastEnd) + "}";
+      json += "    {\"kind\": \"";
+      json += JobKindName(kind);
+      json += "\", \"number\": ";
+      AppendDecimal(json, number);
+      json += ", \"section\": ";
+      AppendQuoted(json, JobSectionName(kSectionPrefixes[static_cast<std::size_t>(kind)], i));
+      json += ", \"name\": ";
+      AppendQuoted(json, JobName(state, kind, i));
+      json += ", \"next\": ";
+      AppendTime(json, NextDueTime(state, kind, i, facts.now));
+      json += ", \"lastLaunch\": ";
+      AppendTime(json, shown.lastLaunch);
+      json += ", \"command\": ";
+      if (shown.lastCommand.empty()) {
+        json += "null";
+      } else {
+        AppendQuoted(json, shown.lastCommand);
+      }
+      json += ", ";
+      AppendResultFields(json, shown);
+      json += ", \"lastEnd\": ";
+      AppendEnd(json, shown.lastEnd);
+      json += '}';
     }
   }
   json += "\n  ]\n}\n";
