@@ -21,11 +21,14 @@ std::string FormatLogEntry(const std::string& message, bool stamped, DateTime no
 // How long an entry waits for another writer that holds the file.
 inline constexpr int kLogBusyPatienceMs = 100;
 
-// Platform part: appends one entry's bytes to `file`: open (creating when missing), seek to the end,
-// one write, close, under the sharing rule. An entry is written whole or not at all; while another
+// Platform part: appends one entry's bytes to `file`: open (creating when missing; Linux keeps it
+// open until CloseKeptLogFile), seek to the end, one write, under the sharing rule. An entry is written whole or not at all; while another
 // writer holds the file it is retried for `patienceMs`, and a file that cannot be opened for any
 // other reason drops the entry. Returns false when the entry was dropped.
 bool AppendToLogFile(const std::string& file, const std::string& bytes, int patienceMs = kLogBusyPatienceMs);
+// Closes what the platform keeps open between entries (Linux: the file of the last entry), so
+// that nothing holds the log while the launcher waits; the next entry opens it anew.
+void CloseKeptLogFile();
 // Deletes a file if it exists; the result is of no interest to the log.
 void DeleteLogFile(const std::string& file);
 

@@ -80,41 +80,75 @@ void ReportLink(const std::string& file) {
   }
 }
 
-}  // namespace
+// The file of the last entry stays open until the launcher waits for its next tick: the entries of
+// a tick (two per launch, thousands in a reading) cost no open and close each. An entry first checks
+// that the open file still has a name; one deleted since (by an operator, or as last month's file)
+// is opened anew under the name, as before. A file renamed away keeps the entries until the wait.
+struct KeptFile {
+  std::string name;
+  int fd = -1;
+  void Close() {
+    if (fd >= 0) close(fd);
+    fd = -1;
+    name.clear();
+  }
+};
 
-bool AppendToLogFile(const std::string& file, const std::string& bytes, int patienceMs) {
-  static std::mutex guard;  // of heldLog
-  static HeldLog heldLog;
+std::mutex guard;  // of kept and heldLog: entries come from more than one thread
+KeptFile kept;
+HeldLog heldLog;
+
+// The descriptor of `file` and its status, or -1 when it cannot be opened.
+int DescriptorFor(const std::string& file, struct stat& status) {
+  if (kept.fd >= 0) {
+    if (kept.name == file && fstat(kept.fd, &status) == 0 && status.st_nlink > 0) return kept.fd;
+    kept.Close();
+  }
   const int fd = open(file.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY,
                       kLogFileMode);
   if (fd < 0) {
     if (errno == ELOOP) ReportLink(file);
-    return false;
+    return -1;
   }
-  bool written = false;
+  if (fstat(fd, &status) != 0) {
+    close(fd);
+    return -1;
+  }
+  kept.name = file;
+  kept.fd = fd;
+  return fd;
+}
+
+}  // namespace
+
+bool AppendToLogFile(const std::string& file, const std::string& bytes, int patienceMs) {
+  const std::lock_guard<std::mutex> lock(guard);
   struct stat status {};
-  if (fstat(fd, &status) == 0 && IsWritableLogFile(status)) {
-    const std::lock_guard<std::mutex> lock(guard);
-    // A lock that does not come in time (a writer that hangs, or someone holding it on purpose)
-    // does not silence the log: one write of an append descriptor still puts the entry in whole.
-    const bool locked = LockForOneEntry(fd, heldLog.IsHeld(status) ? 0 : patienceMs);
-    if (locked && heldLog.IsHeld(status)) heldLog.Freed(file);
-    if (!locked) heldLog.WrittenPastTheLock(status);
-    const ssize_t count = write(fd, bytes.data(), bytes.size());
-    written = count == static_cast<ssize_t>(bytes.size());
-    // A short write (a full disk) is cut back, so that no half entry is left for the next one to be
-    // glued to. Without the lock another writer may have appended after it; its entry is not cut.
-    if (!written && count > 0) {
-      const off_t end = lseek(fd, 0, SEEK_CUR);
-      struct stat after {};
-      if (end >= count && fstat(fd, &after) == 0 && after.st_size == end) {
-        [[maybe_unused]] const int cut = ftruncate(fd, end - count);
-      }
+  const int fd = DescriptorFor(file, status);
+  if (fd < 0 || !IsWritableLogFile(status)) return false;
+  // A lock that does not come in time (a writer that hangs, or someone holding it on purpose)
+  // does not silence the log: one write of an append descriptor still puts the entry in whole.
+  const bool locked = LockForOneEntry(fd, heldLog.IsHeld(status) ? 0 : patienceMs);
+  if (locked && heldLog.IsHeld(status)) heldLog.Freed(file);
+  if (!locked) heldLog.WrittenPastTheLock(status);
+  const ssize_t count = write(fd, bytes.data(), bytes.size());
+  const bool written = count == static_cast<ssize_t>(bytes.size());
+  // A short write (a full disk) is cut back, so that no half entry is left for the next one to be
+  // glued to. Without the lock another writer may have appended after it; its entry is not cut.
+  if (!written && count > 0) {
+    const off_t end = lseek(fd, 0, SEEK_CUR);
+    struct stat after {};
+    if (end >= count && fstat(fd, &after) == 0 && after.st_size == end) {
+      [[maybe_unused]] const int cut = ftruncate(fd, end - count);
     }
-    if (locked) flock(fd, LOCK_UN);
   }
-  close(fd);
+  if (locked) flock(fd, LOCK_UN);
   return written;
+}
+
+void CloseKeptLogFile() {
+  const std::lock_guard<std::mutex> lock(guard);
+  kept.Close();
 }
 
 void DeleteLogFile(const std::string& file) { unlink(file.c_str()); }

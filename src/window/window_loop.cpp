@@ -2,6 +2,7 @@
 
 #include "schedule/timer_cycle.h"
 #include "support/idle_memory.h"
+#include "support/log_file.h"
 
 namespace tavro {
 
@@ -78,6 +79,7 @@ int RunWindowLoop(ControlWindow& window, LoopFace& face) {
     face.Idle();
     const std::int64_t remaining = nextTick - clock.SteadyMs();
     if (remaining > 0) {
+      CloseKeptLogFile();
       // Right before the wait, so that little code runs between the release and the wait.
       if (ticked) {
         ReleaseIdleMemory(releasedAfter != window.LastReading());

@@ -105,5 +105,44 @@ TEST(LogFilePosix, AShortWriteLeavesNoHalfEntry) {
   }
 }
 
+// The file stays open from one entry to the next: what happens to its name in between is followed
+// as when every entry opened it, but for a rename, which the wait before the next tick catches.
+TEST(LogFilePosix, TheFileKeptOpenFollowsItsName) {
+  struct Case {
+    const char* what;
+    void (*change)(const std::string& file, const std::string& aside);
+    const char* underTheName;  // after "first", "second", the wait, "third"
+    const char* aside;
+  };
+  const Case cases[] = {
+      {"deleted", [](const std::string& f, const std::string&) { unlink(f.c_str()); }, "second\nthird\n", ""},
+      {"a link put in its place",
+       [](const std::string& f, const std::string& a) {
+         rename(f.c_str(), a.c_str());
+         EXPECT_EQ(symlink(a.c_str(), f.c_str()), 0);
+       },
+       nullptr, "first\nsecond\n"},
+      {"made read-only", [](const std::string& f, const std::string&) { chmod(f.c_str(), 0444); }, "first\n", ""},
+      {"renamed", [](const std::string& f, const std::string& a) { rename(f.c_str(), a.c_str()); }, "third\n",
+       "first\nsecond\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    testutil::TempDir dir;
+    const std::string file = dir.File("tavrorun.007.txt");
+    const std::string aside = dir.File("aside.txt");
+    testutil::WriteFileBytes(aside, "");
+    AppendToLogFile(file, "first\n");
+    c.change(file, aside);
+    AppendToLogFile(file, "second\n");
+    CloseKeptLogFile();
+    AppendToLogFile(file, "third\n");
+    if (c.underTheName != nullptr) {
+      EXPECT_EQ(testutil::ReadFileBytes(file), c.underTheName);
+    }
+    EXPECT_EQ(testutil::ReadFileBytes(aside), c.aside);
+  }
+}
+
 }  // namespace
 }  // namespace tavro
