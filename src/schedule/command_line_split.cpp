@@ -1,5 +1,6 @@
 #include <cstddef>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "schedule/launch_program.h"
@@ -16,7 +17,7 @@ std::vector<std::string> SplitCommandLine(const std::string& text) {
     const char c = text[i];
     if ((c == ' ' || c == '\t') && !inQuotes) {
       if (inArgument) {
-        arguments.push_back(current);
+        arguments.push_back(std::move(current));
         current.clear();
         inArgument = false;
       }
@@ -47,11 +48,17 @@ std::vector<std::string> SplitCommandLine(const std::string& text) {
         ++i;
       }
     } else {
-      current += c;
-      ++i;
+      // The ordinary characters up to the next one that means something, in one piece.
+      std::size_t end = i + 1;
+      while (end < text.size() && text[end] != '\\' && text[end] != '"' &&
+             (inQuotes || (text[end] != ' ' && text[end] != '\t'))) {
+        ++end;
+      }
+      current.append(text, i, end - i);
+      i = end;
     }
   }
-  if (inArgument) arguments.push_back(current);
+  if (inArgument) arguments.push_back(std::move(current));
   return arguments;
 }
 

@@ -17,12 +17,18 @@ std::int64_t DayIndex(DateTime value) { return StartOfDay(value).ms / kMsPerDay;
 std::string EchoedLines(const std::string& entry, const char* linePrefix) {
   std::string echoed;
   echoed.reserve(entry.size() + 16);
-  bool lineStart = true;
-  for (std::size_t i = 0; i < entry.size(); ++i) {
-    if (entry[i] == '\r' && i + 1 < entry.size() && entry[i + 1] == '\n') continue;  // the LF ends it
-    if (lineStart) echoed += linePrefix;
-    lineStart = entry[i] == '\r' || entry[i] == '\n';
-    echoed += lineStart ? '\n' : entry[i];
+  for (std::size_t start = 0; start < entry.size();) {
+    echoed += linePrefix;
+    std::size_t end = start;
+    while (end < entry.size() && entry[end] != '\r' && entry[end] != '\n') ++end;
+    if (end == entry.size()) {
+      echoed.append(entry, start);
+      break;
+    }
+    echoed.append(entry, start, end - start);
+    echoed += '\n';
+    const bool crLf = entry[end] == '\r' && end + 1 < entry.size() && entry[end + 1] == '\n';
+    start = end + (crLf ? 2 : 1);
   }
   return echoed;
 }
@@ -50,6 +56,8 @@ DailyLogFile::DailyLogFile(std::string exeName, Clock& clock)
 void DailyLogFile::FollowDate(DateTime now, int windowSeconds) {
   logFileName_ = LogFileNameFor(exeName_, now);
   const std::int64_t day = DayIndex(now);
+  namedDay_ = day;
+  nameIsToday_ = true;
   if (SecondOfDay(now) > windowSeconds || lastClearedDay_ == day) return;
   // Once per day, and never over an entry of today: what is cleared is last month's file only.
   lastClearedDay_ = day;
@@ -60,7 +68,12 @@ void DailyLogFile::Write(const std::string& message, bool stamped) {
   const DateTime now = clock_.Now();
   // Only an entry that lands in today's file protects it; one that still went to yesterday's
   // file leaves today's stale file to be cleared.
-  if (logFileName_ == LogFileNameFor(exeName_, now)) lastWrittenDay_ = DayIndex(now);
+  const std::int64_t day = DayIndex(now);
+  if (day != namedDay_) {  // the name is compared once a day, not at every entry
+    namedDay_ = day;
+    nameIsToday_ = logFileName_ == LogFileNameFor(exeName_, now);
+  }
+  if (nameIsToday_) lastWrittenDay_ = day;
   const std::string entry = FormatLogEntry(message, stamped, now);
   AppendToLogFile(logFileName_, entry);
   if (echo_ != nullptr) {

@@ -63,6 +63,9 @@ class DailyLogFile final : public DatedLogSink {
   std::string logFileName_;
   std::int64_t lastClearedDay_ = -1;
   std::int64_t lastWrittenDay_ = -1;
+  // Whether logFileName_ is the file of day namedDay_ (a day index).
+  std::int64_t namedDay_ = -1;
+  bool nameIsToday_ = false;
 };
 
 // Writes entries in the log file's own layout to a stream (tavrocheck shows a reading this way).
