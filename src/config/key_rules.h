@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <string_view>
 #include <variant>
 
 #include "config/ini_file.h"
@@ -25,7 +26,7 @@ inline constexpr ValueRange kNotNegative{0, std::numeric_limits<std::int32_t>::m
 
 template <class Record>
 struct KeyRule {
-  const char* name;
+  std::string_view name;  // its length known once: a preview looks keys up millions of times
   std::variant<std::int32_t Record::*, bool Record::*, std::string Record::*> field;
   std::int32_t numberDefault = 0;  // integer keys; 1 or 0 for boolean keys
   const char* textDefault = "";    // text keys
@@ -39,16 +40,16 @@ struct KeyRule {
 };
 
 template <class Record>
-constexpr KeyRule<Record> IntegerKey(const char* name, std::int32_t Record::*field, std::int32_t fallback,
+constexpr KeyRule<Record> IntegerKey(std::string_view name, std::int32_t Record::*field, std::int32_t fallback,
                                      ValueRange sensible = kAnyValue) {
   return {name, field, fallback, "", sensible};
 }
 template <class Record>
-constexpr KeyRule<Record> BooleanKey(const char* name, bool Record::*field, bool fallback) {
+constexpr KeyRule<Record> BooleanKey(std::string_view name, bool Record::*field, bool fallback) {
   return {name, field, fallback ? 1 : 0, "", kAnyValue};
 }
 template <class Record>
-constexpr KeyRule<Record> TextKey(const char* name, std::string Record::*field, const char* fallback = "") {
+constexpr KeyRule<Record> TextKey(std::string_view name, std::string Record::*field, const char* fallback = "") {
   return {name, field, 0, fallback, kAnyValue};
 }
 

@@ -6,7 +6,9 @@ namespace {
 template <class Record, std::size_t N>
 std::vector<KeyDescription> Describe(const std::array<KeyRule<Record>, N>& rules) {
   std::vector<KeyDescription> keys;
-  for (const KeyRule<Record>& rule : rules) keys.push_back({rule.name, rule.Kind(), rule.sensible, rule.numberDefault});
+  for (const KeyRule<Record>& rule : rules) {
+    keys.push_back({std::string(rule.name), rule.Kind(), rule.sensible, rule.numberDefault});
+  }
   return keys;
 }
 
