@@ -12,10 +12,14 @@ void AppendBlankQuoted(std::string& out, const std::string& name) {
     return;
   }
   out += '"';
-  for (const char c : name) {
-    if (c == '"') out += '"';
-    out += c;
+  // Each quote doubled: the name is appended in runs that end with a quote.
+  std::size_t from = 0;
+  for (std::size_t quote = name.find('"'); quote != std::string::npos; quote = name.find('"', quote + 1)) {
+    out.append(name, from, quote + 1 - from);
+    out += '"';
+    from = quote + 1;
   }
+  out.append(name, from);
   out += '"';
 }
 

@@ -125,7 +125,13 @@ std::string FormatDateTime(std::string_view pattern, DateTime value) {
   return out;
 }
 
-void AppendDecimal(std::string& out, int value) { AppendNumber(out, value, 1); }
+void AppendDecimal(std::string& out, int value) {
+  if (value < 0 || value >= 1000) return AppendNumber(out, value, 1);
+  // Job numbers and interval lengths, millions of them in a preview: a few digits put straight in.
+  if (value >= 100) out += static_cast<char>('0' + value / 100);
+  if (value >= 10) out += static_cast<char>('0' + value / 10 % 10);
+  out += static_cast<char>('0' + value % 10);
+}
 
 std::string LogStamp(DateTime value) {
   // Entries come in bursts within one second (a reading writes hundreds): the last stamp is kept.

@@ -16,6 +16,7 @@ TEST(CommandLines, BlankQuoted) {
       {"My task", "\"My task\""},
       {"My \"big\" task", "\"My \"\"big\"\" task\""},
       {"no\"blank", "no\"blank"},
+      {"\"a b\"", "\"\"\"a b\"\"\""},
       {"", ""},
   };
   for (const auto& [name, quoted] : cases) EXPECT_EQ(BlankQuoted(name), quoted) << name;

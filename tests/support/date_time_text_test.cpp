@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 namespace tavro {
@@ -26,6 +27,14 @@ TEST(DateTimeText, CommandLinePatterns) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.pattern);
     EXPECT_EQ(FormatDateTime(c.pattern, c.value), c.expected);
+  }
+}
+
+TEST(DateTimeText, AppendDecimalWritesWhatToStringWrites) {
+  for (const int value : {0, 7, 9, 10, 99, 100, 999, 1000, 2147483647, -1, -2147483647 - 1}) {
+    std::string text = "x";
+    AppendDecimal(text, value);
+    EXPECT_EQ(text, "x" + std::to_string(value));
   }
 }
 
