@@ -133,19 +133,19 @@ void AppendDecimal(std::string& out, int value) {
   out += static_cast<char>('0' + value % 10);
 }
 
-std::string LogStamp(DateTime value) {
+const std::string& LogStamp(DateTime value) {
   // Entries come in bursts within one second (a reading writes hundreds): the last stamp is kept.
   thread_local std::int64_t lastSecond = -1;
   thread_local char lastSeparator = 0;
   thread_local std::string last;
   const std::int64_t second = value.ms / kMsPerSecond - (value.ms % kMsPerSecond < 0 ? 1 : 0);
   const char separator = TimeSeparator();
-  if (second == lastSecond && separator == lastSeparator) return last;
-  const std::string stamp = YearFirstText(value, '.', separator, true);
-  lastSecond = second;
-  lastSeparator = separator;
-  last = stamp;
-  return stamp;
+  if (second != lastSecond || separator != lastSeparator) {
+    last = YearFirstText(value, '.', separator, true);
+    lastSecond = second;
+    lastSeparator = separator;
+  }
+  return last;
 }
 
 std::string IsoDateTimeText(DateTime value, bool withTime) { return YearFirstText(value, '-', ':', withTime); }

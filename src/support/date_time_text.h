@@ -22,8 +22,9 @@ void AppendDateTime(std::string& out, std::string_view pattern, DateTime value);
 // The decimal digits of `value`, as std::to_string writes them, appended to `out`.
 void AppendDecimal(std::string& out, int value);
 
-// "yyyy.mm.dd hh:nn:ss", the time separator being the system's.
-std::string LogStamp(DateTime value);
+// "yyyy.mm.dd hh:nn:ss", the time separator being the system's. The text stays as it is until the
+// next call on the same thread: an entry copies it into its own text.
+const std::string& LogStamp(DateTime value);
 
 // "yyyy-mm-dd hh:nn:ss", or "yyyy-mm-dd" alone.
 std::string IsoDateTimeText(DateTime value, bool withTime = true);

@@ -41,8 +41,11 @@ std::string LogFileNameFor(const std::string& exeName, DateTime date) {
 
 std::string FormatLogEntry(const std::string& message, bool stamped, DateTime now) {
   std::string entry;
-  if (stamped) {
-    entry = LogStamp(now);
+  // The whole entry in one allocation: a reading can write thousands of entries.
+  const std::string* stamp = stamped ? &LogStamp(now) : nullptr;
+  entry.reserve((stamp != nullptr ? stamp->size() + 1 : 0) + message.size() + 2);
+  if (stamp != nullptr) {
+    entry += *stamp;
     entry += '\t';
   }
   entry += message;
