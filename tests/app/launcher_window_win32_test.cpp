@@ -47,9 +47,9 @@ TEST_F(WinShellLauncherTest, ShortcutsDriveTheLauncher) {
   LauncherCopy copy(kValidIni);
   ChildProcess launcher(copy.Exe(), {});
   Drive(launcher,
-        {"window TTavroRunMainForm", "caption", "visible", "wait-panel 0 Enabled", "key ctrl+s", "wait-panel 1 Running",
-         "key ctrl+o", "wait-panel 1 Stopped", "no-box", "key ctrl+q", "wait-gone"},
-        "caption: Tavro Launcher running as Program\nvisible: yes\n");
+        {"window TTavroRunMainForm", "wait-shown", "caption", "wait-panel 0 Enabled", "key ctrl+s",
+         "wait-panel 1 Running", "key ctrl+o", "wait-panel 1 Stopped", "no-box", "key ctrl+q", "wait-gone"},
+        "caption: Tavro Launcher running as Program\n");
   const std::vector<std::string> log = copy.LogMessages();
   EXPECT_EQ(OnlyThese(log, {"Start as Program", "Starting program...", "Starting", "Stopped", "Closing program..."}),
             (std::vector<std::string>{"Start as Program", "Starting program...", "Starting", "Stopped",
@@ -61,7 +61,7 @@ TEST_F(WinShellLauncherTest, HStartsAndHidesTheWindowAtTheNextTick) {
   LauncherCopy copy(kValidIni);
   ChildProcess launcher(copy.Exe(), {"-H"});
   Drive(launcher,
-        {"window TTavroRunMainForm", "wait-panel 1 Running", "wait-hidden", "visible", "close", "wait-gone"},
+        {"window TTavroRunMainForm", "wait-shown", "wait-panel 1 Running", "wait-hidden", "visible", "close", "wait-gone"},
         "visible: no\n");
 }
 

@@ -11,6 +11,7 @@
 //   wait-panel N TEXT   wait until panel N reads TEXT
 //   key ctrl+X          bring the window to the front and type Ctrl+X
 //   close               click the close box
+//   wait-shown          wait until the window is shown: it exists a moment before it is
 //   wait-hidden         wait until the window is hidden
 //   wait-gone           wait until the window no longer exists
 //   box CAPTION         wait for a message box of that caption (of any process), print its text
@@ -179,6 +180,8 @@ class Driver {
       TypeControlKey(window_, static_cast<char>(std::toupper(static_cast<unsigned char>(rest[5]))));
     } else if (verb == "close") {
       PostMessageA(window_, WM_SYSCOMMAND, SC_CLOSE, 0);
+    } else if (verb == "wait-shown") {
+      WaitFor([&] { return IsWindowVisible(window_) != FALSE; }, "the window to show");
     } else if (verb == "wait-hidden") {
       WaitFor([&] { return !IsWindowVisible(window_); }, "the window to hide");
     } else if (verb == "wait-gone") {
