@@ -71,6 +71,17 @@ bool IniFile::CaseBlindEqual::operator()(std::string_view a, std::string_view b)
   return EqualsIgnoreCase(a, b);
 }
 
+IniFile::Key::Key(std::string_view name, std::optional<std::string_view> value, int line, bool counts)
+    : name_(name.data()),
+      nameLength_(static_cast<std::uint32_t>(name.size())),
+      line_(static_cast<std::uint32_t>(line)),
+      counts_(counts ? 1 : 0) {
+  if (value) {
+    valueOffset_ = static_cast<std::uint32_t>(value->data() - name.data());
+    valueLength_ = static_cast<std::uint32_t>(value->size());
+  }
+}
+
 IniFile IniFile::Load(const std::string& path, std::string* problem) {
   WholeFile file = ReadWholeFile(path);
   if (problem != nullptr) *problem = file.reason;
@@ -107,7 +118,7 @@ IniFile IniFile::Parse(std::string bytes) {
       if (close != std::string_view::npos) {
         const std::string_view name = TrimView(line.substr(1, close - 1));
         const bool first = ini.firstSection_.try_emplace(name, ini.sections_.size()).second;
-        ini.sections_.push_back(Section{name, lines.Number(), ini.keys_.size(), 0, first});
+        ini.sections_.push_back(Section{name, lines.Number(), static_cast<std::uint32_t>(ini.keys_.size()), 0, first});
         longSection.clear();
         continue;
       }
@@ -122,18 +133,18 @@ IniFile IniFile::Parse(std::string bytes) {
       if (!section.counts) return false;
       if (ini.keys_.size() - section.firstKey < kKeysLookedThrough) {
         for (std::size_t k = section.firstKey; k < ini.keys_.size(); ++k) {
-          if (EqualsIgnoreCase(ini.keys_[k].name, name)) return false;
+          if (EqualsIgnoreCase(ini.keys_[k].Name(), name)) return false;
         }
         return true;
       }
       if (longSection.empty()) {
-        for (std::size_t k = section.firstKey; k < ini.keys_.size(); ++k) longSection.insert(ini.keys_[k].name);
+        for (std::size_t k = section.firstKey; k < ini.keys_.size(); ++k) longSection.insert(ini.keys_[k].Name());
       }
       return longSection.insert(name).second;
     };
     const std::size_t equals = line.find('=');
     if (equals == std::string_view::npos) {
-      ini.keys_.push_back({line, std::nullopt, lines.Number(), counts(line)});
+      ini.keys_.emplace_back(line, std::nullopt, lines.Number(), counts(line));
     } else {
       const std::string_view name = TrimView(line.substr(0, equals));
       std::string_view value = ProfileValue(TrimView(line.substr(equals + 1)));
@@ -145,7 +156,7 @@ IniFile IniFile::Parse(std::string bytes) {
         value = value.substr(0, nextNul - at);
         ini.cutAtNul_.push_back({std::string(section.name), std::string(name), lines.Number()});
       }
-      ini.keys_.push_back({name, value, lines.Number(), counts(name)});
+      ini.keys_.emplace_back(name, value, lines.Number(), counts(name));
     }
     ++ini.sections_.back().keyCount;
   }
@@ -160,7 +171,7 @@ const IniFile::Section* IniFile::FindSection(std::string_view name) const {
 std::optional<std::string_view> IniFile::FindIn(const Section& section, std::string_view key) const {
   // The first of duplicate keys wins, also when it has no value.
   for (const Key& entry : KeysOf(section)) {
-    if (EqualsIgnoreCase(entry.name, key)) return entry.value;
+    if (EqualsIgnoreCase(entry.Name(), key)) return entry.Value();
   }
   return std::nullopt;
 }

@@ -215,7 +215,7 @@ class FirstLines {
   int Of(std::string_view name) {
     if (!gathered_) {
       for (const auto& entry : list_) {
-        const auto& earlier = nameOf_(entry);
+        const auto earlier = nameOf_(entry);
         if (earlier.counts) lines_.try_emplace(LowerAscii(earlier.name), earlier.line);
       }
       gathered_ = true;
@@ -239,26 +239,29 @@ std::string Repeated(int line, int firstLine, const char* taken) {
 void FindKeyProblems(const IniFile::WrittenSection& written,
                      const SectionDescription& section, Findings& findings) {
   const std::string name(written.header.name);
-  FirstLines firstKeys(written.keys, [](const IniFile::Key& n) -> const auto& { return n; });
+  FirstLines firstKeys(written.keys, [](const IniFile::Key& n) {
+    return IniFile::WrittenName{n.Name(), n.Line(), n.Counts()};
+  });
   for (std::size_t k = 0; k < written.keys.size(); ++k) {
     const IniFile::Key& key = written.keys[k];
-    if (!key.counts) {
-      findings.push_back({name, std::string(key.name), Repeated(key.line, firstKeys.Of(key.name), "takes")});
+    if (!key.Counts()) {
+      findings.push_back({name, std::string(key.Name()), Repeated(key.Line(), firstKeys.Of(key.Name()), "takes")});
       continue;
     }
     const auto known = std::find_if(section.keys.begin(), section.keys.end(),
-                                    [&key](const KeyDescription& d) { return EqualsIgnoreCase(d.name, key.name); });
+                                    [&key](const KeyDescription& d) { return EqualsIgnoreCase(d.name, key.Name()); });
     if (known == section.keys.end()) {
-      findings.push_back({name, std::string(key.name), UnknownKey(key.name, section)});
+      findings.push_back({name, std::string(key.Name()), UnknownKey(key.Name(), section)});
       continue;
     }
     // A key that counts is the one a lookup finds: its value is the one the reading took.
-    if (!key.value) {
+    const std::optional<std::string_view> value = key.Value();
+    if (!value) {
       findings.push_back(
-          {name, std::string(key.name), "no \"=\" after the key; the launcher takes the key as missing"});
+          {name, std::string(key.Name()), "no \"=\" after the key; the launcher takes the key as missing"});
     } else if (const ValueCheck check = CheckFor(section, *known)) {
-      if (std::optional<std::string> problem = check(*known, std::string(*key.value))) {
-        findings.push_back({name, std::string(key.name), *problem});
+      if (std::optional<std::string> problem = check(*known, std::string(*value))) {
+        findings.push_back({name, std::string(key.Name()), *problem});
       }
     }
   }
@@ -273,8 +276,8 @@ void FindSectionProblems(const CheckedFile& file, Findings& findings) {
     const IniFile::WrittenName& header = sections[s].header;
     if (header.line == 0) {
       for (const IniFile::Key& key : sections[s].keys) {
-        findings.push_back({std::nullopt, std::string(key.name),
-                            "outside any section (line " + std::to_string(key.line) + "); nothing reads it"});
+        findings.push_back({std::nullopt, std::string(key.Name()),
+                            "outside any section (line " + std::to_string(key.Line()) + "); nothing reads it"});
       }
       continue;
     }

@@ -126,22 +126,23 @@ TEST(IniFile, ReadsIntegersAndBooleans) {
 TEST(IniFile, ListsWhatTheFileWritesWithTheHiddenParts) {
   const IniFile ini = IniFile::Parse("\xEF\xBB\xBFstray=1\r\n; note\r\n[ Pump_1 ]\rPhase = 5\nphase=6\nflag\n\n[pump_1]\nx=1\n");
   using Name = IniFile::WrittenName;
-  const auto same = [](const auto& a, const Name& b) {
+  const auto same = [](const Name& a, const Name& b) {
     return a.name == b.name && a.line == b.line && a.counts == b.counts;
   };
+  const auto key = [](const IniFile::Key& k) { return Name{k.Name(), k.Line(), k.Counts()}; };
   const std::vector<IniFile::WrittenSection>& written = ini.Written();
   ASSERT_EQ(written.size(), 3u);
   EXPECT_TRUE(same(written[0].header, {"", 0, false}));
   ASSERT_EQ(written[0].keys.size(), 1u);
-  EXPECT_TRUE(same(written[0].keys[0], {"stray", 1, false}));
+  EXPECT_TRUE(same(key(written[0].keys[0]), {"stray", 1, false}));
   EXPECT_TRUE(same(written[1].header, {"Pump_1", 3, true}));
   ASSERT_EQ(written[1].keys.size(), 3u);
-  EXPECT_TRUE(same(written[1].keys[0], {"Phase", 4, true}));
-  EXPECT_TRUE(same(written[1].keys[1], {"phase", 5, false}));
-  EXPECT_TRUE(same(written[1].keys[2], {"flag", 6, true}));
+  EXPECT_TRUE(same(key(written[1].keys[0]), {"Phase", 4, true}));
+  EXPECT_TRUE(same(key(written[1].keys[1]), {"phase", 5, false}));
+  EXPECT_TRUE(same(key(written[1].keys[2]), {"flag", 6, true}));
   EXPECT_TRUE(same(written[2].header, {"pump_1", 8, false}));
   ASSERT_EQ(written[2].keys.size(), 1u);
-  EXPECT_TRUE(same(written[2].keys[0], {"x", 9, false}));
+  EXPECT_TRUE(same(key(written[2].keys[0]), {"x", 9, false}));
   EXPECT_EQ(ini.Find("pump_1", "x"), std::nullopt);
 }
 
