@@ -22,6 +22,10 @@ struct LookupCase {
 
 TEST(IniFile, LooksUpValuesByTheProfileRules) {
   const std::string longValue(3000, 'v');
+  // More sections than the headers counted at line starts: written after blanks, ended by lone CRs.
+  std::string manySections;
+  for (int i = 0; i < 100; ++i) manySections += " [s" + std::to_string(i) + "]\rk=" + std::to_string(i) + "\r";
+  manySections += " [S3]\rk=x\r";
   const LookupCase cases[] = {
       {"plain", "[s]\nk=v\n", "s", "k", "v"},
       {"names ignore case", "[Program]\nMod=Pi\n", "PROGRAM", "mOD", "Pi"},
@@ -56,6 +60,9 @@ TEST(IniFile, LooksUpValuesByTheProfileRules) {
       {"UTF-8 mark before the first section", "\xEF\xBB\xBF[s]\nk=v\n", "s", "k", "v"},
       {"bytes above 127 are kept", "[s]\nk=\xE9\xA0\n", "s", "k", "\xE9\xA0"},
       {"at most 2047 characters", "[s]\nk=" + longValue + "\n", "s", "k", longValue.substr(0, 2047)},
+      {"any of many sections", manySections, "S77", "k", "77"},
+      {"the first of many sections wins", manySections, "s3", "k", "3"},
+      {"a missing one among many sections", manySections, "s100", "k", std::nullopt},
       {"at most 2047 inside quotes", "[s]\nk=\"" + longValue + "\"\n", "s", "k", longValue.substr(0, 2047)},
   };
   for (const LookupCase& c : cases) {
