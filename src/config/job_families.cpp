@@ -1,4 +1,5 @@
 #include "config/job_sections.h"
+#include "support/date_time_text.h"
 
 namespace tavro {
 
@@ -14,10 +15,11 @@ bool CountFits(ReadingRun& run, std::int32_t count, const std::string& head) {
   return true;
 }
 
-// Named for every job of every reading and check: appended, not inserted before the number.
+// Named for every job of every reading and check: the number appended in place, not made into a
+// string of its own first (a count is at most kMaxJobCount, so it fits an int).
 std::string JobSectionName(const char* prefix, std::size_t index) {
   std::string name = prefix;
-  name += std::to_string(index + 1);
+  AppendDecimal(name, static_cast<int>(index + 1));
   return name;
 }
 
