@@ -1,5 +1,8 @@
 #include "config/file_warnings.h"
 
+#include <algorithm>
+#include <deque>
+#include <string_view>
 #include <unordered_set>
 
 #include "config/job_sections.h"
@@ -18,13 +21,6 @@ bool HoldsPasswords(const IniFile& ini) {
   return constr.find("pwd=") != std::string::npos || constr.find("password=") != std::string::npos;
 }
 
-// The program file a job names, as the program start finds it; a bare name is the system's
-// business (found along PATH) and is not judged.
-std::string ProgramFile(const std::string& exename, const std::string& launcherFolder) {
-  if (FileNameOf(exename) == exename) return {};
-  return IsRelativeWithFolder(exename) ? launcherFolder + "/" + exename : exename;
-}
-
 }  // namespace
 
 std::vector<std::string> FileWarnings(const IniFile& ini, const LauncherState& state) {
@@ -39,15 +35,21 @@ std::vector<std::string> FileWarnings(const IniFile& ini, const LauncherState& s
     warnings.push_back(iniFile + " holds passwords and can be read by other accounts");
   }
   const std::string launcherFolder = FolderOf(iniFile);
-  std::unordered_set<std::string> judged;
+  // Each program file once, as the program start finds it. The names view the state's texts, or
+  // the relative ones joined to the launcher's folder: a preview judges every job at every reading.
+  std::unordered_set<std::string_view> judged;
+  std::deque<std::string> joined;
   KnownFolders folders;  // a program in a missing folder is missing, and nobody may change it
   // The section's name is made only for a warning: most programs are judged and pass.
   const auto judge = [&](const std::string& exename, const auto& sectionName) {
-    std::string named = ProgramFile(exename, launcherFolder);
-    if (named.empty()) return;
-    const auto [stored, fresh] = judged.insert(std::move(named));
-    if (!fresh) return;
-    const std::string& file = *stored;
+    // A bare name is the system's business (found along PATH) and is not judged.
+    if (std::none_of(exename.begin(), exename.end(), IsPathSeparator)) return;
+    const bool relative = IsRelativeWithFolder(exename);
+    const std::string& file = relative ? joined.emplace_back(launcherFolder + "/" + exename) : exename;
+    if (!judged.insert(file).second) {
+      if (relative) joined.pop_back();
+      return;
+    }
     if (folders.Exists(FolderOf(file)) && OthersMayWrite(file)) warnings.push_back(file + " ([" + sectionName() + "]) can be changed by other accounts");
   };
   for (std::size_t i = 0; i < state.Pumps.Items.size(); ++i) {
