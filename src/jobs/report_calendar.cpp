@@ -77,8 +77,16 @@ bool CalendarMatches(const std::string& day, const std::string& month, const std
 
 std::optional<DateTime> NextCalendarDay(const std::string& day, const std::string& month,
                                         const std::string& dayofweek, DateTime from, DateTime last) {
-  for (DateTime date = StartOfDay(from); date <= last; date = AddDays(date, 1)) {
+  for (DateTime date = StartOfDay(from); date <= last;) {
+    const CivilDateTime civil = ToCivil(date);
+    // A month the pattern leaves out is passed over whole: a report of one month a year would
+    // otherwise be tried on every day before it.
+    if (!FieldMatches(month, civil.month, -1)) {
+      date = MakeDateTime(civil.month == 12 ? civil.year + 1 : civil.year, civil.month % 12 + 1, 1);
+      continue;
+    }
     if (CalendarMatches(day, month, dayofweek, date)) return date;
+    date = AddDays(date, 1);
   }
   return std::nullopt;
 }

@@ -49,7 +49,7 @@ struct FindingCase {
 
 // Read at Monday 7 December 2026, 10:07:30.
 TEST(TavrocheckFindings, FindsWhatTheLauncherPassesOverInSilence) {
-  const std::string reports = std::string(kTask) + "[reports]\ncount=4\nexename=@PROGRAM@\n[report_1]\ntemplate=t\n";
+  const std::string reports = std::string(kTask) + "[reports]\ncount=5\nexename=@PROGRAM@\n[report_1]\ntemplate=t\n";
   const std::vector<FindingCase> cases{
       {"a clean file", std::string(kTask) + "[program]\nmod=PI\ndebug=-1\n[pi]\napiado=0x2\n", {}, 0},
       {"unknown keys",
@@ -94,7 +94,7 @@ TEST(TavrocheckFindings, FindsWhatTheLauncherPassesOverInSilence) {
        3},
       {"report calendars",
        reports + "dayofweek=Mon-Fri\nhour=25\n[report_2]\nday=1,32\ntemplate=t\n[report_3]\nday=31\nmonth=2\n" +
-           "template=t\n[report_4]\nminute=x\n",
+           "template=t\n[report_4]\nminute=x\n[report_5]\nday=1,32\nmonth=3\ntemplate=t\n",
        {"finding: [report_1] hour: 25 is out of range (expected 0 to 23); the launcher uses 1",
         "finding: [report_4] minute: \"x\" is not a number (expected 0 to 59); the launcher uses 10",
         "finding: [report_1] dayofweek: \"Mon-Fri\" is not understood and ends the field's matching (expected days "
@@ -104,7 +104,10 @@ TEST(TavrocheckFindings, FindsWhatTheLauncherPassesOverInSilence) {
         "month 1 to 31, -1 the last one: \"*\", lists 1,3, ranges 1-5, steps */2 or 1-5/2); next run: 2027-01-01 "
         "01:10",
         "finding: [report_3]: day=31 month=2 dayofweek=* together match no day; next run: never in the coming year",
-        "finding: [report_4] template: empty; the report never runs"},
+        "finding: [report_4] template: empty; the report never runs",
+        "finding: [report_5] day: item \"32\" of \"1,32\" matches no day in the coming year (expected days of the "
+        "month 1 to 31, -1 the last one: \"*\", lists 1,3, ranges 1-5, steps */2 or 1-5/2); next run: 2027-03-01 "
+        "01:10"},
        3},
       {"phases that defeat their period",
        "[pumps]\ncount=3\n[pump_1]\nexename=@PROGRAM@\nsource=s\ntarget=t\ntagfile=f\nphase=-5\n"
