@@ -25,72 +25,87 @@ void AppendBlankQuoted(std::string& out, const std::string& name) {
 
 }  // namespace
 
-// The argument texts are built by appending to one string with room for all of it: a preview of a
-// year builds millions of them.
-
 std::string BlankQuoted(const std::string& name) {
   std::string quoted;
   AppendBlankQuoted(quoted, name);
   return quoted;
 }
 
+void AppendPumpArguments(std::string& out, const TPumpa& pump, DateTime slotTime) {
+  out.reserve(out.size() + 80 + pump.source.size() + pump.target.size() + pump.tagfile.size());
+  out += " /A=PUMP /d1=";
+  const std::size_t slotStart = out.size();
+  AppendDateTime(out, kPumpTimePattern, slotTime);
+  const std::size_t slotLength = out.size() - slotStart;
+  out += " /d2=";
+  out.append(out, slotStart, slotLength);
+  out += " /tS=";
+  AppendDecimal(out, pump.intervallength);
+  out += " /sN=";
+  out += pump.source;
+  out += " /tN=";
+  out += pump.target;
+  out += " /fN=";
+  out += pump.tagfile;
+  if (pump.averages) out += " /aV";
+  if (pump.recalculate) out += " /rV";
+}
+
+void AppendBatchArguments(std::string& out, const TBec& batch, const std::string& windowStart,
+                          const std::string& windowEnd) {
+  out.reserve(out.size() + 64 + batch.taskname.size() + windowStart.size() + windowEnd.size());
+  out += " /A=AC /tn=";
+  AppendBlankQuoted(out, batch.taskname);
+  out += " /d1=";
+  out += windowStart;
+  out += " /d2=";
+  out += windowEnd;
+  out += " /dS=";
+  AppendDecimal(out, batch.intervallength);
+  if (!batch.exporttohistory) out += " /nH";
+  if (!batch.exporttoexternal) out += " /nE";
+}
+
+void AppendTaskArguments(std::string& out, const TUkol& task, DateTime slotTime, const std::string& taskTimeFormat) {
+  out.reserve(out.size() + 48 + task.taskname.size() + taskTimeFormat.size());
+  AppendBlankQuoted(out, task.taskname);
+  out += ' ';
+  AppendDateTime(out, taskTimeFormat, slotTime);
+  out += ' ';
+  AppendDecimal(out, task.intervallength);
+  if (!task.exporttohistory) out += " -NOH";
+  if (!task.exporttoexternal) out += " -NOE";
+  if (task.kordden) out += " -KORDD";
+}
+
+void AppendReportArguments(std::string& out, const TRepUkol& report) {
+  out += 'A';
+  if (report.length > 0) AppendDecimal(out, report.length);
+  out += ':';
+  out += report.template_;
+}
+
 std::string PumpArguments(const TPumpa& pump, DateTime slotTime) {
   std::string arguments;
-  arguments.reserve(80 + pump.source.size() + pump.target.size() + pump.tagfile.size());
-  arguments += " /A=PUMP /d1=";
-  const std::size_t slotStart = arguments.size();
-  AppendDateTime(arguments, kPumpTimePattern, slotTime);
-  const std::size_t slotLength = arguments.size() - slotStart;
-  arguments += " /d2=";
-  arguments.append(arguments, slotStart, slotLength);
-  arguments += " /tS=";
-  AppendDecimal(arguments, pump.intervallength);
-  arguments += " /sN=";
-  arguments += pump.source;
-  arguments += " /tN=";
-  arguments += pump.target;
-  arguments += " /fN=";
-  arguments += pump.tagfile;
-  if (pump.averages) arguments += " /aV";
-  if (pump.recalculate) arguments += " /rV";
+  AppendPumpArguments(arguments, pump, slotTime);
   return arguments;
 }
 
 std::string BatchArguments(const TBec& batch, const std::string& windowStart, const std::string& windowEnd) {
   std::string arguments;
-  arguments.reserve(64 + batch.taskname.size() + windowStart.size() + windowEnd.size());
-  arguments += " /A=AC /tn=";
-  AppendBlankQuoted(arguments, batch.taskname);
-  arguments += " /d1=";
-  arguments += windowStart;
-  arguments += " /d2=";
-  arguments += windowEnd;
-  arguments += " /dS=";
-  AppendDecimal(arguments, batch.intervallength);
-  if (!batch.exporttohistory) arguments += " /nH";
-  if (!batch.exporttoexternal) arguments += " /nE";
+  AppendBatchArguments(arguments, batch, windowStart, windowEnd);
   return arguments;
 }
 
 std::string TaskArguments(const TUkol& task, DateTime slotTime, const std::string& taskTimeFormat) {
   std::string arguments;
-  arguments.reserve(48 + task.taskname.size() + taskTimeFormat.size());
-  AppendBlankQuoted(arguments, task.taskname);
-  arguments += ' ';
-  AppendDateTime(arguments, taskTimeFormat, slotTime);
-  arguments += ' ';
-  AppendDecimal(arguments, task.intervallength);
-  if (!task.exporttohistory) arguments += " -NOH";
-  if (!task.exporttoexternal) arguments += " -NOE";
-  if (task.kordden) arguments += " -KORDD";
+  AppendTaskArguments(arguments, task, slotTime, taskTimeFormat);
   return arguments;
 }
 
 std::string ReportArguments(const TRepUkol& report) {
-  std::string arguments = "A";
-  if (report.length > 0) AppendDecimal(arguments, report.length);
-  arguments += ':';
-  arguments += report.template_;
+  std::string arguments;
+  AppendReportArguments(arguments, report);
   return arguments;
 }
 

@@ -12,9 +12,18 @@ namespace tavro {
 // In double quotes, inner quotes doubled, when the name holds a blank; unchanged otherwise.
 std::string BlankQuoted(const std::string& name);
 
+// Each appends its job's arguments to `out`: the cycle builds them into one string it reuses, as
+// a preview of a year builds millions of them.
+void AppendPumpArguments(std::string& out, const TPumpa& pump, DateTime slotTime);
+void AppendBatchArguments(std::string& out, const TBec& batch, const std::string& windowStart,
+                          const std::string& windowEnd);
+// taskTimeFormat: the pattern of the slot time (the control window's TaskTimeFormat).
+void AppendTaskArguments(std::string& out, const TUkol& task, DateTime slotTime, const std::string& taskTimeFormat);
+void AppendReportArguments(std::string& out, const TRepUkol& report);
+
+// The same, each as a text of its own.
 std::string PumpArguments(const TPumpa& pump, DateTime slotTime);
 std::string BatchArguments(const TBec& batch, const std::string& windowStart, const std::string& windowEnd);
-// taskTimeFormat: the pattern of the slot time (the control window's TaskTimeFormat).
 std::string TaskArguments(const TUkol& task, DateTime slotTime, const std::string& taskTimeFormat);
 std::string ReportArguments(const TRepUkol& report);
 

@@ -52,6 +52,8 @@ class Tick {
 
   const TickContext& c_;
   const DateTime now_;
+  // The arguments of the launch being decided, in one string for all of the tick's launches.
+  std::string arguments_;
   bool cutShort_ = false;  // an exit or a service stop came during a pause: no further launch
 };
 
@@ -108,7 +110,9 @@ void Tick::WalkPumps() {
     const int number = i + 1;
     if (!(PumpDueTime(pump) < now_)) continue;
     ShowProgress("pump", number);
-    Launch(pump.exename, PumpArguments(pump, PumpSlotTime(pump)), JobKind::Pump, number);
+    arguments_.clear();
+    AppendPumpArguments(arguments_, pump, PumpSlotTime(pump));
+    Launch(pump.exename, arguments_, JobKind::Pump, number);
     pump.LastTime = PumpAdvancedLastTime(pump, now_);
     Log([&] { return "Last time for pump " + std::to_string(number) + " set to " + DateTimeText(pump.LastTime); });
   }
@@ -126,9 +130,9 @@ void Tick::WalkBatches() {
     batch.LastTime = batch.NextTime;
     batch.NextTime = NextRunTime(batch.type, batch.day, batch.phase, now_);
     Log([&] { return "batch " + std::to_string(number) + " next " + DateTimeText(batch.NextTime); });
-    const std::string arguments =
-        BatchArguments(batch, FormatWindowStart(batch, previousRun), FormatWindowEnd(batch, now_));
-    Launch(batch.exename, arguments, JobKind::Batch, number);
+    arguments_.clear();
+    AppendBatchArguments(arguments_, batch, FormatWindowStart(batch, previousRun), FormatWindowEnd(batch, now_));
+    Launch(batch.exename, arguments_, JobKind::Batch, number);
   }
 }
 
@@ -143,18 +147,19 @@ void Tick::WalkTasks() {
     // The period is consumed before the gate: a closed gate or a failed start does not repeat it.
     const TaskSlot slot = TaskNextSlot(task);
     task.LastTime = slot.newLastTime;
-    const std::string arguments = TaskArguments(task, slot.slotTime, c_.taskTimeFormat);
+    arguments_.clear();
+    AppendTaskArguments(arguments_, task, slot.slotTime, c_.taskTimeFormat);
     if (task.runningtag.empty()) {
-      Launch(task.exename, arguments, JobKind::Task, number);
+      Launch(task.exename, arguments_, JobKind::Task, number);
       continue;
     }
     const double value = ReadGate(GateRequest{task, number, slot.slotTime});
     if (cutShort_) break;  // given up for the end of the process: after "Closing program..." nothing is said
     NoteReadFailure(c_.state.Status, now_, task.runningtag, value);
     if (value > 0.0) {
-      Launch(task.exename, arguments, JobKind::Task, number, task.runningtag);
+      Launch(task.exename, arguments_, JobKind::Task, number, task.runningtag);
     } else {
-      JobRecord& record = Decided(JobKind::Task, number, task.exename, arguments, LaunchResult::Held);
+      JobRecord& record = Decided(JobKind::Task, number, task.exename, arguments_, LaunchResult::Held);
       record.heldTag = task.runningtag;
       record.heldValue = value;
       Log([&] {
@@ -174,7 +179,9 @@ void Tick::WalkReports() {
         report.HourValue != civil.hour) {
       continue;
     }
-    Launch(reports.exename, ReportArguments(report), JobKind::Report, i + 1);
+    arguments_.clear();
+    AppendReportArguments(arguments_, report);
+    Launch(reports.exename, arguments_, JobKind::Report, i + 1);
     report.DueToday = false;
   }
 }
