@@ -28,7 +28,7 @@ void CorrectSchedule(ReadingRun& run, const std::string& section, TBec& batch) {
 void ReadBatch(ReadingRun& run, const std::string& section, TBec& batch) {
   run.Debug(section, true);
   const std::array<std::int32_t, 3> scheduleBefore{batch.type, batch.day, batch.phase};
-  ReadKeys(run.ini, section, kBatchKeys, batch);
+  ReadKeys(run.ini, section, kBatchKeys, batch, run.kept);
   run.Debug(
       [&] {
         return "type=" + LogText(batch.type) + kLineBreak + "day=" + LogText(batch.day) + kLineBreak + "phase=" +

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "config/ini_file.h"
+#include "config/taken_values.h"
 
 namespace tavro {
 
@@ -15,6 +16,10 @@ class IniFileCache {
  public:
   // The file at `path`, parsed again only when its size or modification time changed.
   const IniFile& Get(const std::string& path, std::string& problem);
+  // Whether `file` is the one Get gives, and what the readings took from it so far (emptied
+  // whenever the file is parsed again).
+  bool Holds(const IniFile& file) const { return &file == &file_; }
+  TakenValues& Kept() { return kept_; }
 
  private:
   struct Stamp {
@@ -28,6 +33,7 @@ class IniFileCache {
   std::optional<Stamp> stamp_;
   IniFile file_;
   std::string problem_;
+  TakenValues kept_;
 };
 
 }  // namespace tavro

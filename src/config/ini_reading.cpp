@@ -17,6 +17,7 @@ ReadingVerdict ReadConfiguration(LauncherState& state, const IniFile& ini, const
   // The keys then all take their defaults, so the reading ends with its own error as well.
   if (!loadProblem.empty()) context.log.Entry("Cannot read " + state.Settings.IniFileName + ": " + loadProblem);
   ReadingRun run(ini, context.log, context.now);
+  if (context.cache != nullptr && context.cache->Holds(ini)) run.kept = &context.cache->Kept();
   ReadProgramSections(run, state.Settings, context.prepareSource);
   const std::int32_t pumps = ReadPumps(run, state.Pumps);
   const std::int32_t batches = ReadBatches(run, state.Batches);

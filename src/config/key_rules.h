@@ -10,6 +10,7 @@
 #include <variant>
 
 #include "config/ini_file.h"
+#include "config/taken_values.h"
 #include "support/text.h"
 
 namespace tavro {
@@ -54,12 +55,25 @@ constexpr KeyRule<Record> TextKey(std::string_view name, std::string Record::*fi
 }
 
 // Fills the record's fields from the section, each key with its default when missing or unusable.
+// With `kept`, the keys found in the same section of the same file before are used again.
 template <class Record, class Rules>
-void ReadKeys(const IniFile& ini, const std::string& sectionName, const Rules& rules, Record& record) {
+void ReadKeys(const IniFile& ini, const std::string& sectionName, const Rules& rules, Record& record,
+              TakenValues* kept = nullptr) {
   const IniFile::Section* section = ini.FindSection(sectionName);
-  for (const KeyRule<Record>& rule : rules) {
+  const TakenValue* taken = nullptr;
+  if (kept != nullptr && section != nullptr) {
+    const std::size_t place = ini.PlaceOf(*section);
+    taken = kept->Find(place, &rules);
+    if (taken == nullptr) {
+      TakenValue* fresh = kept->Keep(place, &rules, rules.size());
+      for (std::size_t r = 0; r < rules.size(); ++r) fresh[r] = ini.FindIn(*section, rules[r].name);
+      taken = fresh;
+    }
+  }
+  for (std::size_t r = 0; r < rules.size(); ++r) {
+    const KeyRule<Record>& rule = rules[r];
     const std::optional<std::string_view> value =
-        section == nullptr ? std::nullopt : ini.FindIn(*section, rule.name);
+        taken != nullptr ? taken[r] : section == nullptr ? std::nullopt : ini.FindIn(*section, rule.name);
     if (const auto* integer = std::get_if<std::int32_t Record::*>(&rule.field)) {
       record.**integer = value ? ParseIniInteger(*value).value_or(rule.numberDefault) : rule.numberDefault;
     } else if (const auto* boolean = std::get_if<bool Record::*>(&rule.field)) {

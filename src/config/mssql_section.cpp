@@ -29,7 +29,7 @@ constexpr std::array<std::pair<std::string ProgramSettings::*, const char*>, 8> 
 }  // namespace
 
 void ReadMssqlSection(ReadingRun& run, ProgramSettings& settings, const PrepareSourceFunction& prepareSource) {
-  ReadKeys(run.ini, "mssql", kMssqlKeys, settings);
+  ReadKeys(run.ini, "mssql", kMssqlKeys, settings, run.kept);
   run.Debug(std::string("MSSQL") + kLineBreak + "host " + settings.MssqlHost, false);
   run.Debug("user " + settings.MssqlUser, false);
   run.Debug(kLineBreak + PasswordState(settings.MssqlPassword), false);

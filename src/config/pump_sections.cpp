@@ -9,7 +9,7 @@ namespace {
 
 void ReadPump(ReadingRun& run, const std::string& section, TPumpa& pump) {
   run.Debug(section, true);
-  ReadKeys(run.ini, section, kPumpKeys, pump);
+  ReadKeys(run.ini, section, kPumpKeys, pump, run.kept);
   run.Debug(
       [&] {
         return "period " + LogText(pump.launchperiod) + kLineBreak + "phase " + LogText(pump.phase) + kLineBreak +

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "config/ini_file.h"
+#include "config/taken_values.h"
 #include "support/date_time.h"
 #include "support/log_sink.h"
 #include "support/text.h"
@@ -19,6 +20,7 @@ struct ReadingRun {
   const IniFile& ini;
   LogSink& log;
   DateTime now;
+  TakenValues* kept = nullptr;  // the values taken from this file before, while it stays as it was
   bool debug = false;  // DebugMode as this reading found it
   std::string errors;  // each item begins with a line break; empty while the file is valid
 

@@ -33,7 +33,7 @@ std::int32_t ClockValue(ReadingRun& run, const std::string& section, const std::
 
 void ReadReport(ReadingRun& run, const std::string& section, TRepUkol& report) {
   run.Debug(section, true);
-  ReadKeys(run.ini, section, kReportKeys, report);
+  ReadKeys(run.ini, section, kReportKeys, report, run.kept);
   run.Debug([&] { return "minute=" + report.minute; }, false);
   run.Debug([&] { return "hour=" + report.hour; }, false);
   report.day = CalendarPattern(run, "day", report.day);

@@ -27,7 +27,7 @@ std::string PasswordState(const std::string& password) {
 }
 
 void ReadPhdSection(ReadingRun& run, ProgramSettings& settings) {
-  ReadKeys(run.ini, "phd", kPhdKeys, settings);
+  ReadKeys(run.ini, "phd", kPhdKeys, settings, run.kept);
   settings.PhdPassword = DecodePassword(run, "phd", settings.PhdPassword);
   run.Debug("host=" + settings.PhdHost + kLineBreak + "user=" + settings.PhdUser + kLineBreak +
                 PasswordState(settings.PhdPassword),
@@ -35,7 +35,7 @@ void ReadPhdSection(ReadingRun& run, ProgramSettings& settings) {
 }
 
 void ReadPiSection(ReadingRun& run, ProgramSettings& settings) {
-  ReadKeys(run.ini, "pi", kPiKeys, settings);
+  ReadKeys(run.ini, "pi", kPiKeys, settings, run.kept);
   settings.PiPassword = DecodePassword(run, "pi", settings.PiPassword);
   run.Debug("host=" + settings.PiHost + kLineBreak + "user=" + settings.PiUser + kLineBreak +
                 PasswordState(settings.PiPassword) + kLineBreak + "apiado=" + LogText(settings.PiAccess),
@@ -43,7 +43,7 @@ void ReadPiSection(ReadingRun& run, ProgramSettings& settings) {
 }
 
 void ReadIp21Section(ReadingRun& run, ProgramSettings& settings) {
-  ReadKeys(run.ini, "ip21", kIp21Keys, settings);
+  ReadKeys(run.ini, "ip21", kIp21Keys, settings, run.kept);
   // The connection string may carry a password, which the log never shows.
   run.Debug("connection string=" + MaskPasswords(settings.Ip21ConnectionString, settings.Ip21ConnectionString),
             false);

@@ -9,7 +9,7 @@ namespace {
 
 void ReadTask(ReadingRun& run, const std::string& section, TUkol& task) {
   run.Debug(section, true);
-  ReadKeys(run.ini, section, kTaskKeys, task);
+  ReadKeys(run.ini, section, kTaskKeys, task, run.kept);
   run.Debug(
       [&] {
         return "period=" + LogText(task.launchperiod) + kLineBreak + "phase=" + LogText(task.phase) + kLineBreak +

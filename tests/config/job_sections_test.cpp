@@ -2,7 +2,9 @@
 
 #include <filesystem>
 #include <functional>
+#include <tuple>
 
+#include "config/ini_file_cache.h"
 #include "config/reading_harness.h"
 #include "support/date_time_text.h"
 #include "testing/temp_dir.h"
@@ -314,6 +316,25 @@ TEST(IniAkceExecute, ReadsTheFileNamedInTheSettings) {
   IniAkceExecute(reading.state, context);
   EXPECT_EQ(reading.Entries().at(1), (Entry{true, "Cannot read " + folder.File("folder.ini") + ": it is a directory"}));
   EXPECT_FALSE(reading.state.Settings.IniValid);
+}
+
+// Through the preview's cache a reading takes again the keys found before, only while the file
+// stays as it was: a changed file (here its size) is read anew.
+TEST(IniAkceExecute, ReadingsThroughTheCacheFollowTheFile) {
+  testutil::TempDir folder;
+  Reading reading;
+  reading.state.Settings.IniFileName = folder.File("tavrorun.ini");
+  IniFileCache cache;
+  const std::string task = "[tasks]\ncount=1\n[task_1]\ntaskname=T\n";
+  for (const auto& [text, exename, phase] : {std::tuple{task + "exename=a.exe\nphase=3\n", "a.exe", 3},
+                                             std::tuple{task + "exename=a.exe\nphase=3\n", "a.exe", 3},
+                                             std::tuple{task + "phase=4\nexename=bb.exe\n", "bb.exe", 4},
+                                             std::tuple{task + "exename=c.exe\n", "c.exe", 10}}) {
+    testutil::WriteFileBytes(reading.state.Settings.IniFileName, text);
+    IniAkceExecute(reading.state, ReadingContext{reading.log, reading.now, nullptr, &cache});
+    EXPECT_EQ(reading.state.Tasks.Items.at(0).exename, exename);
+    EXPECT_EQ(reading.state.Tasks.Items.at(0).phase, phase);
+  }
 }
 
 }  // namespace
