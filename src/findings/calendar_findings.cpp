@@ -1,6 +1,7 @@
 // Reports that never run, or not when their author thinks: a calendar item the grammar does not
 // take silently matches nothing, and so does everything written after it.
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 
@@ -51,18 +52,32 @@ struct Day {
   CivilDateTime civil;
 };
 
-// The days from `first` to `last`, which every item of every report is tried on.
+// The days from `first` to `last`, on whose numbers every item of every report is tried.
 std::vector<Day> DaysBetween(DateTime first, DateTime last) {
   std::vector<Day> days;
   for (DateTime date = StartOfDay(first); date <= last; date = AddDays(date, 1)) days.push_back({date, ToCivil(date)});
   return days;
 }
 
-bool MatchesAnyDay(const std::string& item, const CalendarField& field, const std::vector<Day>& days) {
+// What a field sees of those days: each (number, "-1") pair once, in the order the days bring them.
+// A year has twelve months and seven days of the week, and every report's items are tried on them.
+struct FieldValue {
+  int value;
+  int last;
+  bool operator==(const FieldValue&) const = default;
+};
+std::vector<FieldValue> ValuesOver(const CalendarField& field, const std::vector<Day>& days) {
+  std::vector<FieldValue> values;
   for (const Day& day : days) {
-    if (FieldMatches(item, field.value(day.date, day.civil), field.last(day.civil))) return true;
+    const FieldValue value{field.value(day.date, day.civil), field.last(day.civil)};
+    if (std::find(values.begin(), values.end(), value) == values.end()) values.push_back(value);
   }
-  return false;
+  return values;
+}
+
+bool MatchesAny(const std::string& item, const std::vector<FieldValue>& values) {
+  return std::any_of(values.begin(), values.end(),
+                     [&item](const FieldValue& v) { return FieldMatches(item, v.value, v.last); });
 }
 
 // An item the grammar does not take ends the field's evaluation; one it takes lets a later "*" match.
@@ -79,16 +94,19 @@ void FindCalendarProblems(const CheckedFile& file, Findings& findings) {
   const DateTime last = AddMonths(file.now, 12);
   const std::vector<TRepUkol>& reports = file.state.Reports.Items;
   const std::vector<Day> days = DaysBetween(file.now, last);
+  std::array<std::vector<FieldValue>, kCalendarFields.size()> valuesOf;
+  for (std::size_t f = 0; f < kCalendarFields.size(); ++f) valuesOf[f] = ValuesOver(kCalendarFields[f], days);
   for (std::size_t i = 0; i < reports.size(); ++i) {
     const TRepUkol& report = reports[i];
     const std::string section = JobSectionName("report_", i);
     const std::string next = NextRun(report, file.now, last);
     bool itemFound = false;
-    for (const CalendarField& field : kCalendarFields) {
+    for (std::size_t f = 0; f < kCalendarFields.size(); ++f) {
+      const CalendarField& field = kCalendarFields[f];
       const std::string& pattern = report.*field.pattern;
       if (pattern == "*") continue;
       for (const std::string& item : Items(pattern)) {
-        if (MatchesAnyDay(item, field, days)) continue;
+        if (MatchesAny(item, valuesOf[f])) continue;
         const std::string named = item == pattern ? "\"" + item + "\"" : "item \"" + item + "\" of \"" + pattern + "\"";
         const std::string what = Understood(item) ? named + " matches no day in the coming year"
                                                   : named + " is not understood and ends the field's matching";
