@@ -19,16 +19,10 @@ std::string CalendarPattern(ReadingRun& run, const char* key, const std::string&
 std::int32_t ClockValue(ReadingRun& run, const std::string& section, const std::string& text, const char* name,
                         std::int32_t highest, std::int32_t replacement) {
   const std::optional<std::int32_t> value = ParseIniInteger(text);
-  const std::string fix = " " + std::string(name) + ", set to " + LogText(replacement);
-  if (!value) {
-    run.log.Entry(section + " error in" + fix);
-    return replacement;
-  }
-  if (*value < 0 || *value > highest) {
-    run.log.Entry(section + " stupid" + fix);
-    return replacement;
-  }
-  return *value;
+  if (value && *value >= 0 && *value <= highest) return *value;
+  // The entry's text is made only for a value it replaces: a preview reads every report hourly.
+  run.log.Entry(section + (value ? " stupid " : " error in ") + name + ", set to " + LogText(replacement));
+  return replacement;
 }
 
 void ReadReport(ReadingRun& run, const std::string& section, TRepUkol& report) {
