@@ -236,8 +236,15 @@ std::string Repeated(int line, int firstLine, const char* taken) {
          std::to_string(firstLine);
 }
 
-void FindKeyProblems(const IniFile::WrittenSection& written,
-                     const SectionDescription& section, Findings& findings) {
+// The value check of each key of a kind of section, in the order of its keys.
+std::vector<ValueCheck> ChecksOf(const SectionDescription& section) {
+  std::vector<ValueCheck> checks;
+  for (const KeyDescription& key : section.keys) checks.push_back(CheckFor(section, key));
+  return checks;
+}
+
+void FindKeyProblems(const IniFile::WrittenSection& written, const SectionDescription& section,
+                     const std::vector<ValueCheck>& checks, Findings& findings) {
   const std::string name(written.header.name);
   FirstLines firstKeys(written.keys, [](const IniFile::Key& n) {
     return IniFile::WrittenName{n.Name(), n.Line(), n.Counts()};
@@ -259,7 +266,7 @@ void FindKeyProblems(const IniFile::WrittenSection& written,
     if (!value) {
       findings.push_back(
           {name, std::string(key.Name()), "no \"=\" after the key; the launcher takes the key as missing"});
-    } else if (const ValueCheck check = CheckFor(section, *known)) {
+    } else if (const ValueCheck check = checks[static_cast<std::size_t>(known - section.keys.begin())]) {
       if (std::optional<std::string> problem = check(*known, std::string(*value))) {
         findings.push_back({name, std::string(key.Name()), *problem});
       }
@@ -272,6 +279,9 @@ void FindKeyProblems(const IniFile::WrittenSection& written,
 void FindSectionProblems(const CheckedFile& file, Findings& findings) {
   const std::vector<IniFile::WrittenSection>& sections = file.ini.Written();
   FirstLines firstSections(sections, [](const IniFile::WrittenSection& w) -> const auto& { return w.header; });
+  // Worked out once for each kind of section: a file of thousands of jobs repeats a few kinds.
+  const std::vector<SectionDescription>& known = KnownSections();
+  std::vector<std::vector<ValueCheck>> checks(known.size());
   for (std::size_t s = 0; s < sections.size(); ++s) {
     const IniFile::WrittenName& header = sections[s].header;
     if (header.line == 0) {
@@ -291,7 +301,9 @@ void FindSectionProblems(const CheckedFile& file, Findings& findings) {
       findings.push_back({std::string(header.name), std::nullopt, role.unread});
       continue;
     }
-    FindKeyProblems(sections[s], *role.description, findings);
+    std::vector<ValueCheck>& kindChecks = checks[static_cast<std::size_t>(role.description - known.data())];
+    if (kindChecks.empty()) kindChecks = ChecksOf(*role.description);
+    FindKeyProblems(sections[s], *role.description, kindChecks, findings);
   }
 }
 
