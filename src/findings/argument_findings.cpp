@@ -136,9 +136,11 @@ void FindArgumentProblems(const CheckedFile& file, Findings& findings) {
     }
     for (const auto& [key, field] : kFields) Check(findings, section, key, pump.*field, with(others, field));
   }
+  // A value judged as its record holds it needs no copy of the record: most are judged only so.
   for (std::size_t i = 0; i < state.Batches.Items.size(); ++i) {
     const TBec& batch = state.Batches.Items[i];
     Check(findings, JobSectionName("batch_", i), "taskname", batch.taskname, [&batch](const std::string& value) {
+      if (value == batch.taskname) return BatchArguments(batch, "01.01.2000+00.00", "01.01.2000+00.00");
       TBec changed = batch;
       changed.taskname = value;
       return BatchArguments(changed, "01.01.2000+00.00", "01.01.2000+00.00");
@@ -147,6 +149,7 @@ void FindArgumentProblems(const CheckedFile& file, Findings& findings) {
   for (std::size_t i = 0; i < state.Tasks.Items.size(); ++i) {
     const TUkol& task = state.Tasks.Items[i];
     Check(findings, JobSectionName("task_", i), "taskname", task.taskname, [&task, slot](const std::string& value) {
+      if (value == task.taskname) return TaskArguments(task, slot, kTaskTimePattern);
       TUkol changed = task;
       changed.taskname = value;
       return TaskArguments(changed, slot, kTaskTimePattern);
