@@ -5,12 +5,12 @@
 namespace tavro {
 namespace {
 
+// Bases are 10 and 16. Every number of every key of a reading passes here, decimal digits first.
 int DigitValue(char c, int base) {
-  int value = -1;
-  if (c >= '0' && c <= '9') value = c - '0';
-  if (c >= 'a' && c <= 'f') value = c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') value = c - 'A' + 10;
-  return value < base ? value : -1;
+  const unsigned decimal = static_cast<unsigned char>(c) - unsigned{'0'};
+  if (decimal < 10) return static_cast<int>(decimal);
+  const unsigned letter = (static_cast<unsigned char>(c) | 0x20u) - unsigned{'a'};
+  return base == 16 && letter < 6 ? static_cast<int>(letter) + 10 : -1;
 }
 
 // Digits of `base` to the end of the text, with the sign already read. One past the largest

@@ -105,6 +105,7 @@ TEST(IniFile, ReadsIntegersAndBooleans) {
       {"true", -99},
       {"1e3", -99},
       {"12a", -99},
+      {"$1G", -99},
       {"5 ; five", -99},
       {"0x", -99},
       {"$", -99},
