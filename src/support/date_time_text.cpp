@@ -33,22 +33,36 @@ void AppendNumber(std::string& out, int value, int digits) {
 // Room for a date-time text of any year an int holds.
 constexpr std::size_t kDateTimeRoom = 64;
 
-// yyyy?mm?dd[ hh?nn?ss]: the log stamp's and the ISO form.
+// yyyy?mm?dd[ hh?nn?ss]: the log stamp's and the ISO form. Texts come in runs of one day (a
+// reading's entries, a listing of thousands of jobs): the calendar is worked out once a day.
 std::string YearFirstText(DateTime value, char dateSeparator, char timeSeparator, bool withTime) {
-  const CivilDateTime c = ToCivil(value);
+  thread_local std::int64_t datedDayStart = -1;
+  thread_local char datedSeparator = 0;
+  thread_local char date[kDateTimeRoom];
+  thread_local std::size_t dateLength = 0;
+  const std::int64_t dayStart = StartOfDay(value).ms;
+  if (dayStart != datedDayStart || dateSeparator != datedSeparator) {
+    const CivilDateTime c = ToCivil(value);
+    char* at = PutNumber(date, c.year, 4);
+    *at++ = dateSeparator;
+    at = PutNumber(at, c.month, 2);
+    *at++ = dateSeparator;
+    at = PutNumber(at, c.day, 2);
+    dateLength = static_cast<std::size_t>(at - date);
+    datedDayStart = dayStart;
+    datedSeparator = dateSeparator;
+  }
   char text[kDateTimeRoom];
-  char* at = PutNumber(text, c.year, 4);
-  *at++ = dateSeparator;
-  at = PutNumber(at, c.month, 2);
-  *at++ = dateSeparator;
-  at = PutNumber(at, c.day, 2);
+  std::memcpy(text, date, dateLength);
+  char* at = text + dateLength;
   if (withTime) {
+    const int second = SecondOfDay(value);
     *at++ = ' ';
-    at = PutNumber(at, c.hour, 2);
+    at = PutNumber(at, second / 3600, 2);
     *at++ = timeSeparator;
-    at = PutNumber(at, c.minute, 2);
+    at = PutNumber(at, second / 60 % 60, 2);
     *at++ = timeSeparator;
-    at = PutNumber(at, c.second, 2);
+    at = PutNumber(at, second % 60, 2);
   }
   return std::string(text, at);
 }
