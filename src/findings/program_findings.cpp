@@ -18,8 +18,8 @@ void FindProgramProblems(const CheckedFile& file, Findings& findings) {
   std::unordered_map<std::string_view, std::optional<std::string>> judged;
   KnownFolders folders;
   const auto problemOf = [&](const std::string& program) -> const std::optional<std::string>& {
-    auto found = judged.find(program);
-    if (found == judged.end()) found = judged.emplace(program, ProgramFileProblem(program, launcherFolder, folders)).first;
+    const auto [found, first] = judged.try_emplace(program);
+    if (first) found->second = ProgramFileProblem(program, launcherFolder, folders);
     return found->second;
   };
   for (const JobFamily& family : kJobFamilies) {
