@@ -40,12 +40,6 @@ bool TakeSign(std::string_view& text) {
 
 }  // namespace
 
-std::string_view TrimView(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
-}
-
 std::string TrimBlanks(std::string_view text) { return std::string(TrimView(text)); }
 
 std::string LowerAscii(std::string_view text) {

@@ -15,7 +15,12 @@ inline constexpr const char* kLineBreak = "\r\n";
 // The space and every control character count as blanks.
 constexpr bool IsBlank(char c) { return static_cast<unsigned char>(c) < 33; }
 
-std::string_view TrimView(std::string_view text);
+// Inline: the reading trims every line, name and value of the file.
+constexpr std::string_view TrimView(std::string_view text) {
+  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
 std::string TrimBlanks(std::string_view text);
 
 // Case rules of the configuration: only the letters A to Z have another case.
