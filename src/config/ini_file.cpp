@@ -91,8 +91,7 @@ void IniFile::RehashSections(std::size_t slots) {
 IniFile::Key::Key(std::string_view name, std::optional<std::string_view> value, int line, bool counts)
     : name_(name.data()),
       nameLength_(static_cast<std::uint32_t>(name.size())),
-      line_(static_cast<std::uint32_t>(line)),
-      counts_(counts ? 1 : 0) {
+      lineAndCounts_(static_cast<std::uint32_t>(line) << 1 | (counts ? 1u : 0u)) {
   if (value) {
     valueOffset_ = static_cast<std::uint32_t>(value->data() - name.data());
     valueLength_ = static_cast<std::uint32_t>(value->size());

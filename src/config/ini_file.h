@@ -35,9 +35,9 @@ class IniFile {
       if (valueLength_ == kNoValue) return std::nullopt;
       return std::string_view(name_ + valueOffset_, valueLength_);
     }
-    int Line() const { return static_cast<int>(line_); }  // counted from 1
+    int Line() const { return static_cast<int>(lineAndCounts_ >> 1); }  // counted from 1
     // False when lookups never see it (its section or an earlier key of its name hides it).
-    bool Counts() const { return counts_ != 0; }
+    bool Counts() const { return (lineAndCounts_ & 1) != 0; }
 
    private:
     static constexpr std::uint32_t kNoValue = UINT32_MAX;
@@ -45,8 +45,10 @@ class IniFile {
     std::uint32_t nameLength_;
     std::uint32_t valueOffset_ = 0;
     std::uint32_t valueLength_ = kNoValue;
-    std::uint32_t line_ : 31;
-    std::uint32_t counts_ : 1;
+    // The line, shifted, and whether the key counts, in the lowest bit: one word written whole. As
+    // bit-fields the compiler may read the word before writing its bits, and a read of a fresh page
+    // faults it in twice (once shared and zero, then for the write).
+    std::uint32_t lineAndCounts_;
   };
   // A section as the file writes it; its keys (KeysOf) in file order, duplicates included. Keys
   // written before the first header form a section of their own, named "" on line 0, that no
