@@ -50,7 +50,7 @@ class DayText {
   }
 
  private:
-  std::int64_t dayStart_ = -1;  // no day's: days start at multiples of a day
+  std::int64_t dayStart_ = -1;  // none yet: a day starts at a multiple of a day's milliseconds
   char form_ = 0;
   char text_[kDateTimeRoom] = {};
   std::size_t length_ = 0;
