@@ -317,11 +317,9 @@ class TerminalFace final : public LoopFace {
   }
 
   std::vector<std::string> JobsLines() const {
-    std::string error;
-    const std::optional<JsonValue> status = ParseJson(Window().CurrentStatus(), error);
-    if (!status) return {"The jobs cannot be shown: " + error};
-    std::vector<std::string> lines = StatusTableLines(*status, Window().TimerClock().Now());
-    lines.insert(lines.begin(), StatusSummary(*status, true));
+    const StatusRecord status = Window().CurrentStatus();
+    std::vector<std::string> lines = StatusTableLines(status, Window().TimerClock().Now());
+    lines.insert(lines.begin(), StatusSummary(status, true));
     return lines;
   }
 

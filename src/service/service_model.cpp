@@ -39,6 +39,7 @@ bool ServiceModel::Handle(ServiceRequest request) {
           [this] {
             log_.Entry("Service is stopping...");
             window_.StopAkceExecute();
+            window_.Ending("service stop");
           },
           failure);
       if (stopped) return true;

@@ -48,7 +48,8 @@ void ControlWindow::PublishStatus() {
   if (!services_.keepStatusFile || !status.changed) return;
   status.changed = false;
   std::string problem;
-  if (ReplaceFileAtomically(StatusFileName(services_.state.Settings.IniFileName), CurrentStatus(), problem)) {
+  if (ReplaceFileAtomically(StatusFileName(services_.state.Settings.IniFileName), StatusRecordText(CurrentStatus()),
+                            problem)) {
     statusProblem_.clear();
   } else if (problem != statusProblem_) {
     statusProblem_ = problem;
@@ -56,9 +57,9 @@ void ControlWindow::PublishStatus() {
   }
 }
 
-std::string ControlWindow::CurrentStatus() const {
-  return StatusJson(services_.state,
-                    StatusFacts{CurrentProcessId(), !programMode_, Running(), closing_, services_.clock.Now()});
+StatusRecord ControlWindow::CurrentStatus() const {
+  return MakeStatusRecord(services_.state,
+                          StatusFacts{CurrentProcessId(), !programMode_, Running(), closing_, services_.clock.Now()});
 }
 
 void ControlWindow::Stop(const char* reason) {
@@ -150,10 +151,15 @@ void ControlWindow::IniAkceExecute() {
 
 void ControlWindow::ExitAkceExecute() {
   services_.log.Entry("Closing program...");
+  Ending("Exit command");
+  if (face_) face_->Close();
+}
+
+void ControlWindow::Ending(const char* reason) {
   closing_ = true;
+  services_.state.Status.stopReason = reason;
   services_.state.Status.changed = true;
   PublishStatus();
-  if (face_) face_->Close();
 }
 
 void ControlWindow::timrTimer(bool settled) {

@@ -9,6 +9,7 @@
 
 #include "config/ini_reading.h"
 #include "jobs/launcher_state.h"
+#include "jobs/status_record.h"
 #include "schedule/launch_program.h"
 #include "schedule/timer_cycle.h"
 #include "sources/gate_reader.h"
@@ -78,6 +79,9 @@ class ControlWindow final : public TickCommands, public TickDisplay, public Laun
   void StopAkceExecute() override;
   void IniAkceExecute() override;
   void ExitAkceExecute();
+  // The process is to end (Exit, a service's stop): nothing more is launched, and the status says
+  // why the launcher ended.
+  void Ending(const char* reason);
   void timrTimer(bool settled = false);  // settled: see TickContext::settled
 
   // A command from the menu, a shortcut or a signal: carried out only while enabled. Returns
@@ -93,8 +97,8 @@ class ControlWindow final : public TickCommands, public TickDisplay, public Laun
   bool HideWindow() const { return hideWindow_; }
   // When the configuration was last read.
   DateTime LastReading() const { return services_.state.Status.lastReading; }
-  // The status as the status file holds it, at this moment (JSON).
-  std::string CurrentStatus() const;
+  // The status as the status file holds it, at this moment.
+  StatusRecord CurrentStatus() const;
 
   // What the timer's tick needs of the window.
   void ProcessMessages() override;

@@ -21,46 +21,50 @@ std::string SpanText(std::int64_t ms) {
   return std::to_string(seconds) + "s";
 }
 
-std::string EndText(const JsonValue& end) {
-  if (end.IsNull()) return {};
-  // Durations are never negative: rounded by hand, the maths library stays out of the launcher.
-  const std::string seconds = SecondsText(static_cast<std::int64_t>(end["seconds"].Number() * 1000 + 0.5));
-  if (!end["signal"].IsNull()) {
-    return "ended by signal " + NumberText(end["signal"].Number()) + " after " + seconds + " s";
-  }
-  return "exit code " + NumberText(end["exitCode"].Number()) + " after " + seconds + " s";
+std::string EndText(const std::optional<RunEndRecord>& end) {
+  if (!end) return {};
+  const std::string seconds = SecondsText(end->milliseconds);
+  if (end->bySignal) return "ended by signal " + std::to_string(end->code) + " after " + seconds + " s";
+  return "exit code " + std::to_string(end->code) + " after " + seconds + " s";
 }
 
-std::string ResultText(const JsonValue& job) {
-  const std::string result = job["result"].Text();
+std::string ResultText(const StatusRecord::Job& job) {
   std::string text = kNone;
-  if (result == "launched") text = "launched";
-  if (result == "failed") {
-    text = "failed, return value " + NumberText(job["returnValue"].Number()) + " (" + job["meaning"].Text() + ")";
+  switch (job.result) {
+    case LaunchResult::None:
+      break;
+    case LaunchResult::Launched:
+      text = "launched";
+      break;
+    case LaunchResult::Failed:
+      text = "failed, return value " + std::to_string(job.returnValue) + " (" + job.meaning + ")";
+      break;
+    case LaunchResult::Held:
+      text = "held by " + job.heldBy + " (" + NumberText(job.heldValue) + ")";
+      break;
   }
-  if (result == "held") {
-    text = "held by " + job["heldBy"].Text() + " (" + NumberText(job["heldValue"].Number()) + ")";
-  }
-  const std::string end = EndText(job["lastEnd"]);
+  const std::string end = EndText(job.lastEnd);
   return end.empty() ? text : text + "; last run: " + end;
 }
 
-std::array<std::string, 6> Row(const JsonValue& job, DateTime now) {
-  const std::optional<DateTime> next = ParseIsoDateTime(job["next"].Text());
-  const std::optional<DateTime> last = ParseIsoDateTime(job["lastLaunch"].Text());
-  return {next ? job["next"].Text() : kNone,
+std::string TimeText(const std::optional<DateTime>& time) { return time ? IsoDateTimeText(*time) : kNone; }
+
+std::array<std::string, 6> Row(const StatusRecord::Job& job, DateTime now) {
+  const std::optional<DateTime>& next = job.next;
+  const std::optional<DateTime>& last = job.lastLaunch;
+  return {TimeText(next),
           next ? (*next < now ? "due" : SpanText(next->ms - now.ms)) : kNone,
-          last ? job["lastLaunch"].Text() : kNone,
+          TimeText(last),
           last ? (now < *last ? kNone : SpanText(now.ms - last->ms) + " ago") : kNone,
-          job["kind"].Text() + " " + NumberText(job["number"].Number()) + " " + job["name"].Text(),
+          std::string(JobKindName(job.kind)) + " " + std::to_string(job.number) + " " + job.name,
           ResultText(job)};
 }
 
 }  // namespace
 
-std::vector<std::string> StatusTableLines(const JsonValue& status, DateTime now) {
+std::vector<std::string> StatusTableLines(const StatusRecord& status, DateTime now) {
   std::vector<std::array<std::string, 6>> rows{{"NEXT", "LEFT", "LAST", "PASSED", "JOB", "RESULT"}};
-  for (const JsonValue& job : status["jobs"].Items()) rows.push_back(Row(job, now));
+  for (const StatusRecord::Job& job : status.jobs) rows.push_back(Row(job, now));
   std::array<std::size_t, 6> widths{};
   for (const auto& row : rows) {
     for (std::size_t i = 0; i < row.size(); ++i) widths[i] = std::max(widths[i], row[i].size());
@@ -77,28 +81,30 @@ std::vector<std::string> StatusTableLines(const JsonValue& status, DateTime now)
   return lines;
 }
 
-std::string StatusSummary(const JsonValue& status, bool runs) {
-  const int processId = static_cast<int>(status["processId"].Number());
-  const JsonValue& reading = status["reading"];
-  std::string text = std::to_string(status["jobs"].Items().size()) + " jobs; launcher " +
-                     (runs ? status["state"].Text()
-                           : "stale: process " + std::to_string(processId) + " no longer runs");
-  if (runs && !status["stopReason"].IsNull()) text += " (" + status["stopReason"].Text() + ")";
-  text += ", " + status["runMode"].Text() + " mode, version " + status["version"].Text() +
-          (runs ? ", process " + std::to_string(processId) : ", written " + status["written"].Text());
-  text += "; last reading " + reading["time"].Text(kNone) + " " +
-          (reading["valid"].Boolean() ? "valid" : "with errors") +
-          ", " + NumberText(reading["warnings"].Number()) + " warnings";
-  const JsonValue& source = status["source"];
-  text += "; source " + source["mode"].Text();
-  if (!source["lastReadError"].IsNull()) {
-    text += ", last read error at " + source["lastReadErrorTime"].Text() + ": " + source["lastReadError"].Text();
+std::string StatusSummary(const StatusRecord& status, bool runs) {
+  constexpr const char* kStates[] = {"running", "stopped", "ended"};
+  const std::string process = std::to_string(status.processId);
+  std::string text = std::to_string(status.jobs.size()) + " jobs; launcher ";
+  if (status.state == LauncherRunState::Ended) {
+    text += "ended";
+  } else if (runs) {
+    text += kStates[static_cast<std::size_t>(status.state)];
+  } else {
+    text += "stale: process " + process + " no longer runs";
   }
-  if (const double unwatched = status["unwatchedRuns"].Number(); unwatched > 0) {
-    text += "; " + NumberText(unwatched) + " runs started without watching their end";
+  if ((runs || status.state == LauncherRunState::Ended) && status.stopReason) text += " (" + *status.stopReason + ")";
+  text += std::string(", ") + (status.serviceMode ? "service" : "program") + " mode, version " + status.version +
+          (runs ? ", process " + process : ", written " + IsoDateTimeText(status.written));
+  text += "; last reading " + TimeText(status.reading.time) + " " + (status.reading.valid ? "valid" : "with errors") +
+          ", " + std::to_string(status.reading.warnings) + " warnings";
+  text += "; source " + status.source.mode;
+  if (status.source.lastReadError) {
+    text += ", last read error at " + TimeText(status.source.lastReadErrorTime) + ": " + *status.source.lastReadError;
+  }
+  if (status.unwatchedRuns > 0) {
+    text += "; " + std::to_string(status.unwatchedRuns) + " runs started without watching their end";
   }
   return text;
 }
-
 
 }  // namespace tavro

@@ -1,20 +1,21 @@
 #pragma once
 // The status of a running launcher as an operator reads it, in the manner of `systemctl
 // list-timers`: one line per job (NEXT, LEFT, LAST, PASSED, JOB, RESULT) and a summary line. Made
-// from the status file's JSON, so that tavrocheck and the terminal window show the same table.
+// from the status record, so that tavrocheck (from the file) and the terminal window (from the
+// launcher's own state) show the same table.
 
 #include <string>
 #include <vector>
 
+#include "jobs/status_record.h"
 #include "support/date_time.h"
-#include "support/json_value.h"
 
 namespace tavro {
 
 // The heading line and one line per job, columns aligned; LEFT and PASSED count from `now`.
-std::vector<std::string> StatusTableLines(const JsonValue& status, DateTime now);
+std::vector<std::string> StatusTableLines(const StatusRecord& status, DateTime now);
 
 // runs: whether the process that wrote the status still runs (a stale status says so).
-std::string StatusSummary(const JsonValue& status, bool runs);
+std::string StatusSummary(const StatusRecord& status, bool runs);
 
 }  // namespace tavro

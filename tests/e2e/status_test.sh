@@ -2,8 +2,9 @@
 # The real tavrorun -A under an accelerated clock (ten times real speed, from 10:19:30) with a task
 # whose program exits 3, one held by a closed gate (PI API mode, fake library) and a pump, logexit
 # on: the log tells the exit code, and `tavrocheck --status --json` shows the held gate, the exit
-# code and next due times that agree with `--plan` from the moment the status was written. Once the
-# launcher has ended, the status is stale (exit code 4).
+# code and next due times that agree with `--plan` from the moment the status was written; a name in
+# Latin-1 and a path with backslashes reach a standard JSON parser as the same texts. Once the
+# launcher has ended by SIGTERM, the status says so (exit code 6).
 set -uo pipefail
 source "$(dirname "$0")/isolated.sh"
 
@@ -31,7 +32,7 @@ phase=0
 exename=$work/jobs/demojob
 source=S1
 target=T1
-tagfile=tags.txt
+tagfile=tags\\plant.txt
 [tasks]
 count=2
 [task_1]
@@ -43,7 +44,7 @@ taskname=3
 launchperiod=1
 phase=0
 exename=$work/jobs/demojob
-taskname=Stopped unit
+taskname=Stopped unit $(printf '\xe8')
 runningtag=UNIT.STOP
 INI
 log="$work/tavrorun.007.txt"
@@ -60,12 +61,13 @@ running=$?
 kill -TERM "$launcher"
 wait "$launcher" 2>/dev/null
 launcher=
-"$bin/tavrocheck" --ini "$work/tavrorun.ini" --status >/dev/null 2>&1
-stale=$?
-[[ $running -eq 0 && $stale -eq 4 ]] || fail "tavrocheck --status: $running while running, $stale after (not 0 and 4)"
+"$bin/tavrocheck" --ini "$work/tavrorun.ini" --status >"$work/ended.txt" 2>&1
+ended=$?
+[[ $running -eq 0 && $ended -eq 6 ]] || fail "tavrocheck --status: $running while running, $ended after (not 0 and 6)"
+expect_in "$work/ended.txt" "launcher ended (Exit command)"
 
 expect_in "$log" "$work/jobs/exitwith 3 07.12.2026+10.19 60 -NOH -NOE ended with exit code 3 after"
-expect_not_in "$log" "demojob \"Stopped unit\" 07.12.2026+10.19 60 -NOH -NOE ended"
+expect_not_in "$log" "demojob \"Stopped unit $(printf '\xe8')\" 07.12.2026+10.19 60 -NOH -NOE ended"
 # The file before waits under the temporary name for the next status: no more readable than the status.
 [[ $(stat -c %a "$status") == 640 && $(stat -c %a "$status.tmp") == 640 ]] ||
   fail "status file mode $(stat -c %a "$status"), its spare $(stat -c %a "$status.tmp" 2>&1)"
@@ -77,15 +79,17 @@ expect_in "$work/table.txt" "launcher running, program mode"
 python3 - "$work/status.json" "$bin/tavrocheck" "$work/tavrorun.ini" <<'PY' || fail "status against plan"
 import json, subprocess, sys
 from datetime import datetime, timedelta
-status = json.load(open(sys.argv[1]))
+status = json.load(open(sys.argv[1], encoding="utf-8"))
 jobs = {(j["kind"], j["number"]): j for j in status["jobs"]}
 assert jobs[("task", 1)]["lastEnd"]["exitCode"] == 3, jobs[("task", 1)]
 assert jobs[("task", 2)]["result"] == "held" and jobs[("task", 2)]["heldBy"] == "UNIT.STOP", jobs[("task", 2)]
+assert jobs[("task", 2)]["name"] == "Stopped unit \u00e8", jobs[("task", 2)]
+assert "/fN=tags\\plant.txt" in jobs[("pump", 1)]["command"], jobs[("pump", 1)]
 assert status["state"] == "running" and status["reading"]["valid"] is True, status
 parse = lambda text: datetime.strptime(text, "%Y-%m-%d %H:%M:%S")
 for (kind, number), job in jobs.items():
     plan = subprocess.run([sys.argv[2], "--ini", sys.argv[3], "--now", status["written"], "--plan", "1",
-                           "--job", kind, str(number)], capture_output=True, text=True).stdout.split("\n")[0]
+                           "--job", kind, str(number)], capture_output=True, encoding="latin-1").stdout.split("\n")[0]
     first, due = parse(plan.split("\t")[0]), parse(job["next"])
     assert due < first <= due + timedelta(seconds=30), (kind, number, job["next"], plan)
 PY

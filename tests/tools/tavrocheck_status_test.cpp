@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
+#include "jobs/status_record.h"
 #include "support/process_facts.h"
 #include "testing/capture_output.h"
 #include "testing/child_process.h"
@@ -11,18 +13,32 @@ namespace tavro {
 namespace {
 
 // A status by the test's own process runs; one by a process that is gone is stale, as is none at
-// all; a file that is no status is unreadable. The table shows each job's next due time, its last
-// launch and how it went.
-TEST(TavrocheckStatus, TellsRunningStaleAndUnreadableStatuses) {
-  const std::string job =
-      R"({"kind": "task", "number": 2, "section": "task_2", "name": "Balance", "next": "2026-12-07 10:30:00",
-          "lastLaunch": "2026-12-07 10:15:10", "command": "t", "result": "failed", "returnValue": 2,
-          "meaning": "No such file", "lastEnd": {"signal": 9, "seconds": 1.5}})";
-  const auto status = [&job](int processId) {
-    return "{\"processId\": " + std::to_string(processId) +
-           R"(, "version": "1.0", "runMode": "service", "state": "running", "stopReason": null,
-               "written": "2026-12-07 10:20:00", "reading": {"time": "2026-12-07 10:00:02", "valid": true,
-               "warnings": 1}, "source": {"mode": "kord", "lastReadError": null}, "jobs": [)" + job + "]}";
+// all; one of a launcher that ended says so; a file that is no status is unreadable, and --json does
+// not pass it on. The table shows each job's next due time, its last launch and how it went.
+TEST(TavrocheckStatus, TellsRunningStaleEndedAndUnreadableStatuses) {
+  const auto status = [](int processId, LauncherRunState state = LauncherRunState::Running) {
+    StatusRecord record;
+    record.processId = processId;
+    record.version = "1.0";
+    record.serviceMode = true;
+    record.state = state;
+    if (state == LauncherRunState::Ended) record.stopReason = "service stop";
+    record.written = MakeDateTime(2026, 12, 7, 10, 20, 0);
+    record.reading = {MakeDateTime(2026, 12, 7, 10, 0, 2), true, 1};
+    record.source.mode = "kord";
+    StatusRecord::Job& job = record.jobs.emplace_back();
+    job.kind = JobKind::Task;
+    job.number = 2;
+    job.section = "task_2";
+    job.name = "Balance";
+    job.next = MakeDateTime(2026, 12, 7, 10, 30, 0);
+    job.lastLaunch = MakeDateTime(2026, 12, 7, 10, 15, 10);
+    job.command = "t";
+    job.result = LaunchResult::Failed;
+    job.returnValue = 2;
+    job.meaning = "No such file";
+    job.lastEnd = RunEndRecord{true, 9, 1500};
+    return StatusRecordText(record);
   };
   const struct {
     const char* name;
@@ -34,19 +50,26 @@ TEST(TavrocheckStatus, TellsRunningStaleAndUnreadableStatuses) {
        "2026-12-07 10:30:00  8min 0s  2026-12-07 10:15:10  6min 50s ago  task 2 Balance  failed, return value 2 "
        "(No such file); last run: ended by signal 9 after 1.5 s"},
       {"stale", status(999999999), 4, "launcher stale: process 999999999 no longer runs"},
+      {"ended", status(CurrentProcessId(), LauncherRunState::Ended), 6, "launcher ended (service stop)"},
       {"missing", "", 4, ""},
-      {"not JSON", "{\"processId\": 1,", 1, ""},
+      {"damaged", status(CurrentProcessId()).substr(0, 200), 1, "is no status file of the launcher"},
       {"no status", "[1, 2]", 1, ""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     testutil::TempDir dir;
     if (!c.file.empty()) testutil::WriteFileBytes(dir.File("plant.status"), c.file);
-    const testutil::CapturedRun run = testutil::RunProgramCapture(
-        testutil::TestProgramPath("tavrocheck"),
-        {"--ini", dir.File("plant.ini"), "--now", "2026-12-07 10:22:00", "--status"});
-    EXPECT_EQ(run.exitCode, c.exitCode);
-    EXPECT_NE(run.output.find(c.shown), std::string::npos) << run.output;
+    for (const bool json : {false, true}) {
+      std::vector<std::string> args{"--ini", dir.File("plant.ini"), "--now", "2026-12-07 10:22:00", "--status"};
+      if (json) args.push_back("--json");
+      const testutil::CapturedRun run = testutil::RunProgramCapture(testutil::TestProgramPath("tavrocheck"), args);
+      EXPECT_EQ(run.exitCode, c.exitCode);
+      if (!json) {
+        EXPECT_NE(run.output.find(c.shown), std::string::npos) << run.output;
+      } else if (c.exitCode == 1) {
+        EXPECT_EQ(run.output.find("{"), std::string::npos) << run.output;  // the file only when it is a status
+      }
+    }
   }
 }
 

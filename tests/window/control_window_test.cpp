@@ -329,7 +329,7 @@ TEST_F(ControlWindowTest, StatusFileIsRewrittenWhenSomethingChangedOnly) {
   EXPECT_TRUE(w.Execute(Command::Stop));
   EXPECT_NE(status().find("\"stopReason\": \"Stop command\""), std::string::npos) << status();
   w.Execute(Command::Exit);
-  EXPECT_NE(status().find("\"stopReason\": \"closing\""), std::string::npos) << status();
+  EXPECT_NE(status().find("\"state\": \"ended\",\n  \"stopReason\": \"Exit command\""), std::string::npos) << status();
 }
 
 }  // namespace

@@ -31,6 +31,7 @@ constexpr int kUsageError = 2;
 constexpr int kValidWithFindings = 3;
 constexpr int kSourceUnavailable = 3;  // with --probe
 constexpr int kStaleStatus = 4;        // with --status
+constexpr int kEndedStatus = 6;        // with --status: the launcher ended by Exit or a service stop
 
 // Lines end as the log's entries do, so the whole output has one kind of line end.
 constexpr const char* kLineEnd = "\r\n";
@@ -112,6 +113,7 @@ int Check(const std::vector<std::string>& args) {
   if (options.status) {
     const StatusOutcome outcome = ShowStatus(iniFile, now, options.json, std::cout, std::cerr);
     std::cout.flush();
+    if (outcome == StatusOutcome::Ended) return kEndedStatus;
     return outcome == StatusOutcome::Running ? kValid : outcome == StatusOutcome::Stale ? kStaleStatus : kInvalid;
   }
   if (options.planHours) {

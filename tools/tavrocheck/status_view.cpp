@@ -2,7 +2,6 @@
 
 #include "support/process_facts.h"
 #include "support/whole_file.h"
-#include "support/json_value.h"
 #include "window/status_report.h"
 #include "window/status_table.h"
 
@@ -24,19 +23,21 @@ StatusOutcome ShowStatus(const std::string& iniFile, DateTime now, bool json, st
     return StatusOutcome::Unreadable;
   }
   std::string error;
-  const std::optional<JsonValue> status = ParseJson(read.bytes, error);
-  if (!status || (*status)["processId"].IsNull()) {
-    notes << "tavrocheck: " << file << " is no status file of the launcher: " << (status ? "no processId" : error)
-          << '\n';
+  const std::optional<StatusRecord> status = ParseStatusRecord(read.bytes, error);
+  if (!status) {
+    notes << "tavrocheck: " << file << " is no status file of the launcher: " << error << '\n';
     return StatusOutcome::Unreadable;
   }
-  const bool runs = ProcessRuns(static_cast<int>((*status)["processId"].Number()));
+  // A launcher that ended cleanly wrote so last; its process number may belong to another by now.
+  const bool ended = status->state == LauncherRunState::Ended;
+  const bool runs = !ended && ProcessRuns(status->processId);
   if (json) {
     out << read.bytes;
   } else {
     for (const std::string& line : StatusTableLines(*status, now)) out << line << '\n';
     out << '\n' << StatusSummary(*status, runs) << '\n';
   }
+  if (ended) return StatusOutcome::Ended;
   return runs ? StatusOutcome::Running : StatusOutcome::Stale;
 }
 

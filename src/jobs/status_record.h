@@ -1,0 +1,74 @@
+#pragma once
+// The status record: what the running launcher tells its operator and monitoring, in the file
+// "tavrorun.status" beside its configuration. This is its one home: the record as a value, and its
+// text both ways (JSON, UTF-8). Its fields are listed in the reference page of tavrocheck.
+// A later launcher may add fields; one that changes what a field means raises `format`.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "jobs/job_status.h"
+#include "support/date_time.h"
+
+namespace tavro {
+
+inline constexpr int kStatusFormat = 1;
+
+enum class LauncherRunState {
+  Running,
+  Stopped,  // the process runs, launching nothing
+  Ended,    // the process ended by Exit or by a service stop
+};
+
+// Texts are UTF-8.
+struct StatusRecord {
+  struct Reading {
+    std::optional<DateTime> time;  // none: no reading yet
+    bool valid = false;
+    int warnings = 0;
+  };
+  struct Source {
+    std::string mode;  // "none", "kord", "phd", "pi", "ip21", "mssql"
+    std::optional<std::string> lastReadError;
+    std::optional<DateTime> lastReadErrorTime;
+  };
+  struct Job {
+    JobKind kind = JobKind::Pump;
+    int number = 0;  // counted from 1
+    std::string section;
+    std::string name;
+    std::optional<DateTime> next;
+    std::optional<DateTime> lastLaunch;
+    std::optional<std::string> command;  // program and arguments, as the log writes them
+    LaunchResult result = LaunchResult::None;
+    int returnValue = 0;  // of a failed start, with its meaning
+    std::string meaning;
+    std::string heldBy;      // the tag that held a task, and its value
+    double heldValue = 0.0;  // NaN when the record could not say it
+    std::optional<RunEndRecord> lastEnd;
+  };
+
+  int format = kStatusFormat;
+  int processId = 0;
+  std::string version;
+  bool serviceMode = false;
+  LauncherRunState state = LauncherRunState::Stopped;
+  std::optional<std::string> stopReason;  // while not running
+  DateTime written;
+  Reading reading;
+  Source source;
+  std::uint64_t unwatchedRuns = 0;  // started while the most watched at once were running
+  std::vector<Job> jobs;
+};
+
+std::string StatusRecordText(const StatusRecord& record);
+
+// The record a text holds; none, with the reason in `error`, for a text that is no status record
+// of a format this launcher knows (no JSON, bytes that are no UTF-8, a field missing or of the
+// wrong kind).
+std::optional<StatusRecord> ParseStatusRecord(std::string_view text, std::string& error);
+
+}  // namespace tavro
