@@ -100,7 +100,7 @@ class BenchFace final : public WindowFace {
   void Hide() override {}
   void Close() override {}
   void ProcessMessages() override {}
-  bool PauseAfterLaunch(Clock& clock, int milliseconds) override {
+  bool WaitTakingCommands(Clock& clock, int milliseconds) override {
     const double start = CpuMs();
     starter_.WaitForAll();
     waitedCpuMs += CpuMs() - start;

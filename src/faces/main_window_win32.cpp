@@ -122,7 +122,7 @@ MainWindow::~MainWindow() {
   if (cutShort_ != nullptr) CloseHandle(cutShort_);
 }
 
-bool MainWindow::PauseAfterLaunch(Clock& clock, int milliseconds) {
+bool MainWindow::WaitTakingCommands(Clock& clock, int milliseconds) {
   // A program's window takes its messages while a tick pauses or waits for a read, so that its Exit
   // ends the tick (and the read) at once; the clock's waits are short enough to notice it.
   if (options_.programMode) {

@@ -65,7 +65,7 @@ class MainWindow final : public WindowFace {
   void Close() override;
   void ProcessMessages() override;
   void PanelChanged(Panel panel) override;
-  bool PauseAfterLaunch(Clock& clock, int milliseconds) override;
+  bool WaitTakingCommands(Clock& clock, int milliseconds) override;
 
  private:
   static LRESULT CALLBACK FormProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

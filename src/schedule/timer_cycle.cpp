@@ -27,7 +27,7 @@ class Tick {
 
  private:
   void ShowProgress(const char* kind, int number, const char* outcome = "") {
-    if (!c_.display.ShowsProgress()) return;
+    if (c_.quiet) return;
     c_.display.ShowProgress(DateTimeText(now_) + " " + kind + " " + std::to_string(number) + outcome);
   }
   double ReadGate(const GateRequest& request);
@@ -44,10 +44,10 @@ class Tick {
     c_.state.Status.changed = true;
     return record;
   }
-  // A log entry whose text is made only for a log that keeps it.
+  // A log entry of the tick's own, whose text a quiet tick does not make.
   template <class MakeText>
   void Log(MakeText&& make) {
-    if (!c_.log.Discards()) c_.log.Entry(make());
+    if (!c_.quiet) c_.log.Entry(make());
   }
 
   const TickContext& c_;
@@ -62,10 +62,8 @@ void Tick::Launch(const std::string& program, const std::string& arguments, JobK
   const char* kindName = JobKindName(kind);
   JobRecord& record = Decided(kind, number, program, arguments, LaunchResult::Launched);
   if (c_.observer) {
-    // The program path alone when there are no arguments; the record keeps its blank.
-    const std::string_view commandLine =
-        std::string_view(record.lastCommand).substr(0, program.size() + (arguments.empty() ? 0 : 1 + arguments.size()));
-    c_.observer->OnLaunch({now_, kindName, number, commandLine, gateTag});
+    // The program path alone when there are no arguments.
+    c_.observer->OnLaunch({now_, kindName, number, arguments.empty() ? program : record.lastCommand, gateTag});
   }
   RunId run = 0;
   const int result = c_.starter.Launch(program, arguments, FolderOf(program), kShowHidden, &run);
@@ -75,20 +73,19 @@ void Tick::Launch(const std::string& program, const std::string& arguments, JobK
   if (result == 0) {
     Log([&] { return record.lastCommand + " launched successfully"; });
     ShowProgress(kindName, number, " succeded");
-    if (!c_.pause.PauseAfterLaunch(kPauseAfterLaunchMs)) cutShort_ = true;
+    if (!c_.wait.WaitTakingCommands(kPauseAfterLaunchMs)) cutShort_ = true;
   } else {
     Log([&] { return record.lastCommand + " launch failed, return value " + std::to_string(result); });
     ShowProgress(kindName, number, " failed");
   }
 }
 
-// The pause after a launch is also how the tick waits for a read: an exit or a service stop ends
-// the read, which then counts as failed, and the tick after it.
+// An exit or a service stop during the read ends it, which then counts as failed, and the tick after it.
 double Tick::ReadGate(const GateRequest& request) {
   if (c_.readDeadline == nullptr) return c_.gates.Gate().Read(request);
   const ReadOutcome outcome =
       c_.readDeadline->Read(c_.gates.Gate(), request, c_.state.Settings.ReadTimeout, c_.log,
-                            [this](int milliseconds) { return c_.pause.PauseAfterLaunch(milliseconds); });
+                            [this](int milliseconds) { return c_.wait.WaitTakingCommands(milliseconds); });
   if (outcome.stopped) cutShort_ = true;
   return outcome.value;
 }
@@ -193,7 +190,7 @@ bool KeepGateReady(const TickContext& context) {
   if (context.readDeadline == nullptr) return gate.KeepReady();
   bool ready = true;
   context.readDeadline->Bound(context.state.Settings.ReadTimeout,
-                              [&context](int milliseconds) { return context.pause.PauseAfterLaunch(milliseconds); },
+                              [&context](int milliseconds) { return context.wait.WaitTakingCommands(milliseconds); },
                               [&] { ready = gate.KeepReady(); });
   return ready;
 }
@@ -221,14 +218,7 @@ void TakeRunEnds(const TickContext& context) {
 
 }  // namespace
 
-void RunTick(const TickContext& context) {
-  DateTime now = context.clock.Now();
-  if (context.settled) {
-    now.ms -= kTickSettleMs;  // the tick time is the one from before the wait
-  } else {
-    context.clock.Wait(kTickSettleMs);
-  }
-
+void RunTick(const TickContext& context, DateTime now) {
   // Following the date also clears the stale file of a new day, before anything of that day is
   // written to it (the "Hiding" entry below included).
   context.log.FollowDate(now, kIntervalSeconds);
@@ -239,7 +229,7 @@ void RunTick(const TickContext& context) {
   TakeRunEnds(context);
 
   if (SecondOfHour(now) <= kIntervalSeconds) {
-    context.commands.IniAkceExecute();
+    context.commands.IniAkceExecute(now);
     if (!context.state.Settings.IniValid) context.commands.StopAkceExecute();
   }
 

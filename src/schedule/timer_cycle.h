@@ -3,7 +3,6 @@
 // then, while it runs, the walks of pumps, batches, tasks and reports with their launches.
 
 #include <string>
-#include <string_view>
 
 #include "jobs/launcher_state.h"
 #include "schedule/launch_program.h"
@@ -15,7 +14,7 @@
 namespace tavro {
 
 inline constexpr int kTimerIntervalMs = 10000;
-// The wait between taking the tick time and the tick's work.
+// The wait between taking the tick's time and its work; whoever runs the tick spends it (see RunTick).
 inline constexpr int kTickSettleMs = 100;
 
 // What the tick needs of the control window, by role; the control window plays them all.
@@ -27,7 +26,8 @@ class TickCommands {
   virtual bool Running() const = 0;
   // Exit was given: the process is ending, and nothing more is launched.
   virtual bool Closing() const = 0;
-  virtual void IniAkceExecute() = 0;
+  // The reading a tick starts, as of the tick's time.
+  virtual void IniAkceExecute(DateTime readingTime) = 0;
   virtual void StopAkceExecute() = 0;
   virtual void ProcessMessages() = 0;  // commands that arrived meanwhile act before the run test
 };
@@ -38,17 +38,20 @@ class TickDisplay {
   virtual ~TickDisplay() = default;
   virtual bool HideRequested() const = 0;  // HideWindow set and the window still visible
   virtual void Hide() = 0;
-  // False when nothing shows the progress, which is then not even written.
-  virtual bool ShowsProgress() const = 0;
   virtual void ShowProgress(const std::string& text) = 0;
 };
 
-// The pause after a successful launch; false when the tick is to end at once (the process ends, or
-// the service stops), its remaining launches waiting for a later tick.
-class LaunchPause {
+// Every wait of a tick: the pause after a launch, a gate read, keeping a source ready, the trial of a
+// reading the tick starts.
+class TickWait {
  public:
-  virtual ~LaunchPause() = default;
-  virtual bool PauseAfterLaunch(int milliseconds) = 0;
+  virtual ~TickWait() = default;
+  // Passes `milliseconds` of the timer's clock while the window's commands arrive. Exit, and a
+  // service's stop, act at once and end the wait early; any other command is held back until the
+  // tick has ended, so nothing changes the tables under the tick. False when the tick is to end
+  // (the process ends, or the service stops): the caller finishes what it is at and launches
+  // nothing more, the remaining launches waiting for a later tick.
+  virtual bool WaitTakingCommands(int milliseconds) = 0;
 };
 
 // The reader of the source the configuration selects, as of its last reading (which the tick itself
@@ -65,9 +68,8 @@ struct LaunchNotice {
   DateTime tickTime;
   const char* kind;  // "pump", "batch", "task", "report"
   int number;        // position in its table, counted from 1
-  // Views valid during OnLaunch only: a preview passes millions of launches.
-  std::string_view commandLine;
-  std::string_view gateTag;  // the task's runningtag when a gate decided; "" otherwise
+  std::string commandLine;
+  std::string gateTag;  // the task's runningtag when a gate decided; "" otherwise
 };
 
 class LaunchObserver {
@@ -83,18 +85,20 @@ struct TickContext {
   ProgramStarter& starter;
   TickCommands& commands;
   TickDisplay& display;
-  LaunchPause& pause;
+  TickWait& wait;
   GateChoice& gates;
   const std::string& taskTimeFormat;  // how a task's slot time is written into its arguments
   LaunchObserver* observer = nullptr;
   ReadDeadline* readDeadline = nullptr;  // none: a gate read runs to its end
-  // The caller spent kTickSettleMs waiting for commands just before the tick, so the tick does not
-  // wait again and takes as its time the one from before that wait: one wake-up per tick instead of
-  // two, the tick period and the tick times unchanged.
-  bool settled = false;
+  // The preview's ticks: nobody reads their log entries or progress texts, which are then not made
+  // (they were half of a year's preview).
+  bool quiet = false;
 };
 
-// timrTimer's work; the caller holds the timer off for the whole tick.
-void RunTick(const TickContext& context);
+// timrTimer's work at `tickTime`: every due test, slot and time advance of the tick, and the reading
+// it starts, go by it. The caller took it when the timer's interval ended and has let the tick
+// settle for kTickSettleMs since (commands that arrived meanwhile have acted); it holds the timer
+// off for the whole tick.
+void RunTick(const TickContext& context, DateTime tickTime);
 
 }  // namespace tavro

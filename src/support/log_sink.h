@@ -15,8 +15,6 @@ class LogSink {
   // the stamped entry before them. Never fails towards the caller.
   virtual void Write(const std::string& message, bool stamped) = 0;
   void Entry(const std::string& message) { Write(message, true); }
-  // True for a log that keeps nothing (the preview's): texts made only for it need not be made.
-  virtual bool Discards() const { return false; }
 };
 
 // A log that changes with the date (the daily log file), as the timer tick drives it.

@@ -110,7 +110,9 @@ void ControlWindow::StopAkceExecute() {
   status_ = RunStatus::Stopped;
 }
 
-void ControlWindow::IniAkceExecute() {
+void ControlWindow::IniAkceExecute() { IniAkceExecute(services_.clock.Now()); }
+
+void ControlWindow::IniAkceExecute(DateTime now) {
   GateSources& sources = services_.sources;
   PrepareSourceFunction prepare = PrepareSelectedSource(sources);
   if (services_.readDeadline != nullptr) {
@@ -119,13 +121,12 @@ void ControlWindow::IniAkceExecute() {
     prepare = [this, trial = std::move(prepare)](const ProgramSettings& settings) {
       const int seconds = settings.ReadTimeout;
       const auto end = services_.readDeadline->Bound(
-          seconds, [this](int milliseconds) { return PauseAfterLaunch(milliseconds); }, [&] { trial(settings); });
+          seconds, [this](int milliseconds) { return WaitTakingCommands(milliseconds); }, [&] { trial(settings); });
       if (end != ReadDeadline::End::Done) {
         throw SourceUnreachable("no answer within " + std::to_string(seconds) + " s");
       }
     };
   }
-  const DateTime now = services_.clock.Now();
   ReadingContext context{services_.log, now, prepare, services_.iniCache};
   if (services_.logFindings) {
     context.afterReading = [this, now](const IniFile& ini) {
@@ -136,7 +137,7 @@ void ControlWindow::IniAkceExecute() {
   const ReadingVerdict verdict = tavro::IniAkceExecute(services_.state, context);
   gate_ = &sources.ReaderFor(services_.state.Settings);
   JobStatus& status = services_.state.Status;
-  status.lastReading = services_.clock.Now();
+  status.lastReading = now;
   status.readingValid = verdict.valid;
   status.readingWarningCount = static_cast<int>(loggedFindings_.size());  // the findings of this reading
   status.changed = true;
@@ -162,9 +163,16 @@ void ControlWindow::Ending(const char* reason) {
   PublishStatus();
 }
 
-void ControlWindow::timrTimer(bool settled) {
+void ControlWindow::timrTimer() {
+  const DateTime tickTime = services_.clock.Now();
+  services_.clock.Wait(kTickSettleMs);
+  Tick(tickTime);
+}
+
+void ControlWindow::Tick(DateTime tickTime) {
   RunTick(TickContext{services_.state, services_.log, services_.clock, services_.starter, *this, *this, *this, *this,
-                      taskTimeFormat_, services_.observer, services_.readDeadline, settled});
+                      taskTimeFormat_, services_.observer, services_.readDeadline, services_.quietTicks},
+          tickTime);
   PublishStatus();
 }
 
@@ -210,8 +218,8 @@ void ControlWindow::Hide() {
   if (face_) face_->Hide();
 }
 
-bool ControlWindow::PauseAfterLaunch(int milliseconds) {
-  if (face_) return face_->PauseAfterLaunch(services_.clock, milliseconds);
+bool ControlWindow::WaitTakingCommands(int milliseconds) {
+  if (face_) return face_->WaitTakingCommands(services_.clock, milliseconds);
   services_.clock.Wait(milliseconds);
   return true;
 }

@@ -36,17 +36,15 @@ class WindowFace {
   virtual void Hide() = 0;
   virtual void Close() = 0;            // ends the message loop, and so the process
   virtual void ProcessMessages() = 0;  // lets pending commands act (they call back into the model)
-  // The pause after a successful launch. False when the process is to end or the service to stop
-  // meanwhile: the tick then ends without its remaining launches.
-  virtual bool PauseAfterLaunch(Clock& clock, int milliseconds) {
+  // A wait of the tick, as TickWait::WaitTakingCommands says; a face that takes no commands just
+  // lets the time pass.
+  virtual bool WaitTakingCommands(Clock& clock, int milliseconds) {
     clock.Wait(milliseconds);
     return true;
   }
   virtual void PanelChanged(Panel /*panel*/) {}
   // Service mode has no status bar; a service manager may still show what the panels would say.
   virtual void ServiceStatusChanged(Panel /*panel*/, const std::string& /*text*/) {}
-  // False for a face that never shows the progress panel (a preview): its text is then not made.
-  virtual bool ShowsProgress() const { return true; }
 };
 
 enum class Command { Start, Stop, ReReadIni, Exit };
@@ -62,9 +60,10 @@ struct ControlWindowServices {
   ReadDeadline* readDeadline = nullptr;  // the launcher's; none: a gate read runs to its end
   bool logFindings = false;  // the launcher's readings log their findings; the preview's need not
   bool keepStatusFile = false;  // the launcher's: the status file beside the configuration file
+  bool quietTicks = false;  // the preview's: see TickContext::quiet
 };
 
-class ControlWindow final : public TickCommands, public TickDisplay, public LaunchPause, public GateChoice {
+class ControlWindow final : public TickCommands, public TickDisplay, public TickWait, public GateChoice {
  public:
   // parameters: the command line after the program name; programMode as start-up chose it.
   ControlWindow(ControlWindowServices services, std::vector<std::string> parameters, bool programMode);
@@ -77,12 +76,17 @@ class ControlWindow final : public TickCommands, public TickDisplay, public Laun
   void StartAkceUpdate();
   void StartAkceExecute();
   void StopAkceExecute() override;
-  void IniAkceExecute() override;
+  void IniAkceExecute();  // the command: as of the clock's time
+  void IniAkceExecute(DateTime readingTime) override;
   void ExitAkceExecute();
   // The process is to end (Exit, a service's stop): nothing more is launched, and the status says
   // why the launcher ended.
   void Ending(const char* reason);
-  void timrTimer(bool settled = false);  // settled: see TickContext::settled
+  // The timer fired, where nothing waited for it (the Win32 timer, the preview): the tick's time is
+  // taken, the tick settles, then runs.
+  void timrTimer();
+  // A tick at `tickTime`, as RunTick says: the caller has let it settle since.
+  void Tick(DateTime tickTime);
 
   // A command from the menu, a shortcut or a signal: carried out only while enabled. Returns
   // false when the enabling rule refused it.
@@ -104,9 +108,8 @@ class ControlWindow final : public TickCommands, public TickDisplay, public Laun
   void ProcessMessages() override;
   bool HideRequested() const override;
   void Hide() override;
-  bool ShowsProgress() const override { return face_ == nullptr || face_->ShowsProgress(); }
   void ShowProgress(const std::string& text) override { SetPanelText(Panel::Progress, text); }
-  bool PauseAfterLaunch(int milliseconds) override;
+  bool WaitTakingCommands(int milliseconds) override;
   GateReader& Gate() override { return *gate_; }
 
  private:

@@ -37,7 +37,16 @@ void PrintedLaunches::Flush() {
 }
 
 SimulatedLauncher::SimulatedLauncher(const std::string& iniFileName, DateTime start, LaunchObserver* observer)
-    : clock_(start), window_({state_, log_, clock_, starter_, sources_, observer, &cache_}, {"-A"}, false) {
+    : clock_(start),
+      window_({.state = state_,
+               .log = log_,
+               .clock = clock_,
+               .starter = starter_,
+               .sources = sources_,
+               .observer = observer,
+               .iniCache = &cache_,
+               .quietTicks = true},
+              {"-A"}, false) {
   window_.AttachFace(&face_);
   window_.FormCreate(CurrentExecutablePath(), iniFileName);
   window_.FormActivate();

@@ -18,8 +18,7 @@
 
 namespace tavro {
 
-// The launcher the preview runs: its log keeps nothing and no face shows its progress, so what it
-// costs is the reading's and the ticks' own work (the tick benchmark measures it so too).
+// The launcher the preview runs: its log keeps nothing and no face shows its progress.
 class SimulatedLauncher {
  public:
   // Created, first activated and started at `start` as "tavrorun -A" would be; the first tick comes
@@ -40,7 +39,6 @@ class SimulatedLauncher {
   class DiscardedLog final : public DatedLogSink {
    public:
     void Write(const std::string&, bool) override {}
-    bool Discards() const override { return true; }
     void FollowDate(DateTime, int) override {}
     const std::string& LogFileName() const override { return name_; }
 
@@ -59,7 +57,6 @@ class SimulatedLauncher {
     void Hide() override {}
     void Close() override {}
     void ProcessMessages() override {}
-    bool ShowsProgress() const override { return false; }
   };
 
   SimulatedClock clock_;

@@ -43,7 +43,7 @@ void LoopFace::ProcessMessages() {
   }
 }
 
-bool LoopFace::PauseAfterLaunch(Clock& clock, int milliseconds) {
+bool LoopFace::WaitTakingCommands(Clock& clock, int milliseconds) {
   const std::int64_t end = clock.SteadyMs() + milliseconds;
   while (!closed_ && !TickCutShort()) {
     const std::int64_t remaining = end - clock.SteadyMs();
@@ -65,8 +65,8 @@ int RunWindowLoop(ControlWindow& window, LoopFace& face) {
   if (face.Visible()) face.Guarded([&] { window.FormActivate(); });
 
   Clock& clock = window.TimerClock();
-  // The tick's own settling wait is spent here, waiting for commands, so that an idle launcher wakes
-  // once per tick.
+  // The tick's settling is spent here too, waiting for commands, so that an idle launcher wakes once
+  // per tick: the tick's time is when the interval ended, kTickSettleMs before the wake.
   constexpr int kIdleMs = kTimerIntervalMs + kTickSettleMs;
   std::int64_t nextTick = clock.SteadyMs() + kIdleMs;
   // The reading after which the heap was last given back; none yet: the first tick gives back the
@@ -92,7 +92,8 @@ int RunWindowLoop(ControlWindow& window, LoopFace& face) {
       continue;
     }
     face.inTick_ = true;
-    face.Guarded([&] { window.timrTimer(true); });
+    const DateTime tickTime{clock.Now().ms - kTickSettleMs};
+    face.Guarded([&] { window.Tick(tickTime); });
     face.inTick_ = false;
     ticked = true;
     // The next tick comes one interval after this one ended: ticks never overlap.

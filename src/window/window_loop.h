@@ -30,9 +30,9 @@ class LoopFace : public WindowFace {
   bool Closed() const { return closed_; }
   // The tick's message step: the commands that arrived meanwhile act before the job walk.
   void ProcessMessages() override;
-  // The pause after a launch: an Exit acts at once and cuts the tick short, as does whatever makes
+  // A wait of the tick: an Exit acts at once and cuts the tick short, as does whatever makes
   // TickCutShort() true; other commands are held back until the tick has ended.
-  bool PauseAfterLaunch(Clock& clock, int milliseconds) override;
+  bool WaitTakingCommands(Clock& clock, int milliseconds) override;
   // True when the tick in progress is to end after its launch in progress (a service's stop).
   virtual bool TickCutShort() const { return false; }
 
