@@ -48,7 +48,7 @@ install(TARGETS tavrocheck DESTINATION ${TAVRO_INSTALL_TOOL_DIR})
 install(TARGETS demojob DESTINATION ${TAVRO_INSTALL_LAUNCHER_DIR}/examples)
 install(FILES ${tavro_stage}/example.ini DESTINATION ${TAVRO_INSTALL_LAUNCHER_DIR}/examples RENAME tavrorun.ini)
 install(FILES ${tavro_stage}/tags.txt DESTINATION ${TAVRO_INSTALL_LAUNCHER_DIR}/examples)
-install(FILES docs/tavrorun.1.md docs/tavrocheck.1.md docs/configuration.md README.md DESTINATION ${TAVRO_INSTALL_DOC_DIR})
+install(FILES docs/tavrorun.1.md docs/tavrocheck.1.md docs/configuration.md docs/operation.md docs/sources.md README.md DESTINATION ${TAVRO_INSTALL_DOC_DIR})
 
 # The manual pages, made from the reference pages of docs/ (their one source).
 find_program(TAVRO_MD2MAN go-md2man)
