@@ -43,8 +43,9 @@ void ReadReport(ReadingRun& run, const std::string& section, TRepUkol& report) {
     run.log.Entry(section + " stupid length, set to 0");
     report.length = 0;
   }
-  // Armed again at every reading, also when the report already ran today.
-  report.DueToday = CalendarMatches(report.day, report.month, report.dayofweek, StartOfDay(run.now));
+  // Armed again at every reading, unless the report already ran today.
+  const DateTime today = StartOfDay(run.now);
+  report.DueToday = report.LaunchedOn != today && CalendarMatches(report.day, report.month, report.dayofweek, today);
 }
 
 }  // namespace

@@ -318,7 +318,7 @@ class TerminalFace final : public LoopFace {
 
   std::vector<std::string> JobsLines() const {
     const StatusRecord status = Window().CurrentStatus();
-    std::vector<std::string> lines = StatusTableLines(status, Window().TimerClock().Now());
+    std::vector<std::string> lines = StatusTableLines(status, Window().TimerClock().ZonedNow());
     lines.insert(lines.begin(), StatusSummary(status, true));
     return lines;
   }

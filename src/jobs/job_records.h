@@ -65,6 +65,9 @@ struct TRepUkol {
   std::int32_t HourValue = 0;
   std::int32_t length = 0;
   bool DueToday = false;
+  // The date of the last launch (midnight), kept across readings: a report runs at most once a
+  // date, whatever the readings and the clock do in between.
+  DateTime LaunchedOn;
 };
 
 struct TPumpy {

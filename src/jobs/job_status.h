@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "support/date_time.h"
+#include "support/time_zone.h"
 
 namespace tavro {
 
@@ -27,7 +28,7 @@ struct RunEndRecord {
 };
 
 struct JobRecord {
-  DateTime lastLaunch;      // the tick that last decided a launch; not set: none since the start
+  std::optional<ZonedTime> lastLaunch;  // the tick that last decided a launch; none since the start
   std::string lastCommand;  // program and arguments, as the log writes them
   LaunchResult result = LaunchResult::None;
   int returnValue = 0;     // of a failed start
@@ -49,10 +50,10 @@ struct JobStatus {
   std::vector<AwaitedRun> awaited;
   std::uint64_t unwatchedRuns = 0;  // started while the most watched at once were running
 
-  DateTime lastReading;  // not set: no reading yet
+  std::optional<ZonedTime> lastReading;  // none: no reading yet
   bool readingValid = false;
   int readingWarningCount = 0;  // the findings of the last reading
-  DateTime lastReadErrorTime;
+  std::optional<ZonedTime> lastReadErrorTime;
   std::string lastReadError;  // the source's last failure; "" when none yet
   std::string stopReason;     // why the launcher stopped, while it is stopped
 

@@ -3,10 +3,12 @@
 // one instance; tests make their own.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "jobs/job_records.h"
 #include "jobs/job_status.h"
+#include "support/clock.h"
 
 namespace tavro {
 
@@ -55,6 +57,8 @@ struct LauncherState {
   TRepUkoly Reports;
   ProgramSettings Settings;
   JobStatus Status;
+  // The time of the last tick (or of the start): what the next tick compares its own with.
+  std::optional<TickTime> LastTick;
 };
 
 }  // namespace tavro

@@ -30,7 +30,7 @@ class Writer {
   void Number(double value) { AppendJsonNumber(out_, value); }
   void Boolean(bool value) { out_ += value ? "true" : "false"; }
   void Null() { out_ += "null"; }
-  void Time(const std::optional<DateTime>& time) { time ? Text(IsoDateTimeText(*time)) : Null(); }
+  void Time(const std::optional<ZonedTime>& time) { time ? Text(ZonedTimeText(*time)) : Null(); }
   void NextLine(const char* indent) {
     out_ += ",\n";
     out_ += indent;
@@ -119,10 +119,10 @@ class Reader {
     Fail(name, "is no true or false");
     return false;
   }
-  std::optional<DateTime> Time(const std::string& name) {
+  std::optional<ZonedTime> Time(const std::string& name) {
     const std::optional<std::string> text = OptionalText(name);
     if (!text) return std::nullopt;
-    const std::optional<DateTime> time = ParseIsoDateTime(*text);
+    const std::optional<ZonedTime> time = ParseZonedTime(*text);
     if (!time) Fail(name, "is no date and time");
     return time;
   }
@@ -249,8 +249,9 @@ std::optional<StatusRecord> ParseStatusRecord(std::string_view text, std::string
   record.serviceMode = r.Choice("runMode", kRunModeNames) == 1;
   record.state = static_cast<LauncherRunState>(r.Choice("state", kStateNames));
   record.stopReason = r.OptionalText("stopReason");
-  record.written = r.Time("written").value_or(DateTime{});
-  if (r.Ok() && !IsSet(record.written)) r.Fail("written", "is missing");
+  const std::optional<ZonedTime> written = r.Time("written");
+  if (r.Ok() && !written) r.Fail("written", "is missing");
+  record.written = written.value_or(ZonedTime{});
   {
     Reader reading(r.Get("reading"), "reading: ", problem);
     record.reading.time = reading.Time("time");

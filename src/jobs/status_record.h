@@ -12,6 +12,7 @@
 
 #include "jobs/job_status.h"
 #include "support/date_time.h"
+#include "support/time_zone.h"
 
 namespace tavro {
 
@@ -23,25 +24,25 @@ enum class LauncherRunState {
   Ended,    // the process ended by Exit or by a service stop
 };
 
-// Texts are UTF-8.
+// Texts are UTF-8; times are local, with their offset from UTC.
 struct StatusRecord {
   struct Reading {
-    std::optional<DateTime> time;  // none: no reading yet
+    std::optional<ZonedTime> time;  // none: no reading yet
     bool valid = false;
     int warnings = 0;
   };
   struct Source {
     std::string mode;  // "none", "kord", "phd", "pi", "ip21", "mssql"
     std::optional<std::string> lastReadError;
-    std::optional<DateTime> lastReadErrorTime;
+    std::optional<ZonedTime> lastReadErrorTime;
   };
   struct Job {
     JobKind kind = JobKind::Pump;
     int number = 0;  // counted from 1
     std::string section;
     std::string name;
-    std::optional<DateTime> next;
-    std::optional<DateTime> lastLaunch;
+    std::optional<ZonedTime> next;
+    std::optional<ZonedTime> lastLaunch;
     std::optional<std::string> command;  // program and arguments, as the log writes them
     LaunchResult result = LaunchResult::None;
     int returnValue = 0;  // of a failed start, with its meaning
@@ -57,7 +58,7 @@ struct StatusRecord {
   bool serviceMode = false;
   LauncherRunState state = LauncherRunState::Stopped;
   std::optional<std::string> stopReason;  // while not running
-  DateTime written;
+  ZonedTime written;
   Reading reading;
   Source source;
   std::uint64_t unwatchedRuns = 0;  // started while the most watched at once were running

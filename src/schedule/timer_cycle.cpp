@@ -4,6 +4,8 @@
 #include <utility>
 
 #include "jobs/period_arithmetic.h"
+#include "jobs/report_calendar.h"
+#include "jobs/slot_gaps.h"
 #include "schedule/command_lines.h"
 #include "support/date_time_text.h"
 #include "support/process_path.h"
@@ -11,14 +13,17 @@
 namespace tavro {
 namespace {
 
-constexpr int kIntervalSeconds = kTimerIntervalMs / 1000;
 constexpr int kPauseAfterLaunchMs = 2000;
 constexpr const char* kSourceNotReady = "the source is not ready";
+constexpr const char* kNoSuchTime = "that local time does not exist: the clock skips it";
 
-// The walks of one tick share its time and its context.
+// The walks of one tick share its time and its context, and what the clock did since the tick
+// before.
 class Tick {
  public:
-  Tick(const TickContext& context, DateTime now) : c_(context), now_(now) {}
+  Tick(const TickContext& context, const TickTime& now, const std::optional<TickTime>& previous,
+       const std::optional<ClockChange>& change)
+      : c_(context), zoned_(now.wall), now_(now.Local()), previous_(previous), change_(change) {}
 
   void WalkPumps();
   void WalkBatches();
@@ -26,6 +31,19 @@ class Tick {
   void WalkReports();
 
  private:
+  // Tells of the slots of a job that were passed over without a launch, and why.
+  void LogPassed(const char* kind, int number, const PassedSlots& passed, const char* why) {
+    if (passed.count == 0) return;
+    Log([&] {
+      return std::string(kind) + " " + std::to_string(number) + ": " + std::to_string(passed.count) +
+             (passed.count == 1 ? " slot " + LogStamp(passed.first) : " slots from " + LogStamp(passed.first) + " to " +
+                                                                         LogStamp(passed.last)) +
+             " not launched (" + why + ")";
+    });
+  }
+  // Whether the report is launched at this tick for its minute on `date`: in its minute, or once
+  // right after a change of the clock forward by less than kLargeClockChangeMs skipped it.
+  bool ReportDue(const TRepUkol& report, int number, DateTime date);
   void ShowProgress(const char* kind, int number, const char* outcome = "") {
     if (c_.quiet) return;
     c_.display.ShowProgress(DateTimeText(now_) + " " + kind + " " + std::to_string(number) + outcome);
@@ -38,7 +56,7 @@ class Tick {
   JobRecord& Decided(JobKind kind, int number, const std::string& program, const std::string& arguments,
                      LaunchResult result) {
     JobRecord& record = c_.state.Status.Job(kind, number);
-    record.lastLaunch = now_;
+    record.lastLaunch = zoned_;
     record.lastCommand.assign(program).append(1, ' ').append(arguments);
     record.result = result;
     c_.state.Status.changed = true;
@@ -51,7 +69,10 @@ class Tick {
   }
 
   const TickContext& c_;
+  const ZonedTime zoned_;
   const DateTime now_;
+  const std::optional<TickTime>& previous_;
+  const std::optional<ClockChange>& change_;
   // The arguments of the launch being decided, in one string for all of the tick's launches.
   std::string arguments_;
   bool cutShort_ = false;  // an exit or a service stop came during a pause: no further launch
@@ -92,7 +113,7 @@ double Tick::ReadGate(const GateRequest& request) {
 
 // A value below 0 is how every reader tells a failure (no value found, an unknown tag, a source
 // away); 0 is a closed gate.
-void NoteReadFailure(JobStatus& status, DateTime now, const std::string& tag, double value) {
+void NoteReadFailure(JobStatus& status, const ZonedTime& now, const std::string& tag, double value) {
   if (value >= 0.0) return;
   status.lastReadError = "read of " + tag + " gave " + NumberText(value);
   status.lastReadErrorTime = now;
@@ -106,12 +127,23 @@ void Tick::WalkPumps() {
     TPumpa& pump = pumps.Items[i];
     const int number = i + 1;
     if (!(PumpDueTime(pump) < now_)) continue;
+    LogPassed("pump", number, PassPumpSlotsThatDoNotExist(pump, now_, c_.clock.Zone()), kNoSuchTime);
+    if (!(PumpDueTime(pump) < now_)) continue;
     ShowProgress("pump", number);
+    const DateTime slot = PumpSlotTime(pump);
     arguments_.clear();
-    AppendPumpArguments(arguments_, pump, PumpSlotTime(pump));
+    AppendPumpArguments(arguments_, pump, slot);
     Launch(pump.exename, arguments_, JobKind::Pump, number);
     pump.LastTime = PumpAdvancedLastTime(pump, now_);
     Log([&] { return "Last time for pump " + std::to_string(number) + " set to " + DateTimeText(pump.LastTime); });
+    // The slots between the one launched and the next are what a stop or a held-up tick cost.
+    const std::int64_t period = std::max<std::int64_t>(pump.launchperiod, 1);
+    const std::int64_t between = (PumpSlotTime(pump).ms - slot.ms) / (period * kMsPerMinute) - 1;
+    if (between > 0) {
+      LogPassed("pump", number,
+                {static_cast<int>(between), AddMinutes(slot, period), AddMinutes(PumpSlotTime(pump), -period)},
+                "missed while the launcher was stopped or its ticks were held up; the first of them was launched");
+    }
   }
 }
 
@@ -140,6 +172,8 @@ void Tick::WalkTasks() {
     TUkol& task = tasks.Items[i];
     const int number = i + 1;
     if (!(TaskDueTime(task) < now_)) continue;
+    LogPassed("task", number, PassTaskSlotsThatDoNotExist(task, now_, c_.clock.Zone()), kNoSuchTime);
+    if (!(TaskDueTime(task) < now_)) continue;
     ShowProgress("task", number);
     // The period is consumed before the gate: a closed gate or a failed start does not repeat it.
     const TaskSlot slot = TaskNextSlot(task);
@@ -152,7 +186,7 @@ void Tick::WalkTasks() {
     }
     const double value = ReadGate(GateRequest{task, number, slot.slotTime});
     if (cutShort_) break;  // given up for the end of the process: after "Closing program..." nothing is said
-    NoteReadFailure(c_.state.Status, now_, task.runningtag, value);
+    NoteReadFailure(c_.state.Status, zoned_, task.runningtag, value);
     if (value > 0.0) {
       Launch(task.exename, arguments_, JobKind::Task, number, task.runningtag);
     } else {
@@ -166,20 +200,43 @@ void Tick::WalkTasks() {
   }
 }
 
+bool Tick::ReportDue(const TRepUkol& report, int number, DateTime date) {
+  const DateTime slot = AddMinutes(date, report.HourValue * 60 + report.MinuteValue);
+  const DateTime minuteEnd = AddMinutes(slot, 1);
+  if (report.LaunchedOn == date) return false;
+  if (date == StartOfDay(now_) && report.DueToday && slot <= now_ && now_ < minuteEnd) return true;
+  // Its minute lay wholly between the tick before and this one, on a date it was to run.
+  if (!previous_ || !(previous_->Local() < slot) || now_ < minuteEnd ||
+      !CalendarMatches(report.day, report.month, report.dayofweek, date)) {
+    return false;
+  }
+  if (change_ && change_->localJumpMs > 0 && change_->localJumpMs < kLargeClockChangeMs) return true;
+  Log([&] {
+    return "report " + std::to_string(number) + " of " + LogStamp(slot) + " not launched: no tick came within its minute" +
+           (change_ ? " (" + ClockChangeEntry(*change_) + ")" : std::string());
+  });
+  return false;
+}
+
 void Tick::WalkReports() {
   TRepUkoly& reports = c_.state.Reports;
-  const CivilDateTime civil = ToCivil(now_);
   const int count = std::min<int>(reports.count, static_cast<int>(reports.Items.size()));
+  const DateTime today = StartOfDay(now_);
+  const DateTime previousDay = previous_ ? StartOfDay(previous_->Local()) : today;
   for (int i = 0; i < count && !cutShort_; ++i) {
     TRepUkol& report = reports.Items[i];
-    if (!report.DueToday || report.template_.empty() || report.MinuteValue != civil.minute ||
-        report.HourValue != civil.hour) {
-      continue;
+    if (report.template_.empty()) continue;
+    const DateTime dates[] = {previousDay, today};
+    for (std::size_t d = previousDay == today ? 1 : 0; d < 2; ++d) {
+      const DateTime date = dates[d];
+      if (!ReportDue(report, i + 1, date)) continue;
+      arguments_.clear();
+      AppendReportArguments(arguments_, report);
+      Launch(reports.exename, arguments_, JobKind::Report, i + 1);
+      report.LaunchedOn = date;
+      if (date == today) report.DueToday = false;
+      break;
     }
-    arguments_.clear();
-    AppendReportArguments(arguments_, report);
-    Launch(reports.exename, arguments_, JobKind::Report, i + 1);
-    report.DueToday = false;
   }
 }
 
@@ -218,27 +275,40 @@ void TakeRunEnds(const TickContext& context) {
 
 }  // namespace
 
-void RunTick(const TickContext& context, DateTime now) {
-  // Following the date also clears the stale file of a new day, before anything of that day is
-  // written to it (the "Hiding" entry below included).
-  context.log.FollowDate(now, kIntervalSeconds);
+void RunTick(const TickContext& context, const TickTime& tickTime) {
+  LauncherState& state = context.state;
+  const std::optional<TickTime> previous = std::exchange(state.LastTick, tickTime);
+  const DateTime now = tickTime.Local();
+  const std::optional<ClockChange> change = previous ? ClockChangeBetween(*previous, tickTime) : std::nullopt;
+  // Housekeeping goes by the date and the hour the tick finds, whatever time the ticks came at.
+  const bool newDate = !previous || StartOfDay(previous->Local()) != StartOfDay(now);
+  const bool newHour = newDate || ToCivil(previous->Local()).hour != ToCivil(now).hour ||
+                       previous->wall.offsetMinutes != tickTime.wall.offsetMinutes;
+
+  // Following the date also clears the stale file of a new date, before anything of that date is
+  // written to it (the entries below included).
+  context.log.FollowDate(now, newDate);
+  if (change) {
+    context.log.Entry(ClockChangeEntry(*change));
+    if (change->localJumpMs <= -kLargeClockChangeMs) TakeTimesAfresh(state, now, context.log);
+  }
   if (context.display.HideRequested()) {
     context.log.Entry("Hiding");
     context.display.Hide();
   }
   TakeRunEnds(context);
 
-  if (SecondOfHour(now) <= kIntervalSeconds) {
-    context.commands.IniAkceExecute(now);
-    if (!context.state.Settings.IniValid) context.commands.StopAkceExecute();
+  if (newHour) {
+    context.commands.IniAkceExecute(tickTime.wall);
+    if (!state.Settings.IniValid) context.commands.StopAkceExecute();
   }
 
   if (!KeepGateReady(context)) {
     // A source that stays away is told once, not at every tick.
-    JobStatus& status = context.state.Status;
+    JobStatus& status = state.Status;
     if (status.lastReadError != kSourceNotReady) {
       status.lastReadError = kSourceNotReady;
-      status.lastReadErrorTime = now;
+      status.lastReadErrorTime = tickTime.wall;
       status.changed = true;
     }
     if (context.commands.Running()) status.stopReason = kSourceNotReady;
@@ -248,7 +318,7 @@ void RunTick(const TickContext& context, DateTime now) {
   context.commands.ProcessMessages();
   if (!context.commands.Running() || context.commands.Closing()) return;
 
-  Tick tick(context, now);
+  Tick tick(context, tickTime, previous, change);
   tick.WalkPumps();
   tick.WalkBatches();
   tick.WalkTasks();

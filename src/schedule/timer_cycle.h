@@ -5,6 +5,7 @@
 #include <string>
 
 #include "jobs/launcher_state.h"
+#include "schedule/clock_change.h"
 #include "schedule/launch_program.h"
 #include "sources/gate_reader.h"
 #include "sources/read_deadline.h"
@@ -27,7 +28,7 @@ class TickCommands {
   // Exit was given: the process is ending, and nothing more is launched.
   virtual bool Closing() const = 0;
   // The reading a tick starts, as of the tick's time.
-  virtual void IniAkceExecute(DateTime readingTime) = 0;
+  virtual void IniAkceExecute(const ZonedTime& readingTime) = 0;
   virtual void StopAkceExecute() = 0;
   virtual void ProcessMessages() = 0;  // commands that arrived meanwhile act before the run test
 };
@@ -99,6 +100,6 @@ struct TickContext {
 // it starts, go by it. The caller took it when the timer's interval ended and has let the tick
 // settle for kTickSettleMs since (commands that arrived meanwhile have acted); it holds the timer
 // off for the whole tick.
-void RunTick(const TickContext& context, DateTime tickTime);
+void RunTick(const TickContext& context, const TickTime& tickTime);
 
 }  // namespace tavro

@@ -4,13 +4,9 @@
 
 #include "support/date_time_text.h"
 #include "support/text.h"
+#include "support/time_zone.h"
 
 namespace tavro {
-namespace {
-
-constexpr std::int64_t kUnixEpochMs = 25569 * kMsPerDay;  // 1970-01-01 00:00 as a date-time
-
-}  // namespace
 
 std::optional<std::int32_t> PiTime(DateTime time) {
   const std::int64_t sinceEpoch = time.ms - kUnixEpochMs;

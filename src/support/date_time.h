@@ -58,7 +58,4 @@ int SecondOfHour(DateTime value);
 // Minutes since midnight with the fraction of the current minute, as the task rules need it.
 double MinutesSinceMidnight(DateTime value);
 
-// The platform's local wall-clock time now.
-DateTime LocalNow();
-
 }  // namespace tavro

@@ -1,6 +1,7 @@
 #include "support/date_time_text.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 namespace tavro {
@@ -181,12 +182,15 @@ std::string SecondsText(std::int64_t milliseconds) {
   return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10);
 }
 
-std::optional<DateTime> ParseIsoDateTime(const std::string& text) {
+namespace {
+
+// The date and time of "YYYY-MM-DD?HH:MM:SS", `between` the character between them.
+std::optional<DateTime> ParseDateAndTime(std::string_view text, char between) {
   constexpr std::string_view kShape = "dddd-dd-dd dd:dd:dd";
-  if (text.size() != kShape.size()) return std::nullopt;
+  if (text.size() != kShape.size() || text[10] != between) return std::nullopt;
   for (std::size_t i = 0; i < kShape.size(); ++i) {
     const bool digit = text[i] >= '0' && text[i] <= '9';
-    if (kShape[i] == 'd' ? !digit : text[i] != kShape[i]) return std::nullopt;
+    if (kShape[i] == 'd' ? !digit : i != 10 && text[i] != kShape[i]) return std::nullopt;
   }
   const auto number = [&text](std::size_t at, std::size_t length) {
     int value = 0;
@@ -205,6 +209,30 @@ std::optional<DateTime> ParseIsoDateTime(const std::string& text) {
     return std::nullopt;
   }
   return MakeDateTime(c);
+}
+
+}  // namespace
+
+std::optional<DateTime> ParseIsoDateTime(const std::string& text) { return ParseDateAndTime(text, ' '); }
+
+std::string ZonedTimeText(const ZonedTime& value) {
+  std::string text = IsoDateTimeText(value.local);
+  text[10] = 'T';
+  const int offset = value.offsetMinutes < 0 ? -value.offsetMinutes : value.offsetMinutes;
+  char zone[8];
+  std::snprintf(zone, sizeof zone, "%c%02d:%02d", value.offsetMinutes < 0 ? '-' : '+', offset / 60 % 100, offset % 60);
+  return text + zone;
+}
+
+std::optional<ZonedTime> ParseZonedTime(std::string_view text) {
+  if (text.size() != 25) return std::nullopt;
+  const std::optional<DateTime> local = ParseDateAndTime(text.substr(0, 19), 'T');
+  const std::string_view zone = text.substr(19);
+  const auto digit = [&zone](std::size_t i) { return zone[i] >= '0' && zone[i] <= '9' ? zone[i] - '0' : -100; };
+  if (!local || (zone[0] != '+' && zone[0] != '-') || zone[3] != ':') return std::nullopt;
+  const int hours = digit(1) * 10 + digit(2), minutes = digit(4) * 10 + digit(5);
+  if (hours < 0 || hours > 18 || minutes < 0 || minutes > 59) return std::nullopt;
+  return ZonedTime{*local, (zone[0] == '-' ? -1 : 1) * (hours * 60 + minutes)};
 }
 
 }  // namespace tavro

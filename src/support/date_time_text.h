@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "support/date_time.h"
+#include "support/time_zone.h"
 
 namespace tavro {
 
@@ -30,6 +31,11 @@ const std::string& LogStamp(DateTime value);
 std::string IsoDateTimeText(DateTime value, bool withTime = true);
 // The inverse of IsoDateTimeText with the time: "YYYY-MM-DD HH:MM:SS", a real date and time of day.
 std::optional<DateTime> ParseIsoDateTime(const std::string& text);
+
+// ISO 8601 with the offset from UTC, "2026-10-25T02:30:00+01:00", as times leave the process (the
+// status record); and its inverse.
+std::string ZonedTimeText(const ZonedTime& value);
+std::optional<ZonedTime> ParseZonedTime(std::string_view text);
 
 // The system's time separator (":" on Linux, the regional setting on Windows).
 char TimeSeparator();

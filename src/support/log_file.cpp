@@ -56,15 +56,13 @@ std::string FormatLogEntry(const std::string& message, bool stamped, DateTime no
 DailyLogFile::DailyLogFile(std::string exeName, Clock& clock)
     : exeName_(std::move(exeName)), clock_(clock), logFileName_(LogFileNameFor(exeName_, clock_.Now())) {}
 
-void DailyLogFile::FollowDate(DateTime now, int windowSeconds) {
+void DailyLogFile::FollowDate(DateTime now, bool newDate) {
   logFileName_ = LogFileNameFor(exeName_, now);
   const std::int64_t day = DayIndex(now);
   namedDay_ = day;
   nameIsToday_ = true;
-  if (SecondOfDay(now) > windowSeconds || lastClearedDay_ == day) return;
-  // Once per day, and never over an entry of today: what is cleared is last month's file only.
-  lastClearedDay_ = day;
-  if (lastWrittenDay_ != day) DeleteLogFile(logFileName_);
+  // Never over an entry of today: what is cleared is an earlier month's file only.
+  if (newDate && lastWrittenDay_ != day) DeleteLogFileWrittenBefore(logFileName_, clock_.InstantNow() - kMsPerDay);
 }
 
 void DailyLogFile::Write(const std::string& message, bool stamped) {

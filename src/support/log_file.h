@@ -29,18 +29,20 @@ bool AppendToLogFile(const std::string& file, const std::string& bytes, int pati
 // Closes what the platform keeps open between entries (Linux: the file of the last entry), so
 // that nothing holds the log while the launcher waits; the next entry opens it anew.
 void CloseKeptLogFile();
-// Deletes a file if it exists; the result is of no interest to the log.
-void DeleteLogFile(const std::string& file);
+// Deletes a file that was last written before the instant `writtenBefore` (ms since 1970 UTC); a
+// newer one, or one whose time cannot be read, stays. The result is of no interest to the log.
+void DeleteLogFileWrittenBefore(const std::string& file, std::int64_t writtenBefore);
 
 // The launcher's log: follows the date, and clears the stale file of a day number once per day.
 class DailyLogFile final : public DatedLogSink {
  public:
   DailyLogFile(std::string exeName, Clock& clock);
 
-  // Sets LogFileName for the date of `now`. Within the first `windowSeconds` of a day (inclusive) it
-  // deletes the file of that day number, left from an earlier month, once per day and only while
-  // this process has written nothing to it today.
-  void FollowDate(DateTime now, int windowSeconds) override;
+  // Sets LogFileName for the date of `now`. On a new date it deletes the file of that day number
+  // when it holds the same day of an earlier month: when it was last written more than a day ago
+  // and this process has written nothing to it today. A clock set back keeps what was written
+  // since.
+  void FollowDate(DateTime now, bool newDate) override;
 
   const std::string& LogFileName() const override { return logFileName_; }
   void Write(const std::string& message, bool stamped) override;
@@ -61,7 +63,6 @@ class DailyLogFile final : public DatedLogSink {
   std::ostream* echo_ = nullptr;
   EchoStyle echoStyle_ = EchoStyle::Stamped;
   std::string logFileName_;
-  std::int64_t lastClearedDay_ = -1;
   std::int64_t lastWrittenDay_ = -1;
   // Whether logFileName_ is the file of day namedDay_ (a day index).
   std::int64_t namedDay_ = -1;

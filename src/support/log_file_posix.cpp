@@ -151,6 +151,11 @@ void CloseKeptLogFile() {
   kept.Close();
 }
 
-void DeleteLogFile(const std::string& file) { unlink(file.c_str()); }
+void DeleteLogFileWrittenBefore(const std::string& file, std::int64_t writtenBefore) {
+  struct stat status {};
+  if (lstat(file.c_str(), &status) != 0) return;
+  const std::int64_t written = static_cast<std::int64_t>(status.st_mtim.tv_sec) * 1000 + status.st_mtim.tv_nsec / 1000000;
+  if (written < writtenBefore) unlink(file.c_str());
+}
 
 }  // namespace tavro

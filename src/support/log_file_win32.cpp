@@ -52,6 +52,13 @@ bool AppendToLogFile(const std::string& file, const std::string& bytes, int pati
 // Each entry opens and closes the file: an open handle would keep other writers out.
 void CloseKeptLogFile() {}
 
-void DeleteLogFile(const std::string& file) { DeleteFileA(file.c_str()); }
+void DeleteLogFileWrittenBefore(const std::string& file, std::int64_t writtenBefore) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExA(file.c_str(), GetFileExInfoStandard, &data)) return;
+  // FILETIME counts 100 ns from 1601-01-01.
+  const std::int64_t ticks = static_cast<std::int64_t>((static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                                                       data.ftLastWriteTime.dwLowDateTime);
+  if ((ticks - 116444736000000000LL) / 10000 < writtenBefore) DeleteFileA(file.c_str());
+}
 
 }  // namespace tavro

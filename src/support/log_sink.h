@@ -20,8 +20,9 @@ class LogSink {
 // A log that changes with the date (the daily log file), as the timer tick drives it.
 class DatedLogSink : public LogSink {
  public:
-  // Follows the date of `now`; may clear the stale file of a new day within its first seconds.
-  virtual void FollowDate(DateTime now, int windowSeconds) = 0;
+  // Follows the date of `now`; at the first tick of a new date it may clear the stale file of that
+  // day number.
+  virtual void FollowDate(DateTime now, bool newDate) = 0;
   virtual const std::string& LogFileName() const = 0;
 };
 

@@ -30,7 +30,9 @@ void ControlWindow::FormCreate(const std::string& exeName, const std::string& in
   settings.ExeName = exeName;
   settings.IniFileName = iniFileName.empty() ? ReplaceExtension(exeName, ".ini") : iniFileName;
   // Only the name here: a stale file is cleared by the ticks of a new day's first seconds.
-  services_.log.FollowDate(services_.clock.Now(), -1);
+  // The start is what the first tick compares its time with.
+  services_.state.LastTick = TakeTickTime(services_.clock);
+  services_.log.FollowDate(services_.state.LastTick->Local(), false);
   taskTimeFormat_ = kTaskTimePattern;
   services_.log.Entry("Starting program...");
   settings.SourceMode = kSourceNone;
@@ -58,8 +60,8 @@ void ControlWindow::PublishStatus() {
 }
 
 StatusRecord ControlWindow::CurrentStatus() const {
-  return MakeStatusRecord(services_.state,
-                          StatusFacts{CurrentProcessId(), !programMode_, Running(), closing_, services_.clock.Now()});
+  return MakeStatusRecord(services_.state, StatusFacts{CurrentProcessId(), !programMode_, Running(), closing_,
+                                                       services_.clock.ZonedNow(), &services_.clock.Zone()});
 }
 
 void ControlWindow::Stop(const char* reason) {
@@ -110,9 +112,10 @@ void ControlWindow::StopAkceExecute() {
   status_ = RunStatus::Stopped;
 }
 
-void ControlWindow::IniAkceExecute() { IniAkceExecute(services_.clock.Now()); }
+void ControlWindow::IniAkceExecute() { IniAkceExecute(services_.clock.ZonedNow()); }
 
-void ControlWindow::IniAkceExecute(DateTime now) {
+void ControlWindow::IniAkceExecute(const ZonedTime& readingTime) {
+  const DateTime now = readingTime.local;
   GateSources& sources = services_.sources;
   PrepareSourceFunction prepare = PrepareSelectedSource(sources);
   if (services_.readDeadline != nullptr) {
@@ -137,7 +140,7 @@ void ControlWindow::IniAkceExecute(DateTime now) {
   const ReadingVerdict verdict = tavro::IniAkceExecute(services_.state, context);
   gate_ = &sources.ReaderFor(services_.state.Settings);
   JobStatus& status = services_.state.Status;
-  status.lastReading = now;
+  status.lastReading = readingTime;
   status.readingValid = verdict.valid;
   status.readingWarningCount = static_cast<int>(loggedFindings_.size());  // the findings of this reading
   status.changed = true;
@@ -164,12 +167,12 @@ void ControlWindow::Ending(const char* reason) {
 }
 
 void ControlWindow::timrTimer() {
-  const DateTime tickTime = services_.clock.Now();
+  const TickTime tickTime = TakeTickTime(services_.clock);
   services_.clock.Wait(kTickSettleMs);
   Tick(tickTime);
 }
 
-void ControlWindow::Tick(DateTime tickTime) {
+void ControlWindow::Tick(const TickTime& tickTime) {
   RunTick(TickContext{services_.state, services_.log, services_.clock, services_.starter, *this, *this, *this, *this,
                       taskTimeFormat_, services_.observer, services_.readDeadline, services_.quietTicks},
           tickTime);

@@ -77,7 +77,7 @@ class ControlWindow final : public TickCommands, public TickDisplay, public Tick
   void StartAkceExecute();
   void StopAkceExecute() override;
   void IniAkceExecute();  // the command: as of the clock's time
-  void IniAkceExecute(DateTime readingTime) override;
+  void IniAkceExecute(const ZonedTime& readingTime) override;
   void ExitAkceExecute();
   // The process is to end (Exit, a service's stop): nothing more is launched, and the status says
   // why the launcher ended.
@@ -86,7 +86,7 @@ class ControlWindow final : public TickCommands, public TickDisplay, public Tick
   // taken, the tick settles, then runs.
   void timrTimer();
   // A tick at `tickTime`, as RunTick says: the caller has let it settle since.
-  void Tick(DateTime tickTime);
+  void Tick(const TickTime& tickTime);
 
   // A command from the menu, a shortcut or a signal: carried out only while enabled. Returns
   // false when the enabling rule refused it.
@@ -100,7 +100,7 @@ class ControlWindow final : public TickCommands, public TickDisplay, public Tick
   const std::string& PanelText(Panel panel) const { return panels_.at(static_cast<std::size_t>(panel)); }
   bool HideWindow() const { return hideWindow_; }
   // When the configuration was last read.
-  DateTime LastReading() const { return services_.state.Status.lastReading; }
+  std::optional<ZonedTime> LastReading() const { return services_.state.Status.lastReading; }
   // The status as the status file holds it, at this moment.
   StatusRecord CurrentStatus() const;
 

@@ -39,7 +39,7 @@ class SimulatedLauncher {
   class DiscardedLog final : public DatedLogSink {
    public:
     void Write(const std::string&, bool) override {}
-    void FollowDate(DateTime, int) override {}
+    void FollowDate(DateTime, bool) override {}
     const std::string& LogFileName() const override { return name_; }
 
    private:

@@ -4,6 +4,7 @@
 #include "config/program_sections.h"
 #include "jobs/period_arithmetic.h"
 #include "jobs/report_calendar.h"
+#include "jobs/slot_gaps.h"
 #include "support/date_time_text.h"
 #include "support/process_facts.h"
 #include "support/process_path.h"
@@ -14,11 +15,6 @@ namespace tavro {
 namespace {
 
 constexpr const char* kSectionPrefixes[] = {"pump_", "batch_", "task_", "report_"};
-
-std::optional<DateTime> Optional(DateTime value) {
-  if (!IsSet(value)) return std::nullopt;
-  return value;
-}
 
 std::string SourceName(std::int32_t mode) {
   for (const auto& [name, value] : kSourceNames) {
@@ -62,18 +58,35 @@ std::size_t JobCount(const LauncherState& state, JobKind kind) {
 
 std::string StatusFileName(const std::string& iniFileName) { return ReplaceExtension(iniFileName, ".status"); }
 
-std::optional<DateTime> NextDueTime(const LauncherState& state, JobKind kind, std::size_t i, DateTime now) {
+namespace {
+
+// The local due time `due` as the clock will show it: the occurrence still to come, or for one
+// already past (a job that is due) the first; in a gap, where the clock passes over it.
+ZonedTime DueAsTheClockShowsIt(const TimeZone& zone, DateTime due, const ZonedTime& now) {
+  if (const std::optional<ZonedTime> coming = WhenLocalTimeComes(zone, due, now.Instant())) return *coming;
+  return FirstZonedTimeOf(zone, due);
+}
+
+std::optional<DateTime> NextLocalDueTime(const LauncherState& state, JobKind kind, std::size_t i, DateTime now,
+                                         const TimeZone& zone) {
+  constexpr DateTime kAnyTime{INT64_MAX};
   switch (kind) {
     // A job without its first times (a reading that found errors) is due at no known time.
-    case JobKind::Pump:
-      if (!IsSet(state.Pumps.Items[i].LastTime)) return std::nullopt;
-      return PumpDueTime(state.Pumps.Items[i]);
+    case JobKind::Pump: {
+      TPumpa pump = state.Pumps.Items[i];
+      if (!IsSet(pump.LastTime)) return std::nullopt;
+      PassPumpSlotsThatDoNotExist(pump, kAnyTime, zone);
+      return PumpDueTime(pump);
+    }
     case JobKind::Batch:
       if (!IsSet(state.Batches.Items[i].NextTime)) return std::nullopt;
       return state.Batches.Items[i].NextTime;
-    case JobKind::Task:
-      if (!IsSet(state.Tasks.Items[i].LastTime)) return std::nullopt;
-      return TaskDueTime(state.Tasks.Items[i]);
+    case JobKind::Task: {
+      TUkol task = state.Tasks.Items[i];
+      if (!IsSet(task.LastTime)) return std::nullopt;
+      PassTaskSlotsThatDoNotExist(task, kAnyTime, zone);
+      return TaskDueTime(task);
+    }
     case JobKind::Report: {
       const TRepUkol& report = state.Reports.Items[i];
       if (report.template_.empty()) return std::nullopt;
@@ -85,7 +98,18 @@ std::optional<DateTime> NextDueTime(const LauncherState& state, JobKind kind, st
   return std::nullopt;
 }
 
+}  // namespace
+
+std::optional<ZonedTime> NextDueTime(const LauncherState& state, JobKind kind, std::size_t i, const ZonedTime& now,
+                                     const TimeZone& zone) {
+  const std::optional<DateTime> due = NextLocalDueTime(state, kind, i, now.local, zone);
+  if (!due) return std::nullopt;
+  return DueAsTheClockShowsIt(zone, *due, now);
+}
+
 StatusRecord MakeStatusRecord(const LauncherState& state, const StatusFacts& facts) {
+  const FixedOffsetZone utc;
+  const TimeZone& zone = facts.zone != nullptr ? *facts.zone : utc;
   const JobStatus& status = state.Status;
   StatusRecord record;
   record.processId = facts.processId;
@@ -96,10 +120,10 @@ StatusRecord MakeStatusRecord(const LauncherState& state, const StatusFacts& fac
                                  : LauncherRunState::Stopped;
   if (record.state != LauncherRunState::Running) record.stopReason = Utf8FromSystemText(status.stopReason);
   record.written = facts.now;
-  record.reading = {Optional(status.lastReading), status.readingValid, status.readingWarningCount};
+  record.reading = {status.lastReading, status.readingValid, status.readingWarningCount};
   record.source.mode = SourceName(state.Settings.SourceMode);
   if (!status.lastReadError.empty()) record.source.lastReadError = Utf8FromSystemText(status.lastReadError);
-  record.source.lastReadErrorTime = Optional(status.lastReadErrorTime);
+  record.source.lastReadErrorTime = status.lastReadErrorTime;
   record.unwatchedRuns = status.unwatchedRuns;
   const JobRecord none;
   for (const JobKind kind : {JobKind::Pump, JobKind::Batch, JobKind::Task, JobKind::Report}) {
@@ -112,8 +136,8 @@ StatusRecord MakeStatusRecord(const LauncherState& state, const StatusFacts& fac
       job.number = number;
       job.section = Utf8FromSystemText(JobSectionName(kSectionPrefixes[static_cast<std::size_t>(kind)], i));
       job.name = Utf8FromSystemText(JobName(state, kind, i));
-      job.next = NextDueTime(state, kind, i, facts.now);
-      job.lastLaunch = Optional(shown.lastLaunch);
+      job.next = NextDueTime(state, kind, i, facts.now, zone);
+      job.lastLaunch = shown.lastLaunch;
       if (!shown.lastCommand.empty()) job.command = Utf8FromSystemText(shown.lastCommand);
       job.result = shown.result;
       job.returnValue = shown.returnValue;

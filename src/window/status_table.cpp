@@ -47,22 +47,27 @@ std::string ResultText(const StatusRecord::Job& job) {
   return end.empty() ? text : text + "; last run: " + end;
 }
 
-std::string TimeText(const std::optional<DateTime>& time) { return time ? IsoDateTimeText(*time) : kNone; }
+std::string TimeText(const std::optional<ZonedTime>& time, int offsetShownAs) {
+  if (!time) return kNone;
+  if (time->offsetMinutes == offsetShownAs) return IsoDateTimeText(time->local);
+  return IsoDateTimeText(time->local) + ZonedTimeText(*time).substr(19);
+}
 
-std::array<std::string, 6> Row(const StatusRecord::Job& job, DateTime now) {
-  const std::optional<DateTime>& next = job.next;
-  const std::optional<DateTime>& last = job.lastLaunch;
-  return {TimeText(next),
-          next ? (*next < now ? "due" : SpanText(next->ms - now.ms)) : kNone,
-          TimeText(last),
-          last ? (now < *last ? kNone : SpanText(now.ms - last->ms) + " ago") : kNone,
+std::array<std::string, 6> Row(const StatusRecord::Job& job, const ZonedTime& now) {
+  const std::optional<ZonedTime>& next = job.next;
+  const std::optional<ZonedTime>& last = job.lastLaunch;
+  const std::int64_t instant = now.Instant();
+  return {TimeText(next, now.offsetMinutes),
+          next ? (next->Instant() < instant ? "due" : SpanText(next->Instant() - instant)) : kNone,
+          TimeText(last, now.offsetMinutes),
+          last ? (instant < last->Instant() ? kNone : SpanText(instant - last->Instant()) + " ago") : kNone,
           std::string(JobKindName(job.kind)) + " " + std::to_string(job.number) + " " + job.name,
           ResultText(job)};
 }
 
 }  // namespace
 
-std::vector<std::string> StatusTableLines(const StatusRecord& status, DateTime now) {
+std::vector<std::string> StatusTableLines(const StatusRecord& status, const ZonedTime& now) {
   std::vector<std::array<std::string, 6>> rows{{"NEXT", "LEFT", "LAST", "PASSED", "JOB", "RESULT"}};
   for (const StatusRecord::Job& job : status.jobs) rows.push_back(Row(job, now));
   std::array<std::size_t, 6> widths{};
@@ -94,12 +99,13 @@ std::string StatusSummary(const StatusRecord& status, bool runs) {
   }
   if ((runs || status.state == LauncherRunState::Ended) && status.stopReason) text += " (" + *status.stopReason + ")";
   text += std::string(", ") + (status.serviceMode ? "service" : "program") + " mode, version " + status.version +
-          (runs ? ", process " + process : ", written " + IsoDateTimeText(status.written));
-  text += "; last reading " + TimeText(status.reading.time) + " " + (status.reading.valid ? "valid" : "with errors") +
+          (runs ? ", process " + process : ", written " + TimeText(status.written, status.written.offsetMinutes));
+  const int offset = status.written.offsetMinutes;
+  text += "; last reading " + TimeText(status.reading.time, offset) + " " + (status.reading.valid ? "valid" : "with errors") +
           ", " + std::to_string(status.reading.warnings) + " warnings";
   text += "; source " + status.source.mode;
   if (status.source.lastReadError) {
-    text += ", last read error at " + TimeText(status.source.lastReadErrorTime) + ": " + *status.source.lastReadError;
+    text += ", last read error at " + TimeText(status.source.lastReadErrorTime, offset) + ": " + *status.source.lastReadError;
   }
   if (status.unwatchedRuns > 0) {
     text += "; " + std::to_string(status.unwatchedRuns) + " runs started without watching their end";

@@ -12,8 +12,9 @@
 
 namespace tavro {
 
-// The heading line and one line per job, columns aligned; LEFT and PASSED count from `now`.
-std::vector<std::string> StatusTableLines(const StatusRecord& status, DateTime now);
+// The heading line and one line per job, columns aligned; LEFT and PASSED count real time from
+// `now`. A time whose offset from UTC is not now's (across a change of daylight saving) shows it.
+std::vector<std::string> StatusTableLines(const StatusRecord& status, const ZonedTime& now);
 
 // runs: whether the process that wrote the status still runs (a stale status says so).
 std::string StatusSummary(const StatusRecord& status, bool runs);

@@ -71,7 +71,7 @@ int RunWindowLoop(ControlWindow& window, LoopFace& face) {
   std::int64_t nextTick = clock.SteadyMs() + kIdleMs;
   // The reading after which the heap was last given back; none yet: the first tick gives back the
   // start's.
-  std::optional<DateTime> releasedAfter;
+  std::optional<std::optional<ZonedTime>> releasedAfter;
   bool ticked = false;
   while (!face.Closed()) {
     // Idle time, when a window system applies the enabling rule.
@@ -92,7 +92,9 @@ int RunWindowLoop(ControlWindow& window, LoopFace& face) {
       continue;
     }
     face.inTick_ = true;
-    const DateTime tickTime{clock.Now().ms - kTickSettleMs};
+    TickTime tickTime = TakeTickTime(clock);
+    tickTime.wall.local.ms -= kTickSettleMs;
+    tickTime.steadyMs -= kTickSettleMs;
     face.Guarded([&] { window.Tick(tickTime); });
     face.inTick_ = false;
     ticked = true;

@@ -86,9 +86,12 @@ assert jobs[("task", 2)]["result"] == "held" and jobs[("task", 2)]["heldBy"] == 
 assert jobs[("task", 2)]["name"] == "Stopped unit \u00e8", jobs[("task", 2)]
 assert "/fN=tags\\plant.txt" in jobs[("pump", 1)]["command"], jobs[("pump", 1)]
 assert status["state"] == "running" and status["reading"]["valid"] is True, status
-parse = lambda text: datetime.strptime(text, "%Y-%m-%d %H:%M:%S")
+# Record times carry their offset (ISO 8601); --now and the plan are local.
+local = lambda text: text[:19].replace("T", " ")
+parse = lambda text: datetime.strptime(local(text), "%Y-%m-%d %H:%M:%S")
+assert datetime.fromisoformat(status["written"]).utcoffset() is not None, status["written"]
 for (kind, number), job in jobs.items():
-    plan = subprocess.run([sys.argv[2], "--ini", sys.argv[3], "--now", status["written"], "--plan", "1",
+    plan = subprocess.run([sys.argv[2], "--ini", sys.argv[3], "--now", local(status["written"]), "--plan", "1",
                            "--job", kind, str(number)], capture_output=True, encoding="latin-1").stdout.split("\n")[0]
     first, due = parse(plan.split("\t")[0]), parse(job["next"])
     assert due < first <= due + timedelta(seconds=30), (kind, number, job["next"], plan)

@@ -214,11 +214,13 @@ class StuckSource final : public GateSources, private GateReader {
 // The morning's wall time with the machine's own waits, so that a tick's pause really waits.
 class RealWaitClock final : public Clock {
  public:
-  DateTime Now() override { return MakeDateTime(2026, 12, 7, 10, 7, 30); }
+  std::int64_t InstantNow() override { return MakeDateTime(2026, 12, 7, 10, 7, 30).ms - kUnixEpochMs; }
+  TimeZone& Zone() override { return utc_; }
   std::int64_t SteadyMs() override { return machine_.SteadyMs(); }
   void Wait(int milliseconds) override { machine_.Wait(milliseconds); }
 
  private:
+  FixedOffsetZone utc_;
   SystemClock machine_;
 };
 

@@ -14,16 +14,16 @@ StatusRecord OneJob(const std::string& name, double heldValue) {
   record.version = "0.9.0";
   record.serviceMode = true;
   record.stopReason = "errors in ini";
-  record.written = MakeDateTime(2026, 12, 7, 10, 20, 0);
-  record.reading = {MakeDateTime(2026, 12, 7, 10, 0, 2), true, 2};
-  record.source = {"mssql", "read of FI101 gave -20", MakeDateTime(2026, 12, 7, 10, 15, 0)};
+  record.written = {MakeDateTime(2026, 10, 25, 2, 20, 0), 60};
+  record.reading = {ZonedTime{MakeDateTime(2026, 10, 25, 2, 0, 2), 120}, true, 2};
+  record.source = {"mssql", "read of FI101 gave -20", ZonedTime{MakeDateTime(2026, 10, 25, 2, 15, 0), -330}};
   record.unwatchedRuns = 1ull << 53;
   StatusRecord::Job& job = record.jobs.emplace_back();
   job.kind = JobKind::Task;
   job.number = 12;
   job.section = "task_12";
   job.name = name;
-  job.next = MakeDateTime(2026, 12, 7, 10, 30, 0);
+  job.next = ZonedTime{MakeDateTime(2026, 10, 25, 2, 30, 0), 60};
   job.command = "C:\\Tavro\\jobs\\" + name + ".exe \"" + name + "\" 07.12.2026+10.15";
   job.result = LaunchResult::Held;
   job.heldBy = name;
@@ -71,6 +71,8 @@ TEST(StatusRecord, TextsAndNumbersComeBackThroughTheText) {
     EXPECT_EQ(read->unwatchedRuns, written.unwatchedRuns);
     EXPECT_EQ(read->stopReason, written.stopReason);
     EXPECT_EQ(read->source.lastReadErrorTime, written.source.lastReadErrorTime);
+    EXPECT_EQ(read->reading.time, written.reading.time);
+    EXPECT_EQ(job.next, written.jobs[0].next);
     EXPECT_EQ(job.lastEnd->milliseconds, 1500);
     EXPECT_TRUE(job.lastEnd->bySignal);
     EXPECT_EQ(StatusRecordText(*read), StatusRecordText(expected));
@@ -99,6 +101,8 @@ TEST(StatusRecord, DamagedTextsAreRefused) {
       {replaced("\"kind\": \"task\"", "\"kind\": \"tasks\""), "job 1: \"kind\" has no value"},
       {replaced("\"format\": 1", "\"format\": 2"), "format 2, where this version reads format 1"},
       {replaced("\"format\": 1,", ""), "\"format\" is no number"},
+      {replaced("02:30:00+01:00", "02:30:00"), "job 1: \"next\" is no date and time"},
+      {replaced("02:30:00+01:00", "02:30:00+1:00"), "job 1: \"next\" is no date and time"},
       {"[1, 2]", "is no object"},
   };
   for (const auto& c : cases) {

@@ -21,7 +21,7 @@ class FakeWindow final : public TickCommands, public TickDisplay, public TickWai
   bool Closing() const override { return closing; }
   bool HideRequested() const override { return hideRequested; }
   void Hide() override { hideRequested = false; }
-  void IniAkceExecute(DateTime /*readingTime*/) override {
+  void IniAkceExecute(const ZonedTime& /*readingTime*/) override {
     ++readings;
     if (onReading) onReading();
   }
@@ -112,9 +112,11 @@ class TimerCycle : public ::testing::Test {
     state.Reports.exename = "/opt/tavro/report";
   }
   TickContext Context() { return {state, log, clock, starter, window, window, window, window, format}; }
-  // A tick at the clock's time, settled as the window settles it.
+  // A tick at the clock's time, settled as the window settles it; a state without a tick before
+  // was started at that moment.
   void RunTickNow() {
-    const DateTime tickTime = clock.Now();
+    const TickTime tickTime = TakeTickTime(clock);
+    if (!state.LastTick) state.LastTick = tickTime;
     clock.Wait(kTickSettleMs);
     RunTick(Context(), tickTime);
   }
@@ -237,14 +239,25 @@ TEST_F(TimerCycle, ReportRunsOnceInItsMinuteUnlessAReadingRearmsIt) {
   EXPECT_EQ(window.readings, 1);
 }
 
-TEST_F(TimerCycle, HourlyReadingIncludesSecondTenAndStopsOnErrors) {
-  const std::vector<std::pair<int, int>> secondsAndReadings = {{0, 1}, {10, 1}, {11, 0}, {3599, 0}};
-  for (const auto& [second, readings] : secondsAndReadings) {
+// The first tick of each hour reads, wherever in the hour it falls; the others do not.
+TEST_F(TimerCycle, HourlyReadingAtTheFirstTickOfEachHourAndStopsOnErrors) {
+  const struct {
+    DateTime before, tick;
+    int readings;
+  } cases[] = {
+      {At(7, 5, 59, 58), At(7, 6, 0, 8), 1},
+      {At(7, 6, 0, 0), At(7, 6, 0, 10), 0},
+      {At(7, 5, 59, 50), At(7, 6, 0, 25), 1},  // a long tick before the hour
+      {At(7, 23, 59, 59), At(8, 0, 0, 11), 1},  // and before midnight
+      {At(7, 6, 10, 0), At(7, 6, 59, 59), 0},
+  };
+  for (const auto& c : cases) {
     window.readings = 0;
-    clock.Set(AddMinutes(At(7, 6, 0), 0));
-    clock.Advance(second * 1000);
+    clock.Set(c.before);
+    state.LastTick = TakeTickTime(clock);
+    clock.Set(c.tick);
     RunTickNow();
-    EXPECT_EQ(window.readings, readings) << second;
+    EXPECT_EQ(window.readings, c.readings) << LogStamp(c.tick);
   }
   window.running = true;
   state.Settings.IniValid = false;
@@ -257,6 +270,8 @@ TEST_F(TimerCycle, StoppedLauncherStillFollowsTheDateAndRereadsButLaunchesNothin
   window.running = false;
   state.Settings.IniValid = true;
   AddPump(Pump(15, 5, At(7, 9, 0)));
+  clock.Set(At(7, 23, 59, 54));
+  state.LastTick = TakeTickTime(clock);
   clock.Set(At(8, 0, 0, 4));
   Tick();
   EXPECT_TRUE(starter.started.empty());
@@ -370,7 +385,7 @@ TEST_F(TimerCycle, StatusRecordsEachDecisionAndAnIdleTickChangesNothing) {
   ASSERT_TRUE(task && pump);
   EXPECT_EQ(task->result, LaunchResult::Held);
   EXPECT_EQ(task->heldTag, "RUN");
-  EXPECT_EQ(task->lastLaunch, At(7, 10, 7, 30));
+  EXPECT_EQ(task->lastLaunch->local, At(7, 10, 7, 30));
   EXPECT_EQ(pump->result, LaunchResult::Failed);
   EXPECT_EQ(pump->returnValue, 2);
   EXPECT_EQ(state.Status.lastReadError, "read of RUN gave -20");

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <sstream>
 #include <vector>
@@ -82,14 +83,15 @@ TEST(LogFile, DailyLogFileStampsWithItsClock) {
   EXPECT_EQ(ReadFileBytes(dir.File("tavrorun.007.txt")),
             Stamp(4, 25, 0) + "\tStarting program...\r\ndetail\r\n");
 
-  log.FollowDate(MakeDateTime(2026, 12, 8, 0, 0, 30), 10);
+  log.FollowDate(MakeDateTime(2026, 12, 8, 0, 0, 30), true);
   EXPECT_EQ(log.LogFileName(), dir.File("tavrorun.008.txt"));
 }
 
-// The stale file of a day number goes before the first entry of the day, and no entry of the
-// current day is ever lost to it.
-TEST(LogFile, DailyLogFileClearsTheStaleFileOncePerDay) {
-  enum Action { kFollow, kWrite, kOtherWriter };
+// The stale file of a day number goes at the first tick of a new date, before its first entry; no
+// entry of the current date is ever lost to it, nor one written since yesterday (a clock set back).
+TEST(LogFile, DailyLogFileClearsTheStaleFileOnANewDate) {
+  namespace fs = std::filesystem;
+  enum Action { kNewDate, kTick, kWrite, kOtherWriter };
   struct Step {
     Action action;
     DateTime at;
@@ -105,63 +107,73 @@ TEST(LogFile, DailyLogFileClearsTheStaleFileOncePerDay) {
   const DateTime eve = MakeDateTime(2026, 12, 6, 23, 59, 55);
   auto at = [](int second) { return MakeDateTime(2026, 12, 7, 0, 0, second); };
   const std::vector<Scenario> scenarios = {
-      {"first tick of the day clears",
+      {"the first tick of a new date clears", eve, {{kNewDate, at(3), ""}, {kWrite, at(3), "first"}}, "first\r\n", ""},
+      {"a later tick of the date clears nothing",
        eve,
-       {{kFollow, at(3), ""}, {kWrite, at(3), "first"}},
-       "first\r\n",
-       ""},
-      {"window end is inclusive", eve, {{kFollow, at(10), ""}, {kWrite, at(10), "first"}}, "first\r\n", ""},
-      {"after the window nothing is cleared",
-       eve,
-       {{kFollow, at(11), ""}, {kWrite, at(11), "first"}},
-       "stale\r\nfirst\r\n",
-       ""},
-      {"second tick in the window keeps the day's entries",
-       eve,
-       {{kFollow, at(0), ""}, {kWrite, at(0), "first"}, {kFollow, at(10), ""}, {kWrite, at(10), "second"}},
+       {{kNewDate, at(0), ""}, {kWrite, at(0), "first"}, {kTick, at(10), ""}, {kWrite, at(10), "second"}},
        "first\r\nsecond\r\n",
        ""},
+      {"a tick that came late clears as well", eve, {{kNewDate, at(25), ""}, {kWrite, at(25), "first"}}, "first\r\n", ""},
       {"an entry written before the first tick survives",
        at(1),
-       {{kWrite, at(1), "Starting program..."}, {kFollow, at(5), ""}},
+       {{kWrite, at(1), "Starting program..."}, {kNewDate, at(5), ""}},
        "stale\r\nStarting program...\r\n",
        ""},
       {"an entry still in yesterday's file does not keep the stale one",
        eve,
-       {{kWrite, at(1), "late"}, {kFollow, at(6), ""}, {kWrite, at(6), "first"}},
+       {{kWrite, at(1), "late"}, {kNewDate, at(6), ""}, {kWrite, at(6), "first"}},
        "first\r\n",
        "late\r\n"},
       {"cleared once even when another writer adds to the new file",
        eve,
-       {{kFollow, at(2), ""}, {kOtherWriter, at(4), "other"}, {kFollow, at(8), ""}},
+       {{kNewDate, at(2), ""}, {kOtherWriter, at(4), "other"}, {kTick, at(8), ""}},
        "other\r\n",
        ""},
       {"the same day number a month later is cleared again",
        MakeDateTime(2026, 11, 7, 10),
-       {{kWrite, MakeDateTime(2026, 11, 7, 10), "november"},
-        {kFollow, at(4), ""},
-        {kWrite, at(4), "december"}},
+       {{kWrite, MakeDateTime(2026, 11, 7, 10), "november"}, {kNewDate, at(4), ""}, {kWrite, at(4), "december"}},
        "december\r\n",
+       ""},
+      {"a file written since yesterday stays when the clock is set back a day",
+       MakeDateTime(2026, 12, 7, 10),
+       {{kWrite, MakeDateTime(2026, 12, 7, 10), "seventh"},
+        {kNewDate, MakeDateTime(2026, 12, 8, 0, 0, 5), ""},
+        {kNewDate, at(10), ""},
+        {kWrite, at(10), "again"}},
+       "stale\r\nseventh\r\nagain\r\n",
        ""},
   };
   for (const Scenario& scenario : scenarios) {
     SCOPED_TRACE(scenario.name);
     TempDir dir;
     const std::string day7 = dir.File("tavrorun.007.txt");
-    WriteFileBytes(day7, "stale\r\n");
     SimulatedClock clock(scenario.start);
+    // Files carry the simulated clock's times, as they would the system's.
+    const auto written = [&clock](const std::string& file) {
+      const auto real = std::chrono::duration_cast<std::chrono::milliseconds>(
+          std::chrono::system_clock::now().time_since_epoch());
+      fs::last_write_time(file, fs::file_time_type::clock::now() +
+                                    (std::chrono::milliseconds(clock.InstantNow()) - real));
+    };
+    WriteFileBytes(day7, "stale\r\n");
+    clock.Set(MakeDateTime(2026, 11, 7, 9));
+    written(day7);
+    clock.Set(scenario.start);
     DailyLogFile log(dir.File("tavrorun.exe"), clock);
     for (const Step& step : scenario.steps) {
       clock.Set(step.at);
       switch (step.action) {
-        case kFollow:
-          log.FollowDate(step.at, 10);
+        case kNewDate:
+        case kTick:
+          log.FollowDate(step.at, step.action == kNewDate);
           break;
         case kWrite:
           log.Write(step.message, false);
+          if (fs::exists(log.LogFileName())) written(log.LogFileName());
           break;
         case kOtherWriter:
           AppendToLogFile(day7, step.message + "\r\n");
+          written(day7);
           break;
       }
     }

@@ -17,7 +17,7 @@ struct LoggedEntry {
 class RecordingLog final : public DatedLogSink {
  public:
   void Write(const std::string& message, bool stamped) override { entries.push_back({message, stamped}); }
-  void FollowDate(DateTime now, int) override {
+  void FollowDate(DateTime now, bool) override {
     followed.push_back(now);
     fileName_ = "log." + std::to_string(ToCivil(now).day);
   }

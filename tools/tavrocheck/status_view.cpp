@@ -34,7 +34,8 @@ StatusOutcome ShowStatus(const std::string& iniFile, DateTime now, bool json, st
   if (json) {
     out << read.bytes;
   } else {
-    for (const std::string& line : StatusTableLines(*status, now)) out << line << '\n';
+    SystemTimeZone zone;
+    for (const std::string& line : StatusTableLines(*status, FirstZonedTimeOf(zone, now))) out << line << '\n';
     out << '\n' << StatusSummary(*status, runs) << '\n';
   }
   if (ended) return StatusOutcome::Ended;
