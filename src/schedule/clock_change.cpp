@@ -24,7 +24,9 @@ std::optional<ClockChange> ClockChangeBetween(const TickTime& previous, const Ti
 std::string ClockChangeEntry(const ClockChange& change) {
   constexpr const char* kWhy[] = {"daylight saving time began", "daylight saving time ended",
                                   "the clock was set forward", "the clock was set back", "the time zone changed"};
-  return "The clock moved from " + LogStamp(change.from.local) + " to " + LogStamp(change.to.local) + " (" +
+  // LogStamp's text lasts until its next call: the first is copied.
+  const std::string from = LogStamp(change.from.local);
+  return "The clock moved from " + from + " to " + LogStamp(change.to.local) + " (" +
          kWhy[static_cast<int>(change.kind)] + ")";
 }
 

@@ -35,9 +35,9 @@ class Tick {
   void LogPassed(const char* kind, int number, const PassedSlots& passed, const char* why) {
     if (passed.count == 0) return;
     Log([&] {
+      const std::string first = LogStamp(passed.first);  // LogStamp's text lasts until its next call
       return std::string(kind) + " " + std::to_string(number) + ": " + std::to_string(passed.count) +
-             (passed.count == 1 ? " slot " + LogStamp(passed.first) : " slots from " + LogStamp(passed.first) + " to " +
-                                                                         LogStamp(passed.last)) +
+             (passed.count == 1 ? " slot " + first : " slots from " + first + " to " + LogStamp(passed.last)) +
              " not launched (" + why + ")";
     });
   }
@@ -290,6 +290,7 @@ void RunTick(const TickContext& context, const TickTime& tickTime) {
   context.log.FollowDate(now, newDate);
   if (change) {
     context.log.Entry(ClockChangeEntry(*change));
+    if (context.observer != nullptr) context.observer->OnClockChange(*change);
     if (change->localJumpMs <= -kLargeClockChangeMs) TakeTimesAfresh(state, now, context.log);
   }
   if (context.display.HideRequested()) {

@@ -77,6 +77,8 @@ class LaunchObserver {
  public:
   virtual ~LaunchObserver() = default;
   virtual void OnLaunch(const LaunchNotice& notice) = 0;
+  // A tick found the clock changed since the tick before (the preview lists the changes).
+  virtual void OnClockChange(const ClockChange& /*change*/) {}
 };
 
 struct TickContext {

@@ -31,13 +31,20 @@ void PrintedLaunches::OnLaunch(const LaunchNotice& notice) {
   if (lines_.size() >= kPrintedBlock) Flush();
 }
 
+void PrintedLaunches::OnClockChange(const ClockChange& change) {
+  lines_ += IsoDateTimeText(change.to.local);
+  lines_ += "\tclock\t";
+  lines_ += ClockChangeEntry(change);
+  lines_ += '\n';
+}
+
 void PrintedLaunches::Flush() {
   out_.write(lines_.data(), static_cast<std::streamsize>(lines_.size()));
   lines_.clear();
 }
 
 SimulatedLauncher::SimulatedLauncher(const std::string& iniFileName, DateTime start, LaunchObserver* observer)
-    : clock_(start),
+    : clock_(start, &zone_),
       window_({.state = state_,
                .log = log_,
                .clock = clock_,
@@ -62,8 +69,8 @@ void SimulatedLauncher::Tick() {
 bool PreviewLaunches(const PreviewRequest& request, std::ostream& out) {
   PrintedLaunches printed(out);
   SimulatedLauncher launcher(request.iniFileName, request.start, &printed);
-  const DateTime end = AddHours(request.start, request.hours);
-  while (launcher.Now() < end) launcher.Tick();
+  const std::int64_t end = launcher.InstantNow() + request.hours * kMsPerHour;
+  while (launcher.InstantNow() < end) launcher.Tick();
   printed.Flush();
   return launcher.Valid();
 }

@@ -32,6 +32,7 @@ class SimulatedLauncher {
   // The jobs as the first reading took them.
   const LauncherState& State() const { return state_; }
   DateTime Now() { return clock_.Now(); }
+  std::int64_t InstantNow() { return clock_.InstantNow(); }
   // One tick, then one interval: the timer's next tick comes one interval after a tick ends.
   void Tick();
 
@@ -59,6 +60,9 @@ class SimulatedLauncher {
     void ProcessMessages() override {}
   };
 
+  // Real time runs on, read in the system's zone as the launcher reads it: the preview crosses the
+  // changes of daylight saving as the launcher will.
+  SystemTimeZone zone_;
   SimulatedClock clock_;
   LauncherState state_;
   DiscardedLog log_;
@@ -80,6 +84,8 @@ class PrintedLaunches final : public LaunchObserver {
   PrintedLaunches& operator=(const PrintedLaunches&) = delete;
   ~PrintedLaunches() override { Flush(); }
   void OnLaunch(const LaunchNotice& notice) override;
+  // A line "TIME<TAB>clock<TAB>The clock moved from ...".
+  void OnClockChange(const ClockChange& change) override;
   // Writes the lines still held; what follows the launches comes after them.
   void Flush();
 
@@ -90,10 +96,11 @@ class PrintedLaunches final : public LaunchObserver {
   std::string lines_;
 };
 
+// `start` is local time; one that comes twice (the hour daylight saving repeats) is its first.
 struct PreviewRequest {
   std::string iniFileName;
   DateTime start;
-  int hours = 24;
+  int hours = 24;  // of real time
 };
 
 // Returns whether the file was free of errors at the start.

@@ -67,6 +67,7 @@ void PrintSummary(const RecordedPlan& plan, std::ostream& out) {
     const auto [jobs, launches] = found->second;
     out << "# " << plural << "\t" << Launches(launches) << " of " << jobs << (jobs == 1 ? " job" : " jobs") << '\n';
   }
+  for (const ClockChange& change : plan.clockChanges) out << "# clock\t" << ClockChangeEntry(change) << '\n';
 }
 
 // With a job chosen and no launch of it, says so, so that an empty preview is not mistaken for a

@@ -144,7 +144,8 @@ class Picture {
             "text{font-family:sans-serif;font-size:11px;fill:#222}\n"
             ".title{font-size:14px;font-weight:bold} .note{fill:#8a4b00} .kind{font-weight:bold}\n"
             ".gate{fill:#8a4b00;font-style:italic} .small{font-size:9px}\n"
-            ".hour{stroke:#e4e4e4} .label{stroke:#c4c4c4} .midnight{stroke:#777}\n"
+            ".hour{stroke:#e4e4e4} .label{stroke:#c4c4c4} .midnight{stroke:#777} line.change{stroke:#c0392b}\n"
+            "text.change{fill:#c0392b}\n"
             ".pump{fill:#1f5fa8} .batch{fill:#2e8b3e} .task{fill:#7b3fa0} .report{fill:#a0522d}\n"
             ".gated .launch{fill-opacity:0.45} .burst{fill:#ffb347;stroke:#d2691e}\n"
             ".count{fill-opacity:0.25} .stripe{fill:#f6f6f6}\n"
@@ -153,6 +154,7 @@ class Picture {
     Header();
     for (std::size_t row = 0; row < plan_.jobs.size(); ++row) Row(plan_.jobs[row], kHeaderHeight + kRowHeight * row);
     Grid(kHeaderHeight - 6, rowsEnd);
+    ClockChanges(kHeaderHeight - 6, rowsEnd);
     Legend(rowsEnd + 22);
     return svg_ + "</svg>\n";
   }
@@ -204,6 +206,17 @@ class Picture {
       Line(x, top, bottom, midnight ? "midnight" : labelled ? "label" : "hour");
       if (midnight) Text(x + 3, top - 20, IsoDateTimeText(hour, false) + " " + DayName(hour));
       if (labelled) Text(x, top - 4, FormatDateTime("hh\":\"nn", hour), "small", "middle");
+    }
+  }
+
+  // Where local time jumps (daylight saving), a red line at the local time the clock jumped to,
+  // the change told in its title and beside it.
+  void ClockChanges(double top, double bottom) {
+    for (const ClockChange& change : plan_.clockChanges) {
+      const double x = geometry_.X(change.to.local);
+      svg_ += "<line class=\"change\" x1=\"" + Number(x) + "\" y1=\"" + Number(top) + "\" x2=\"" + Number(x) +
+              "\" y2=\"" + Number(bottom) + "\"><title>" + XmlText(ClockChangeEntry(change)) + "</title></line>\n";
+      Text(x + 3, bottom + 12, ClockChangeEntry(change).substr(std::string("The clock moved from ").size()), "change small");
     }
   }
 
@@ -308,7 +321,7 @@ class Picture {
     const int step = LabelStep(geometry_.pixelsPerHour);
     Text(8, y + 76, "The grid: a thin line each hour, a time every " +
                         (step == 1 ? std::string("hour") : std::to_string(step) + " hours") +
-                        ", a dark line and the date at midnight.");
+                        ", a dark line and the date at midnight; a red line where the clock changes (daylight saving).");
   }
 
   const RecordedPlan& plan_;

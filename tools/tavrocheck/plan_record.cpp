@@ -47,7 +47,13 @@ class LaunchTally final : public LaunchObserver {
     }
   }
   std::vector<PlannedJob>& Jobs() { return jobs_; }
+  std::vector<ClockChange>& ClockChanges() { return changes_; }
   void NextTick() { ++tick_; }
+
+  void OnClockChange(const ClockChange& change) override {
+    if (printer_ != nullptr) printer_->OnClockChange(change);
+    changes_.push_back(change);
+  }
 
   void OnLaunch(const LaunchNotice& notice) override {
     if (printer_ != nullptr) printer_->OnLaunch(notice);
@@ -63,6 +69,7 @@ class LaunchTally final : public LaunchObserver {
   bool keepTimes_;
   LaunchObserver* printer_;
   std::vector<PlannedJob> jobs_;
+  std::vector<ClockChange> changes_;
   static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
   std::array<std::vector<std::size_t>, kKinds.size()> index_;  // per kind, the job of each number
   std::int64_t tick_ = 0;
@@ -81,12 +88,12 @@ RecordedPlan RecordPlan(const PlanRequest& request, LaunchObserver* printer) {
     });
   }
   tally.Count(std::move(jobs));
-  const DateTime end = AddHours(request.start, request.hours);
-  while (launcher.Now() < end) {
+  const std::int64_t end = launcher.InstantNow() + request.hours * kMsPerHour;
+  while (launcher.InstantNow() < end) {
     launcher.Tick();
     tally.NextTick();
   }
-  return {launcher.Valid(), request.start, request.hours, std::move(tally.Jobs())};
+  return {launcher.Valid(), request.start, request.hours, std::move(tally.Jobs()), std::move(tally.ClockChanges())};
 }
 
 }  // namespace tavro

@@ -30,6 +30,7 @@ struct RecordedPlan {
   DateTime start;
   int hours = 0;
   std::vector<PlannedJob> jobs;  // every job of the file (or the one chosen), in the order of the file
+  std::vector<ClockChange> clockChanges;  // daylight saving beginning or ending within the span
 };
 
 struct PlanRequest {
