@@ -147,6 +147,9 @@ TEST(ClockChanges, EverySlotOnceWhateverTheClockDoes) {
       }
       last[launch.job] = launch.steadyMs;
     }
+    for (const auto& [job, period] : periods) {
+      EXPECT_LE((clock.SteadyMs() - last[job]) / kMsPerMinute, period + c.silence + 1) << job << " silent at the end";
+    }
     EXPECT_EQ(reportLaunches, c.reports);
     EXPECT_TRUE(unreadHours.empty()) << *unreadHours.begin();
     EXPECT_EQ(launches.changes, c.stepMs != 0 || !IsSet(c.stepAt) ? 1 : 0);
