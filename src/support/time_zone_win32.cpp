@@ -20,8 +20,12 @@ int SystemTimeZone::SystemOffsetMinutesAt(std::int64_t instant) {
   FILETIME utc{static_cast<DWORD>(ticks & 0xFFFFFFFF), static_cast<DWORD>(static_cast<std::uint64_t>(ticks) >> 32)};
   SYSTEMTIME utcTime{}, localTime{};
   DYNAMIC_TIME_ZONE_INFORMATION zone{};
+  TIME_ZONE_INFORMATION rules{};
+  // The zone's rules for that year (a zone's daylight saving changes over the years), applied by the
+  // call wine has as well.
   if (!FileTimeToSystemTime(&utc, &utcTime) || GetDynamicTimeZoneInformation(&zone) == TIME_ZONE_ID_INVALID ||
-      !SystemTimeToTzSpecificLocalTimeEx(&zone, &utcTime, &localTime)) {
+      !GetTimeZoneInformationForYear(utcTime.wYear, &zone, &rules) ||
+      !SystemTimeToTzSpecificLocalTime(&rules, &utcTime, &localTime)) {
     return 0;
   }
   FILETIME local{};
