@@ -38,7 +38,7 @@ std::string LauncherUsage(const std::string& exeName) {
          "Files, beside the executable:\n"
          "  " + ReplaceExtension(exeName, ".ini") + "\n"
          "      the configuration; check it with tavrocheck before the launcher reads it\n"
-         "      (at start, at the first seconds of every hour, and on ReRead ini)\n"
+         "      (at start, at the first tick of every hour, and on ReRead ini)\n"
          "  " + logPattern + "\n"
          "      the log of day DD of the month (01-31); the file of a day is cleared when that\n"
          "      day comes again a month later\n"
