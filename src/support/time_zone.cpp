@@ -64,7 +64,9 @@ ZonedTime FirstZonedTimeOf(const TimeZone& zone, DateTime local) {
 
 int SystemTimeZone::OffsetMinutesAt(std::int64_t instant) const {
   const std::int64_t quarter = instant >= 0 ? instant / (15 * kMsPerMinute) : -1 - (-instant - 1) / (15 * kMsPerMinute);
-  Kept& kept = kept_[static_cast<std::size_t>(quarter) % kept_.size()];
+  // Spread by a multiplicative hash: the quarters a day before and after a time (LocalTimeExists
+  // asks both) would fall on one place of a table indexed by the quarter itself.
+  Kept& kept = kept_[(static_cast<std::uint64_t>(quarter) * 0x9E3779B97F4A7C15ull) >> 58];
   if (kept.quarter != quarter) kept = {quarter, SystemOffsetMinutesAt(quarter * 15 * kMsPerMinute)};
   return kept.offset;
 }
