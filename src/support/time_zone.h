@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -70,13 +71,17 @@ class FixedOffsetZone final : public TimeZone {
 // forgets them.
 class SystemTimeZone final : public TimeZone {
  public:
+  SystemTimeZone() { Refresh(); }
   int OffsetMinutesAt(std::int64_t instant) const override;
   std::string Refresh() override;
 
  private:
-  // Platform part: the offset as the system tells it, and the zone's setting taken afresh.
-  static int SystemOffsetMinutesAt(std::int64_t instant);
-  static std::string SystemZoneIdentity();
+  // Platform part: the offset as the system tells it, and the zone's setting taken afresh, which
+  // may keep what it read of the system's rules in `rules_`.
+  int SystemOffsetMinutesAt(std::int64_t instant) const;
+  std::string SystemZoneIdentity();
+  struct Rules;
+  std::shared_ptr<Rules> rules_;
 
   struct Kept {
     std::int64_t quarter = INT64_MIN;

@@ -4,7 +4,10 @@
 
 namespace tavro {
 
-int SystemTimeZone::SystemOffsetMinutesAt(std::int64_t instant) {
+// glibc keeps the zone's rules itself.
+struct SystemTimeZone::Rules {};
+
+int SystemTimeZone::SystemOffsetMinutesAt(std::int64_t instant) const {
   const std::time_t seconds = static_cast<std::time_t>(instant >= 0 ? instant / 1000 : -((-instant + 999) / 1000));
   std::tm local{};
   if (localtime_r(&seconds, &local) == nullptr) return 0;
