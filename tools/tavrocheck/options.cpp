@@ -8,6 +8,7 @@
 #include "config/job_sections.h"
 #include "support/date_time_text.h"
 #include "support/text.h"
+#include "tavrocheck/installed_ini.h"
 #include "tavrocheck/plan_picture.h"
 
 namespace tavro {
@@ -83,7 +84,7 @@ struct KnownOption {
 constexpr std::array<KnownOption, 12> kOptions{{
     {"--ini", "FILE", "a file name",
      "the file to read (default: tavrorun.ini in the current folder, else the\n"
-     "installed launcher's)",
+     "installed launcher's; on Windows the one of the registered service TavroRunner)",
      [](CheckOptions& options, const std::vector<std::string>& values) {
        options.iniFile = values[0];
        return !values[0].empty();
@@ -257,13 +258,10 @@ bool ParseCheckOptions(const std::vector<std::string>& args, CheckOptions& optio
 
 std::string DefaultIniFile() {
   constexpr const char* kHere = "tavrorun.ini";
-#ifdef TAVRO_INSTALLED_INI
   std::error_code error;
-  if (!std::filesystem::exists(kHere, error) && std::filesystem::exists(TAVRO_INSTALLED_INI, error)) {
-    return TAVRO_INSTALLED_INI;
-  }
-#endif
-  return kHere;
+  if (std::filesystem::exists(kHere, error)) return kHere;
+  const std::string installed = InstalledIniFile();
+  return !installed.empty() && std::filesystem::exists(installed, error) ? installed : kHere;
 }
 
 }  // namespace tavro

@@ -18,8 +18,8 @@ struct JobChoice {
 
 inline constexpr std::int32_t kDefaultProbeMinutes = 60;
 
-// tavrorun.ini in the current folder when there is one; else, where the launcher was installed by
-// its package, the installed launcher's configuration; else tavrorun.ini.
+// tavrorun.ini in the current folder when there is one; else the installed launcher's
+// configuration (InstalledIniFile) when it exists; else tavrorun.ini.
 std::string DefaultIniFile();
 
 struct CheckOptions {
