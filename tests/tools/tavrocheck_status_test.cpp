@@ -35,8 +35,8 @@ TEST(TavrocheckStatus, TellsRunningStaleAndUnreadableStatuses) {
        "(No such file); last run: ended by signal 9 after 1.5 s"},
       {"stale", status(999999999), 4, "launcher stale: process 999999999 no longer runs"},
       {"missing", "", 4, ""},
-      {"not JSON", "{\"processId\": 1,", 1, ""},
-      {"no status", "[1, 2]", 1, ""},
+      {"not JSON", "{\"processId\": 1,", 8, ""},
+      {"no status", "[1, 2]", 8, ""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

@@ -128,6 +128,7 @@ TEST(Tavrocheck, AnswersEachCommandLineWithItsExitCodeAndFirstLine) {
       {{"--ini="}, 2, "tavrocheck: wrong value for --ini: \"\" (expected a file name)"},
       {{"--help=yes"}, 2, "tavrocheck: --help takes no value"},
       {{"--job", "pump", "1"}, 2, "tavrocheck: --job and --svg work only with --plan"},
+      {{"--status", "--plan", "1"}, 2, "tavrocheck: --plan, --probe and --status exclude each other"},
       {{"--plan", "1", "--job", "pump"}, 2, "tavrocheck: --job needs KIND N"},
       {{"--plan", "1", "--job", "pomp", "1"}, 2,
        "tavrocheck: wrong value for --job: \"pomp\" \"1\" (expected pump, batch, task or report and a job number from 1)"},

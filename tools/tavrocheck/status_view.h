@@ -13,6 +13,7 @@ namespace tavro {
 enum class StatusOutcome {
   Running,     // the launcher that wrote the file runs
   Stale,       // its process no longer runs, or there is no status file
+  Ended,       // the launcher that wrote the file ended by Exit or a service stop
   Unreadable,  // the file is not a status the launcher writes
 };
 
