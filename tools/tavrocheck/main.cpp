@@ -21,6 +21,7 @@
 #include "support/date_time_text.h"
 #include "support/log_file.h"
 #include "support/simulated_clock.h"
+#include "support/version.h"
 #include "findings/findings.h"
 #include "tavrocheck/options.h"
 #include "tavrocheck/output.h"
@@ -140,6 +141,11 @@ ExitCode ShowHelp(const CheckOptions&) {
   return ExitCode::Ok;
 }
 
+ExitCode ShowVersion(const CheckOptions&) {
+  std::cout << "tavrocheck (Tavro Launcher) " << kVersion << '\n';
+  return ExitCode::Ok;
+}
+
 ExitCode PreviewLaunches(const CheckOptions& options) {
   const PlanOutcome outcome =
       options.svgFile
@@ -219,6 +225,7 @@ ExitCode CheckFile(const CheckOptions& options) {
 // In the order they are chosen in: the first whose option was given runs.
 constexpr Mode kModes[] = {
     {"--help", "this text", [](const CheckOptions& options) { return options.help; }, false, ShowHelp},
+    {"--version", "the version", [](const CheckOptions& options) { return options.version; }, false, ShowVersion},
     {"--plan", "the launches of the coming hours and their summary, or their picture (--svg)",
      [](const CheckOptions& options) { return options.planHours.has_value(); }, true, PreviewLaunches},
     {"--probe", "one gate value, read with the file's source as the launcher reads it",

@@ -20,7 +20,7 @@ constexpr const char* kUsageHead =
     "       tavrocheck [--ini FILE] [--now TIME] --plan HOURS [--job KIND N] --svg FILE\n"
     "       tavrocheck [--ini FILE] [--now TIME] --probe TAG [--at TIME] [--minutes N]\n"
     "       tavrocheck [--ini FILE] [--now TIME] --status [--json]\n"
-    "       tavrocheck --help\n"
+    "       tavrocheck --help | --version\n"
     "\n"
     "Reads the launcher's configuration file as the launcher would, shows what it found, then what\n"
     "looks wrong although the launcher accepts it.\n";
@@ -73,7 +73,7 @@ struct KnownOption {
   bool (*apply)(CheckOptions& options, const std::vector<std::string>& values);
 };
 
-constexpr std::array<KnownOption, 12> kOptions{{
+constexpr std::array<KnownOption, 13> kOptions{{
     {"--ini", "FILE", "a file name",
      "the file to read (default: tavrorun.ini in the current folder, else the\n"
      "installed launcher's; on Windows the one of the registered service TavroRunner)",
@@ -158,6 +158,12 @@ constexpr std::array<KnownOption, 12> kOptions{{
      nullptr,
      [](CheckOptions& options, const std::vector<std::string>&) {
        options.help = true;
+       return true;
+     }},
+    {"--version", "", "",
+     "show the version",
+     [](CheckOptions& options, const std::vector<std::string>&) {
+       options.version = true;
        return true;
      }},
 }};

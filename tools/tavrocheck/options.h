@@ -34,6 +34,7 @@ struct CheckOptions {
   bool status = false;                   // show the running launcher's status file instead
   bool json = false;                     // with status: the file as it is
   bool help = false;
+  bool version = false;
 };
 
 // The usage text of the options ("--help"), listed from the same table that parses them, and of
