@@ -29,10 +29,10 @@ done
 
 odbc=$(ldconfig -p | sed -n 's/.*libodbc\.so\.2 (.*) => //p' | head -n 1)
 if [[ -n $odbc ]] && unshare -m true 2>/dev/null; then
-  printf '[program]\nmod=mssql\n[mssql]\nhost=h\nuser=u\npassword=p\ndatabase=d\ntable=t\ntagcolumn=g\ntimecolumn=s\nvaluecolumn=v\n' >"$work/sql.ini"
+  printf '[program]\nmod=mssql\n[mssql]\nhost=h\nuser=u\npassword=p\ndatabase=d\ntable=t\ntagcolumn=g\ntimecolumn=s\nvaluecolumn=v\n[tasks]\ncount=1\n[task_1]\nexename=t\ntaskname=T\n' >"$work/sql.ini"
   unshare -m bash -c 'mount --bind /dev/null "$(readlink -f "$0")" && exec "$@"' "$odbc" \
     "$bin/tavrocheck" --ini "$work/sql.ini" --probe T >"$work/probe.txt" 2>&1
-  [[ $? == 3 ]] || fail "without libodbc the probe did not end with 3 (source unavailable)"
+  [[ $? == 5 ]] || fail "without libodbc the probe did not end with 5 (source unavailable)"
   expect_in "$work/probe.txt" "The ODBC driver manager libodbc.so.2 cannot be loaded"
 fi
 finish "footprint" "$work/probe.txt"

@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "service/service_query_win32.h"
 #include "service/service_registration_win32.h"
 #include "support/system_error_win32.h"
 #include "testing/child_process.h"
@@ -74,10 +75,16 @@ class WinShellServiceTest : public ::testing::Test {
   void TearDown() override { testutil::RemoveServiceRegistration(); }
 };
 
-// Only a path with a blank needs the quotes (the service test below registers one).
-TEST(ServiceBinaryPathWin32, IsQuotedWhenItHoldsABlank) {
+// Only a path with a blank needs the quotes (the service test below registers one). The program is
+// read back from either, and from a path registered by hand with arguments.
+TEST(ServiceBinaryPathWin32, IsQuotedWhenItHoldsABlankAndReadBack) {
   EXPECT_EQ(ServiceBinaryPath("C:\\Tavro\\tavrorun.exe"), "C:\\Tavro\\tavrorun.exe");
   EXPECT_EQ(ServiceBinaryPath("C:\\Program Files\\Tavro\\tavrorun.exe"), "\"C:\\Program Files\\Tavro\\tavrorun.exe\"");
+  for (const std::string program : {"C:\\Tavro\\tavrorun.exe", "C:\\Program Files\\Tavro\\tavrorun.exe"}) {
+    EXPECT_EQ(ServiceProgram(ServiceBinaryPath(program)), program);
+  }
+  EXPECT_EQ(ServiceProgram("C:\\Program Files\\Tavro\\TAVRORUN.EXE -x"), "C:\\Program Files\\Tavro\\TAVRORUN.EXE");
+  EXPECT_EQ(ServiceProgram("C:\\Tavro.exes\\tavrorun.exe"), "C:\\Tavro.exes\\tavrorun.exe");
 }
 
 TEST_F(WinShellServiceTest, InstallStartStopInstallAgainAndUninstall) {

@@ -27,8 +27,8 @@ TEST(TavrocheckProbe, ReadsTheGateValueWithTheConfiguredSqlServerSource) {
   } cases[] = {
       {{"--probe", "FI101", "--at", "2026-12-07 10:00:00", "--minutes", "60"}, 0, "value\t3.5\tgate open", ""},
       {{"--probe", "FI101", "--at", "2026-12-07 09:30:00"}, 0, "value\t2.5\tgate open", ""},
-      {{"--probe", "UNIT2.RUN", "--at", "2026-12-07 10:00:00", "--minutes", "15"}, 1, "value\t0\tgate closed", ""},
-      {{"--probe", "NO.SUCH.TAG", "--at", "2026-12-07 10:00:00"}, 1, "value\t-20\tgate closed", ""},
+      {{"--probe", "UNIT2.RUN", "--at", "2026-12-07 10:00:00", "--minutes", "15"}, 7, "value\t0\tgate closed", ""},
+      {{"--probe", "NO.SUCH.TAG", "--at", "2026-12-07 10:00:00"}, 7, "value\t-20\tgate closed", ""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.args[1]);
@@ -51,7 +51,7 @@ TEST(TavrocheckProbe, ReadsTheGateValueWithTheConfiguredSqlServerSource) {
   testutil::WriteFileBytes(ini, wrongTable + "[tasks]\ncount=1\n[task_1]\nexename=t\ntaskname=T\n");
   const testutil::CapturedRun run = testutil::RunProgramCapture(
       testutil::TestProgramPath("tavrocheck"), {"--ini", ini, "--probe", "FI101", "--at", "2026-12-07 10:00:00"});
-  EXPECT_EQ(run.exitCode, 3) << run.output;
+  EXPECT_EQ(run.exitCode, 5) << run.output;
   EXPECT_NE(run.output.find("MSSQL error\r\n["), std::string::npos) << run.output;
   EXPECT_NE(run.output.find("MSSQL will not be used\r\n"), std::string::npos) << run.output;
   EXPECT_NE(run.output.find("value\tnone\tsource unavailable: the task would run ungated\r\n"), std::string::npos)

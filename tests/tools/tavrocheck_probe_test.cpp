@@ -22,9 +22,11 @@ TEST(TavrocheckProbe, ReadsWithTheSelectedSourceAndTellsWhetherTheGateOpens) {
   } cases[] = {
       {"mod=kord", 0, "\tTasks in ini O.K.\r\nvalue\t1\tgate open\r\n"},
       // No source: the launcher would run the task without looking at its tag.
-      {"", 3, "\tTasks in ini O.K.\r\nvalue\tnone\tsource unavailable: the task would run ungated\r\n"},
+      {"", 5, "\tTasks in ini O.K.\r\nvalue\tnone\tsource unavailable: the task would run ungated\r\n"},
       // An IP21 connection string for another provider: the read fails with its entries.
-      {"mod=ip21\n[ip21]\nconstr=Provider=SQLOLEDB;Data Source=ip21", 1, "query:\r\r\nvalue\t-20\tgate closed\r\n"},
+      {"mod=ip21\n[ip21]\nconstr=Provider=SQLOLEDB;Data Source=ip21", 7, "query:\r\r\nvalue\t-20\tgate closed\r\n"},
+      // The launcher stays stopped: the gate is not asked.
+      {"mod=kord\n[pumps]\ncount=1", 1, "\r\nvalue\tnone\tthe file has errors: the launcher would stay stopped\r\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.program);

@@ -7,6 +7,7 @@
 
 #include "support/date_time.h"
 #include "support/date_time_text.h"
+#include "support/version.h"
 #include "testing/capture_output.h"
 #include "testing/child_process.h"
 #include "testing/temp_dir.h"
@@ -115,6 +116,7 @@ TEST(Tavrocheck, AnswersEachCommandLineWithItsExitCodeAndFirstLine) {
   } cases[] = {
       {{"--help"}, 0, usage},
       {{"-h"}, 0, usage},
+      {{"--version"}, 0, std::string("tavrocheck (Tavro Launcher) ") + kVersion},
       {{"--ini=" + ini, "--now=" + std::string(kNowArgument)}, 1, LogStamp(kNow) + "\tReading ini..."},
       {{"--ini"}, 2, "tavrocheck: --ini needs FILE"},
       {{"--bogus", "x"}, 2, "tavrocheck: unknown argument --bogus"},
@@ -128,6 +130,7 @@ TEST(Tavrocheck, AnswersEachCommandLineWithItsExitCodeAndFirstLine) {
       {{"--ini="}, 2, "tavrocheck: wrong value for --ini: \"\" (expected a file name)"},
       {{"--help=yes"}, 2, "tavrocheck: --help takes no value"},
       {{"--job", "pump", "1"}, 2, "tavrocheck: --job and --svg work only with --plan"},
+      {{"--status", "--plan", "1"}, 2, "tavrocheck: --plan, --probe and --status exclude each other"},
       {{"--plan", "1", "--job", "pump"}, 2, "tavrocheck: --job needs KIND N"},
       {{"--plan", "1", "--job", "pomp", "1"}, 2,
        "tavrocheck: wrong value for --job: \"pomp\" \"1\" (expected pump, batch, task or report and a job number from 1)"},

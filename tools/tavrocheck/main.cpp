@@ -2,8 +2,14 @@
 // reading's log and the jobs with their first times, then what it finds questionable although the
 // launcher accepts it, and tells by its exit code whether the launcher would accept the file. Run it
 // after editing the file, before the launcher reads it.
+//
+// Its modes (the check, the plan, the probe, the status) are kept in one table, as ninja keeps its
+// tools, and its exit codes in another: a code means the same whatever the mode, so that a script
+// tells what happened from the code alone.
 
+#include <algorithm>
 #include <filesystem>
+#include <iterator>
 #include <iostream>
 #include <string>
 #include <system_error>
@@ -15,6 +21,7 @@
 #include "support/date_time_text.h"
 #include "support/log_file.h"
 #include "support/simulated_clock.h"
+#include "support/version.h"
 #include "findings/findings.h"
 #include "tavrocheck/options.h"
 #include "tavrocheck/output.h"
@@ -24,14 +31,6 @@
 
 namespace tavro {
 namespace {
-
-constexpr int kValid = 0;
-constexpr int kInvalid = 1;
-constexpr int kUsageError = 2;
-constexpr int kValidWithFindings = 3;
-constexpr int kSourceUnavailable = 3;  // with --probe
-constexpr int kStaleStatus = 4;        // with --status
-constexpr int kEndedStatus = 6;        // with --status: the launcher ended by Exit or a service stop
 
 // Lines end as the log's entries do, so the whole output has one kind of line end.
 constexpr const char* kLineEnd = "\r\n";
@@ -86,53 +85,123 @@ void PrintJobs(std::ostream& out, const LauncherState& state) {
   out.flush();
 }
 
-int Check(const std::vector<std::string>& args) {
-  CheckOptions options;
-  std::string error;
-  if (!ParseCheckOptions(args, options, error)) {
-    std::cerr << "tavrocheck: " << error << "\ntry 'tavrocheck --help'\n";
-    return kUsageError;
+enum class ExitCode {
+  Ok = 0,
+  Invalid = 1,
+  Usage = 2,
+  Findings = 3,
+  NoLauncher = 4,
+  Ungated = 5,
+  Ended = 6,
+  GateClosed = 7,
+  FileProblem = 8,
+};
+
+struct ExitMeaning {
+  ExitCode code;
+  const char* meaning;  // for the usage, its lines separated by "\n"
+};
+
+constexpr ExitMeaning kExitCodes[] = {
+    {ExitCode::Ok, "done: the file is valid and nothing was found, the plan was shown or drawn, the gate is open,\n"
+                   "the launcher runs"},
+    {ExitCode::Invalid, "the file has errors: the launcher would stay stopped"},
+    {ExitCode::Usage, "the command line is wrong, or names a job that the file does not have"},
+    {ExitCode::Findings, "the file is valid, but there are findings"},
+    {ExitCode::NoLauncher, "no launcher runs with the file: there is no status file, or the process that wrote it is\n"
+                           "gone (the status is stale)"},
+    {ExitCode::Ungated, "no source would be asked (\"mod\" names none, or the SQL Server source was switched off):\n"
+                        "the task would run ungated"},
+    {ExitCode::Ended, "the launcher that wrote the status has ended (Exit, or a service stop)"},
+    {ExitCode::GateClosed, "the gate is closed: the task would not be launched"},
+    {ExitCode::FileProblem, "the status file cannot be read or is no status of the launcher, or the picture\n"
+                            "(--svg FILE) cannot be written"},
+};
+
+struct Mode {
+  const char* name;  // the option that chooses it; "(none)" for the check
+  const char* what;  // for the usage
+  bool (*chosen)(const CheckOptions& options);
+  // Standard output takes the bytes as written: the mode writes the log's entries with their CR LF.
+  bool logOutput;
+  ExitCode (*run)(const CheckOptions& options);
+};
+
+// Asked only by the modes that read a file: the default one may take a question to the service manager.
+std::string IniFileOf(const CheckOptions& options) {
+  return FullPath(options.iniFile.empty() ? DefaultIniFile() : options.iniFile);
+}
+
+DateTime NowOf(const CheckOptions& options) { return options.now ? *options.now : LocalNow(); }
+
+std::string ModesUsage();
+
+ExitCode ShowHelp(const CheckOptions&) {
+  std::cout << CheckUsage() << ModesUsage();
+  return ExitCode::Ok;
+}
+
+ExitCode ShowVersion(const CheckOptions&) {
+  std::cout << "tavrocheck (Tavro Launcher) " << kVersion << '\n';
+  return ExitCode::Ok;
+}
+
+ExitCode PreviewLaunches(const CheckOptions& options) {
+  const PlanOutcome outcome =
+      options.svgFile
+          ? DrawPlan(IniFileOf(options), NowOf(options), *options.planHours, options.job, *options.svgFile, std::cerr)
+          : PrintPlan(IniFileOf(options), NowOf(options), *options.planHours, options.job, std::cout, std::cerr);
+  std::cout.flush();
+  switch (outcome) {
+    case PlanOutcome::Done:
+      return ExitCode::Ok;
+    case PlanOutcome::Invalid:
+      return ExitCode::Invalid;
+    case PlanOutcome::NoSuchJob:
+      return ExitCode::Usage;
+    case PlanOutcome::NotWritten:
+      break;
   }
-  if (options.help) {
-    std::cout << CheckUsage();
-    return kValid;
+  return ExitCode::FileProblem;
+}
+
+ExitCode ProbeOneGate(const CheckOptions& options) {
+  const DateTime now = NowOf(options);
+  const ProbeOutcome outcome =
+      ProbeGate({IniFileOf(options), now, *options.probeTag, options.probeAt.value_or(now), options.probeMinutes},
+                std::cout);
+  switch (outcome) {
+    case ProbeOutcome::Open:
+      return ExitCode::Ok;
+    case ProbeOutcome::Closed:
+      return ExitCode::GateClosed;
+    case ProbeOutcome::SourceUnavailable:
+      return ExitCode::Ungated;
+    case ProbeOutcome::Invalid:
+      break;
   }
-  const DateTime now = options.now.value_or(LocalNow());
-  const std::string iniFile = FullPath(options.iniFile);
-  UseBinaryStandardOutput();
-  if (options.planHours && options.svgFile) {
-    switch (DrawPlan(iniFile, now, *options.planHours, options.job, *options.svgFile, std::cerr)) {
-      case DrawOutcome::Drawn:
-        return kValid;
-      case DrawOutcome::Invalid:
-        return kInvalid;
-      case DrawOutcome::NotWritten:
-        return kUsageError;
-    }
+  return ExitCode::Invalid;
+}
+
+ExitCode ShowLauncherStatus(const CheckOptions& options) {
+  const StatusOutcome outcome = ShowStatus(IniFileOf(options), NowOf(options), options.json, std::cout, std::cerr);
+  std::cout.flush();
+  switch (outcome) {
+    case StatusOutcome::Running:
+      return ExitCode::Ok;
+    case StatusOutcome::Stale:
+      return ExitCode::NoLauncher;
+    case StatusOutcome::Ended:
+      return ExitCode::Ended;
+    case StatusOutcome::Unreadable:
+      break;
   }
-  if (options.status) {
-    const StatusOutcome outcome = ShowStatus(iniFile, now, options.json, std::cout, std::cerr);
-    std::cout.flush();
-    if (outcome == StatusOutcome::Ended) return kEndedStatus;
-    return outcome == StatusOutcome::Running ? kValid : outcome == StatusOutcome::Stale ? kStaleStatus : kInvalid;
-  }
-  if (options.planHours) {
-    const bool valid = PrintPlan(iniFile, now, *options.planHours, options.job, std::cout, std::cerr);
-    std::cout.flush();
-    return valid ? kValid : kInvalid;
-  }
-  if (options.probeTag) {
-    switch (ProbeGate({FullPath(options.iniFile), now, *options.probeTag, options.probeAt.value_or(now),
-                       options.probeMinutes},
-                      std::cout)) {
-      case ProbeOutcome::Open:
-        return kValid;
-      case ProbeOutcome::Closed:
-        return kInvalid;
-      case ProbeOutcome::SourceUnavailable:
-        return kSourceUnavailable;
-    }
-  }
+  return ExitCode::FileProblem;
+}
+
+ExitCode CheckFile(const CheckOptions& options) {
+  const DateTime now = NowOf(options);
+  const std::string iniFile = IniFileOf(options);
   // Every entry of the reading carries the time of the reading.
   SimulatedClock clock(now);
   StreamLogSink log(std::cout, clock);
@@ -149,8 +218,46 @@ int Check(const std::vector<std::string>& args) {
   for (const Finding& finding : findings) EndLine(std::cout, lines.append(FindingLine(finding)));
   std::cout << lines;
   std::cout.flush();
-  if (!state.Settings.IniValid) return kInvalid;
-  return findings.empty() ? kValid : kValidWithFindings;
+  if (!state.Settings.IniValid) return ExitCode::Invalid;
+  return findings.empty() ? ExitCode::Ok : ExitCode::Findings;
+}
+
+// In the order they are chosen in: the first whose option was given runs.
+constexpr Mode kModes[] = {
+    {"--help", "this text", [](const CheckOptions& options) { return options.help; }, false, ShowHelp},
+    {"--version", "the version", [](const CheckOptions& options) { return options.version; }, false, ShowVersion},
+    {"--plan", "the launches of the coming hours and their summary, or their picture (--svg)",
+     [](const CheckOptions& options) { return options.planHours.has_value(); }, true, PreviewLaunches},
+    {"--probe", "one gate value, read with the file's source as the launcher reads it",
+     [](const CheckOptions& options) { return options.probeTag.has_value(); }, true, ProbeOneGate},
+    {"--status", "what the running launcher did and does next, from its status file",
+     [](const CheckOptions& options) { return options.status; }, true, ShowLauncherStatus},
+    {"(none)", "the check: the reading's log, the jobs with their first times, then the findings",
+     [](const CheckOptions&) { return true; }, true, CheckFile},
+};
+
+std::string ModesUsage() {
+  constexpr std::size_t kColumn = 13;
+  std::string usage = "\nModes, the first that the options choose (--plan, --probe and --status exclude each other):\n";
+  for (const Mode& mode : kModes) usage += UsageEntry(mode.name, mode.what, kColumn);
+  usage += "\nExit code, one meaning in every mode:\n";
+  for (const ExitMeaning& exit : kExitCodes) {
+    usage += UsageEntry(std::to_string(static_cast<int>(exit.code)), exit.meaning, 5);
+  }
+  return usage;
+}
+
+int Check(const std::vector<std::string>& args) {
+  CheckOptions options;
+  std::string error;
+  if (!ParseCheckOptions(args, options, error)) {
+    std::cerr << "tavrocheck: " << error << "\ntry 'tavrocheck --help'\n";
+    return static_cast<int>(ExitCode::Usage);
+  }
+  const Mode& mode = *std::find_if(std::begin(kModes), std::end(kModes),
+                                   [&options](const Mode& candidate) { return candidate.chosen(options); });
+  if (mode.logOutput) UseBinaryStandardOutput();
+  return static_cast<int>(mode.run(options));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "config/job_sections.h"
 #include "support/date_time_text.h"
 #include "support/text.h"
+#include "tavrocheck/installed_ini.h"
 #include "tavrocheck/plan_picture.h"
 
 namespace tavro {
@@ -19,7 +20,7 @@ constexpr const char* kUsageHead =
     "       tavrocheck [--ini FILE] [--now TIME] --plan HOURS [--job KIND N] --svg FILE\n"
     "       tavrocheck [--ini FILE] [--now TIME] --probe TAG [--at TIME] [--minutes N]\n"
     "       tavrocheck [--ini FILE] [--now TIME] --status [--json]\n"
-    "       tavrocheck --help\n"
+    "       tavrocheck --help | --version\n"
     "\n"
     "Reads the launcher's configuration file as the launcher would, shows what it found, then what\n"
     "looks wrong although the launcher accepts it.\n";
@@ -50,15 +51,7 @@ constexpr const char* kUsageTail =
     "With --svg: nothing on the output; FILE holds an SVG 1.1 picture, one row per job.\n"
     "\n"
     "With --probe: the log entries of the reading and of the read, then one line: \"value\", TAB, the\n"
-    "value, TAB, \"gate open\" (above 0: the task would be launched) or \"gate closed\".\n"
-    "\n"
-    "Exit code: 0 the file is valid and nothing was found, 1 the file has errors (the launcher\n"
-    "stops), 2 the command line is wrong (with --svg also: FILE cannot be written), 3 the file is\n"
-    "valid but there are findings.\n"
-    "With --probe: 0 the gate is open, 1 it is closed, 2 the command line is wrong, 3 no source would\n"
-    "be asked (\"mod\" names none, or the SQL Server source was switched off): the task would run ungated.\n"
-    "With --status: 0 the launcher that wrote the status runs, 1 the file is unreadable, 2 the command\n"
-    "line is wrong, 4 the status is stale (its process no longer runs) or there is none.\n";
+    "value, TAB, \"gate open\" (above 0: the task would be launched) or \"gate closed\".\n";
 
 // Digits only, from 1 to `highest`.
 std::optional<int> CountingNumber(const std::string& text, int highest) {
@@ -80,10 +73,10 @@ struct KnownOption {
   bool (*apply)(CheckOptions& options, const std::vector<std::string>& values);
 };
 
-constexpr std::array<KnownOption, 12> kOptions{{
+constexpr std::array<KnownOption, 13> kOptions{{
     {"--ini", "FILE", "a file name",
      "the file to read (default: tavrorun.ini in the current folder, else the\n"
-     "installed launcher's)",
+     "installed launcher's; on Windows the one of the registered service TavroRunner)",
      [](CheckOptions& options, const std::vector<std::string>& values) {
        options.iniFile = values[0];
        return !values[0].empty();
@@ -167,6 +160,12 @@ constexpr std::array<KnownOption, 12> kOptions{{
        options.help = true;
        return true;
      }},
+    {"--version", "", "",
+     "show the version",
+     [](CheckOptions& options, const std::vector<std::string>&) {
+       options.version = true;
+       return true;
+     }},
 }};
 
 std::size_t ValueCount(const KnownOption& option) {
@@ -189,19 +188,24 @@ std::string Quoted(const std::vector<std::string>& values) {
 
 }  // namespace
 
+std::string UsageEntry(const std::string& name, const char* explanation, std::size_t column) {
+  std::string line = "  " + name;
+  line.resize(std::max(line.size() + 1, column), ' ');
+  // Each further line of an explanation starts in its column.
+  for (const char* c = explanation; *c != '\0'; ++c) {
+    line += *c;
+    if (*c == '\n') line.append(column, ' ');
+  }
+  return line + '\n';
+}
+
 std::string CheckUsage() {
   constexpr std::size_t kExplanationColumn = 16;
   std::string usage = kUsageHead;
   for (const KnownOption& option : kOptions) {
     if (option.explanation == nullptr) continue;
-    std::string line = std::string("  ") + option.name + (*option.values != '\0' ? " " : "") + option.values;
-    line.resize(std::max(line.size() + 1, kExplanationColumn), ' ');
-    // Each further line of an explanation starts in its column.
-    for (const char* c = option.explanation; *c != '\0'; ++c) {
-      line += *c;
-      if (*c == '\n') line.append(kExplanationColumn, ' ');
-    }
-    usage += line + '\n';
+    const std::string name = std::string(option.name) + (*option.values != '\0' ? " " : "") + option.values;
+    usage += UsageEntry(name, option.explanation, kExplanationColumn);
   }
   return usage + kUsageTail;
 }
@@ -235,6 +239,11 @@ bool ParseCheckOptions(const std::vector<std::string>& args, CheckOptions& optio
       return false;
     }
   }
+  // Each of these chooses what the run does: two of them would leave one unsaid.
+  if (options.planHours.has_value() + options.probeTag.has_value() + options.status > 1) {
+    error = "--plan, --probe and --status exclude each other";
+    return false;
+  }
   if (options.json && !options.status) {
     error = "--json works only with --status";
     return false;
@@ -257,13 +266,10 @@ bool ParseCheckOptions(const std::vector<std::string>& args, CheckOptions& optio
 
 std::string DefaultIniFile() {
   constexpr const char* kHere = "tavrorun.ini";
-#ifdef TAVRO_INSTALLED_INI
   std::error_code error;
-  if (!std::filesystem::exists(kHere, error) && std::filesystem::exists(TAVRO_INSTALLED_INI, error)) {
-    return TAVRO_INSTALLED_INI;
-  }
-#endif
-  return kHere;
+  if (std::filesystem::exists(kHere, error)) return kHere;
+  const std::string installed = InstalledIniFile();
+  return !installed.empty() && std::filesystem::exists(installed, error) ? installed : kHere;
 }
 
 }  // namespace tavro

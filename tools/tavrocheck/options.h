@@ -18,12 +18,12 @@ struct JobChoice {
 
 inline constexpr std::int32_t kDefaultProbeMinutes = 60;
 
-// tavrorun.ini in the current folder when there is one; else, where the launcher was installed by
-// its package, the installed launcher's configuration; else tavrorun.ini.
+// tavrorun.ini in the current folder when there is one; else the installed launcher's
+// configuration (InstalledIniFile) when it exists; else tavrorun.ini.
 std::string DefaultIniFile();
 
 struct CheckOptions {
-  std::string iniFile = DefaultIniFile();
+  std::string iniFile;                   // "" when not given: DefaultIniFile()
   std::optional<DateTime> now;           // the time of the reading; the clock's when not given
   std::optional<int> planHours;          // preview the launches of so many hours instead
   std::optional<std::string> probeTag;   // read this tag's gate value instead
@@ -34,10 +34,16 @@ struct CheckOptions {
   bool status = false;                   // show the running launcher's status file instead
   bool json = false;                     // with status: the file as it is
   bool help = false;
+  bool version = false;
 };
 
-// The usage text ("--help"), its options listed from the same table that parses them.
+// The usage text of the options ("--help"), listed from the same table that parses them, and of
+// what the checker writes; the modes and exit codes follow it.
 std::string CheckUsage();
+
+// One entry of a usage list: the name indented by two, its explanation from `column`, each further
+// line of it ("\n") starting there too.
+std::string UsageEntry(const std::string& name, const char* explanation, std::size_t column);
 
 // The arguments after the program name. On a usage error gives false and says why in `error`, in
 // one line.

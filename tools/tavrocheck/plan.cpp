@@ -70,42 +70,49 @@ void PrintSummary(const RecordedPlan& plan, std::ostream& out) {
   for (const ClockChange& change : plan.clockChanges) out << "# clock\t" << ClockChangeEntry(change) << '\n';
 }
 
-// With a job chosen and no launch of it, says so, so that an empty preview is not mistaken for a
-// quiet one.
-void NoteMissingLaunches(const RecordedPlan& plan, const std::optional<JobChoice>& job, std::ostream& notes) {
-  if (!job || (!plan.jobs.empty() && plan.jobs.front().launches > 0)) return;
-  notes << "tavrocheck: no launch of " << job->kind << " " << job->number << " in " << plan.hours << " hours\n";
+// The verdict on the preview of a chosen job, said on `notes` unless it has launches: none, so that
+// an empty preview is not mistaken for a quiet one, or no such job at all.
+PlanOutcome NoteChosenJob(const RecordedPlan& plan, const std::string& iniFile, const std::optional<JobChoice>& job,
+                          std::ostream& notes) {
+  if (!plan.valid) return PlanOutcome::Invalid;
+  if (!job) return PlanOutcome::Done;
+  const std::string name = job->kind + " " + std::to_string(job->number);
+  if (plan.jobs.empty()) {
+    notes << "tavrocheck: there is no " << name << " in " << iniFile << "\n";
+    return PlanOutcome::NoSuchJob;
+  }
+  if (plan.jobs.front().launches == 0) notes << "tavrocheck: no launch of " << name << " in " << plan.hours << " hours\n";
+  return PlanOutcome::Done;
 }
 
 }  // namespace
 
-bool PrintPlan(const std::string& iniFile, DateTime start, int hours, const std::optional<JobChoice>& job,
-               std::ostream& out, std::ostream& notes) {
+PlanOutcome PrintPlan(const std::string& iniFile, DateTime start, int hours, const std::optional<JobChoice>& job,
+                      std::ostream& out, std::ostream& notes) {
   std::optional<JobLines> lines;
   std::optional<std::ostream> filtered;
   if (job) filtered.emplace(&lines.emplace(out, *job));
   PrintedLaunches printed(job ? *filtered : out);
   const RecordedPlan plan = RecordPlan({iniFile, start, hours, job, false}, &printed);
   printed.Flush();
-  if (!plan.valid) return false;
-  NoteMissingLaunches(plan, job, notes);
-  PrintSummary(plan, out);
-  return true;
+  const PlanOutcome outcome = NoteChosenJob(plan, iniFile, job, notes);
+  if (outcome == PlanOutcome::Done) PrintSummary(plan, out);
+  return outcome;
 }
 
-DrawOutcome DrawPlan(const std::string& iniFile, DateTime start, int hours, const std::optional<JobChoice>& job,
+PlanOutcome DrawPlan(const std::string& iniFile, DateTime start, int hours, const std::optional<JobChoice>& job,
                      const std::string& svgFile, std::ostream& notes) {
   const RecordedPlan plan = RecordPlan({iniFile, start, hours, job, true});
-  if (!plan.valid) return DrawOutcome::Invalid;
-  NoteMissingLaunches(plan, job, notes);
+  const PlanOutcome outcome = NoteChosenJob(plan, iniFile, job, notes);
+  if (outcome != PlanOutcome::Done) return outcome;
   std::ofstream file(svgFile, std::ios::binary | std::ios::trunc);
   file << PlanPicture(plan, iniFile);
   file.close();
   if (!file) {
     notes << "tavrocheck: cannot write " << svgFile << ": " << std::strerror(errno) << "\n";
-    return DrawOutcome::NotWritten;
+    return PlanOutcome::NotWritten;
   }
-  return DrawOutcome::Drawn;
+  return PlanOutcome::Done;
 }
 
 }  // namespace tavro

@@ -11,16 +11,21 @@
 
 namespace tavro {
 
-// Returns whether the file was free of errors at the start. With a job chosen and no launch of it,
-// says so on `notes` so that an empty preview is not mistaken for a quiet one.
-bool PrintPlan(const std::string& iniFile, DateTime start, int hours, const std::optional<JobChoice>& job,
-               std::ostream& out, std::ostream& notes);
+enum class PlanOutcome {
+  Done,
+  Invalid,     // the file has errors at the start
+  NoSuchJob,   // the chosen job is not in the file
+  NotWritten,  // the picture could not be written
+};
 
-enum class DrawOutcome { Drawn, Invalid, NotWritten };
+// With a job chosen and no launch of it, says so on `notes` so that an empty preview is not
+// mistaken for a quiet one; a chosen job that the file does not have, too.
+PlanOutcome PrintPlan(const std::string& iniFile, DateTime start, int hours, const std::optional<JobChoice>& job,
+                      std::ostream& out, std::ostream& notes);
 
-// Writes the picture of the preview to `svgFile`; says on `notes` why it could not, or that a chosen
-// job has no launch.
-DrawOutcome DrawPlan(const std::string& iniFile, DateTime start, int hours, const std::optional<JobChoice>& job,
+// Writes the picture of the preview to `svgFile`; says on `notes` why it could not, or what
+// PrintPlan says of a chosen job.
+PlanOutcome DrawPlan(const std::string& iniFile, DateTime start, int hours, const std::optional<JobChoice>& job,
                      const std::string& svgFile, std::ostream& notes);
 
 }  // namespace tavro

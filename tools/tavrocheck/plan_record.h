@@ -29,7 +29,8 @@ struct RecordedPlan {
   bool valid = false;  // the file was free of errors at the start
   DateTime start;
   int hours = 0;
-  std::vector<PlannedJob> jobs;  // every job of the file (or the one chosen), in the order of the file
+  std::vector<PlannedJob> jobs;  // every job of the file (or the one chosen, none when it is not in the
+                                 // file: then nothing is ticked), in the order of the file
   std::vector<ClockChange> clockChanges;  // daylight saving beginning or ending within the span
 };
 

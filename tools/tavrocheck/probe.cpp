@@ -37,6 +37,10 @@ ProbeOutcome ProbeGate(const ProbeRequest& request, std::ostream& out) {
     out.flush();
     return outcome;
   };
+  // A value read for a file the launcher refuses would answer a question it never asks.
+  if (!state.Settings.IniValid) {
+    return verdict("none", "the file has errors: the launcher would stay stopped", ProbeOutcome::Invalid);
+  }
   if (state.Settings.SourceMode == kSourceNone) {
     return verdict("none", "source unavailable: the task would run ungated", ProbeOutcome::SourceUnavailable);
   }

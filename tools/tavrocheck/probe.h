@@ -22,6 +22,7 @@ enum class ProbeOutcome {
   Open,
   Closed,
   SourceUnavailable,  // no source would be asked: the launcher would run the task ungated
+  Invalid,            // the file has errors: the launcher stays stopped and reads nothing
 };
 
 // Prints the log entries of the reading and of the read, as the log file writes them, then the line
