@@ -7,6 +7,7 @@
 #include "app/standard_streams.h"
 #include "faces/program_mode.h"
 #include "jobs/launcher_state.h"
+#include "schedule/job_times_keeper.h"
 #include "schedule/launch_program.h"
 #include "service/service_mode.h"
 #include "service/service_query.h"
@@ -63,11 +64,28 @@ int RunLauncher(const Parameters& parameters) {
   const bool serviceMode =
       installCall || RunsAsService([&log](const std::string& message) { log.Entry(message); });
 
+  // Job times are kept for the next start; without the file the launcher runs as it always did.
+  JobTimesKeeper jobTimes;
+  bool keepsJobTimes = false;
+  if (!installCall) {
+    std::string problem;
+    keepsJobTimes = jobTimes.Open(JobTimesFileName(ReplaceExtension(exeName, ".ini")), clock.InstantNow(), problem);
+    if (!keepsJobTimes) log.Entry("Cannot keep the job times in " + problem);
+  }
+
   LauncherState state;
   SystemProgramStarter starter;
   ReadDeadline readDeadline(clock);
   PlantSources sources(state.Settings, log, clock, readDeadline, FolderOf(exeName));
-  ControlWindow window({state, log, clock, starter, sources, nullptr, nullptr, &readDeadline, true, !installCall},
+  ControlWindow window({.state = state,
+                        .log = log,
+                        .clock = clock,
+                        .starter = starter,
+                        .sources = sources,
+                        .readDeadline = &readDeadline,
+                        .logFindings = true,
+                        .keepStatusFile = !installCall,
+                        .jobTimes = keepsJobTimes ? &jobTimes : nullptr},
                        parameters, !serviceMode);
   window.FormCreate(exeName);
   return serviceMode ? RunServiceMode(window, log, parameters) : RunProgramMode(window, log);

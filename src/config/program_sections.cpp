@@ -1,5 +1,7 @@
 #include "config/program_sections.h"
 
+#include <algorithm>
+
 #include "support/text.h"
 
 namespace tavro {
@@ -36,6 +38,7 @@ void ReadProgramSections(ReadingRun& run, ProgramSettings& settings, const Prepa
   settings.ReadTimeout = ReadTimeoutSeconds(run);
   settings.Warnings = run.ini.ReadBool("program", "warnings", true);
   settings.LogExit = run.ini.ReadBool("program", "logexit", false);
+  settings.Resume = std::clamp(run.ini.ReadInteger("program", "resume", 0), 0, kLongestResumeHours);
   run.Debug([&] { return "mode " + mod + " (" + LogText(settings.SourceMode) + ")"; }, true);
 
   switch (settings.SourceMode) {

@@ -68,6 +68,8 @@ struct TRepUkol {
   // The date of the last launch (midnight), kept across readings: a report runs at most once a
   // date, whatever the readings and the clock do in between.
   DateTime LaunchedOn;
+  // A date whose run fell in a time the launcher was not running: run once at the first tick.
+  DateTime CatchUpOn;
 };
 
 struct TPumpy {

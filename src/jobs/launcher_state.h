@@ -27,6 +27,7 @@ enum PiAccessModes : std::int32_t { kPiApi = 0, kPiOleDb = 1, kPiSdk = 2 };
 // longest it may say (an hour: a read must not hold the ticks for longer).
 inline constexpr std::int32_t kDefaultReadTimeoutSeconds = 30;
 inline constexpr std::int32_t kLongestReadTimeoutSeconds = 3600;
+inline constexpr std::int32_t kLongestResumeHours = 24 * 366;
 
 struct ProgramSettings {
   std::int32_t SourceMode = kSourceNone;
@@ -48,6 +49,9 @@ struct ProgramSettings {
   std::int32_t ReadTimeout = kDefaultReadTimeoutSeconds;  // key "readtimeout" of [program]
   bool Warnings = true;  // key "warnings" of [program]: the launcher logs the findings of its readings
   bool LogExit = false;  // key "logexit" of [program]: log the runs that end in failure
+  // Key "resume" of [program]: at a start, take up the job times of a run at most so many hours
+  // ago (0: every start computes them afresh).
+  std::int32_t Resume = 0;
 };
 
 struct LauncherState {

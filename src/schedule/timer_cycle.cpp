@@ -41,6 +41,11 @@ class Tick {
              " not launched (" + why + ")";
     });
   }
+  // The job's times as this launch decision left them, for a launcher that starts after this one.
+  void Keep(JobKind kind, int index) {
+    if (c_.jobTimes != nullptr) c_.jobTimes->WriteJob(c_.state, kind, static_cast<std::size_t>(index), zoned_.Instant());
+  }
+  void LaunchReport(TRepUkol& report, int index, DateTime date);
   // Whether the report is launched at this tick for its minute on `date`: in its minute, or once
   // right after a change of the clock forward by less than kLargeClockChangeMs skipped it.
   bool ReportDue(const TRepUkol& report, int number, DateTime date);
@@ -144,6 +149,7 @@ void Tick::WalkPumps() {
                 {static_cast<int>(between), AddMinutes(slot, period), AddMinutes(PumpSlotTime(pump), -period)},
                 "missed while the launcher was stopped or its ticks were held up; the first of them was launched");
     }
+    Keep(JobKind::Pump, i);
   }
 }
 
@@ -162,6 +168,7 @@ void Tick::WalkBatches() {
     arguments_.clear();
     AppendBatchArguments(arguments_, batch, FormatWindowStart(batch, previousRun), FormatWindowEnd(batch, now_));
     Launch(batch.exename, arguments_, JobKind::Batch, number);
+    Keep(JobKind::Batch, i);
   }
 }
 
@@ -182,11 +189,13 @@ void Tick::WalkTasks() {
     AppendTaskArguments(arguments_, task, slot.slotTime, c_.taskTimeFormat);
     if (task.runningtag.empty()) {
       Launch(task.exename, arguments_, JobKind::Task, number);
+      Keep(JobKind::Task, i);
       continue;
     }
     const double value = ReadGate(GateRequest{task, number, slot.slotTime});
     if (cutShort_) break;  // given up for the end of the process: after "Closing program..." nothing is said
     NoteReadFailure(c_.state.Status, zoned_, task.runningtag, value);
+    Keep(JobKind::Task, i);
     if (value > 0.0) {
       Launch(task.exename, arguments_, JobKind::Task, number, task.runningtag);
     } else {
@@ -226,18 +235,28 @@ void Tick::WalkReports() {
   for (int i = 0; i < count && !cutShort_; ++i) {
     TRepUkol& report = reports.Items[i];
     if (report.template_.empty()) continue;
+    // A run missed while no launcher ran (see JobTimesKeeper) comes once, first.
+    if (const DateTime missed = std::exchange(report.CatchUpOn, DateTime{}); IsSet(missed) && report.LaunchedOn != missed) {
+      LaunchReport(report, i, missed);
+      continue;
+    }
     const DateTime dates[] = {previousDay, today};
     for (std::size_t d = previousDay == today ? 1 : 0; d < 2; ++d) {
-      const DateTime date = dates[d];
-      if (!ReportDue(report, i + 1, date)) continue;
-      arguments_.clear();
-      AppendReportArguments(arguments_, report);
-      Launch(reports.exename, arguments_, JobKind::Report, i + 1);
-      report.LaunchedOn = date;
-      if (date == today) report.DueToday = false;
+      if (!ReportDue(report, i + 1, dates[d])) continue;
+      LaunchReport(report, i, dates[d]);
       break;
     }
   }
+}
+
+void Tick::LaunchReport(TRepUkol& report, int index, DateTime date) {
+  arguments_.clear();
+  AppendReportArguments(arguments_, report);
+  // Launched on its date before the start, so that no reading nor clock makes it run twice.
+  report.LaunchedOn = date;
+  if (date == StartOfDay(now_)) report.DueToday = false;
+  Launch(c_.state.Reports.exename, arguments_, JobKind::Report, index + 1);
+  Keep(JobKind::Report, index);
 }
 
 // A source that retries its server at every tick keeps to the deadline of a read as well; one that
@@ -288,6 +307,11 @@ void RunTick(const TickContext& context, const TickTime& tickTime) {
   // Following the date also clears the stale file of a new date, before anything of that date is
   // written to it (the entries below included).
   context.log.FollowDate(now, newDate);
+  // Once a minute the job times say that the launcher still runs: the next start knows since when
+  // none ran.
+  if (context.jobTimes != nullptr && (!previous || previous->Local().ms / kMsPerMinute != now.ms / kMsPerMinute)) {
+    context.jobTimes->Alive(tickTime.wall.Instant());
+  }
   if (change) {
     context.log.Entry(ClockChangeEntry(*change));
     if (context.observer != nullptr) context.observer->OnClockChange(*change);

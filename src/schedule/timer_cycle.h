@@ -6,6 +6,7 @@
 
 #include "jobs/launcher_state.h"
 #include "schedule/clock_change.h"
+#include "schedule/job_times_keeper.h"
 #include "schedule/launch_program.h"
 #include "sources/gate_reader.h"
 #include "sources/read_deadline.h"
@@ -96,6 +97,7 @@ struct TickContext {
   // The preview's ticks: nobody reads their log entries or progress texts, which are then not made
   // (they were half of a year's preview).
   bool quiet = false;
+  JobTimesKeeper* jobTimes = nullptr;  // the launcher's: each job's times after each launch decision
 };
 
 // timrTimer's work at `tickTime`: every due test, slot and time advance of the tick, and the reading

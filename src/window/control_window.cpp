@@ -37,12 +37,25 @@ void ControlWindow::FormCreate(const std::string& exeName, const std::string& in
   services_.log.Entry("Starting program...");
   settings.SourceMode = kSourceNone;
   IniAkceExecute();
+  TakeUpEarlierJobTimes();
   SetPanelText(Panel::RunStatus, "Stopped");
   services_.state.Status.stopReason = "not started";
   firstActivation_ = true;
   autoStart_ = false;
   hideWindow_ = false;
   PublishStatus();
+}
+
+void ControlWindow::TakeUpEarlierJobTimes() {
+  JobTimesKeeper* keeper = services_.jobTimes;
+  if (keeper == nullptr) return;
+  if (const std::optional<JobTimesRecord>& earlier = keeper->Earlier()) {
+    const RestartFindings findings = TakeUpJobTimes(services_.state, *earlier, services_.state.LastTick->wall,
+                                                    services_.state.Settings.Resume, services_.clock.Zone());
+    for (const std::string& entry : RestartEntries(findings, services_.clock.Zone())) services_.log.Entry(entry);
+  }
+  jobTimes_ = keeper;
+  jobTimes_->WriteAll(services_.state, services_.state.LastTick->wall.Instant());
 }
 
 void ControlWindow::PublishStatus() {
@@ -141,6 +154,7 @@ void ControlWindow::IniAkceExecute(const ZonedTime& readingTime) {
   gate_ = &sources.ReaderFor(services_.state.Settings);
   JobStatus& status = services_.state.Status;
   status.lastReading = readingTime;
+  if (jobTimes_ != nullptr) jobTimes_->WriteAll(services_.state, readingTime.Instant());
   status.readingValid = verdict.valid;
   status.readingWarningCount = static_cast<int>(loggedFindings_.size());  // the findings of this reading
   status.changed = true;
@@ -161,6 +175,7 @@ void ControlWindow::ExitAkceExecute() {
 
 void ControlWindow::Ending(const char* reason) {
   closing_ = true;
+  if (jobTimes_ != nullptr) jobTimes_->Alive(services_.clock.InstantNow());
   services_.state.Status.stopReason = reason;
   services_.state.Status.changed = true;
   PublishStatus();
@@ -174,7 +189,7 @@ void ControlWindow::timrTimer() {
 
 void ControlWindow::Tick(const TickTime& tickTime) {
   RunTick(TickContext{services_.state, services_.log, services_.clock, services_.starter, *this, *this, *this, *this,
-                      taskTimeFormat_, services_.observer, services_.readDeadline, services_.quietTicks},
+                      taskTimeFormat_, services_.observer, services_.readDeadline, services_.quietTicks, jobTimes_},
           tickTime);
   PublishStatus();
 }

@@ -61,6 +61,7 @@ struct ControlWindowServices {
   bool logFindings = false;  // the launcher's readings log their findings; the preview's need not
   bool keepStatusFile = false;  // the launcher's: the status file beside the configuration file
   bool quietTicks = false;  // the preview's: see TickContext::quiet
+  JobTimesKeeper* jobTimes = nullptr;  // the launcher's: job times for the next start
 };
 
 class ControlWindow final : public TickCommands, public TickDisplay, public TickWait, public GateChoice {
@@ -119,6 +120,8 @@ class ControlWindow final : public TickCommands, public TickDisplay, public Tick
   // Rewrites the status file when something in it has changed since it was last written.
   void PublishStatus();
   void Stop(const char* reason);
+  // At the start: what an earlier run left, told and (with resume) taken up.
+  void TakeUpEarlierJobTimes();
 
   ControlWindowServices services_;
   std::vector<std::string> parameters_;
@@ -135,6 +138,8 @@ class ControlWindow final : public TickCommands, public TickDisplay, public Tick
   std::string taskTimeFormat_;
   std::vector<std::string> loggedFindings_;  // the lines of the findings last logged
   std::string statusProblem_;  // why the status file could not be written last time, said once
+  // The job times are written once the start has taken up what an earlier run left.
+  JobTimesKeeper* jobTimes_ = nullptr;
 };
 
 }  // namespace tavro
