@@ -13,6 +13,7 @@
 #include "config/ini_reading.h"
 #include "jobs/launcher_state.h"
 #include "support/date_time_text.h"
+#include "support/library_search.h"
 #include "support/log_file.h"
 #include "support/simulated_clock.h"
 #include "findings/findings.h"
@@ -87,6 +88,7 @@ void PrintJobs(std::ostream& out, const LauncherState& state) {
 }
 
 int Check(const std::vector<std::string>& args) {
+  LoadSystemLibrariesFromSystemFolder();
   CheckOptions options;
   std::string error;
   if (!ParseCheckOptions(args, options, error)) {
