@@ -1,15 +1,10 @@
 #!/usr/bin/env bash
-# The installer's whole life under wine's msiexec, built by packaging/windows/build-msi from this
-# build's programs: installed silently (the files, the starter configuration apart from the
-# example, the service described and started, its event source, the entry in Programs and
-# Features), the configuration edited, upgraded to a newer build (the edit and the logs kept, the
-# service running the new program), then removed (service, event source and programs gone, the
-# configuration and the logs left). On the way: the launcher's findings about files other accounts
-# may change or read, as wine shows files (its access lists follow the Unix modes), and libraries
-# planted beside the installed checker and in its current folder, with Windows' preference for a
-# library of the program's folder (WINEDLLOVERRIDES), never loaded. What wine's installer does not
-# act upon (the restarts, the delayed start, the access lists) is checked in the package's tables.
-# Arguments: the build's bin folder and its wine runner.
+# The installer's life under wine's msiexec (packaging/windows/build-msi from this build): installed
+# silently, the configuration edited, upgraded to a newer build, removed; on the way the findings
+# about files others may change or read (wine's access lists follow the Unix modes), and libraries
+# planted beside the installed checker and in its current folder, never loaded (WINEDLLOVERRIDES
+# makes wine prefer them, as Windows does). What wine's installer does not act upon (restarts,
+# delayed start, access lists) is checked in the package's tables. Arguments: bin folder, wine runner.
 set -uo pipefail
 bin=$1
 run=$2
@@ -117,6 +112,12 @@ for source in "MSSQL error:mod=mssql"$'\r\n[mssql]\r\nhost=127.0.0.1\r\nuser=u\r
 done
 loaded=$(ls "$installed" "$work/current" | grep '\.loaded$')
 [[ -z "$loaded" ]] || fail "planted libraries were loaded: $loaded"
+# The PI API's own: from the bin folder of the home its installation records.
+mkdir -p "$work/PIPC/bin" && cp "$bin/piapi/complete/piapi32.dll" "$work/PIPC/bin/"
+"$run" reg add 'HKLM\SOFTWARE\PISystem' /v PIHOME64 /d "$(windows_path "$work/PIPC")" /f >/dev/null 2>&1
+"$run" "$installed/tavrocheck.exe" --ini "$(windows_path "$work/probe.ini")" --probe TAG >"$work/probe.out" 2>&1
+expect_not_in "$work/probe.out" "cannot be loaded"
+"$run" reg delete 'HKLM\SOFTWARE\PISystem' /f >/dev/null 2>&1
 rm -f "$installed/ODBC32.dll" "$installed/piapi32.dll"
 
 msiexec /x "$(windows_path "$work/new.msi")"
