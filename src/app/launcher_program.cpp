@@ -13,6 +13,7 @@
 #include "service/service_query.h"
 #include "sources/plant_sources.h"
 #include "support/clock.h"
+#include "support/library_search.h"
 #include "support/log_file.h"
 #include "support/process_path.h"
 #include "support/version.h"
@@ -22,6 +23,7 @@
 namespace tavro {
 
 int RunLauncher(const Parameters& parameters) {
+  LoadSystemLibrariesFromSystemFolder();
   SecureStandardStreams();
   switch (InfoRequested(parameters)) {
     case InfoRequest::Help:

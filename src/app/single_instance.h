@@ -20,8 +20,9 @@ struct InstanceLock {
                         // HeldByAnother: the running launcher's process id where the platform tells it
 };
 
-// Takes the lock of that name for the rest of the process's life. Tests pass names of their own so
-// that they never meet a running launcher.
+// Takes the lock of that name for the rest of the process's life (on Windows the mutex of that name
+// in the global namespace, one per machine like root's lock on Linux). Tests pass names of their
+// own so that they never meet a running launcher.
 InstanceLock AcquireSingleInstance(const std::string& name = kSingleInstanceName);
 
 // Tells the user that a launcher is already running (and waits until the user has seen it where

@@ -30,8 +30,9 @@ std::vector<std::string> FileWarnings(const IniFile& ini, const LauncherState& s
                        ": the value is cut at a NUL byte");
   }
   const std::string& iniFile = state.Settings.IniFileName;
-  if (OthersMayWrite(iniFile)) warnings.push_back(iniFile + " can be changed by other accounts");
-  if (HoldsPasswords(ini) && OthersMayRead(iniFile)) {
+  const OtherAccounts others;
+  if (others.MayWrite(iniFile)) warnings.push_back(iniFile + " can be changed by other accounts");
+  if (HoldsPasswords(ini) && others.MayRead(iniFile)) {
     warnings.push_back(iniFile + " holds passwords and can be read by other accounts");
   }
   const std::string launcherFolder = FolderOf(iniFile);
@@ -50,7 +51,7 @@ std::vector<std::string> FileWarnings(const IniFile& ini, const LauncherState& s
       if (relative) joined.pop_back();
       return;
     }
-    if (folders.Exists(FolderOf(file)) && OthersMayWrite(file)) warnings.push_back(file + " ([" + sectionName() + "]) can be changed by other accounts");
+    if (folders.Exists(FolderOf(file)) && others.MayWrite(file)) warnings.push_back(file + " ([" + sectionName() + "]) can be changed by other accounts");
   };
   for (std::size_t i = 0; i < state.Pumps.Items.size(); ++i) {
     judge(state.Pumps.Items[i].exename, [i] { return JobSectionName("pump_", i); });

@@ -1,7 +1,5 @@
 #include <windows.h>
 
-#include <array>
-
 #include "support/process_path.h"
 #include "findings/program_file.h"
 
@@ -30,14 +28,19 @@ std::optional<std::string> ProgramFileProblem(const std::string& program, const 
   if (IsRelativeWithFolder(program)) return ProblemOfRelativePath(quoted, program, launcherFolder);
   const bool bareName = program.find_first_of("\\/:") == std::string::npos;
   if (!bareName && !folders.Exists(FolderOf(program))) return quoted + " does not exist";
-  std::array<char, MAX_PATH> found{};
-  const DWORD length = SearchPathA(nullptr, program.c_str(), ".exe", static_cast<DWORD>(found.size()), found.data(),
-                                   nullptr);
-  if (length == 0 || length >= found.size()) {
+  // A path longer than the buffer gives the size it needs.
+  std::string found(MAX_PATH, '\0');
+  DWORD length = 0;
+  while ((length = SearchPathA(nullptr, program.c_str(), ".exe", static_cast<DWORD>(found.size()), found.data(),
+                               nullptr)) >= found.size()) {
+    found.resize(length);
+  }
+  if (length == 0) {
     return quoted + (bareName ? " is not found (a bare name is looked for in the system's folders and along PATH)"
                               : " does not exist");
   }
-  if (IsFolder(found.data())) return quoted + " is a folder, not a program";
+  found.resize(length);
+  if (IsFolder(found)) return quoted + " is a folder, not a program";
   return std::nullopt;
 }
 

@@ -1,9 +1,9 @@
 #include "faces/main_window_win32.h"
 #include "service/service_host_win32.h"
 #include "service/service_mode.h"
+#include "service/service_query.h"
 #include "service/service_registration_win32.h"
 #include "support/event_log_win32.h"
-#include "support/process_path.h"
 
 namespace tavro {
 
@@ -12,8 +12,9 @@ int RunServiceMode(ControlWindow& window, DailyLogFile& log, const Parameters& p
   if (HasSwitch(parameters, "INSTALL", kServiceSwitchChar)) return InstallService(silent);
   if (HasSwitch(parameters, "UNINSTALL", kServiceSwitchChar)) return UninstallService(silent);
 
-  // A service's window is never seen: the failures of its handlers go to the event log.
-  EventLog processLog(FileNameOf(CurrentExecutablePath()));
+  // A service's window is never seen: the failures of its handlers go to the event log, under the
+  // one source the install registers.
+  EventLog processLog(kServiceName);
   MainWindow face(window, {false, kTimerIntervalMs, [&processLog](const std::string& message) {
                              processLog.Report(message);
                            }});

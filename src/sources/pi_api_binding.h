@@ -38,8 +38,9 @@ struct PiApiLibraryLocation {
   std::string reportName;
 };
 
-// The platform's own: piapi32.dll by the system's search on Windows; on Linux libpiapi.so in the
-// launcher's folder first, then by the system's search.
+// The platform's own: on Windows piapi32.dll where the PI API's installation puts it (the bin
+// folder of PIHOME64 or PIHOME, then the folders of PATH), by its full path; on Linux libpiapi.so
+// in the launcher's folder first, then by the system's search.
 PiApiLibraryLocation SystemPiApiLibrary(const std::string& launcherFolder);
 
 class PiApiBinding {

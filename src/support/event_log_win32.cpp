@@ -11,6 +11,7 @@ void EventLog::Report(const std::string& text) {
   if (handle_ == nullptr) handle_ = RegisterEventSourceA(nullptr, source_.c_str());
   if (handle_ == nullptr) return;
   const char* strings[] = {text.c_str()};
+  // Event 0 of tavrorun.exe's message table (app/tavrorun_events_win32.mc) is its one string.
   ReportEventA(handle_, EVENTLOG_ERROR_TYPE, 0, 0, nullptr, 1, 0, strings, nullptr);
 }
 

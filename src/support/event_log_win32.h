@@ -10,7 +10,7 @@ namespace tavro {
 
 class EventLog {
  public:
-  // `source`: the name the entries appear under (the service's name, or the executable's file name).
+  // `source`: the name the entries appear under (TavroRunner, which the install registers).
   explicit EventLog(std::string source) : source_(std::move(source)) {}
   ~EventLog();
   EventLog(const EventLog&) = delete;

@@ -1,17 +1,30 @@
 #pragma once
-// Whether accounts other than the launcher's own (and the administrator's) may change or read a
+// Whether accounts other than the launcher's own (and the administrators') may change or read a
 // file: a configuration others can rewrite makes them choose what the launcher runs, with its
 // rights.
 
 #include <map>
 #include <string>
+#include <vector>
 
 namespace tavro {
 
-// A missing file gives false. On Windows nothing is judged (the file's access list is the
-// administrators' business) and both give false.
-bool OthersMayWrite(const std::string& path);
-bool OthersMayRead(const std::string& path);
+// Who besides the accounts trusted with the launcher's files may change or read a file. Linux:
+// other than root and the launcher's own account (and a group other than theirs). Windows: other
+// than SYSTEM, the Administrators, TrustedInstaller, the local group "Tavro Operators" (who may
+// edit the configuration) and the launcher's own account, by the file's owner and access list. A
+// missing file gives false for both.
+class OtherAccounts {
+ public:
+  // Looks up the trusted accounts once for all the files a reading judges.
+  OtherAccounts();
+
+  bool MayWrite(const std::string& path) const;
+  bool MayRead(const std::string& path) const;
+
+ private:
+  std::vector<std::string> trusted_;  // Windows: their security identifiers, as bytes
+};
 
 // Whether the path names an existing folder.
 bool IsFolder(const std::string& path);

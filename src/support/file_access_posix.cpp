@@ -15,7 +15,9 @@ bool GrantedToOthers(const struct stat& status, mode_t groupBit, mode_t othersBi
 
 }  // namespace
 
-bool OthersMayWrite(const std::string& path) {
+OtherAccounts::OtherAccounts() = default;
+
+bool OtherAccounts::MayWrite(const std::string& path) const {
   struct stat status {};
   if (stat(path.c_str(), &status) != 0) return false;
   // Its owner may change the file whatever its mode says.
@@ -28,7 +30,7 @@ bool IsFolder(const std::string& path) {
   return stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
-bool OthersMayRead(const std::string& path) {
+bool OtherAccounts::MayRead(const std::string& path) const {
   struct stat status {};
   return stat(path.c_str(), &status) == 0 && GrantedToOthers(status, S_IRGRP, S_IROTH);
 }

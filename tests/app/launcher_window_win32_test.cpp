@@ -1,6 +1,9 @@
 // tavrorun.exe in program mode, as a person at the desk meets it: started in a folder of its own,
 // its window driven and read from another process (the window driver), its log read afterwards.
 
+#include <windows.h>
+#include <sddl.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -80,6 +83,25 @@ TEST_F(WinShellLauncherTest, ASecondInstanceIsRefusedWithABoxAndWritesNothing) {
   const std::vector<std::string> log = copy.LogMessages();
   EXPECT_EQ(Count(log, "Start as Program"), 1);
   EXPECT_EQ(Count(log, "Starting"), 0);
+}
+
+// The service's mutex as a user's session meets it: in the global namespace, and SYSTEM's, so that
+// opening it is denied. Its stand-in here is one whose access list grants nobody anything.
+TEST_F(WinShellLauncherTest, AServicesMutexThatMayNotBeOpenedRefusesTheProgram) {
+  PSECURITY_DESCRIPTOR nobody = nullptr;
+  ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P", SDDL_REVISION_1, &nobody, nullptr));
+  SECURITY_ATTRIBUTES attributes{sizeof attributes, nobody, FALSE};
+  const HANDLE held = CreateMutexA(&attributes, TRUE, "Global\\TAVRORUN_PRG_MUTEX");
+  ASSERT_NE(held, nullptr) << GetLastError();
+  LocalFree(nobody);
+
+  LauncherCopy copy(kValidIni);
+  ChildProcess second(copy.Exe(), {"-A"});
+  const testutil::CapturedRun refused = DriveWindow({"box Tavro Launcher"});
+  EXPECT_EQ(refused.output, "box Tavro Launcher: Program is already running\n");
+  EXPECT_EQ(second.WaitFor(kShellDeadlineMs), 0);
+  EXPECT_TRUE(copy.LogMessages().empty());
+  CloseHandle(held);
 }
 
 }  // namespace

@@ -4,9 +4,11 @@
 #include <cstdio>
 
 #include "sources/pi_api_binding.h"
+#include "support/library_search.h"
 #include "support/process_path.h"
 
 int main() {
+  tavro::LoadSystemLibrariesFromSystemFolder();
   tavro::PiApiBinding binding(tavro::SystemPiApiLibrary(tavro::FolderOf(tavro::CurrentExecutablePath())));
   const std::string report = binding.LoadPiApi();
   std::fputs(report.c_str(), stdout);

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <chrono>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -47,6 +48,18 @@ bool WaitUntil(Condition condition) {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
   }
   return true;
+}
+
+// A value of the event source's registration, as its bytes; "" when there is none.
+std::string EventSource(const char* value) {
+  char data[1024];
+  DWORD size = sizeof data;
+  if (RegGetValueA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\TavroRunner",
+                   value, RRF_RT_ANY | RRF_NOEXPAND, nullptr, data, &size) != ERROR_SUCCESS) {
+    return {};
+  }
+  const bool text = std::string_view(value) == "EventMessageFile";
+  return std::string(data, text ? size - 1 : size);
 }
 
 // The manager's handle of the service, opened for this test's questions.
@@ -106,7 +119,13 @@ TEST_F(WinShellServiceTest, InstallStartStopInstallAgainAndUninstall) {
     EXPECT_EQ(config->dwServiceType, static_cast<DWORD>(SERVICE_WIN32_OWN_PROCESS));
     EXPECT_EQ(config->dwStartType, static_cast<DWORD>(SERVICE_AUTO_START));
     EXPECT_EQ(config->dwErrorControl, static_cast<DWORD>(SERVICE_ERROR_NORMAL));
+    // Of the further settings wine keeps the description (and takes, but forgets, the restarts).
+    BYTE described[1024];
+    ASSERT_TRUE(QueryServiceConfig2A(service.get(), SERVICE_CONFIG_DESCRIPTION, described, sizeof described, &needed));
+    EXPECT_STREQ(reinterpret_cast<SERVICE_DESCRIPTIONA*>(described)->lpDescription, kServiceDescription);
   }
+  EXPECT_EQ(EventSource("EventMessageFile"), copy.Exe());
+  EXPECT_EQ(EventSource("TypesSupported"), std::string("\x07\0\0\0", 4));
 
   const testutil::CapturedRun started = Net("start");
   ASSERT_EQ(started.exitCode, 0) << started.output;
@@ -159,16 +178,20 @@ TEST_F(WinShellServiceTest, InstallStartStopInstallAgainAndUninstall) {
                                SystemMessage(ERROR_SERVICE_EXISTS) + "\"\n");
   EXPECT_EQ(again.WaitFor(kShellDeadlineMs), 0);
 
+  // A running service is stopped by its removal, and its event source goes with it.
+  ASSERT_EQ(Net("start").exitCode, 0);
   ChildProcess uninstall(copy.Exe(), {"-UNINSTALL"});
   const testutil::CapturedRun removed = testutil::DriveWindow({"box Information"});
   EXPECT_EQ(removed.output, "box Information: Service uninstalled successfully\n");
   EXPECT_EQ(uninstall.WaitFor(kShellDeadlineMs), 0);
   EXPECT_EQ(ServiceHandle().OpenError(), static_cast<DWORD>(ERROR_SERVICE_DOES_NOT_EXIST));
+  EXPECT_EQ(OnlyThese(copy.LogMessages(), {"Stopped"}).size(), 2u);
+  EXPECT_EQ(EventSource("EventMessageFile"), "");
 
   // The install and remove calls query nothing: the entries of the service's own start stay alone.
   const std::vector<std::string> all = copy.LogMessages();
-  EXPECT_EQ(OnlyThese(all, {"Start as Service"}).size(), 1u);
-  EXPECT_EQ(OnlyThese(all, {"Starting program..."}).size(), 4u);
+  EXPECT_EQ(OnlyThese(all, {"Start as Service"}).size(), 2u);
+  EXPECT_EQ(OnlyThese(all, {"Starting program..."}).size(), 5u);
 }
 
 // Twenty due pumps make a tick of forty seconds; a stop during it waits only for the launch in

@@ -19,6 +19,7 @@
 #include "config/ini_reading.h"
 #include "jobs/launcher_state.h"
 #include "support/date_time_text.h"
+#include "support/library_search.h"
 #include "support/log_file.h"
 #include "support/simulated_clock.h"
 #include "support/version.h"
@@ -248,6 +249,7 @@ std::string ModesUsage() {
 }
 
 int Check(const std::vector<std::string>& args) {
+  LoadSystemLibrariesFromSystemFolder();
   CheckOptions options;
   std::string error;
   if (!ParseCheckOptions(args, options, error)) {

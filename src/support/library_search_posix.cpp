@@ -1,0 +1,7 @@
+#include "support/library_search.h"
+
+namespace tavro {
+
+void LoadSystemLibrariesFromSystemFolder() {}
+
+}  // namespace tavro
