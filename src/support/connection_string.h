@@ -26,8 +26,10 @@ std::string AppendOdbcAttributes(std::string text, const std::string& attributes
 // The pairs in order; empty pieces (";;") are left out.
 std::vector<ConnectionPair> SplitConnectionString(std::string_view text);
 
-// The text with every password of the connection string (keys PWD and Password, in any case)
-// replaced by "*****": for the log, and for driver messages that may echo the connection string.
+// The text with its passwords replaced by "*****": for the log, and for driver messages that may
+// echo the connection string. Masked are the value after every password key (PWD and Password, in
+// any case, followed by "="), braced or up to the ";", the line's end or a quote, whatever it is;
+// and elsewhere the whole occurrences of the passwords of the connection string.
 std::string MaskPasswords(std::string text, std::string_view connectionString);
 
 }  // namespace tavro

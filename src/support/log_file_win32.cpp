@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <chrono>
+
 #include "support/log_file.h"
 
 namespace tavro {
@@ -33,10 +35,12 @@ bool IsPassing(DWORD error) {
 }  // namespace
 
 bool AppendToLogFile(const std::string& file, const std::string& bytes, int patienceMs) {
-  const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(patienceMs);
+  // The tick count moves in steps of 10 to 16 ms (under wine it may lag more), which cut the wait
+  // short by as much; the performance counter behind steady_clock does not.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(patienceMs);
   HANDLE handle = OpenForOneEntry(file);
   while (handle == INVALID_HANDLE_VALUE) {
-    if (!IsPassing(GetLastError()) || GetTickCount64() >= deadline) return false;
+    if (!IsPassing(GetLastError()) || std::chrono::steady_clock::now() >= deadline) return false;
     Sleep(kBusyPauseMs);
     handle = OpenForOneEntry(file);
   }

@@ -7,7 +7,9 @@
 
 namespace tavro {
 
-// The text with every occurrence of the secret replaced by "*****"; unchanged for an empty secret.
+// The text with every whole occurrence of the secret replaced by "*****": one that neither goes on
+// from a word before it nor runs into a word after it, so that a short password does not cut
+// other words ("p" leaves "open" alone). Unchanged for an empty secret.
 std::string WithoutSecret(std::string text, std::string_view secret);
 
 }  // namespace tavro

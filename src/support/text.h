@@ -1,6 +1,7 @@
 #pragma once
 // Text helpers shared by the configuration, the calendar, the log texts and the shells: what counts
-// as a blank, letter case, integers as people write them, and the log's line break.
+// as a blank and as part of a word, letter case, integers as people write them, and the log's line
+// break.
 
 #include <cstdint>
 #include <optional>
@@ -14,6 +15,12 @@ inline constexpr const char* kLineBreak = "\r\n";
 
 // The space and every control character count as blanks.
 constexpr bool IsBlank(char c) { return static_cast<unsigned char>(c) < 33; }
+
+// Letters, digits, "_" and every byte of a character beyond ASCII (a letter of UTF-8 or a code page).
+constexpr bool IsWordByte(char c) {
+  const auto u = static_cast<unsigned char>(c);
+  return (u >= '0' && u <= '9') || (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || u == '_' || u >= 0x80;
+}
 
 // Inline: the reading trims every line, name and value of the file.
 constexpr std::string_view TrimView(std::string_view text) {

@@ -21,31 +21,25 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <chrono>
 #include <cstdio>
 #include <functional>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
+
+#include "testing/poll.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-constexpr auto kDeadline = std::chrono::seconds(60);
 constexpr char kBoxClass[] = "#32770";
 
 struct Failed {
   std::string reason;
 };
 
-// Waits for `condition`, failing with `what` when the deadline passes first.
+// Waits for `condition`, failing with `what` when the tests' patience runs out first.
 void WaitFor(const std::function<bool()>& condition, const std::string& what) {
-  const auto deadline = Clock::now() + kDeadline;
-  while (!condition()) {
-    if (Clock::now() > deadline) throw Failed{"timed out waiting for " + what};
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
+  if (!tavro::testutil::Eventually(condition)) throw Failed{"timed out waiting for " + what};
 }
 
 std::string TextOf(HWND window) {

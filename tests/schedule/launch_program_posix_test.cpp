@@ -2,15 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "schedule/launch_program.h"
+#include "testing/poll.h"
 #include "testing/temp_dir.h"
 
 namespace tavro {
@@ -70,11 +69,8 @@ TEST(LaunchProgramPosix, NoStartedProgramStaysBehindAsAChild) {
     ASSERT_EQ(LaunchProgram("true", "", "", kShowHidden, i % 2 == 0 ? &watched : nullptr), 0) << "start " << i;
   }
   // Every `true` ends soon; one left unreaped would stay a child (a zombie) for good.
-  int children = CountChildren();
-  for (int i = 0; i < 600 && children > before; ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    children = CountChildren();
-  }
+  int children = 0;
+  testutil::Eventually([&] { return (children = CountChildren()) <= before; });
   EXPECT_EQ(children, before);
   TakeRunEnds();
 }
@@ -83,12 +79,12 @@ TEST(LaunchProgramPosix, AProgramKilledByASignalTellsTheSignal) {
   RunId run = 0;
   ASSERT_EQ(LaunchProgram("/bin/sh", "-c \"kill -9 $$\"", "", kShowHidden, &run), 0);
   std::vector<RunEnd> ends;
-  for (int i = 0; i < 300 && ends.empty(); ++i) {
+  testutil::Eventually([&] {
     for (const RunEnd& end : TakeRunEnds()) {
       if (end.run == run) ends.push_back(end);
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
+    return !ends.empty();
+  });
   ASSERT_EQ(ends.size(), 1u);
   EXPECT_TRUE(ends[0].bySignal);
   EXPECT_EQ(ends[0].code, 9);

@@ -2,16 +2,16 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
+#include <algorithm>
 #include <filesystem>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "schedule/command_lines.h"
 #include "support/process_path.h"
 #include "testing/child_process.h"
+#include "testing/poll.h"
 #include "testing/temp_dir.h"
 
 namespace tavro {
@@ -27,7 +27,7 @@ struct Recorded {
 // The launcher does not wait for its programs, so the test waits for the recorder's file.
 Recorded WaitForRecord(const fs::path& folder) {
   const fs::path file = folder / "args.txt";
-  for (int i = 0; i < 300 && !fs::exists(file); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  testutil::Eventually([&] { return fs::exists(file); });
   Recorded recorded;
   std::istringstream lines(testutil::ReadFileBytes(file.string()));
   std::string line;
@@ -86,14 +86,14 @@ TEST(LaunchProgram, WatchedProgramsTellTheirEndOnceEnded) {
   ASSERT_NE(waits, exits);
   std::vector<RunEnd> ends;
   const auto collect = [&ends](RunId run) {
-    for (int i = 0; i < 300; ++i) {
+    RunEnd found{};
+    testutil::Eventually([&] {
       for (const RunEnd& end : TakeRunEnds()) ends.push_back(end);
-      for (const RunEnd& end : ends) {
-        if (end.run == run) return end;
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return RunEnd{};
+      const auto it = std::find_if(ends.begin(), ends.end(), [run](const RunEnd& end) { return end.run == run; });
+      if (it != ends.end()) found = *it;
+      return found.run == run;
+    });
+    return found;
   };
   const RunEnd three = collect(exits);
   EXPECT_EQ(three.run, exits);

@@ -7,10 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <vector>
 
 #include "service/service_query_win32.h"
@@ -38,16 +36,6 @@ std::string SystemProgram(const std::string& name) {
 
 testutil::CapturedRun Net(const std::string& verb) {
   return testutil::RunProgramCapture(SystemProgram("net.exe"), {verb, "TavroRunner"});
-}
-
-template <typename Condition>
-bool WaitUntil(Condition condition) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kShellDeadlineMs);
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  }
-  return true;
 }
 
 // A value of the event source's registration, as its bytes; "" when there is none.
@@ -129,7 +117,7 @@ TEST_F(WinShellServiceTest, InstallStartStopInstallAgainAndUninstall) {
 
   const testutil::CapturedRun started = Net("start");
   ASSERT_EQ(started.exitCode, 0) << started.output;
-  ASSERT_TRUE(WaitUntil([&] { return !OnlyThese(copy.LogMessages(), {"Starting"}).empty(); }))
+  ASSERT_TRUE(testutil::Eventually([&] { return !OnlyThese(copy.LogMessages(), {"Starting"}).empty(); }))
       << "the service never started the launcher";
   const testutil::CapturedRun query =
       testutil::RunProgramCapture(SystemProgram("sc.exe"), {"query", "TavroRunner"});
@@ -213,11 +201,11 @@ TEST_F(WinShellServiceTest, AStopDuringATickEndsItAfterTheLaunchInProgress) {
       return message.size() > done.size() && message.compare(message.size() - done.size(), done.size(), done) == 0;
     });
   };
-  ASSERT_TRUE(WaitUntil([&] { return launches() > 0; })) << "no launch in the first tick";
+  ASSERT_TRUE(testutil::Eventually([&] { return launches() > 0; })) << "no launch in the first tick";
 
   EXPECT_EQ(Net("stop").exitCode, 0);
   // Wine's net.exe may stop waiting before a loaded machine has ended the launch in progress.
-  ASSERT_TRUE(WaitUntil([&] { return !OnlyThese(copy.LogMessages(), {"Stopped"}).empty(); }))
+  ASSERT_TRUE(testutil::Eventually([&] { return !OnlyThese(copy.LogMessages(), {"Stopped"}).empty(); }))
       << "the stop never stopped the launcher";
   const std::vector<std::string> life = copy.LogMessages();
   EXPECT_EQ(OnlyThese(life, {"Service is stopping...", "Stopped"}),

@@ -11,19 +11,13 @@
 #include "sources/phd_reader.h"
 #include "support/simulated_clock.h"
 #include "testing/historian_double.h"
+#include "testing/poll.h"
 #include "testing/recording_log.h"
 
 namespace tavro {
 namespace {
 
 const std::string kSamples = "samples=1.5,2.5,3.5;figures=0,0,0;";
-
-// Waits in real time until `done`, for a thread that returns whenever it is let go.
-template <class Condition>
-bool Eventually(Condition done) {
-  for (int look = 0; look < 2000 && !done(); ++look) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  return done();
-}
 
 TEST(AutomationGate, AStuckReadIsLeftToItsWorkerAndTheirNumberIsBounded) {
   const auto historian = testutil::MakeHistorianDouble();
@@ -59,9 +53,9 @@ TEST(AutomationGate, AStuckReadIsLeftToItsWorkerAndTheirNumberIsBounded) {
                                                       "fail at once until one of them returns"}));
   historian->Control(kSamples);
   historian->LetGo();
-  EXPECT_TRUE(Eventually([&] { return read("", false) == 3.5; }));
+  EXPECT_TRUE(testutil::Eventually([&] { return read("", false) == 3.5; }));
   EXPECT_EQ(log.entries.size(), 4u);
-  EXPECT_TRUE(Eventually([&] { return historian->LiveObjects() == 0; })) << "the given-up workers let go";
+  EXPECT_TRUE(testutil::Eventually([&] { return historian->LiveObjects() == 0; })) << "the given-up workers let go";
 }
 
 }  // namespace

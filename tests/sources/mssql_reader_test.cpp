@@ -11,7 +11,7 @@
 namespace tavro {
 namespace {
 
-using Calls = std::vector<std::string>;
+using Sent = std::vector<testutil::FakeDatabase::SentQuery>;
 
 ProgramSettings PlantTable() {
   ProgramSettings s;
@@ -28,6 +28,8 @@ ProgramSettings PlantTable() {
 }
 
 const std::string kQuery = "select val from pd where tag=:tag and ts between :pred and :po";
+const std::string kSentQuery = "select val from pd where tag=? and ts between ? and ?";
+const std::string kConnection = "Driver={Test Driver};Server=db;Database=plant;UID=u;PWD=p";
 
 TEST(MssqlReader, TheSettingsMakeTheQueryAndTheOdbcConnectionString) {
   EXPECT_EQ(MssqlQueryText(PlantTable()), kQuery);
@@ -69,11 +71,7 @@ TEST(MssqlReader, PrepareTriesTheQueryOnceAndLeavesItPreparedOnAClosedOrKeptConn
     SCOPED_TRACE(static_cast<int>(trial));
     Reader r(trial);
     r.reader.Prepare(PlantTable());
-    Calls expected{"Close", "SetConnectionString Driver={Test Driver};Server=db;Database=plant;UID=u;PWD=p",
-                   "Open", "SetSql On " + kQuery, "SetParameter 1 a",
-                   "SetParameter 2 2026-12-07 00:00:00", "SetParameter 3 2026-12-07 10:07:30", "OpenQuery"};
-    if (trial == TrialConnection::Close) expected.push_back("Close");
-    EXPECT_EQ(r.database.calls, expected);
+    EXPECT_EQ(r.database.sent, (Sent{{kConnection, kSentQuery, {"a", "2026-12-07 00:00:00", "2026-12-07 10:07:30"}}}));
     EXPECT_EQ(r.database.Connected(), trial == TrialConnection::KeepForRead);
     EXPECT_TRUE(r.log.entries.empty());
   }
@@ -95,7 +93,6 @@ TEST(MssqlReader, AFailedPreparationReachesTheCallerWithTheConnectionClosed) {
           }
         },
         DatabaseError);
-    EXPECT_EQ(r.database.calls.back(), "Close");
     EXPECT_FALSE(r.database.Connected());
     EXPECT_TRUE(r.log.entries.empty());
   }
@@ -126,37 +123,28 @@ TEST(MssqlReader, AReadRunsThePreparedQueryOverTheWindowAndTakesTheLastRow) {
     std::int32_t intervalLength;
     DateTime time;
     double value;
-    Calls calls;
+    std::vector<std::string> parameters;
   } cases[] = {
-      {{1.5, 2.5, 3.5},
-       60,
-       MakeDateTime(2026, 12, 7, 10),
-       3.5,
-       {"Open", "CloseQuery", "SetParameter 1 FI101", "SetParameter 2 2026-12-07 09:00:00",
-        "SetParameter 3 2026-12-07 10:00:00", "OpenQuery", "RecordCount", "Last", "FirstColumnAsDouble", "Close"}},
+      {{1.5, 2.5, 3.5}, 60, MakeDateTime(2026, 12, 7, 10), 3.5,
+       {"FI101", "2026-12-07 09:00:00", "2026-12-07 10:00:00"}},
       // An interval of 0 asks for one instant; no row is -20 and nothing is logged.
-      {{},
-       0,
-       MakeDateTime(2026, 12, 7, 9, 30),
-       -20,
-       {"Open", "CloseQuery", "SetParameter 1 FI101", "SetParameter 2 2026-12-07 09:30:00",
-        "SetParameter 3 2026-12-07 09:30:00", "OpenQuery", "RecordCount", "Close"}},
-      {{0.0}, 1440, MakeDateTime(2027, 1, 1), 0.0, {}},
+      {{}, 0, MakeDateTime(2026, 12, 7, 9, 30), -20, {"FI101", "2026-12-07 09:30:00", "2026-12-07 09:30:00"}},
+      {{0.0}, 1440, MakeDateTime(2027, 1, 1), 0.0, {"FI101", "2026-12-31 00:00:00", "2027-01-01 00:00:00"}},
   };
-  Reader r;
-  r.reader.Prepare(PlantTable());
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.value);
-    r.database.calls.clear();
-    r.database.rows = c.rows;
-    EXPECT_EQ(r.reader.ReadMssqlValue("FI101", c.intervalLength, c.time), c.value);
-    if (!c.calls.empty()) {
-      EXPECT_EQ(r.database.calls, c.calls);
+  // Each read runs on a connection of its own, after a trial that closed or kept one.
+  for (const TrialConnection trial : {TrialConnection::Close, TrialConnection::KeepForRead}) {
+    Reader r(trial);
+    r.reader.Prepare(PlantTable());
+    for (const auto& c : cases) {
+      SCOPED_TRACE(testing::Message() << c.value << " trial " << static_cast<int>(trial));
+      r.database.rows = c.rows;
+      EXPECT_EQ(r.reader.ReadMssqlValue("FI101", c.intervalLength, c.time), c.value);
+      EXPECT_EQ(r.database.sent.back(), (Sent::value_type{kConnection, kSentQuery, c.parameters}));
+      EXPECT_FALSE(r.database.Connected());
     }
-    EXPECT_FALSE(r.database.Connected());
+    EXPECT_EQ(r.database.sent.size(), 4u);
+    EXPECT_TRUE(r.log.entries.empty());
   }
-  EXPECT_TRUE(r.log.entries.empty());
-  EXPECT_EQ(r.database.calls.at(3), "SetParameter 2 2026-12-31 00:00:00");
 }
 
 TEST(MssqlReader, AFailedReadLogsTheMessageAndTheQueryAndClosesTheConnection) {
@@ -174,7 +162,6 @@ TEST(MssqlReader, AFailedReadLogsTheMessageAndTheQueryAndClosesTheConnection) {
     EXPECT_EQ(r.log.entries[0].message, "MSSQL error:\r[08S01] Communication link failure");
     EXPECT_FALSE(r.log.entries[1].stamped);
     EXPECT_EQ(r.log.entries[1].message, "query:\r" + kQuery + "\r\n");
-    EXPECT_EQ(r.database.calls.back(), "Close");
     EXPECT_FALSE(r.database.Connected());
   }
 }

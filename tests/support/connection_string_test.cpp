@@ -47,6 +47,14 @@ TEST(ConnectionString, PasswordsAreMaskedWhereverTheyAppear) {
       {"pa;ss} twice: pa;ss}", "pwd={pa;ss}}}", "***** twice: *****"},
       {"Password=abc;DSN=x", "DSN=x;Password=abc", "Password=*****;DSN=x"},
       {"no password here", "DSN=x;PWD=", "no password here"},
+      // A short password hides only itself, never the inside of a word.
+      {"[01000] Can't open lib 'D' (p): päss or p_1", "PWD=p", "[01000] Can't open lib 'D' (*****): päss or p_1"},
+      {"s3crets are not s3cret.", "PWD=s3cret", "s3crets are not *****."},
+      {"FATAL: password authentication failed", "PWD=p", "FATAL: password authentication failed"},
+      // A value after a password key is masked whatever it is, as far as a connection string reads it.
+      {"'DSN=x;PWD = other pass ;UID=u' and Pwd={a;b}}c}, password=\r\nnext", "",
+       "'DSN=x;PWD = ***** ;UID=u' and Pwd=*****, password=\r\nnext"},
+      {"OldPWD=k;PWDS=k", "", "OldPWD=k;PWDS=k"},
   };
   for (const auto& c : cases) EXPECT_EQ(MaskPasswords(c.text, c.connection), c.masked) << c.text;
 }

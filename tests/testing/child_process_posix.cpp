@@ -4,10 +4,10 @@
 
 #include <cerrno>
 #include <chrono>
-#include <thread>
 
 #include "support/process_path.h"
 #include "testing/child_process.h"
+#include "testing/poll.h"
 
 extern char** environ;
 
@@ -44,22 +44,20 @@ int ChildProcess::Wait() {
 }
 
 std::optional<int> ChildProcess::WaitFor(int milliseconds) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-  while (handle_ != 0 && !waited_) {
+  bool lost = false;  // no longer ours to look at without waiting
+  const auto ended = [&] {
+    if (handle_ == 0 || waited_) return true;
     int status = 0;
-    const pid_t ended = waitpid(static_cast<pid_t>(handle_), &status, WNOHANG);
-    if (ended == static_cast<pid_t>(handle_)) {
+    const pid_t pid = waitpid(static_cast<pid_t>(handle_), &status, WNOHANG);
+    if (pid == static_cast<pid_t>(handle_)) {
       waited_ = true;
       exitCode_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    } else if (ended < 0 && errno != EINTR) {
-      return Wait();
-    } else if (std::chrono::steady_clock::now() >= deadline) {
-      return std::nullopt;
-    } else {
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
-  }
-  return exitCode_;
+    lost = pid < 0 && errno != EINTR;
+    return waited_ || lost;
+  };
+  if (!Eventually(ended, std::chrono::milliseconds(milliseconds))) return std::nullopt;
+  return lost ? Wait() : exitCode_;
 }
 
 std::string TestProgramPath(const std::string& name) {

@@ -21,10 +21,22 @@ class FakeDatabase final : public Database {
   std::shared_future<void> queryHeldUntil;  // when set, OpenQuery waits for it: a server that stopped answering
   // Every call, in order: the name, and for calls with arguments a blank and the arguments.
   std::vector<std::string> calls;
+  // What reached the server: each query that ran, with the connection it ran on.
+  struct SentQuery {
+    std::string connection;               // the connection string it was opened with
+    std::string sql;                      // as sent, "?" in place of each ":name"
+    std::vector<std::string> parameters;  // by position; date-times as "yyyy-mm-dd hh:nn:ss"
+    friend bool operator==(const SentQuery&, const SentQuery&) = default;
+  };
+  std::vector<SentQuery> sent;
 
-  void SetConnectionString(const std::string& text) override { Call("SetConnectionString", text); }
+  void SetConnectionString(const std::string& text) override {
+    Call("SetConnectionString", text);
+    connectionString_ = text;
+  }
   void Open() override {
     Call("Open");
+    if (!open_) connectedWith_ = connectionString_;
     open_ = true;
   }
   void Close() override {
@@ -34,18 +46,24 @@ class FakeDatabase final : public Database {
   void SetSql(const std::string& text, ParameterParsing parsing) override {
     Call("SetSql", (parsing == ParameterParsing::On ? "On " : "Off ") + text);
     queryOpen_ = false;
-    parameters_ = parsing == ParameterParsing::On ? MarkParameters(text).names.size() : 0;
+    const MarkedSql marked = MarkParameters(text);
+    sql_ = parsing == ParameterParsing::On ? marked.text : text;
+    parameters_.assign(parsing == ParameterParsing::On ? marked.names.size() : 0, "");
   }
   void SetParameter(std::size_t position, const QueryParameter& value) override {
     const auto* text = std::get_if<std::string>(&value);
-    Call("SetParameter",
-         std::to_string(position) + " " +
-             (text ? *text : FormatDateTime("yyyy-mm-dd hh:nn:ss", std::get<DateTime>(value))));
-    if (position < 1 || position > parameters_) throw DatabaseError("no parameter " + std::to_string(position));
+    const std::string written = text ? *text : FormatDateTime("yyyy-mm-dd hh:nn:ss", std::get<DateTime>(value));
+    Call("SetParameter", std::to_string(position) + " " + written);
+    if (position < 1 || position > parameters_.size()) throw DatabaseError("no parameter " + std::to_string(position));
+    parameters_[position - 1] = written;
   }
+  // As the real one: a query that is open already stays as it ran, whatever was set since.
   void OpenQuery() override {
     Call("OpenQuery");
+    if (queryOpen_) return;
     if (queryHeldUntil.valid()) queryHeldUntil.wait();
+    if (!open_) connectedWith_ = connectionString_;
+    sent.push_back({connectedWith_, sql_, parameters_});
     open_ = queryOpen_ = true;
     onLast_ = false;
   }
@@ -80,7 +98,8 @@ class FakeDatabase final : public Database {
   }
 
   bool open_ = false, queryOpen_ = false, onLast_ = false;
-  std::size_t parameters_ = 0;
+  std::string connectionString_, connectedWith_, sql_;
+  std::vector<std::string> parameters_;
 };
 
 }  // namespace tavro::testutil

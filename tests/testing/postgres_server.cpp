@@ -5,10 +5,10 @@
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
-#include <thread>
 
 #include "support/connection_string.h"
 #include "testing/host_path.h"
+#include "testing/poll.h"
 
 namespace tavro::testutil {
 namespace {
@@ -25,10 +25,8 @@ std::string Environment(const char* name) {
 void Request(const std::string& folder, const char* request) {
   const std::filesystem::path file = std::filesystem::path(folder) / request;
   std::ofstream(file).put('\n');
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(2);
-  while (std::filesystem::exists(file)) {
-    if (std::chrono::steady_clock::now() > deadline) throw std::runtime_error(std::string("no server ") + request);
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  if (!Eventually([&] { return !std::filesystem::exists(file); }, std::chrono::minutes(2))) {
+    throw std::runtime_error(std::string("no server ") + request);
   }
 }
 

@@ -1,10 +1,8 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <chrono>
 #include <filesystem>
 #include <sstream>
-#include <thread>
 #include <utility>
 
 #include "service/service_query.h"
@@ -70,11 +68,7 @@ void RemoveServiceRegistration() {
   if (const SC_HANDLE service = OpenServiceA(manager, kServiceName, SERVICE_ALL_ACCESS)) {
     SERVICE_STATUS status{};
     if (ControlService(service, SERVICE_CONTROL_STOP, &status)) {
-      const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kShellDeadlineMs);
-      while (QueryServiceStatus(service, &status) && status.dwCurrentState != SERVICE_STOPPED &&
-             std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-      }
+      Eventually([&] { return !QueryServiceStatus(service, &status) || status.dwCurrentState == SERVICE_STOPPED; });
     }
     DeleteService(service);
     CloseServiceHandle(service);

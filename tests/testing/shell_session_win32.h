@@ -7,12 +7,14 @@
 #include <vector>
 
 #include "testing/capture_output.h"
+#include "testing/poll.h"
 #include "testing/temp_dir.h"
 
 namespace tavro::testutil {
 
-// How long a shell test waits for something that should happen (wine under load is slow).
-inline constexpr int kShellDeadlineMs = 60000;
+// How long a shell test waits for something that should happen (wine under load is slow): as long
+// as every other wait of the tests.
+inline constexpr int kShellDeadlineMs = static_cast<int>(kPatience.count());
 
 // tavrorun.exe copied into a folder of its own, with its configuration beside it.
 class LauncherCopy {
