@@ -219,6 +219,7 @@ void TakeRunEnds(const TickContext& context) {
 }  // namespace
 
 void RunTick(const TickContext& context, DateTime now) {
+  const ReadDeadline::Tick sourcesTick(context.readDeadline);  // a source away in it stays away to its end
   // Following the date also clears the stale file of a new day, before anything of that day is
   // written to it (the "Hiding" entry below included).
   context.log.FollowDate(now, kIntervalSeconds);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <future>
 #include <thread>
@@ -26,13 +27,13 @@ struct FirstDatabaseStuck {
   int databases = 0;
   SimulatedClock clock{MakeDateTime(2026, 12, 7, 10, 7, 30)};
   ReadDeadline deadline{clock};
-  DeadlineDatabase database{deadline, [this] {
+  testutil::RecordingLog log;
+  DeadlineDatabase database{deadline, "IP21", log, [this] {
                               auto made = std::make_unique<FakeDatabase>();
                               made->rows = {7.0};
                               if (databases++ == 0) made->queryHeldUntil = answer.get_future().share();
                               return made;
                             }};
-  testutil::RecordingLog log;
   ReadPause waiting(bool stop) {
     return [this, stop](int milliseconds) {
       clock.Advance(milliseconds);
@@ -82,6 +83,86 @@ TEST(ReadDeadline, ATrialPastTheDeadlineHoldsTheGatesUntilTheServerAnswers) {
   EXPECT_EQ(s.deadline.Bound(30, s.answering, [&] { EXPECT_TRUE(reader.KeepReady()); }), ReadDeadline::End::Done);
   EXPECT_EQ(s.log.Messages(), std::vector<std::string>{"MSSQL answers again: tasks are gated on it again"});
   EXPECT_EQ(reader.Read(GateRequest{task, 1, DateTime{}}), 7.0);
+}
+
+// A server that stops answering after the reading, under fifty gated tasks a tick. A tick gives up
+// one call at most and then holds its other gates at once: it lasts one readtimeout. The next tick
+// tries again until three given-up calls wait, said once; from then on it costs nothing until one of
+// them returns. The clock moves only while a call is stuck, so no case depends on the machine.
+TEST(ReadDeadline, AStuckSourceCostsATickOneTimeoutAndPilesUpNoCalls) {
+  const std::string timedOut = "read of T1 timed out after 30 s";
+  const auto crowded = [](const std::string& source) {
+    return source + ": 3 reads given up still wait for an answer; its reads fail at once until one of them returns";
+  };
+  const struct {
+    std::string source;
+    std::vector<std::string> entries, back;
+  } cases[] = {
+      {"IP21", {timedOut, timedOut, timedOut, crowded("IP21")}, {}},
+      // The lost server is waited for as one away at the reading: retried once a tick, not per read.
+      {"MSSQL", {timedOut, crowded("MSSQL")}, {"MSSQL answers again: tasks are gated on it again"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.source);
+    std::promise<void> release;
+    const std::shared_future<void> released = release.get_future().share();
+    const auto held = std::make_shared<std::atomic<int>>(0);
+    const auto stuck = std::make_shared<std::atomic<bool>>(false);
+    SimulatedClock clock{MakeDateTime(2026, 12, 7, 10, 7, 30)};
+    ReadDeadline deadline{clock};
+    testutil::RecordingLog log;
+    DeadlineDatabase database{deadline, c.source, log, [&] {
+                                auto made = std::make_unique<FakeDatabase>();
+                                made->rows = {7.0};
+                                made->whileQuerying = [held, stuck, released] {
+                                  if (!*stuck) return;
+                                  ++*held;
+                                  released.wait();
+                                  --*held;
+                                };
+                                return made;
+                              }};
+    ProgramSettings settings;
+    Ip21Reader ip21(settings, database, log);
+    MssqlReader mssql(database, log, clock);
+    GateReader& reader = c.source == "IP21" ? static_cast<GateReader&>(ip21) : mssql;
+    int stuckBefore = 0;
+    const ReadPause pause = [&](int milliseconds) {
+      held->load() > stuckBefore ? clock.Advance(milliseconds) : std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      return true;
+    };
+    ASSERT_EQ(deadline.Bound(30, pause, [&] { reader.Prepare(settings); }), ReadDeadline::End::Done);
+    std::vector<TUkol> tasks(50);
+    for (TUkol& task : tasks) task.runningtag = "T" + std::to_string(&task - tasks.data() + 1);
+    const auto tick = [&] {  // the values of the tick's gates, and how long it took
+      const ReadDeadline::Tick inTick(&deadline);
+      stuckBefore = held->load();
+      const std::int64_t start = clock.SteadyMs();
+      deadline.Bound(30, pause, [&] { reader.KeepReady(); });
+      std::vector<double> values;
+      for (const TUkol& task : tasks) values.push_back(deadline.Read(reader, {task, 1, DateTime{}}, 30, log, pause).value);
+      return std::pair{values, clock.SteadyMs() - start};
+    };
+    *stuck = true;
+    for (const std::int64_t expected : {30000, 30000, 30000, 0, 0}) {
+      const auto [values, took] = tick();
+      EXPECT_EQ(took, expected);
+      EXPECT_EQ(values, std::vector<double>(50, kNoValueFound));
+    }
+    EXPECT_EQ(log.Messages(), c.entries);
+    EXPECT_EQ(held->load(), kMostGivenUpCalls);
+
+    *stuck = false;
+    log.entries.clear();
+    release.set_value();
+    // Until the given-up calls have returned, the ticks still cost nothing.
+    std::vector<double> values;
+    for (int look = 0; look < 10000 && (values = tick().first).front() != 7.0; ++look) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    EXPECT_EQ(values, std::vector<double>(50, 7.0));
+    EXPECT_EQ(log.Messages(), c.back);
+  }
 }
 
 }  // namespace

@@ -49,15 +49,9 @@ ProbeOutcome ProbeGate(const ProbeRequest& request, std::ostream& out) {
   TUkol task;
   task.runningtag = request.tag;
   task.intervallength = request.intervalLength;
-  double value = 0;
-  try {
-    // The task's number as the launcher counts it: the first task is 1.
-    value = deadline.Read(reader, GateRequest{task, 1, request.slotTime}, state.Settings.ReadTimeout, log, pause).value;
-  } catch (const std::exception& error) {
-    // As the launcher's tick: the reader has let go of what it held; the gate stays shut.
-    log.Entry(error.what());
-    return verdict("none", "gate closed: the read failed", ProbeOutcome::Closed);
-  }
+  // The task's number as the launcher counts it: the first task is 1.
+  const double value =
+      deadline.Read(reader, GateRequest{task, 1, request.slotTime}, state.Settings.ReadTimeout, log, pause).value;
   return verdict(NumberText(value), value > 0.0 ? "gate open" : "gate closed",
                  value > 0.0 ? ProbeOutcome::Open : ProbeOutcome::Closed);
 }
