@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The real tavrorun against what a plant server's users can leave in its way: a directory or a FIFO
-# in place of the configuration, a link in place of the log, a directory in place of the lock, an
+# in place of the configuration or of the status file's temporary file, a link in place of the log,
+# a directory in place of the lock, an
 # account's second launcher with another environment, and control signals sent back to back. It
 # must neither abort nor hang, say what is wrong, and carry out commands in the order they came.
 set -uo pipefail
@@ -112,6 +113,28 @@ stop "link"
 [[ "$(cat "$work/elsewhere.txt")" == "precious" ]] || fail "the log was written through a link"
 [[ $(grep -c "is a symbolic link" "$work/stderr.txt") == 1 ]] || fail "the link was reported more than once"
 rm -f "$log"
+
+# A FIFO, then a directory, at the status file's temporary name: the launcher neither hangs nor
+# stops, says once for each that it cannot write its status, and takes away the status it can no
+# longer keep, so that --status calls it stale instead of showing it as the present one.
+printf '%s\n' "$valid" | sed 's/^tagfile=f.txt$/tagfile=f.txt\nlaunchperiod=1\nphase=0/' >"$work/tavrorun.ini"
+rm -f "$log" "$work/tavrorun.status"
+mkfifo "$work/tavrorun.status.tmp"
+(cd "$work" && LD_PRELOAD=$libfaketime FAKETIME="@2026-12-07 10:00:30 x10" exec ./tavrorun -A) \
+  >"$work/stdout.txt" 2>"$work/stderr.txt" &
+launcher=$!
+launches() { grep -c "launched successfully" "$log" 2>/dev/null; }
+wait_for_condition '(($(launches) >= 1))' "no launch with a FIFO at the status file's temporary name"
+"$bin/tavrocheck" --ini "$work/tavrorun.ini" --status >/dev/null 2>&1
+[[ $? == 4 ]] || fail "--status with a FIFO at the temporary name did not say stale"
+rm "$work/tavrorun.status.tmp" && mkdir "$work/tavrorun.status.tmp"
+wait_for_condition '(($(launches) >= 3))' "no further launches with a directory at the temporary name"
+for reason in "not a regular file" "a directory"; do
+  expect_count "$log" "Cannot write the status file $work/tavrorun.status.tmp: it is $reason" 1
+done
+rmdir "$work/tavrorun.status.tmp"
+wait_for_condition '"$bin/tavrocheck" --ini "$work/tavrorun.ini" --status >/dev/null 2>&1' "no status once it can be written"
+stop "status"
 
 # A directory at root's lock path: the launcher does not run unguarded but says why, in the log and on
 # stderr, and ends with an error. An account's second launcher with another XDG_RUNTIME_DIR, or after
