@@ -1,6 +1,7 @@
 #include "app/launcher_program.h"
 
 #include <iostream>
+#include <memory>
 
 #include "app/launcher_usage.h"
 #include "app/single_instance.h"
@@ -17,6 +18,7 @@
 #include "support/version.h"
 #include "window/control_window.h"
 #include "window/outside_commands.h"
+#include "window/start_face.h"
 
 namespace tavro {
 
@@ -69,7 +71,15 @@ int RunLauncher(const Parameters& parameters) {
   PlantSources sources(state.Settings, log, clock, readDeadline, FolderOf(exeName));
   ControlWindow window({state, log, clock, starter, sources, nullptr, nullptr, &readDeadline, true, !installCall},
                        parameters, !serviceMode);
-  window.FormCreate(exeName);
+  {
+    // The first reading may wait on a source: a request to end the process ends it then.
+    const std::unique_ptr<StartFace> start =
+        serviceMode && !installCall ? ServiceStartFace(window, log) : std::make_unique<StartFace>(window);
+    window.AttachFace(start.get());
+    window.FormCreate(exeName);
+    window.AttachFace(nullptr);
+  }
+  if (window.Closing()) return 0;
   return serviceMode ? RunServiceMode(window, log, parameters) : RunProgramMode(window, log);
 }
 
