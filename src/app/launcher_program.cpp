@@ -57,6 +57,7 @@ int RunLauncher(const Parameters& parameters) {
     *echo << (journal ? "<6>" : "") << "Tavro Launcher " << kVersion << ", " << exeName << std::endl;
     log.EchoTo(echo, journal ? DailyLogFile::EchoStyle::SyslogLevels : DailyLogFile::EchoStyle::Stamped);
   }
+  if (!lock.note.empty()) log.Entry(lock.note);
   if (lock.state == InstanceLockState::Refused) {
     // Said where the operator looks for the launcher's word, the log (and its copy on stderr).
     log.Entry(lock.problem);

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The real tavrorun against what a plant server's users can leave in its way: a directory or a FIFO
 # in place of the configuration or of the status file's temporary file, a link in place of the log,
-# a directory in place of the lock, an
+# a directory in place of the lock, an account's copies of the launcher in two folders, an
 # account's second launcher with another environment, and control signals sent back to back. It
 # must neither abort nor hang, say what is wrong, and carry out commands in the order they came.
 set -uo pipefail
@@ -163,7 +163,37 @@ if setpriv --reuid=nobody --regid=nogroup --clear-groups true 2>/dev/null; then
   mkdir -p /run/user && install -d -m 700 -o nobody "/run/user/$(id -u nobody)"
   second=$(as_nobody c 2>&1)
   [[ "$second" == "Program is already running (process "* ]] || fail "a launcher after the login said: $second"
+  # The account's home (/nonexistent) is no place for the lock: it lies beside the launcher, said.
+  grep -qF "The single-instance lock is beside the launcher, in $own (" "$own"/tavrorun.0*.txt ||
+    fail "no word of the lock beside the launcher"
   kill "$first"
+fi
+# An account with a home of its own: its launchers meet there, whichever folders they were copied to
+# and whether or not the account is logged in (the password database is this test's own).
+if [[ $(id -u) == 0 ]] && setpriv --reuid=4321 --regid=4321 --clear-groups true 2>/dev/null; then
+  home="$work/home"
+  install -d -m 700 -o 4321 "$home"
+  { cat /etc/passwd; echo "tavrotest:x:4321:4321::$home:/bin/sh"; } >"$work/passwd"
+  mount --bind "$work/passwd" /etc/passwd
+  for copy in a b c; do
+    mkdir "$work/$copy" && cp "$bin/tavrorun" "$work/tavrorun.ini" "$work/$copy/" && chown -R 4321 "$work/$copy"
+  done
+  chmod 711 "$work"
+  as_account() {  # the copy to start
+    cd "$work/$1" && exec timeout 20 setpriv --reuid=4321 --regid=4321 --clear-groups ./tavrorun
+  }
+  as_account a >/dev/null 2>&1 &
+  first=$!
+  wait_for_condition 'compgen -G "$work/a/tavrorun.0*.txt" >/dev/null' "the account's first launcher did not start"
+  second=$(as_account b 2>&1)
+  [[ "$second" == "Program is already running (process "* ]] || fail "a copy in another folder said: $second"
+  install -d -m 700 -o 4321 /run/user/4321
+  second=$(as_account c 2>&1)
+  [[ "$second" == "Program is already running (process "* ]] || fail "a copy after the login said: $second"
+  [[ -f "$home/.TAVRORUN_PRG_MUTEX.lock" ]] || fail "no lock in the account's home"
+  kill "$first"
+  wait "$first" 2>/dev/null
+  umount /etc/passwd
 fi
 
 if ((failures > 0)); then
