@@ -102,8 +102,7 @@ void AutomationGate::OnWorker(std::function<void(Desk&)> work) {
   if (!worker_) worker_ = std::make_shared<Worker>();
   const std::shared_ptr<Worker> worker = worker_;
   // The worker's thread comes with its first call: one that cannot be made fails this call only.
-  bool handed = false;
-  const auto hand = [this, &worker, &handed](std::function<void()> call) {
+  const auto hand = [this, &worker](std::function<void()> call) {
     if (!thread_.joinable()) {
       thread_ = std::thread([worker, make = make_, automation = automation_] {
         const AutomationApartment apartment;
@@ -114,7 +113,6 @@ void AutomationGate::OnWorker(std::function<void(Desk&)> work) {
       });
     }
     worker->Hand(std::move(call));
-    handed = true;
   };
   const auto writeHeld = [&worker](LogSink& log) {
     if (!worker->desk) return;  // its thread could not be made
@@ -123,9 +121,9 @@ void AutomationGate::OnWorker(std::function<void(Desk&)> work) {
   };
   try {
     deadline_.RunOn(givenUp_, hand, [worker, work = std::move(work)] { work(*worker->desk); });
-  } catch (const ReadGivenUp&) {
+  } catch (const ReadGivenUp& givenUp) {
     // A refused call never reached the worker, which stays; a given-up one keeps it to itself.
-    if (handed) {
+    if (!givenUp.refused) {
       worker->End();
       thread_.detach();
       worker_.reset();

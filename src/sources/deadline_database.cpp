@@ -28,11 +28,15 @@ void DeadlineDatabase::OpenQuery() { Blocking(&Database::OpenQuery); }
 void DeadlineDatabase::Blocking(void (Database::*call)()) {
   try {
     deadline_.Run(givenUp_, [database = behind_, call] { ((*database).*call)(); });
-  } catch (const ReadGivenUp&) {
+  } catch (const ReadGivenUp& givenUp) {
+    if (givenUp.refused) throw;  // it never reached the database, which stays
     behind_ = make_();
     if (connectionString_) behind_->SetConnectionString(*connectionString_);
     if (sql_) behind_->SetSql(sql_->first, sql_->second);
     for (const auto& [position, value] : parameters_) behind_->SetParameter(position, value);
+    throw;
+  } catch (const DatabaseError& error) {
+    if (ServerUnreachable(error)) givenUp_.Away(deadline_.CurrentTick());  // not asked again in this tick
     throw;
   }
 }

@@ -3,7 +3,8 @@
 // two calls run on a thread of their own against the database behind; a given-up call keeps that
 // database to its thread, and the next call goes to a new one, set up as the old one was, so the
 // next read connects afresh. The other calls do not wait on the server and run here. The source
-// counts its given-up calls (given_up_calls.h).
+// counts its given-up calls (given_up_calls.h); a server it could not reach, like one given up past
+// the deadline, is not asked again in that tick.
 //
 // While a call runs, the main thread only waits: nothing else touches the database behind (the
 // commands that could, a ReRead ini among them, wait for the end of the tick).

@@ -18,7 +18,11 @@ bool GivenUpCalls::MayCall(TickNumber tick) {
 
 void GivenUpCalls::GiveUp(TickNumber tick, bool pastDeadline) {
   waiting_->fetch_add(1);
-  if (pastDeadline && tick) awayIn_ = tick;
+  if (pastDeadline) Away(tick);
+}
+
+void GivenUpCalls::Away(TickNumber tick) {
+  if (tick) awayIn_ = tick;
 }
 
 void GivenUpCalls::NoThread(const std::string& reason) {

@@ -35,6 +35,8 @@ class GivenUpCalls {
   // A call is given up: counted until its thread lowers `Count()` on its return. One given up past
   // its deadline in a tick makes the source away for the rest of that tick.
   void GiveUp(TickNumber tick, bool pastDeadline);
+  // The server could not be reached: the source is away for the rest of `tick`.
+  void Away(TickNumber tick);
   // No thread could be made for a call: said, and the call fails.
   void NoThread(const std::string& reason);
 

@@ -120,8 +120,7 @@ double MssqlReader::ReadMssqlValue(const std::string& tag, std::int32_t interval
     database_.Close();
     return result;
   } catch (const std::exception& error) {
-    const auto* databaseError = dynamic_cast<const DatabaseError*>(&error);
-    unreachable_ = databaseError != nullptr && ServerUnreachable(*databaseError);
+    unreachable_ = ServerUnreachable(error);
     log_.Entry(std::string("MSSQL error:\r") + error.what());
     // The query's text is held as lines: it ends with a line break, and the entry with an empty line.
     log_.Write("query:\r" + sqlText_ + kLineBreak, false);

@@ -89,7 +89,7 @@ ReadDeadline::End ReadDeadline::Bound(int seconds, const ReadPause& pause, const
 void ReadDeadline::MayCall(GivenUpCalls& calls) {
   if (calls.MayCall(tick_)) return;
   current_->outcome = Outcome::Refused;
-  throw ReadGivenUp{};
+  throw ReadGivenUp{true};
 }
 
 bool ReadDeadline::GiveUp(GivenUpCalls& calls, Call& call) {
@@ -113,7 +113,7 @@ void ReadDeadline::Run(GivenUpCalls& calls, std::function<void()> work) {
   } catch (const std::system_error& error) {
     calls.NoThread(error.what());
     current_->outcome = Outcome::Refused;
-    throw ReadGivenUp{};
+    throw ReadGivenUp{true};
   }
   if (!Waited(*call) && GiveUp(calls, *call)) {
     thread.detach();
@@ -133,7 +133,7 @@ void ReadDeadline::RunOn(GivenUpCalls& calls, const Start& start, std::function<
     if (!current_) throw;
     calls.NoThread(error.what());
     current_->outcome = Outcome::Refused;
-    throw ReadGivenUp{};
+    throw ReadGivenUp{true};
   }
   if (!current_) {
     std::unique_lock<std::mutex> lock(call->mutex);

@@ -28,7 +28,9 @@ using ReadPause = std::function<bool(int milliseconds)>;
 
 // Thrown out of a given-up or refused call, through the reader, to ReadDeadline::Read. It is no
 // std::exception, so a reader's failure path lets it pass instead of logging an error of its own.
-struct ReadGivenUp {};
+struct ReadGivenUp {
+  bool refused = false;  // the source was not called: the call never started
+};
 
 struct ReadOutcome {
   double value;
@@ -75,6 +77,9 @@ class ReadDeadline {
   // As Run, but `work` runs where `start` puts it, also outside a Read, where it is waited for
   // without bound. Given up, it is left where it runs.
   void RunOn(GivenUpCalls& calls, const Start& start, std::function<void()> work);
+
+  // The tick the calls belong to; none between ticks.
+  TickNumber CurrentTick() const { return tick_; }
 
  private:
   struct Call;

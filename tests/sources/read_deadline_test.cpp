@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <future>
@@ -163,6 +164,44 @@ TEST(ReadDeadline, AStuckSourceCostsATickOneTimeoutAndPilesUpNoCalls) {
     EXPECT_EQ(values, std::vector<double>(50, 7.0));
     EXPECT_EQ(log.Messages(), c.back);
   }
+}
+
+// A server that refuses connections after the reading: each tick tries it with its first read and
+// holds the other gates at once; the outage is said when it begins and when the server is back.
+TEST(ReadDeadline, AServerOutOfReachIsTriedOnceATickAndSaidOnce) {
+  SimulatedClock clock{MakeDateTime(2026, 12, 7, 10, 7, 30)};
+  ReadDeadline deadline{clock};
+  testutil::RecordingLog log;
+  FakeDatabase* server = nullptr;
+  DeadlineDatabase database{deadline, "IP21", log, [&] {
+                              auto made = std::make_unique<FakeDatabase>();
+                              server = made.get();
+                              return made;
+                            }};
+  ProgramSettings settings;
+  settings.Ip21ConnectionString = "DSN=IP21";
+  Ip21Reader reader(settings, database, log);
+  TUkol task;
+  task.runningtag = "T1";
+  const GateRequest request{task, 1, DateTime{}};
+  const auto tick = [&] {  // the values of its fifty gates, and how often it asked the server
+    const ReadDeadline::Tick inTick(&deadline);
+    server->calls.clear();
+    std::vector<double> values;
+    for (int i = 0; i < 50; ++i) values.push_back(deadline.Read(reader, request, 30, log, FirstDatabaseStuck{}.answering).value);
+    return std::pair{values, std::count(server->calls.begin(), server->calls.end(), "Open")};
+  };
+  server->failAt = "Open";
+  server->failure = "[08001] could not connect to server: Connection refused";
+  for (int n = 0; n < 3; ++n) EXPECT_EQ(tick(), std::pair(std::vector<double>(50, kNoValueFound), std::ptrdiff_t{1}));
+  EXPECT_EQ(log.Messages(), (std::vector<std::string>{"IP21 error:\r" + server->failure,
+                                                      "query:\r" + Ip21QueryText("T1", task.intervallength, DateTime{}),
+                                                      "IP21 cannot be reached: tasks gated on it are held until it answers"}));
+  server->failAt.clear();
+  server->rows = {7.0};
+  log.entries.clear();
+  EXPECT_EQ(tick().first, std::vector<double>(50, 7.0));
+  EXPECT_EQ(log.Messages(), std::vector<std::string>{"IP21 answers again: tasks are gated on it again"});
 }
 
 }  // namespace
