@@ -119,22 +119,8 @@ expect_in "$work/systemctl-calls.txt" "is-system-running"
 python3 "$(dirname "$0")/pg_proxy.py" "$work" &
 wait_until 30 test -s "$work/proxy.port" || fail "the stand-in database did not start"
 cp "$work/tavrorun.ini" "$work/kord.ini"
-cat >"$work/tavrorun.ini" <<INI
-[program]
-mod=mssql
-readtimeout=3600
-[mssql]
-host=127.0.0.1
-user=u
-password=p
-database=d
-table=t
-tagcolumn=g
-timecolumn=s
-valuecolumn=v
-driver=PostgreSQL Unicode
-odbc=Port=$(cat "$work/proxy.port")
-INI
+printf '%s\n' "[program]" mod=mssql readtimeout=3600 "[mssql]" host=127.0.0.1 user=u password=p database=d table=t \
+  tagcolumn=g timecolumn=s valuecolumn=v "driver=PostgreSQL Unicode" "odbc=Port=$(cat "$work/proxy.port")" >"$work/tavrorun.ini"
 sed -n '/^\[pumps\]/,$p' "$work/kord.ini" >>"$work/tavrorun.ini"
 start_service
 wait_until 60 eval '(($(grep -c "^EXTEND_TIMEOUT_USEC=30000000$" "$notify") >= 2))' || fail "no EXTEND_TIMEOUT_USEC during the start"

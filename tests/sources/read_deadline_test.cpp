@@ -86,37 +86,47 @@ TEST(ReadDeadline, ATrialPastTheDeadlineHoldsTheGatesUntilTheServerAnswers) {
   EXPECT_EQ(reader.Read(GateRequest{task, 1, DateTime{}}), 7.0);
 }
 
-// A server that stops answering after the reading, under fifty gated tasks a tick. A tick gives up
-// one call at most and then holds its other gates at once: it lasts one readtimeout. The next tick
-// tries again until three given-up calls wait, said once; from then on it costs nothing until one of
-// them returns. The clock moves only while a call is stuck, so no case depends on the machine.
-TEST(ReadDeadline, AStuckSourceCostsATickOneTimeoutAndPilesUpNoCalls) {
-  const std::string timedOut = "read of T1 timed out after 30 s";
+// A server that stops answering, or refuses, after the reading, under fifty gated tasks a tick. A
+// tick asks it once and then holds its other gates at once: a stuck server costs the tick one
+// readtimeout, and is tried again at the next tick until three given-up calls wait, said once; from
+// then on it costs nothing until one of them returns. A refusal is said once for the outage, and so
+// is the server's return. The clock moves only while a call is stuck, so nothing depends on the
+// machine.
+TEST(ReadDeadline, ALostServerIsAskedOnceATickAndPilesUpNoCalls) {
+  const std::string timedOut = "read of T1 timed out after 30 s", refusal = "[08001] Connection refused";
   const auto crowded = [](const std::string& source) {
     return source + ": 3 reads given up still wait for an answer; its reads fail at once until one of them returns";
   };
+  const std::string query = "query:\r" + Ip21QueryText("T1", TUkol{}.intervallength, DateTime{});
   const struct {
     std::string source;
+    bool refuses;
+    std::int64_t tickMs;
     std::vector<std::string> entries, back;
   } cases[] = {
-      {"IP21", {timedOut, timedOut, timedOut, crowded("IP21")}, {}},
+      {"IP21", false, 30000, {timedOut, timedOut, timedOut, crowded("IP21")}, {}},
       // The lost server is waited for as one away at the reading: retried once a tick, not per read.
-      {"MSSQL", {timedOut, crowded("MSSQL")}, {"MSSQL answers again: tasks are gated on it again"}},
+      {"MSSQL", false, 30000, {timedOut, crowded("MSSQL")}, {"MSSQL answers again: tasks are gated on it again"}},
+      {"IP21", true, 0,
+       {"IP21 error:\r" + refusal, query, "IP21 cannot be reached: tasks gated on it are held until it answers"},
+       {"IP21 answers again: tasks are gated on it again"}},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.source);
+    SCOPED_TRACE(c.source + (c.refuses ? " refusing" : " stuck"));
     std::promise<void> release;
     const std::shared_future<void> released = release.get_future().share();
-    const auto held = std::make_shared<std::atomic<int>>(0);
-    const auto stuck = std::make_shared<std::atomic<bool>>(false);
+    const auto held = std::make_shared<std::atomic<int>>(0), asked = std::make_shared<std::atomic<int>>(0);
+    const auto lost = std::make_shared<std::atomic<bool>>(false);
     SimulatedClock clock{MakeDateTime(2026, 12, 7, 10, 7, 30)};
     ReadDeadline deadline{clock};
     testutil::RecordingLog log;
     DeadlineDatabase database{deadline, c.source, log, [&] {
                                 auto made = std::make_unique<FakeDatabase>();
                                 made->rows = {7.0};
-                                made->whileQuerying = [held, stuck, released] {
-                                  if (!*stuck) return;
+                                made->whileQuerying = [held, asked, lost, released, refuses = c.refuses, refusal] {
+                                  if (!*lost) return;
+                                  ++*asked;
+                                  if (refuses) throw DatabaseError(refusal);
                                   ++*held;
                                   released.wait();
                                   --*held;
@@ -133,27 +143,26 @@ TEST(ReadDeadline, AStuckSourceCostsATickOneTimeoutAndPilesUpNoCalls) {
       return true;
     };
     ASSERT_EQ(deadline.Bound(30, pause, [&] { reader.Prepare(settings); }), ReadDeadline::End::Done);
-    std::vector<TUkol> tasks(50);
-    for (TUkol& task : tasks) task.runningtag = "T" + std::to_string(&task - tasks.data() + 1);
-    const auto tick = [&] {  // the values of the tick's gates, and how long it took
+    TUkol task;
+    task.runningtag = "T1";
+    const auto tick = [&] {  // the values of the tick's fifty gates, and how long it took
       const ReadDeadline::Tick inTick(&deadline);
       stuckBefore = held->load();
       const std::int64_t start = clock.SteadyMs();
       deadline.Bound(30, pause, [&] { reader.KeepReady(); });
       std::vector<double> values;
-      for (const TUkol& task : tasks) values.push_back(deadline.Read(reader, {task, 1, DateTime{}}, 30, log, pause).value);
+      for (int i = 0; i < 50; ++i) values.push_back(deadline.Read(reader, {task, 1, DateTime{}}, 30, log, pause).value);
       return std::pair{values, clock.SteadyMs() - start};
     };
-    *stuck = true;
-    for (const std::int64_t expected : {30000, 30000, 30000, 0, 0}) {
-      const auto [values, took] = tick();
-      EXPECT_EQ(took, expected);
-      EXPECT_EQ(values, std::vector<double>(50, kNoValueFound));
+    *lost = true;
+    for (const std::int64_t expected : {c.tickMs, c.tickMs, c.tickMs, std::int64_t{0}, std::int64_t{0}}) {
+      EXPECT_EQ(tick(), std::pair(std::vector<double>(50, kNoValueFound), expected));
     }
     EXPECT_EQ(log.Messages(), c.entries);
-    EXPECT_EQ(held->load(), kMostGivenUpCalls);
+    EXPECT_EQ(held->load(), c.refuses ? 0 : kMostGivenUpCalls);
+    EXPECT_EQ(asked->load(), c.refuses ? 5 : kMostGivenUpCalls);
 
-    *stuck = false;
+    *lost = false;
     log.entries.clear();
     release.set_value();
     // Until the given-up calls have returned, the ticks still cost nothing.
@@ -164,44 +173,6 @@ TEST(ReadDeadline, AStuckSourceCostsATickOneTimeoutAndPilesUpNoCalls) {
     EXPECT_EQ(values, std::vector<double>(50, 7.0));
     EXPECT_EQ(log.Messages(), c.back);
   }
-}
-
-// A server that refuses connections after the reading: each tick tries it with its first read and
-// holds the other gates at once; the outage is said when it begins and when the server is back.
-TEST(ReadDeadline, AServerOutOfReachIsTriedOnceATickAndSaidOnce) {
-  SimulatedClock clock{MakeDateTime(2026, 12, 7, 10, 7, 30)};
-  ReadDeadline deadline{clock};
-  testutil::RecordingLog log;
-  FakeDatabase* server = nullptr;
-  DeadlineDatabase database{deadline, "IP21", log, [&] {
-                              auto made = std::make_unique<FakeDatabase>();
-                              server = made.get();
-                              return made;
-                            }};
-  ProgramSettings settings;
-  settings.Ip21ConnectionString = "DSN=IP21";
-  Ip21Reader reader(settings, database, log);
-  TUkol task;
-  task.runningtag = "T1";
-  const GateRequest request{task, 1, DateTime{}};
-  const auto tick = [&] {  // the values of its fifty gates, and how often it asked the server
-    const ReadDeadline::Tick inTick(&deadline);
-    server->calls.clear();
-    std::vector<double> values;
-    for (int i = 0; i < 50; ++i) values.push_back(deadline.Read(reader, request, 30, log, FirstDatabaseStuck{}.answering).value);
-    return std::pair{values, std::count(server->calls.begin(), server->calls.end(), "Open")};
-  };
-  server->failAt = "Open";
-  server->failure = "[08001] could not connect to server: Connection refused";
-  for (int n = 0; n < 3; ++n) EXPECT_EQ(tick(), std::pair(std::vector<double>(50, kNoValueFound), std::ptrdiff_t{1}));
-  EXPECT_EQ(log.Messages(), (std::vector<std::string>{"IP21 error:\r" + server->failure,
-                                                      "query:\r" + Ip21QueryText("T1", task.intervallength, DateTime{}),
-                                                      "IP21 cannot be reached: tasks gated on it are held until it answers"}));
-  server->failAt.clear();
-  server->rows = {7.0};
-  log.entries.clear();
-  EXPECT_EQ(tick().first, std::vector<double>(50, 7.0));
-  EXPECT_EQ(log.Messages(), std::vector<std::string>{"IP21 answers again: tasks are gated on it again"});
 }
 
 }  // namespace
