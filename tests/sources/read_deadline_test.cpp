@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <future>
+#include <system_error>
 #include <thread>
 
 #include "sources/deadline_database.h"
@@ -173,6 +175,34 @@ TEST(ReadDeadline, ALostServerIsAskedOnceATickAndPilesUpNoCalls) {
     EXPECT_EQ(values, std::vector<double>(50, 7.0));
     EXPECT_EQ(log.Messages(), c.back);
   }
+}
+
+// A thread that cannot be made fails that read, with an entry, and the next read is made as usual.
+TEST(ReadDeadline, AThreadThatCannotBeMadeFailsTheReadOnly) {
+  struct OnThreads final : GateReader {
+    ReadDeadline* deadline;
+    GivenUpCalls* calls;
+    bool threads = false;
+    double Read(const GateRequest&) override {
+      double value = 0;
+      deadline->RunOn(*calls, [this](std::function<void()> call) {
+        if (!threads) throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+        call();
+      }, [&value] { value = 5; });
+      return value;
+    }
+  };
+  FirstDatabaseStuck s;
+  GivenUpCalls calls("PHD", s.log);
+  OnThreads reader;
+  reader.deadline = &s.deadline;
+  reader.calls = &calls;
+  TUkol task;
+  EXPECT_EQ(s.deadline.Read(reader, {task, 1, DateTime{}}, 30, s.log, s.answering).value, kNoValueFound);
+  ASSERT_EQ(s.log.Messages().size(), 1u);
+  EXPECT_EQ(s.log.Messages()[0].rfind("PHD: no thread can be made for a read (", 0), 0u) << s.log.Messages()[0];
+  reader.threads = true;
+  EXPECT_EQ(s.deadline.Read(reader, {task, 1, DateTime{}}, 30, s.log, s.answering).value, 5.0);
 }
 
 }  // namespace
