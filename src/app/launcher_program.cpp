@@ -1,6 +1,7 @@
 #include "app/launcher_program.h"
 
 #include <iostream>
+#include <memory>
 
 #include "app/launcher_usage.h"
 #include "app/single_instance.h"
@@ -19,6 +20,7 @@
 #include "support/version.h"
 #include "window/control_window.h"
 #include "window/outside_commands.h"
+#include "window/start_face.h"
 
 namespace tavro {
 
@@ -58,6 +60,7 @@ int RunLauncher(const Parameters& parameters) {
     *echo << (journal ? "<6>" : "") << "Tavro Launcher " << kVersion << ", " << exeName << std::endl;
     log.EchoTo(echo, journal ? DailyLogFile::EchoStyle::SyslogLevels : DailyLogFile::EchoStyle::Stamped);
   }
+  if (!lock.note.empty()) log.Entry(lock.note);
   if (lock.state == InstanceLockState::Refused) {
     // Said where the operator looks for the launcher's word, the log (and its copy on stderr).
     log.Entry(lock.problem);
@@ -89,7 +92,15 @@ int RunLauncher(const Parameters& parameters) {
                         .keepStatusFile = !installCall,
                         .jobTimes = keepsJobTimes ? &jobTimes : nullptr},
                        parameters, !serviceMode);
-  window.FormCreate(exeName);
+  {
+    // The first reading may wait on a source: a request to end the process ends it then.
+    const std::unique_ptr<StartFace> start =
+        serviceMode && !installCall ? ServiceStartFace(window, log) : std::make_unique<StartFace>(window);
+    window.AttachFace(start.get());
+    window.FormCreate(exeName);
+    window.AttachFace(nullptr);
+  }
+  if (window.Closing()) return 0;
   return serviceMode ? RunServiceMode(window, log, parameters) : RunProgramMode(window, log);
 }
 

@@ -18,6 +18,7 @@ struct InstanceLock {
   InstanceLockState state;
   std::string problem;  // Refused: the lock's path and why it cannot be had, for the log;
                         // HeldByAnother: the running launcher's process id where the platform tells it
+  std::string note = {};  // Held: why the lock is not where it belongs, for the log; "" when it is
 };
 
 // Takes the lock of that name for the rest of the process's life (on Windows the mutex of that name

@@ -1,12 +1,14 @@
 // The lock is an flock on a file in a folder that only the launcher's own account (or root) may
 // write, so no other account can make the lock, hold it first, or swap it for a file of its own.
 // The kernel drops the lock when the process ends, however it ends. The path is fixed by the
-// account alone: an environment variable that differs between two starts would give each its own
-// lock. What cannot be had safely is refused, never worked around by running unguarded.
+// account alone: an environment variable, a login or a copy of the launcher that differs between
+// two starts would give each its own lock. What cannot be had safely is refused, never worked
+// around by running unguarded.
 
 #include "app/single_instance_posix.h"
 
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,6 +16,7 @@
 #include <cerrno>
 #include <cstring>
 #include <iostream>
+#include <vector>
 
 #include "app/single_instance.h"
 #include "support/process_path.h"
@@ -83,32 +86,38 @@ InstanceLock AcquireLockFile(const std::string& path, uid_t account) {
 
 }  // namespace
 
-std::vector<std::string> SingleInstanceFolders(uid_t account, const std::string& runtimeFolder,
-                                               const std::string& programFolder) {
-  if (account == 0) return {"/run"};  // not /run/lock, which every account may write
-  std::vector<std::string> folders;
-  for (const std::string& folder : {programFolder, runtimeFolder}) {
-    if (FolderProblem(folder, account).empty()) folders.push_back(folder);
-  }
-  if (folders.empty()) folders.push_back(programFolder);
-  return folders;
+LockPlace SingleInstancePlace(uid_t account, const std::string& homeFolder, const std::string& programFolder) {
+  if (account == 0) return {"/run", {}};  // not /run/lock, which every account may write
+  const std::string homeProblem =
+      homeFolder.empty() ? "the account has no home folder" : FolderProblem(homeFolder, account);
+  if (homeProblem.empty()) return {homeFolder, {}};
+  if (!FolderProblem(programFolder, account).empty()) return {homeFolder.empty() ? programFolder : homeFolder, {}};
+  return {programFolder, "The single-instance lock is beside the launcher, in " + programFolder +
+                             " (the account's home folder is no place for it: " + homeProblem +
+                             "); a copy of the launcher in another folder is not kept from running"};
 }
 
-std::vector<std::string> SingleInstanceLockPaths(const std::string& name) {
+LockPath SingleInstanceLockPath(const std::string& name) {
   const uid_t account = geteuid();
-  std::vector<std::string> paths =
-      SingleInstanceFolders(account, "/run/user/" + std::to_string(account), FolderOf(CurrentExecutablePath()));
-  for (std::string& path : paths) path += "/" + name + ".lock";
-  return paths;
+  // The password database's home, not $HOME, which each start may set as it likes.
+  std::string home;
+  std::vector<char> buffer(16384);
+  passwd entry{};
+  passwd* found = nullptr;
+  if (getpwuid_r(account, &entry, buffer.data(), buffer.size(), &found) == 0 && found != nullptr &&
+      found->pw_dir != nullptr) {
+    home = found->pw_dir;
+  }
+  LockPlace place = SingleInstancePlace(account, home, FolderOf(CurrentExecutablePath()));
+  const bool inHome = account != 0 && place.folder == home;
+  return {place.folder + "/" + (inHome ? "." : "") + name + ".lock", std::move(place.note)};
 }
 
 InstanceLock AcquireSingleInstance(const std::string& name) {
-  const uid_t account = geteuid();
-  for (const std::string& path : SingleInstanceLockPaths(name)) {
-    const InstanceLock lock = AcquireLockFile(path, account);
-    if (lock.state != InstanceLockState::Held) return lock;
-  }
-  return {InstanceLockState::Held, {}};
+  const LockPath lock = SingleInstanceLockPath(name);
+  InstanceLock taken = AcquireLockFile(lock.path, geteuid());
+  if (taken.state == InstanceLockState::Held) taken.note = lock.note;
+  return taken;
 }
 
 // A refused start is a failed command to the shell and to systemd, which restarts on failure only

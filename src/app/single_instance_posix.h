@@ -3,22 +3,28 @@
 #include <sys/types.h>
 
 #include <string>
-#include <vector>
 
 namespace tavro {
 
-// The folders of an account's locks, chosen so that no other account can make or hold a lock first
-// and the environment cannot move them: /run for root (one launcher per machine). Any other account
-// (one launcher per account) locks in each of `runtimeFolder` and `programFolder`, the launcher's
-// own folder, that is a directory of the account's own that no one else may write. The runtime
-// folder comes and goes with the account's logins: a launcher started before a login and one
-// started after it still meet in the launcher's folder. When neither folder is safe, the launcher's
-// folder is named, so that its problem refuses the start.
-std::vector<std::string> SingleInstanceFolders(uid_t account, const std::string& runtimeFolder,
-                                               const std::string& programFolder);
+// Where an account's lock lives, chosen so that no other account can make or hold it first, and so
+// that neither the launcher's folder, the account's login nor the environment moves it: /run for
+// root (one launcher per machine); for any other account (one launcher per account) its home folder
+// from the password database, when that is a directory of the account's own that no one else may
+// write. Where it is not (a system account's home, say), the launcher's own folder serves, with a
+// note for the log: copies of the launcher in two folders then do not meet. When neither folder is
+// safe, the home folder is named, so that its problem refuses the start.
+struct LockPlace {
+  std::string folder;
+  std::string note;  // why the lock is not in the home folder; "" when it is
+};
+LockPlace SingleInstancePlace(uid_t account, const std::string& homeFolder, const std::string& programFolder);
 
-// Where the locks of that name live for the running process: in the folders above, with
-// /run/user/UID as the account's runtime folder.
-std::vector<std::string> SingleInstanceLockPaths(const std::string& name);
+// The lock of that name for the running process, in the place above ("NAME.lock", hidden in a home
+// folder as ".NAME.lock"), with the place's note.
+struct LockPath {
+  std::string path;
+  std::string note;
+};
+LockPath SingleInstanceLockPath(const std::string& name);
 
 }  // namespace tavro

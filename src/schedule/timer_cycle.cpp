@@ -296,6 +296,7 @@ void TakeRunEnds(const TickContext& context) {
 
 void RunTick(const TickContext& context, const TickTime& tickTime) {
   LauncherState& state = context.state;
+  const ReadDeadline::Tick sourcesTick(context.readDeadline);  // a source away in it stays away to its end
   const std::optional<TickTime> previous = std::exchange(state.LastTick, tickTime);
   const DateTime now = tickTime.Local();
   const std::optional<ClockChange> change = previous ? ClockChangeBetween(*previous, tickTime) : std::nullopt;

@@ -12,4 +12,8 @@ int RunServiceMode(ControlWindow& window, DailyLogFile& log, const Parameters& p
   return RunSystemdService(window, log);
 }
 
+std::unique_ptr<StartFace> ServiceStartFace(ControlWindow& window, LogSink& log) {
+  return SystemdStartFace(window, log);
+}
+
 }  // namespace tavro

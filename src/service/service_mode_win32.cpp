@@ -25,4 +25,9 @@ int RunServiceMode(ControlWindow& window, DailyLogFile& log, const Parameters& p
   return RunServiceHost(window, log, face, processLog);
 }
 
+// The service control manager's requests reach the service only once it runs.
+std::unique_ptr<StartFace> ServiceStartFace(ControlWindow& window, LogSink& /*log*/) {
+  return std::make_unique<StartFace>(window);
+}
+
 }  // namespace tavro

@@ -4,7 +4,10 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <cstdint>
+#include <cstdlib>
 #include <iostream>
+#include <optional>
 #include <string>
 
 #include "service/notify_socket_posix.h"
@@ -20,6 +23,9 @@ namespace tavro {
 namespace {
 
 constexpr int kShutdownQueryPatienceMs = 5000;
+// While the start waits, each message gives it this much more, and one goes at least this often.
+constexpr std::int64_t kStartExtensionMs = 30000;
+constexpr std::int64_t kStartExtendedEveryMs = 10000;
 
 // A stop request while the whole system goes down is the shutdown, which ends without Stop.
 bool SystemIsStopping() {
@@ -105,7 +111,42 @@ class ServiceFace final : public LoopFace, private ServiceHostPort {
   std::optional<ServiceRequest> request_;  // taken during a tick, carried out after it
 };
 
+class StartingFace final : public StartFace {
+ public:
+  StartingFace(ControlWindow& window, LogSink& log, const char* notifyAddress)
+      : StartFace(window), log_(log), notifier_(notifyAddress != nullptr ? notifyAddress : "") {}
+
+ private:
+  // The service never ran: there is nothing to stop, only the start to end.
+  void Exit() override {
+    log_.Entry("Service is stopping...");
+    window_.Ending("service stop");
+    Close();
+    Notify("STOPPING=1");
+  }
+  void Waiting(Clock& clock) override {
+    const std::int64_t now = clock.SteadyMs();
+    if (extended_ && now - *extended_ < kStartExtendedEveryMs) return;
+    extended_ = now;
+    Notify("EXTEND_TIMEOUT_USEC=" + std::to_string(kStartExtensionMs * 1000));
+  }
+  // A start by hand has no manager to tell; the service host says so once the window is made.
+  void Notify(const std::string& message) {
+    std::string ignored;
+    notifier_.Notify(message, ignored);
+  }
+
+  LogSink& log_;
+  ServiceNotifier notifier_;
+  std::optional<std::int64_t> extended_;
+};
+
 }  // namespace
+
+std::unique_ptr<StartFace> SystemdStartFace(ControlWindow& window, LogSink& log) {
+  // Left in place: the service host takes it once the window is made.
+  return std::make_unique<StartingFace>(window, log, std::getenv("NOTIFY_SOCKET"));
+}
 
 int RunSystemdService(ControlWindow& window, DailyLogFile& log) {
   const std::string notifyAddress = TakeNotifySocketAddress();

@@ -46,24 +46,18 @@ struct AutomationGate::Worker {
     calls.pop_front();
     return call;
   }
-  void End(bool abandon) {
+  void End() {
     {
       const std::lock_guard<std::mutex> lock(mutex);
       ending = true;
-      abandoned = abandon;
     }
     changed.notify_one();
-  }
-  bool Abandoned() {
-    const std::lock_guard<std::mutex> lock(mutex);
-    return abandoned;
   }
 
   std::mutex mutex;
   std::condition_variable changed;
   std::deque<std::function<void()>> calls;
   bool ending = false;
-  bool abandoned = false;
   // The worker's thread's; the gate reads what a call left in it once the call has ended.
   std::optional<Desk> desk;
 };
@@ -75,19 +69,19 @@ AutomationGate::AutomationGate(std::string source, const ProgramSettings& settin
       log_(log),
       automation_(std::move(automation)),
       deadline_(deadline),
-      make_(std::move(make)) {}
+      make_(std::move(make)),
+      givenUp_(source_, log) {}
 
 AutomationGate::~AutomationGate() { Restart(); }
 
 void AutomationGate::Restart() {
   if (!worker_) return;
-  worker_->End(false);
-  thread_.join();  // an idle worker: it only lets its reader go
+  worker_->End();
+  if (thread_.joinable()) thread_.join();  // an idle worker: it only lets its reader go
   worker_.reset();
 }
 
 double AutomationGate::Read(const GateRequest& request) {
-  if (Crowded()) return kNoValueFound;
   // The request's task is the launcher's: the call takes a copy.
   OnWorker([settings = settings_, task = request.task, number = request.number, slot = request.slotTime](Desk& desk) {
     desk.settings = settings;
@@ -97,7 +91,6 @@ double AutomationGate::Read(const GateRequest& request) {
 }
 
 bool AutomationGate::KeepReady() {
-  if (Crowded()) return true;
   OnWorker([settings = settings_](Desk& desk) {
     desk.settings = settings;
     desk.ready = desk.reader->KeepReady();
@@ -105,53 +98,42 @@ bool AutomationGate::KeepReady() {
   return worker_->desk->ready;
 }
 
-bool AutomationGate::Crowded() {
-  if (lingering_->load() < kMostLingeringWorkers) {
-    saidCrowded_ = false;
-    return false;
-  }
-  if (!saidCrowded_) {
-    log_.Entry(source_ + ": " + std::to_string(kMostLingeringWorkers) +
-               " reads given up still wait for an answer; its reads fail at once until one of them returns");
-    saidCrowded_ = true;
-  }
-  return true;
-}
-
 void AutomationGate::OnWorker(std::function<void(Desk&)> work) {
-  if (!worker_) {
-    auto fresh = std::make_shared<Worker>();
-    thread_ = std::thread([worker = fresh, make = make_, automation = automation_, lingering = lingering_] {
-      {
+  if (!worker_) worker_ = std::make_shared<Worker>();
+  const std::shared_ptr<Worker> worker = worker_;
+  // The worker's thread comes with its first call: one that cannot be made fails this call only.
+  const auto hand = [this, &worker](std::function<void()> call) {
+    if (!thread_.joinable()) {
+      thread_ = std::thread([worker, make = make_, automation = automation_] {
         const AutomationApartment apartment;
         Desk& desk = worker->desk.emplace();
         desk.reader = make(desk.settings, desk.log, *automation);
-        while (const std::function<void()> call = worker->Next()) call();
+        while (const std::function<void()> next = worker->Next()) next();
         worker->desk.reset();  // the reader's objects are released in the apartment that made them
-      }
-      if (worker->Abandoned()) lingering->fetch_sub(1);
-    });
-    worker_ = std::move(fresh);
-  }
-  const std::shared_ptr<Worker> worker = worker_;
-  const auto writeHeld = [this, &worker] {
-    for (const auto& [message, stamped] : worker->desk->log.entries) log_.Write(message, stamped);
+      });
+    }
+    worker->Hand(std::move(call));
+  };
+  const auto writeHeld = [&worker](LogSink& log) {
+    if (!worker->desk) return;  // its thread could not be made
+    for (const auto& [message, stamped] : worker->desk->log.entries) log.Write(message, stamped);
     worker->desk->log.entries.clear();
   };
   try {
-    deadline_.RunOn([worker](std::function<void()> call) { worker->Hand(std::move(call)); },
-                    [worker, work = std::move(work)] { work(*worker->desk); });
-  } catch (const ReadGivenUp&) {
-    lingering_->fetch_add(1);  // before the worker can see itself abandoned and count itself out
-    worker->End(true);
-    thread_.detach();
-    worker_.reset();
+    deadline_.RunOn(givenUp_, hand, [worker, work = std::move(work)] { work(*worker->desk); });
+  } catch (const ReadGivenUp& givenUp) {
+    // A refused call never reached the worker, which stays; a given-up one keeps it to itself.
+    if (!givenUp.refused) {
+      worker->End();
+      thread_.detach();
+      worker_.reset();
+    }
     throw;
   } catch (...) {
-    writeHeld();
+    writeHeld(log_);
     throw;
   }
-  writeHeld();
+  writeHeld(log_);
 }
 
 }  // namespace tavro

@@ -4,11 +4,9 @@
 // worker thread of its own, in an apartment of its own: its objects are made, used and released
 // there, with its own copy of the settings and a log whose entries reach the launcher's log when a
 // call has ended in time. A call given up (read_deadline.h) leaves its worker to it with all it
-// holds, and the next call starts a fresh worker. A source that keeps hanging must not pile up
-// threads: while kMostLingeringWorkers given-up workers still wait for it, its reads fail at once,
-// said once until one of them returns.
+// holds, and the next call starts a fresh worker; the source counts its given-up calls, so that one
+// that keeps hanging does not pile up workers (given_up_calls.h).
 
-#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
@@ -17,12 +15,11 @@
 #include "jobs/launcher_state.h"
 #include "sources/automation.h"
 #include "sources/gate_reader.h"
+#include "sources/given_up_calls.h"
 #include "sources/read_deadline.h"
 #include "support/log_sink.h"
 
 namespace tavro {
-
-inline constexpr int kMostLingeringWorkers = 3;
 
 class AutomationGate final : public GateReader {
  public:
@@ -38,7 +35,7 @@ class AutomationGate final : public GateReader {
   AutomationGate& operator=(const AutomationGate&) = delete;
 
   double Read(const GateRequest& request) override;
-  // On the worker as well. A source whose workers all linger is ready: its reads say why they fail.
+  // On the worker as well. A source whose given-up calls all still wait is ready: its reads fail.
   bool KeepReady() override;
   // Lets the worker go with what its reader holds; the next call makes the reader afresh.
   void Restart();
@@ -48,8 +45,6 @@ class AutomationGate final : public GateReader {
   struct Desk;
   // Runs `work` on the worker under the deadline, then writes the entries it logged.
   void OnWorker(std::function<void(Desk&)> work);
-  // True, said once, while the given-up workers that still wait are as many as allowed.
-  bool Crowded();
 
   const std::string source_;
   const ProgramSettings& settings_;
@@ -57,10 +52,9 @@ class AutomationGate final : public GateReader {
   const std::shared_ptr<AutomationFactory> automation_;
   ReadDeadline& deadline_;
   const MakeReader make_;
+  GivenUpCalls givenUp_;
   std::shared_ptr<Worker> worker_;
-  std::thread thread_;
-  const std::shared_ptr<std::atomic<int>> lingering_ = std::make_shared<std::atomic<int>>(0);
-  bool saidCrowded_ = false;
+  std::thread thread_;  // the worker's, made with its first call
 };
 
 // The MakeReader of a reader made from settings, log and factory (PhdReader, PiSdkReader).

@@ -19,4 +19,9 @@ bool ServerUnreachable(const DatabaseError& error) {
   return false;
 }
 
+bool ServerUnreachable(const std::exception& error) {
+  const auto* databaseError = dynamic_cast<const DatabaseError*>(&error);
+  return databaseError != nullptr && ServerUnreachable(*databaseError);
+}
+
 }  // namespace tavro

@@ -23,6 +23,8 @@ class DatabaseError : public std::runtime_error {
 // Whether the failure says that the server could not be reached or the connection to it broke
 // (SQLSTATE class 08, or a login timeout), as opposed to a server that answered and refused.
 bool ServerUnreachable(const DatabaseError& error);
+// The same of any failure: false for one that is no DatabaseError.
+bool ServerUnreachable(const std::exception& error);
 
 // Whether ":name" in an SQL text marks a parameter. Off, the text goes to the server as written,
 // colons included (the IP21 times are written into its query).

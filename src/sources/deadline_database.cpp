@@ -2,8 +2,8 @@
 
 namespace tavro {
 
-DeadlineDatabase::DeadlineDatabase(ReadDeadline& deadline, Maker make)
-    : deadline_(deadline), make_(std::move(make)), behind_(make_()) {}
+DeadlineDatabase::DeadlineDatabase(ReadDeadline& deadline, std::string source, LogSink& log, Maker make)
+    : deadline_(deadline), givenUp_(std::move(source), log), make_(std::move(make)), behind_(make_()) {}
 
 void DeadlineDatabase::SetConnectionString(const std::string& text) {
   behind_->SetConnectionString(text);
@@ -27,12 +27,16 @@ void DeadlineDatabase::OpenQuery() { Blocking(&Database::OpenQuery); }
 
 void DeadlineDatabase::Blocking(void (Database::*call)()) {
   try {
-    deadline_.Run([database = behind_, call] { ((*database).*call)(); });
-  } catch (const ReadGivenUp&) {
+    deadline_.Run(givenUp_, [database = behind_, call] { ((*database).*call)(); });
+  } catch (const ReadGivenUp& givenUp) {
+    if (givenUp.refused) throw;  // it never reached the database, which stays
     behind_ = make_();
     if (connectionString_) behind_->SetConnectionString(*connectionString_);
     if (sql_) behind_->SetSql(sql_->first, sql_->second);
     for (const auto& [position, value] : parameters_) behind_->SetParameter(position, value);
+    throw;
+  } catch (const DatabaseError& error) {
+    if (ServerUnreachable(error)) givenUp_.Away(deadline_.CurrentTick());  // not asked again in this tick
     throw;
   }
 }

@@ -2,7 +2,9 @@
 // A database whose connecting and querying keep to the read's deadline (read_deadline.h). Those
 // two calls run on a thread of their own against the database behind; a given-up call keeps that
 // database to its thread, and the next call goes to a new one, set up as the old one was, so the
-// next read connects afresh. The other calls do not wait on the server and run here.
+// next read connects afresh. The other calls do not wait on the server and run here. The source
+// counts its given-up calls (given_up_calls.h); a server it could not reach, like one given up past
+// the deadline, is not asked again in that tick.
 //
 // While a call runs, the main thread only waits: nothing else touches the database behind (the
 // commands that could, a ReRead ini among them, wait for the end of the tick).
@@ -15,14 +17,17 @@
 #include <utility>
 
 #include "sources/database.h"
+#include "sources/given_up_calls.h"
 #include "sources/read_deadline.h"
+#include "support/log_sink.h"
 
 namespace tavro {
 
 class DeadlineDatabase final : public Database {
  public:
   using Maker = std::function<std::unique_ptr<Database>()>;
-  DeadlineDatabase(ReadDeadline& deadline, Maker make);
+  // `source` names it in the log.
+  DeadlineDatabase(ReadDeadline& deadline, std::string source, LogSink& log, Maker make);
 
   void SetConnectionString(const std::string& text) override;
   void Open() override;
@@ -40,6 +45,7 @@ class DeadlineDatabase final : public Database {
   void Blocking(void (Database::*call)());
 
   ReadDeadline& deadline_;
+  GivenUpCalls givenUp_;
   Maker make_;
   std::shared_ptr<Database> behind_;
   // What a new database is set up with.

@@ -85,6 +85,7 @@ double Ip21Reader::ReadIp21Value(const std::string& tag, std::int32_t intervalLe
     database_.SetSql(query, ParameterParsing::Off);
     database_.Open();
     database_.OpenQuery();
+    outage_.Answered();
     double result = kNoValueFound;
     if (database_.RecordCount() > 0) {
       database_.Last();
@@ -97,8 +98,10 @@ double Ip21Reader::ReadIp21Value(const std::string& tag, std::int32_t intervalLe
     database_.Close();
     return result;
   } catch (const std::exception& error) {
-    log_.Entry(std::string("IP21 error:\r") + error.what());
-    log_.Write("query:\r" + query, false);
+    outage_.Failed(error, [&] {
+      log_.Entry(std::string("IP21 error:\r") + error.what());
+      log_.Write("query:\r" + query, false);
+    });
     database_.Close();
     return kNoValueFound;
   }

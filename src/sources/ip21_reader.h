@@ -9,6 +9,7 @@
 #include "jobs/launcher_state.h"
 #include "sources/database.h"
 #include "sources/gate_reader.h"
+#include "sources/source_outage.h"
 #include "support/log_sink.h"
 
 namespace tavro {
@@ -29,9 +30,10 @@ class Ip21Reader final : public GateReader {
  public:
   // database: the connection with its aggregate query, owned by the caller.
   Ip21Reader(const ProgramSettings& settings, Database& database, LogSink& log)
-      : settings_(settings), database_(database), log_(log) {}
+      : settings_(settings), database_(database), log_(log), outage_("IP21", log) {}
 
-  // The first column of the last row; -20 for no row and for every failure, both logged.
+  // The first column of the last row; -20 for no row and for every failure, both logged (a server
+  // out of reach once for the outage, source_outage.h).
   double ReadIp21Value(const std::string& tag, std::int32_t intervalLength, DateTime time);
 
   double Read(const GateRequest& request) override {
@@ -42,6 +44,7 @@ class Ip21Reader final : public GateReader {
   const ProgramSettings& settings_;
   Database& database_;
   LogSink& log_;
+  SourceOutage outage_;
 };
 
 }  // namespace tavro

@@ -4,6 +4,7 @@
 
 #include "config/ini_reading.h"
 #include "sources/mssql_driver.h"
+#include "sources/read_deadline.h"
 #include "support/connection_string.h"
 #include "support/text.h"
 
@@ -27,12 +28,14 @@ std::string MssqlConnectionString(const ProgramSettings& settings) {
 
 void MssqlReader::Prepare(const ProgramSettings& settings) {
   waitingForServer_ = settings;
+  prepared_ = settings;
   lastRetryError_.clear();
   try {
     TryQuery(settings);
   } catch (const DatabaseError& error) {
     if (!ServerUnreachable(error)) {
       waitingForServer_.reset();
+      prepared_.reset();
       throw;
     }
     throw SourceUnreachable(error.what());
@@ -59,6 +62,27 @@ bool MssqlReader::KeepReady() {
   return true;
 }
 
+double MssqlReader::Read(const GateRequest& request) {
+  if (waitingForServer_) return kNoValueFound;
+  try {
+    const double value = ReadMssqlValue(request.task.runningtag, request.task.intervallength, request.slotTime);
+    if (unreachable_ && prepared_) {
+      log_.Write("MSSQL cannot be reached: tasks gated on it are held until it answers", false);
+      WaitForServer();
+    }
+    return value;
+  } catch (const ReadGivenUp&) {
+    // Past the deadline (its one entry is the deadline's), or the end of the process.
+    if (prepared_) WaitForServer();
+    throw;
+  }
+}
+
+void MssqlReader::WaitForServer() {
+  waitingForServer_ = prepared_;
+  lastRetryError_.clear();
+}
+
 void MssqlReader::TryQuery(const ProgramSettings& settings) {
   database_.Close();
   try {
@@ -80,6 +104,7 @@ void MssqlReader::TryQuery(const ProgramSettings& settings) {
 }
 
 double MssqlReader::ReadMssqlValue(const std::string& tag, std::int32_t intervalLength, DateTime time) {
+  unreachable_ = false;
   try {
     database_.Open();
     database_.CloseQuery();
@@ -95,6 +120,7 @@ double MssqlReader::ReadMssqlValue(const std::string& tag, std::int32_t interval
     database_.Close();
     return result;
   } catch (const std::exception& error) {
+    unreachable_ = ServerUnreachable(error);
     log_.Entry(std::string("MSSQL error:\r") + error.what());
     // The query's text is held as lines: it ends with a line break, and the entry with an empty line.
     log_.Write("query:\r" + sqlText_ + kLineBreak, false);

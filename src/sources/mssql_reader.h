@@ -44,16 +44,18 @@ class MssqlReader final : public GateReader {
   // (not logged) and for every failure (logged with the query).
   double ReadMssqlValue(const std::string& tag, std::int32_t intervalLength, DateTime time);
 
-  // Until an unreachable server answers, every gate stays closed without a word per read.
-  double Read(const GateRequest& request) override {
-    if (waitingForServer_) return kNoValueFound;
-    return ReadMssqlValue(request.task.runningtag, request.task.intervallength, request.slotTime);
-  }
+  // As ReadMssqlValue. A server lost after the reading (it could not be reached, or a read was given
+  // up) is waited for as one away at the reading, said once: until it answers, every gate stays
+  // closed without a word per read.
+  double Read(const GateRequest& request) override;
 
  private:
   void TryQuery(const ProgramSettings& settings);
+  void WaitForServer();
 
   std::optional<ProgramSettings> waitingForServer_;  // the settings to prepare with once it answers
+  std::optional<ProgramSettings> prepared_;          // what the last reading tried it with
+  bool unreachable_ = false;                         // the last read's server could not be reached
   std::string lastRetryError_;                       // a refusal while waiting, said once
   TrialConnection trial_;
   Database& database_;

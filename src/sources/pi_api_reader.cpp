@@ -1,5 +1,6 @@
 #include "sources/pi_api_reader.h"
 
+#include <atomic>
 #include <optional>
 #include <string>
 
@@ -16,6 +17,7 @@ constexpr const char* kProgramName = "tavrorun";  // what piut_connect is given,
 struct PiApiSession {
   PiApiCalls pi;
   std::shared_ptr<std::mutex> inLibrary;
+  std::shared_ptr<std::atomic<bool>> givenUp;
   std::string tag, host, user, password;
   std::optional<std::int32_t> piTime;
 };
@@ -35,6 +37,7 @@ PiApiAnswer Failed(double value, const char* step) {
 
 PiApiAnswer Ask(const PiApiSession& s) {
   const std::lock_guard<std::mutex> alone(*s.inLibrary);
+  if (s.givenUp->load()) return {};
   if (s.pi.piut_connect(kProgramName) != 0) return Failed(-2.0, "piut_connect failed");
   if (!s.user.empty()) {
     std::int32_t valid = 0;
@@ -85,9 +88,15 @@ double PiApiReader::ReadThisWay(const std::string& tag, const std::string& host,
     }
   }
   const auto answer = std::make_shared<PiApiAnswer>();
-  deadline_.Run([session = PiApiSession{api_.Calls(), inLibrary_, tag, host, user, password, PiTime(time)}, answer] {
-    *answer = Ask(session);
-  });
+  const auto givenUp = std::make_shared<std::atomic<bool>>(false);
+  try {
+    deadline_.Run(givenUp_, [session = PiApiSession{api_.Calls(), inLibrary_, givenUp, tag, host, user, password,
+                                                    PiTime(time)},
+                             answer] { *answer = Ask(session); });
+  } catch (const ReadGivenUp&) {
+    givenUp->store(true);
+    throw;
+  }
   if (answer->failedStep != nullptr) Debug(answer->failedStep, false);
   // A wrapped time would ask the archive for another moment.
   if (answer->timeOutOfRange) log_.Entry("PI time out of range for tag " + tag + ": " + DateTimeText(time));

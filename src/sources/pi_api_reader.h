@@ -2,11 +2,13 @@
 // PI through its API library (apiado=0): connect, log in, choose the server, find the point, read
 // its archive value at the time. The library's calls keep to the read's deadline (read_deadline.h):
 // they run as one call that owns what it uses, and a given-up call keeps the library to itself until
-// it returns, so that two calls are never in the library at once.
+// it returns, so that two calls are never in the library at once. A call given up while it still
+// waited for the library never enters it: its read is past.
 
 #include <memory>
 #include <mutex>
 
+#include "sources/given_up_calls.h"
 #include "sources/pi_api_binding.h"
 #include "sources/pi_reader.h"
 #include "sources/read_deadline.h"
@@ -16,7 +18,7 @@ namespace tavro {
 class PiApiReader final : public PiReader {
  public:
   PiApiReader(const ProgramSettings& settings, LogSink& log, PiApiBinding& api, ReadDeadline& deadline)
-      : PiReader(settings, log), api_(api), deadline_(deadline) {}
+      : PiReader(settings, log), api_(api), deadline_(deadline), givenUp_("PI API", log) {}
 
   // At every tick while this is the source: the library bound, or the launcher stops.
   bool KeepReady() override;
@@ -27,6 +29,7 @@ class PiApiReader final : public PiReader {
 
   PiApiBinding& api_;
   ReadDeadline& deadline_;
+  GivenUpCalls givenUp_;
   std::shared_ptr<std::mutex> inLibrary_ = std::make_shared<std::mutex>();
 };
 

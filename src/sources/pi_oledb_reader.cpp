@@ -39,15 +39,18 @@ double PiOleDbReader::ReadThisWay(const std::string& tag, const std::string& hos
     database_.SetConnectionString(PiOdbcConnectionString(settings_));
     database_.Open();
     database_.OpenQuery();
+    outage_.Answered();
     database_.First();
     const double result = database_.FirstColumnAsDouble();
     database_.Close();
     return result;
   } catch (const std::exception& error) {
     database_.Close();
-    log_.Entry("Exception" + std::string(kLineBreak) + WithoutSecret(error.what(), password) + kLineBreak +
-               "for tag=" + tag + kLineBreak + "host=" + host + kLineBreak + "user=" + user + kLineBreak +
-               "time=" + DateTimeText(time));
+    outage_.Failed(error, [&] {
+      log_.Entry("Exception" + std::string(kLineBreak) + WithoutSecret(error.what(), password) + kLineBreak +
+                 "for tag=" + tag + kLineBreak + "host=" + host + kLineBreak + "user=" + user + kLineBreak +
+                 "time=" + DateTimeText(time));
+    });
     return kNoValueFound;
   }
 }

@@ -6,6 +6,7 @@
 
 #include "sources/database.h"
 #include "sources/pi_reader.h"
+#include "sources/source_outage.h"
 
 namespace tavro {
 
@@ -21,13 +22,14 @@ class PiOleDbReader final : public PiReader {
  public:
   // database: the connection with its query, owned by the caller.
   PiOleDbReader(const ProgramSettings& settings, LogSink& log, Database& database)
-      : PiReader(settings, log), database_(database) {}
+      : PiReader(settings, log), database_(database), outage_("PI", log) {}
 
  private:
   double ReadThisWay(const std::string& tag, const std::string& host, const std::string& user,
                      const std::string& password, DateTime time) override;
 
   Database& database_;
+  SourceOutage outage_;  // a server out of reach is said once for the outage
   bool querySet_ = false;
 };
 

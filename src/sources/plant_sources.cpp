@@ -13,13 +13,13 @@ PlantSources::PlantSources(const ProgramSettings& settings, LogSink& log, Clock&
       none_(settings, log),
       phd_("PHD", settings, log, automation_, deadline, NewAutomationReader<PhdReader>),
       piApi_(settings, log, piApiBinding_, deadline),
-      piDatabase_(deadline, NewOdbcDatabase),
+      piDatabase_(deadline, "PI", log, NewOdbcDatabase),
       piOleDb_(settings, log, piDatabase_),
       piSdk_("PI SDK", settings, log, automation_, deadline, NewAutomationReader<PiSdkReader>),
       piWithoutAccess_(settings, log),
-      ip21Database_(deadline, NewOdbcDatabase),
+      ip21Database_(deadline, "IP21", log, NewOdbcDatabase),
       ip21_(settings, ip21Database_, log),
-      mssqlDatabase_(deadline, NewOdbcDatabase),
+      mssqlDatabase_(deadline, "MSSQL", log, NewOdbcDatabase),
       mssql_(mssqlDatabase_, log, clock, trial) {}
 
 GateReader& PlantSources::ReaderFor(const ProgramSettings& settings) {

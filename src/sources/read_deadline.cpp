@@ -6,6 +6,7 @@
 #include <exception>
 #include <memory>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 namespace tavro {
@@ -29,6 +30,7 @@ struct ReadDeadline::Call {
     work = nullptr;  // what the work holds is let go on its own thread
     const std::lock_guard<std::mutex> lock(mutex);
     done.store(true, std::memory_order_release);
+    if (givenUp) givenUp->fetch_sub(1);
     ended.notify_all();
   }
   void RethrowFailure() const {
@@ -38,18 +40,33 @@ struct ReadDeadline::Call {
   std::function<void()> work;
   std::exception_ptr failure;
   std::atomic<bool> done{false};
-  std::mutex mutex;  // for a wait without bound
+  std::mutex mutex;  // for a wait without bound, and the count of a given-up call
   std::condition_variable ended;
+  std::shared_ptr<std::atomic<int>> givenUp;  // the count it is in once given up
 };
+
+ReadDeadline::Tick::Tick(ReadDeadline* deadline) : deadline_(deadline) {
+  if (deadline_ != nullptr) deadline_->tick_ = ++deadline_->ticks_;
+}
+
+ReadDeadline::Tick::~Tick() {
+  if (deadline_ != nullptr) deadline_->tick_.reset();
+}
 
 ReadOutcome ReadDeadline::Read(GateReader& gate, const GateRequest& request, int seconds, LogSink& log,
                                const ReadPause& pause) {
   double value = kNoValueFound;
-  const End end = Bound(seconds, pause, [&] { value = gate.Read(request); });
+  End end = End::Done;
+  try {
+    end = Bound(seconds, pause, [&] { value = gate.Read(request); });
+  } catch (const std::exception& error) {
+    log.Entry("read of " + request.task.runningtag + " failed: " + error.what());
+    return {kNoValueFound, false};
+  }
   if (end == End::TimedOut) {
     log.Entry("read of " + request.task.runningtag + " timed out after " + std::to_string(seconds) + " s");
   }
-  return {value, end == End::Stopped};
+  return {end == End::Done ? value : kNoValueFound, end == End::Stopped};
 }
 
 ReadDeadline::End ReadDeadline::Bound(int seconds, const ReadPause& pause, const std::function<void()>& work) {
@@ -59,38 +76,71 @@ ReadDeadline::End ReadDeadline::Bound(int seconds, const ReadPause& pause, const
     current_.reset();
     return End::Done;
   } catch (const ReadGivenUp&) {
-    const bool stopped = current_->stopped;
+    const Outcome outcome = current_->outcome;
     current_.reset();
-    return stopped ? End::Stopped : End::TimedOut;
+    if (outcome == Outcome::Stopped) return End::Stopped;
+    return outcome == Outcome::Refused ? End::Refused : End::TimedOut;
   } catch (...) {
     current_.reset();
     throw;
   }
 }
 
-void ReadDeadline::Run(std::function<void()> work) {
+void ReadDeadline::MayCall(GivenUpCalls& calls) {
+  if (calls.MayCall(tick_)) return;
+  current_->outcome = Outcome::Refused;
+  throw ReadGivenUp{true};
+}
+
+bool ReadDeadline::GiveUp(GivenUpCalls& calls, Call& call) {
+  const std::lock_guard<std::mutex> lock(call.mutex);
+  if (call.done.load(std::memory_order_acquire)) return false;
+  call.givenUp = calls.Count();
+  calls.GiveUp(tick_, current_->outcome == Outcome::TimedOut);
+  return true;
+}
+
+void ReadDeadline::Run(GivenUpCalls& calls, std::function<void()> work) {
   if (!current_) {
     work();
     return;
   }
+  MayCall(calls);
   auto call = std::make_shared<Call>(std::move(work));
-  std::thread thread([call] { call->Perform(); });
-  if (!Waited(*call)) {
+  std::thread thread;
+  try {
+    thread = std::thread([call] { call->Perform(); });
+  } catch (const std::system_error& error) {
+    calls.NoThread(error.what());
+    current_->outcome = Outcome::Refused;
+    throw ReadGivenUp{true};
+  }
+  if (!Waited(*call) && GiveUp(calls, *call)) {
     thread.detach();
     throw ReadGivenUp{};
   }
+  current_->outcome = Outcome::Answered;  // it ended as it was given up
   thread.join();
   call->RethrowFailure();
 }
 
-void ReadDeadline::RunOn(const Start& start, std::function<void()> work) {
+void ReadDeadline::RunOn(GivenUpCalls& calls, const Start& start, std::function<void()> work) {
+  if (current_) MayCall(calls);
   auto call = std::make_shared<Call>(std::move(work));
-  start([call] { call->Perform(); });
+  try {
+    start([call] { call->Perform(); });
+  } catch (const std::system_error& error) {
+    if (!current_) throw;
+    calls.NoThread(error.what());
+    current_->outcome = Outcome::Refused;
+    throw ReadGivenUp{true};
+  }
   if (!current_) {
     std::unique_lock<std::mutex> lock(call->mutex);
     call->ended.wait(lock, [&call] { return call->done.load(std::memory_order_acquire); });
   } else if (!Waited(*call)) {
-    throw ReadGivenUp{};
+    if (GiveUp(calls, *call)) throw ReadGivenUp{};
+    current_->outcome = Outcome::Answered;
   }
   call->RethrowFailure();
 }
@@ -101,7 +151,7 @@ bool ReadDeadline::Waited(const Call& call) {
     const std::int64_t remaining = current_->endMs - clock_.SteadyMs();
     const bool stop = remaining > 0 && !(*current_->pause)(static_cast<int>(std::min<std::int64_t>(look, remaining)));
     if (remaining <= 0 || stop) {
-      current_->stopped = stop;
+      current_->outcome = stop ? Outcome::Stopped : Outcome::TimedOut;
       return false;
     }
     look = std::min(look * 2, kLongestLookMs);

@@ -9,19 +9,48 @@
 #include "support/atomic_file.h"
 
 namespace tavro {
+namespace {
+
+// A fresh file under the temporary name, made here and nowhere else: never a FIFO, whose open
+// would wait for a reader for good, nor a link to another file, nor a file another process holds
+// open. A plain file of this account's that a crash left there is taken away first; anything else
+// is left alone and fails the write. -1 with errno, or with `problem` said, when none can be made.
+int FreshFile(const std::string& temporary, std::string& problem) {
+  constexpr int kFlags = O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY;
+  int fd = open(temporary.c_str(), kFlags, 0640);
+  if (fd >= 0 || errno != EEXIST) return fd;
+  struct stat status {};
+  if (lstat(temporary.c_str(), &status) != 0) return -1;
+  if (S_ISDIR(status.st_mode)) {
+    problem = "it is a directory";
+  } else if (S_ISLNK(status.st_mode)) {
+    problem = "it is a symbolic link";
+  } else if (!S_ISREG(status.st_mode) || status.st_uid != geteuid()) {
+    problem = S_ISREG(status.st_mode) ? "it belongs to another account" : "it is not a regular file";
+  } else if (unlink(temporary.c_str()) == 0) {
+    fd = open(temporary.c_str(), kFlags, 0640);
+  }
+  return fd;
+}
+
+// The outdated file goes, so that what readers find tells no longer than it is true.
+void TakeAwayOutdated(const std::string& path) {
+  struct stat status {};
+  if (lstat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode)) unlink(path.c_str());
+}
+
+}  // namespace
 
 bool ReplaceFileAtomically(const std::string& path, const std::string& text, std::string& error) {
   const std::string temporary = path + ".tmp";
-  // The last-but-one file is written over, not emptied: ext4 writes a file out to disk at once
-  // when it was emptied and written again, or renamed over another (its guard for programs that
-  // replace files so), and that cost a tenth of a millisecond of every tick. Once written, the two
-  // names are exchanged, so the old file waits under the temporary name for the next time.
-  const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0640);
+  std::string problem;
+  const int fd = FreshFile(temporary, problem);
   if (fd < 0) {
-    error = temporary + ": " + std::strerror(errno);
+    error = temporary + ": " + (problem.empty() ? std::strerror(errno) : problem);
+    TakeAwayOutdated(path);
     return false;
   }
-  // The mode is the file's whatever the umask or an earlier file said.
+  // The mode is the file's whatever the umask said.
   bool written = fchmod(fd, 0640) == 0;
   for (std::size_t done = 0; written && done < text.size();) {
     const ssize_t part = pwrite(fd, text.data() + done, text.size() - done, static_cast<off_t>(done));
@@ -29,16 +58,12 @@ bool ReplaceFileAtomically(const std::string& path, const std::string& text, std
     written = part > 0;
     if (written) done += static_cast<std::size_t>(part);
   }
-  if (written) written = ftruncate(fd, static_cast<off_t>(text.size())) == 0;
   const int writeError = errno;
   if (close(fd) != 0 && written) written = false;
-  // A first file, or a file system that cannot exchange names, takes the plain rename.
-  if (written && (renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, path.c_str(), RENAME_EXCHANGE) == 0 ||
-                  rename(temporary.c_str(), path.c_str()) == 0)) {
-    return true;
-  }
+  if (written && rename(temporary.c_str(), path.c_str()) == 0) return true;
   error = path + ": " + std::strerror(written ? errno : writeError);
   unlink(temporary.c_str());
+  TakeAwayOutdated(path);
   return false;
 }
 

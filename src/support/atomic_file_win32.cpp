@@ -12,6 +12,7 @@ bool ReplaceFileAtomically(const std::string& path, const std::string& text, std
       CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     error = temporary + ": " + SystemMessage(GetLastError());
+    DeleteFileA(path.c_str());  // outdated: a directory there stays
     return false;
   }
   DWORD written = 0;
@@ -24,6 +25,7 @@ bool ReplaceFileAtomically(const std::string& path, const std::string& text, std
   }
   error = path + ": " + SystemMessage(complete ? GetLastError() : writeError);
   DeleteFileA(temporary.c_str());
+  DeleteFileA(path.c_str());
   return false;
 }
 

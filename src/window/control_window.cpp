@@ -37,6 +37,7 @@ void ControlWindow::FormCreate(const std::string& exeName, const std::string& in
   services_.log.Entry("Starting program...");
   settings.SourceMode = kSourceNone;
   IniAkceExecute();
+  if (closing_) return;  // an Exit during the reading's trial
   TakeUpEarlierJobTimes();
   SetPanelText(Panel::RunStatus, "Stopped");
   services_.state.Status.stopReason = "not started";
@@ -138,6 +139,11 @@ void ControlWindow::IniAkceExecute(const ZonedTime& readingTime) {
       const int seconds = settings.ReadTimeout;
       const auto end = services_.readDeadline->Bound(
           seconds, [this](int milliseconds) { return WaitTakingCommands(milliseconds); }, [&] { trial(settings); });
+      // Given up for the end of the process: the reading ends here, unsaid.
+      if (end == ReadDeadline::End::Stopped) throw ReadGivenUp{};
+      if (end == ReadDeadline::End::Refused) {
+        throw SourceUnreachable("not tried: calls given up before still wait for it, or no thread could be made");
+      }
       if (end != ReadDeadline::End::Done) {
         throw SourceUnreachable("no answer within " + std::to_string(seconds) + " s");
       }
@@ -150,7 +156,12 @@ void ControlWindow::IniAkceExecute(const ZonedTime& readingTime) {
       LogChangedFindings(loggedFindings_, {state.Settings.IniFileName, ini, state, now}, services_.log);
     };
   }
-  const ReadingVerdict verdict = tavro::IniAkceExecute(services_.state, context);
+  ReadingVerdict verdict;
+  try {
+    verdict = tavro::IniAkceExecute(services_.state, context);
+  } catch (const ReadGivenUp&) {
+    return;  // the process ends: what the reading left half done no longer matters
+  }
   gate_ = &sources.ReaderFor(services_.state.Settings);
   JobStatus& status = services_.state.Status;
   status.lastReading = readingTime;

@@ -17,8 +17,8 @@ namespace tavro {
 namespace {
 
 // Root guards the machine from a folder only root may write; another account guards itself from its
-// own folders: the launcher's and, while it exists, the runtime folder. The environment never moves
-// the lock: two starts that differ in it would each get a lock of their own.
+// home folder, wherever the launcher lies, and only where the home is no safe place from the
+// launcher's own folder, said. Neither the environment nor a login moves the lock.
 TEST(SingleInstancePosix, TheLockLivesWhereNoOtherAccountMayWrite) {
   const uid_t account = geteuid() == 0 ? 4321 : geteuid();
   testutil::TempDir dir;
@@ -27,26 +27,29 @@ TEST(SingleInstancePosix, TheLockLivesWhereNoOtherAccountMayWrite) {
     std::filesystem::create_directory(folder);
     ASSERT_EQ(chmod(folder.c_str(), mode) | chown(folder.c_str(), account, static_cast<gid_t>(-1)), 0);
   }
-  using Folders = std::vector<std::string>;
   const struct {
     uid_t account;
-    std::string runtime, program;
-    Folders expected;
-  } cases[] = {{0, own, program, {"/run"}},
-               {account, own, program, {program, own}},
-               {account, dir.File("none"), program, {program}},
-               {account, shared, program, {program}},
-               {account, own, shared, {own}},
-               {account, shared, shared, {shared}},  // named for its problem: the start is refused
-               {account + 1, own, program, {program}}};
+    std::string home, program, folder;
+    bool noted;
+  } cases[] = {{0, own, program, "/run", false},
+               {account, own, program, own, false},
+               {account, own, shared, own, false},
+               {account, dir.File("none"), program, program, true},
+               {account, shared, program, program, true},
+               {account, "", program, program, true},
+               {account, shared, shared, shared, false},  // named for its problem: the start is refused
+               {account + 1, own, program, own, false}};
   for (const auto& c : cases) {
-    EXPECT_EQ(SingleInstanceFolders(c.account, c.runtime, c.program), c.expected) << c.runtime << " " << c.program;
+    SCOPED_TRACE(c.home + " " + c.program);
+    const LockPlace place = SingleInstancePlace(c.account, c.home, c.program);
+    EXPECT_EQ(place.folder, c.folder);
+    EXPECT_EQ(place.note.find("beside the launcher, in " + c.program) != std::string::npos, c.noted) << place.note;
   }
 
-  setenv("XDG_RUNTIME_DIR", own.c_str(), 1);
-  const Folders withRuntime = SingleInstanceLockPaths("L");
-  unsetenv("XDG_RUNTIME_DIR");
-  EXPECT_EQ(withRuntime, geteuid() == 0 ? Folders{"/run/L.lock"} : SingleInstanceLockPaths("L"));
+  setenv("HOME", own.c_str(), 1);
+  const std::string withHome = SingleInstanceLockPath("L").path;
+  unsetenv("HOME");
+  EXPECT_EQ(withHome, SingleInstanceLockPath("L").path);
 }
 
 // Whatever stands under the lock's name and is not the account's own plain file could be held by
@@ -54,7 +57,7 @@ TEST(SingleInstancePosix, TheLockLivesWhereNoOtherAccountMayWrite) {
 // so and does not start, and leaves it alone.
 TEST(SingleInstancePosix, WhatIsPlantedUnderTheLocksNameRefusesTheStart) {
   const std::string name = "TAVRORUN_TEST_" + std::to_string(std::random_device()());
-  const std::string path = SingleInstanceLockPaths(name).front();
+  const std::string path = SingleInstanceLockPath(name).path;
   const std::string elsewhere = FolderOf(path) + "/" + name + ".elsewhere";  // a hard link needs one file system
   testutil::WriteFileBytes(elsewhere, "keep");
   const struct {

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The real tavrorun against what a plant server's users can leave in its way: a directory or a FIFO
-# in place of the configuration, a link in place of the log, a directory in place of the lock, an
+# in place of the configuration or of the status file's temporary file, a link in place of the log,
+# a directory in place of the lock, an account's copies of the launcher in two folders, an
 # account's second launcher with another environment, and control signals sent back to back. It
 # must neither abort nor hang, say what is wrong, and carry out commands in the order they came.
 set -uo pipefail
@@ -113,6 +114,28 @@ stop "link"
 [[ $(grep -c "is a symbolic link" "$work/stderr.txt") == 1 ]] || fail "the link was reported more than once"
 rm -f "$log"
 
+# A FIFO, then a directory, at the status file's temporary name: the launcher neither hangs nor
+# stops, says once for each that it cannot write its status, and takes away the status it can no
+# longer keep, so that --status calls it stale instead of showing it as the present one.
+printf '%s\n' "$valid" | sed 's/^tagfile=f.txt$/tagfile=f.txt\nlaunchperiod=1\nphase=0/' >"$work/tavrorun.ini"
+rm -f "$log" "$work/tavrorun.status"
+mkfifo "$work/tavrorun.status.tmp"
+(cd "$work" && LD_PRELOAD=$libfaketime FAKETIME="@2026-12-07 10:00:30 x10" exec ./tavrorun -A) \
+  >"$work/stdout.txt" 2>"$work/stderr.txt" &
+launcher=$!
+launches() { grep -c "launched successfully" "$log" 2>/dev/null; }
+wait_for_condition '(($(launches) >= 1))' "no launch with a FIFO at the status file's temporary name"
+"$bin/tavrocheck" --ini "$work/tavrorun.ini" --status >/dev/null 2>&1
+[[ $? == 4 ]] || fail "--status with a FIFO at the temporary name did not say stale"
+rm "$work/tavrorun.status.tmp" && mkdir "$work/tavrorun.status.tmp"
+wait_for_condition '(($(launches) >= 3))' "no further launches with a directory at the temporary name"
+for reason in "not a regular file" "a directory"; do
+  expect_count "$log" "Cannot write the status file $work/tavrorun.status.tmp: it is $reason" 1
+done
+rmdir "$work/tavrorun.status.tmp"
+wait_for_condition '"$bin/tavrocheck" --ini "$work/tavrorun.ini" --status >/dev/null 2>&1' "no status once it can be written"
+stop "status"
+
 # A directory at root's lock path: the launcher does not run unguarded but says why, in the log and on
 # stderr, and ends with an error. An account's second launcher with another XDG_RUNTIME_DIR, or after
 # the account's runtime folder appeared, is refused.
@@ -140,7 +163,37 @@ if setpriv --reuid=nobody --regid=nogroup --clear-groups true 2>/dev/null; then
   mkdir -p /run/user && install -d -m 700 -o nobody "/run/user/$(id -u nobody)"
   second=$(as_nobody c 2>&1)
   [[ "$second" == "Program is already running (process "* ]] || fail "a launcher after the login said: $second"
+  # The account's home (/nonexistent) is no place for the lock: it lies beside the launcher, said.
+  grep -qF "The single-instance lock is beside the launcher, in $own (" "$own"/tavrorun.0*.txt ||
+    fail "no word of the lock beside the launcher"
   kill "$first"
+fi
+# An account with a home of its own: its launchers meet there, whichever folders they were copied to
+# and whether or not the account is logged in (the password database is this test's own).
+if [[ $(id -u) == 0 ]] && setpriv --reuid=4321 --regid=4321 --clear-groups true 2>/dev/null; then
+  home="$work/home"
+  install -d -m 700 -o 4321 "$home"
+  { cat /etc/passwd; echo "tavrotest:x:4321:4321::$home:/bin/sh"; } >"$work/passwd"
+  mount --bind "$work/passwd" /etc/passwd
+  for copy in a b c; do
+    mkdir "$work/$copy" && cp "$bin/tavrorun" "$work/tavrorun.ini" "$work/$copy/" && chown -R 4321 "$work/$copy"
+  done
+  chmod 711 "$work"
+  as_account() {  # the copy to start
+    cd "$work/$1" && exec timeout 20 setpriv --reuid=4321 --regid=4321 --clear-groups ./tavrorun
+  }
+  as_account a >/dev/null 2>&1 &
+  first=$!
+  wait_for_condition 'compgen -G "$work/a/tavrorun.0*.txt" >/dev/null' "the account's first launcher did not start"
+  second=$(as_account b 2>&1)
+  [[ "$second" == "Program is already running (process "* ]] || fail "a copy in another folder said: $second"
+  install -d -m 700 -o 4321 /run/user/4321
+  second=$(as_account c 2>&1)
+  [[ "$second" == "Program is already running (process "* ]] || fail "a copy after the login said: $second"
+  [[ -f "$home/.TAVRORUN_PRG_MUTEX.lock" ]] || fail "no lock in the account's home"
+  kill "$first"
+  wait "$first" 2>/dev/null
+  umount /etc/passwd
 fi
 
 if ((failures > 0)); then

@@ -2,7 +2,8 @@
 # The Debian package of this build, as CPack builds it for scripts/package: what it holds (the
 # launcher's folder under /opt, its configuration a configuration file under /etc/opt, the example
 # and its demo job apart, the manual pages) and its whole life with dpkg in a scratch root: install,
-# the service installed by the launcher, an upgrade that keeps the edited configuration, removal
+# the service installed by the launcher, the probe of the installed configuration with the PI API
+# library beside the launcher, an upgrade that keeps the edited configuration, removal
 # that takes the service's unit away and keeps configuration and logs, purge that leaves nothing.
 set -uo pipefail
 source "$(dirname "$0")/isolated.sh"  # a mount namespace of its own: the scratch root's /proc
@@ -63,7 +64,7 @@ if ! mount -t proc proc "$root/proc" || ! mount --bind /dev/null "$root/dev/null
   exit 77
 fi
 touch "$root/var/lib/dpkg/status"
-for program in /bin/sh /bin/rm /bin/rmdir /bin/cat "$bin/tavrorun" "$bin/tavrocheck"; do
+for program in /bin/sh /bin/rm /bin/rmdir /bin/cat "$bin/tavrorun" "$bin/tavrocheck" "$bin/piapi/complete/libpiapi.so"; do
   cp "$program" "$root/bin/"
   for library in $(ldd "$program" | grep -o '/[^ ]*'); do
     mkdir -p "$root$(dirname "$library")"
@@ -90,6 +91,17 @@ in_root /bin/cat /opt/tavro/tavrorun.ini >/dev/null || fail "the configuration i
 # job yet: an error, exit code 1).
 in_root /usr/bin/tavrocheck >"$work/check.txt" 2>&1
 expect_in "$work/check.txt" "No batch, pump or task found in file /opt/tavro/tavrorun.ini"
+# The probe of the installed configuration loads the PI API library that the launcher loads, the one
+# beside /opt/tavro/tavrorun.
+cp "$root/etc/opt/tavro/tavrorun.ini" "$work/installed.ini"
+printf '[program]\nmod=pi\n[pi]\nhost=plant\napiado=0\n[tasks]\ncount=1\n[task_1]\nexename=/bin/true\ntaskname=T\nrunningtag=UNIT.RUN\n' \
+  >"$root/etc/opt/tavro/tavrorun.ini"
+cp "$bin/piapi/complete/libpiapi.so" "$root/opt/tavro/"
+TAVRO_FAKE_PIAPI="point.UNIT.RUN=1" in_root /usr/bin/tavrocheck --ini /etc/opt/tavro/tavrorun.ini --probe UNIT.RUN \
+  >"$work/probe.txt" 2>&1 || fail "the probe of the installed configuration: $(tail -n 3 "$work/probe.txt")"
+expect_in "$work/probe.txt" $'value\t1\tgate open'
+rm "$root/opt/tavro/libpiapi.so"
+cp "$work/installed.ini" "$root/etc/opt/tavro/tavrorun.ini"
 echo "; edited by the plant" >>"$root/etc/opt/tavro/tavrorun.ini"
 
 # A newer build: the same package under a higher version.

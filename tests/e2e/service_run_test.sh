@@ -4,7 +4,8 @@
 # PATH answers "is-system-running". A service's life (the log's order, READY=1, STATUS= texts that
 # follow the run status and the launches, SIGTERM as the stop request with STOPPING=1, "Service is
 # stopping...", "Stopped" and exit code 0) with its standard error as the journal (a level on every
-# line, no time stamp), the system's shutdown (no Stop), the hand start of the installed service
+# line, no time stamp), the system's shutdown (no Stop), a stop during a start that waits on its
+# database (EXTEND_TIMEOUT_USEC meanwhile, then an end at once), the hand start of the installed service
 # (the failure on standard error and in syslog, the process ends), and a unit with User=.
 set -uo pipefail
 source "$(dirname "$0")/isolated.sh"
@@ -113,6 +114,25 @@ expect_count "$log" "Service is stopping..." 1
 expect_count "$log" "Stopped" 1
 expect_in "$work/systemctl-calls.txt" "is-system-running"
 
+# The start's reading waits on a database that lets the login in and then never answers, for up to
+# an hour: the manager hears that the start goes on, and the stop request ends the start at once.
+python3 "$(dirname "$0")/pg_proxy.py" "$work" &
+wait_until 30 test -s "$work/proxy.port" || fail "the stand-in database did not start"
+cp "$work/tavrorun.ini" "$work/kord.ini"
+printf '%s\n' "[program]" mod=mssql readtimeout=3600 "[mssql]" host=127.0.0.1 user=u password=p database=d table=t \
+  tagcolumn=g timecolumn=s valuecolumn=v "driver=PostgreSQL Unicode" "odbc=Port=$(cat "$work/proxy.port")" >"$work/tavrorun.ini"
+sed -n '/^\[pumps\]/,$p' "$work/kord.ini" >>"$work/tavrorun.ini"
+start_service
+wait_until 60 eval '(($(grep -c "^EXTEND_TIMEOUT_USEC=30000000$" "$notify") >= 2))' || fail "no EXTEND_TIMEOUT_USEC during the start"
+sent=$SECONDS
+stop_service 0
+((SECONDS - sent <= 3)) || fail "the stop during the start took $((SECONDS - sent)) s"
+[[ "$(tail -n 1 "$log" | tr -d '\r' | cut -f 2)" == "Service is stopping..." ]] ||
+  fail "the stop during the start ended the log with: $(tail -n 2 "$log")"
+expect_in "$notify" "STOPPING=1"
+expect_not_in "$notify" "READY=1"
+mv "$work/kord.ini" "$work/tavrorun.ini"
+
 # A hand start of the installed service: no NOTIFY_SOCKET, the failure is said and the process ends.
 "${faked[@]}" "$exe" </dev/null >"$work/hand.out" 2>"$work/hand.err" &
 hand=$!
@@ -122,7 +142,7 @@ code=$?
 [[ $code -eq 1 ]] || fail "a hand start ended with exit code $code, not 1"
 expect_in "$work/hand.err" "could not connect to the service manager"
 expect_count "$log" "Service is starting..." 2
-expect_count "$log" "Start as Service" 3
+expect_count "$log" "Start as Service" 4
 if [[ -n "$syslog" ]]; then
   wait_until 30 grep -q "tavrorun\[$hand\]: The service process could not connect" "$syslog" ||
     fail "the hand start's failure is not in syslog"

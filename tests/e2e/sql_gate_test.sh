@@ -4,9 +4,10 @@
 # speed; the database's own waits stay real). A tag above 0 launches its task with its slot and
 # interval, 0 and "no row" (-20) do not, the reading's trial of the connection passes, and the
 # password never reaches the log. Then the server stops answering after login (a small proxy stands
-# between): each read gives up at readtimeout with its one entry and the tick goes on to the next
-# task, and SIGTERM during a stuck read still ends the launcher with exit code 0. How a read fails
-# and recovers is the reader's business, tested against the same server in sources.postgres.
+# between, pg_proxy.py): a read gives up at readtimeout with its one entry, the tick holds its other
+# gates at once, and SIGTERM during the next tick's try still ends the launcher with exit code 0. How
+# a read fails and recovers is the reader's business, tested against the same server in
+# sources.postgres; how the launcher bears each way a server can stop answering, in stuck_source.
 set -uo pipefail
 source "$(dirname "$0")/isolated.sh"
 
@@ -40,26 +41,7 @@ wait_for() {  # description, command...: up to 300 s of real time
   return 1
 }
 
-# Relays both ways; a connection made while the file "stall" exists gets the server's bytes up to its
-# first ReadyForQuery, then nothing more, and is noted as "stalled".
-cat >"$work/proxy.py" <<'PY'
-import os, socket, sys, threading
-listen, folder = socket.create_server(("127.0.0.1", 0)), sys.argv[2]
-open(folder + "/proxy.port", "w").write(str(listen.getsockname()[1]))
-def relay(source, target, stall):
-    while data := source.recv(65536):
-        at = data.find(b"Z\x00\x00\x00\x05") if stall else -1
-        target.sendall(data if at < 0 else data[:at + 6])
-        if at >= 0:
-            open(folder + "/proxy.log", "a").write("stalled\n")
-            while source.recv(65536): pass
-while True:
-    client, server = listen.accept()[0], socket.create_connection(("127.0.0.1", int(sys.argv[1])))
-    stall = os.path.exists(folder + "/stall")
-    threading.Thread(target=relay, args=(server, client, stall), daemon=True).start()
-    threading.Thread(target=relay, args=(client, server, False), daemon=True).start()
-PY
-python3 "$work/proxy.py" "$TAVRO_PG_PORT" "$work" &
+python3 "$here/pg_proxy.py" "$work" "$TAVRO_PG_PORT" &
 proxy=$!
 wait_until 30 test -s "$work/proxy.port" || { echo "FAIL: the proxy did not start"; exit 1; }
 
@@ -93,13 +75,14 @@ wait_for "closed gate of task 2" grep -qF "NOT launched due to value of UNIT2.RU
 wait_for "closed gate of task 3" grep -qF "NOT launched due to value of UNIT3.RUN (-20)" "$log"
 launches=$(launched)
 
-# 20 s of the accelerated clock are 2 s of real time.
-touch "$work/stall"
-timedout() { grep -qF "read of UNIT$1.RUN timed out after 20 s" "$log"; }
-wait_for "timed-out read" timedout 1
-wait_for "read of the next task after a timed-out one" timedout 2
-stalled=$(count stalled "$work/proxy.log")
-wait_for "stuck read to end" eval '(($(count stalled "$work/proxy.log") > stalled))'
+# 20 s of the accelerated clock are 2 s of real time. After one read given up, the tick holds the
+# other gates at once: the source is away until the next tick tries it again.
+echo stall-query >"$work/mode"
+wait_for "timed-out read" grep -qF "read of UNIT1.RUN timed out after 20 s" "$log"
+wait_for "held gate of the next task" grep -qF "NOT launched due to value of UNIT2.RUN (-20)" "$log"
+expect_not_in "$log" "read of UNIT2.RUN timed out"
+stalled=$(count stall-query "$work/proxy.log")
+wait_for "the next tick's try" eval '(($(count stall-query "$work/proxy.log") > stalled))'
 kill -TERM "$launcher"
 wait_until 10 ended "$launcher" || fail "tavrorun did not end on SIGTERM during a stuck read"
 wait "$launcher" 2>/dev/null

@@ -3,8 +3,9 @@
 # whose program exits 3, one held by a closed gate (PI API mode, fake library) and a pump, logexit
 # on: the log tells the exit code, and `tavrocheck --status --json` shows the held gate, the exit
 # code and next due times that agree with `--plan` from the moment the status was written; a name in
-# Latin-1 and a path with backslashes reach a standard JSON parser as the same texts. Once the
-# launcher has ended by SIGTERM, the status says so (exit code 6).
+# Latin-1 and a path with backslashes reach a standard JSON parser as the same texts; a reader that
+# holds the status open reads it whole while it is replaced. Once the launcher has ended by SIGTERM,
+# the status says so (exit code 6).
 set -uo pipefail
 source "$(dirname "$0")/isolated.sh"
 
@@ -53,8 +54,14 @@ status="$work/tavrorun.status"
 (cd "$work" && TAVRO_FAKE_PIAPI="point.UNIT.STOP=0" LD_PRELOAD=$libfaketime FAKETIME="@2026-12-07 10:19:30 x10" \
   exec ./tavrorun -A) >"$work/stdout.txt" 2>&1 &
 launcher=$!
+# A reader that holds the status open keeps reading that status, whole, while the launcher replaces it.
+wait_until 120 test -s "$status" || fail "no status"
+exec 3<"$status"
+held=$(cat "$status")
 # The end of the first run is learnt at a tick after it: the status then holds it.
 wait_until 120 grep -qF '"exitCode": 3' "$status" || fail "no exit code in the status"
+[[ "$(cat <&3)" == "$held" ]] || fail "the status a reader held open was written over"
+exec 3<&-
 "$bin/tavrocheck" --ini "$work/tavrorun.ini" --status --json >"$work/status.json"
 running=$?
 "$bin/tavrocheck" --ini "$work/tavrorun.ini" --status >"$work/table.txt"
@@ -68,9 +75,8 @@ expect_in "$work/ended.txt" "launcher ended (Exit command)"
 
 expect_in "$log" "$work/jobs/exitwith 3 07.12.2026+10.19 60 -NOH -NOE ended with exit code 3 after"
 expect_not_in "$log" "demojob \"Stopped unit $(printf '\xe8')\" 07.12.2026+10.19 60 -NOH -NOE ended"
-# The file before waits under the temporary name for the next status: no more readable than the status.
-[[ $(stat -c %a "$status") == 640 && $(stat -c %a "$status.tmp") == 640 ]] ||
-  fail "status file mode $(stat -c %a "$status"), its spare $(stat -c %a "$status.tmp" 2>&1)"
+[[ $(stat -c %a "$status") == 640 && ! -e "$status.tmp" ]] ||
+  fail "status file mode $(stat -c %a "$status"), its temporary file $(stat -c %a "$status.tmp" 2>&1)"
 expect_in "$work/table.txt" "held by UNIT.STOP (0)"
 expect_in "$work/table.txt" "launcher running, program mode"
 

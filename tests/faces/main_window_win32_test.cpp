@@ -194,19 +194,20 @@ TEST_F(WinShellWindowTest, AFailingTickIsBoxedAndTheTimerGoesOn) {
 // the deadline's thread and owns what it touches: two event handles that are never closed.
 class StuckSource final : public GateSources, private GateReader {
  public:
-  StuckSource(ReadDeadline& deadline, HANDLE reading, HANDLE answer)
-      : deadline_(deadline), reading_(reading), answer_(answer) {}
+  StuckSource(ReadDeadline& deadline, LogSink& log, HANDLE reading, HANDLE answer)
+      : deadline_(deadline), givenUp_("stuck", log), reading_(reading), answer_(answer) {}
   GateReader& ReaderFor(const ProgramSettings&) override { return *this; }
 
  private:
   double Read(const GateRequest&) override {
-    deadline_.Run([reading = reading_, answer = answer_] {
+    deadline_.Run(givenUp_, [reading = reading_, answer = answer_] {
       SetEvent(reading);
       WaitForSingleObject(answer, INFINITE);
     });
     return 1.0;
   }
   ReadDeadline& deadline_;
+  GivenUpCalls givenUp_;
   HANDLE reading_;
   HANDLE answer_;
 };
@@ -235,7 +236,7 @@ TEST_F(WinShellWindowTest, ExitDuringAStuckReadEndsTheWindowAtOnce) {
   const HANDLE answer = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   RealWaitClock morning;
   ReadDeadline deadline(morning);
-  StuckSource stuck(deadline, reading, answer);
+  StuckSource stuck(deadline, log, reading, answer);
   ControlWindow model(ControlWindowServices{state, log, morning, starter, stuck, nullptr, nullptr, &deadline}, {"-A"},
                       true);
   model.FormCreate(dir.File("tavrorun.exe"));

@@ -80,7 +80,7 @@ TEST(PiOleDbRead, EveryFailureIsTheExceptionEntry) {
     const char* logged;   // what the log says of it
   } cases[] = {
       {"", "", "", "no ODBC driver for PI is configured: name it with the key driver of [pi]"},
-      {"Open", "PI ODBC", "[08001] login of op with s3cret refused", "[08001] login of op with ***** refused"},
+      {"Open", "PI ODBC", "[28000] login of op with s3cret refused", "[28000] login of op with ***** refused"},
       {"OpenQuery", "PI ODBC", "[42S02] no table", "[42S02] no table"},
       {"FirstColumnAsDouble", "PI ODBC", "[22018] value abc", "[22018] value abc"},
   };

@@ -2,6 +2,7 @@
 // A database that records what the readers ask of it, answers with the rows a test gives, and fails
 // at the call a test names: the readers' failure paths without a failing server.
 
+#include <functional>
 #include <future>
 #include <string>
 #include <variant>
@@ -19,6 +20,7 @@ class FakeDatabase final : public Database {
   std::string failAt;        // the call that throws, by its name in `calls` ("Open", "OpenQuery" ...)
   std::string failure = "[HY000] injected failure";
   std::shared_future<void> queryHeldUntil;  // when set, OpenQuery waits for it: a server that stopped answering
+  std::function<void()> whileQuerying;      // when set, OpenQuery runs it: a server that may stop answering
   // Every call, in order: the name, and for calls with arguments a blank and the arguments.
   std::vector<std::string> calls;
   // What reached the server: each query that ran, with the connection it ran on.
@@ -62,6 +64,7 @@ class FakeDatabase final : public Database {
     Call("OpenQuery");
     if (queryOpen_) return;
     if (queryHeldUntil.valid()) queryHeldUntil.wait();
+    if (whileQuerying) whileQuerying();
     if (!open_) connectedWith_ = connectionString_;
     sent.push_back({connectedWith_, sql_, parameters_});
     open_ = queryOpen_ = true;

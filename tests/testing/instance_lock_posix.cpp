@@ -7,7 +7,7 @@ namespace tavro::testutil {
 
 void ForgetInstanceLock(const std::string& name) {
   std::error_code ignored;
-  for (const std::string& path : SingleInstanceLockPaths(name)) std::filesystem::remove(path, ignored);
+  std::filesystem::remove(SingleInstanceLockPath(name).path, ignored);
 }
 
 }  // namespace tavro::testutil

@@ -1,6 +1,7 @@
 #include "tavrocheck/probe.h"
 
 #include <filesystem>
+#include <vector>
 
 #include "config/ini_reading.h"
 #include "jobs/launcher_state.h"
@@ -11,6 +12,29 @@
 #include "support/simulated_clock.h"
 
 namespace tavro {
+namespace {
+
+// The folder of the launcher that reads this configuration, where it loads its PI API library from:
+// a launcher reads the file of its own name with ".ini" beside itself. That is this file's folder
+// when the launcher lies there, else the installed launcher's folder when its configuration is this
+// file (linked to it, as the package lays it out), else this file's folder.
+std::string LauncherFolder(const std::string& iniFile) {
+  namespace fs = std::filesystem;
+  const fs::path given = fs::absolute(iniFile);
+  std::vector<fs::path> configurations{given};
+#ifdef TAVRO_INSTALLED_INI
+  configurations.emplace_back(TAVRO_INSTALLED_INI);
+#endif
+  for (const fs::path& configuration : configurations) {
+    std::error_code error;
+    const bool launcherThere = fs::exists(fs::path(configuration).replace_extension(), error) ||
+                               fs::exists(fs::path(configuration).replace_extension(".exe"), error);
+    if (launcherThere && fs::equivalent(configuration, given, error)) return configuration.parent_path().string();
+  }
+  return given.parent_path().string();
+}
+
+}  // namespace
 
 ProbeOutcome ProbeGate(const ProbeRequest& request, std::ostream& out) {
   constexpr const char* kEnd = "\r\n";  // the log's line end
@@ -25,10 +49,9 @@ ProbeOutcome ProbeGate(const ProbeRequest& request, std::ostream& out) {
     realTime.Wait(milliseconds);
     return true;
   };
-  // The launcher of this file runs beside it: its PI API library is looked for there. The read comes
+  // The PI API library is looked for where the launcher of this file looks for it. The read comes
   // right after the reading, on the connection its trial made.
-  PlantSources sources(state.Settings, log, clock, deadline,
-                       std::filesystem::absolute(request.iniFileName).parent_path().string(),
+  PlantSources sources(state.Settings, log, clock, deadline, LauncherFolder(request.iniFileName),
                        TrialConnection::KeepForRead);
   // As the launcher reads it, the SQL Server connection tried too.
   IniAkceExecute(state, ReadingContext{log, request.now, PrepareSelectedSource(sources)});
@@ -53,15 +76,9 @@ ProbeOutcome ProbeGate(const ProbeRequest& request, std::ostream& out) {
   TUkol task;
   task.runningtag = request.tag;
   task.intervallength = request.intervalLength;
-  double value = 0;
-  try {
-    // The task's number as the launcher counts it: the first task is 1.
-    value = deadline.Read(reader, GateRequest{task, 1, request.slotTime}, state.Settings.ReadTimeout, log, pause).value;
-  } catch (const std::exception& error) {
-    // As the launcher's tick: the reader has let go of what it held; the gate stays shut.
-    log.Entry(error.what());
-    return verdict("none", "gate closed: the read failed", ProbeOutcome::Closed);
-  }
+  // The task's number as the launcher counts it: the first task is 1.
+  const double value =
+      deadline.Read(reader, GateRequest{task, 1, request.slotTime}, state.Settings.ReadTimeout, log, pause).value;
   return verdict(NumberText(value), value > 0.0 ? "gate open" : "gate closed",
                  value > 0.0 ? ProbeOutcome::Open : ProbeOutcome::Closed);
 }

@@ -12,7 +12,7 @@ namespace tavro {
 
 enum class StatusOutcome {
   Running,     // the launcher that wrote the file runs
-  Stale,       // its process no longer runs, or there is no status file
+  Stale,       // its process no longer runs, or there is no status file (nor can there be one)
   Ended,       // the launcher that wrote the file ended by Exit or a service stop
   Unreadable,  // the file is not a status the launcher writes
 };

@@ -1,0 +1,22 @@
+#include "sources/source_outage.h"
+
+#include "sources/database.h"
+
+namespace tavro {
+
+void SourceOutage::Failed(const std::exception& error, const std::function<void()>& say) {
+  const bool unreachable = ServerUnreachable(error);
+  if (unreachable && lost_) return;
+  say();
+  if (!unreachable) return;
+  lost_ = true;
+  log_.Write(source_ + " cannot be reached: tasks gated on it are held until it answers", false);
+}
+
+void SourceOutage::Answered() {
+  if (!lost_) return;
+  lost_ = false;
+  log_.Entry(source_ + " answers again: tasks are gated on it again");
+}
+
+}  // namespace tavro
