@@ -299,10 +299,7 @@ void RunTick(const TickContext& context, const TickTime& tickTime) {
   }
   TakeRunEnds(context);
 
-  if (newHour) {
-    context.commands.IniAkceExecute(tickTime.wall);
-    if (!state.Settings.IniValid) context.commands.StopAkceExecute();
-  }
+  if (newHour) context.commands.IniAkceExecute(tickTime.wall);
 
   if (!KeepGateReady(context)) {
     // A source that stays away is told once, not at every tick.
