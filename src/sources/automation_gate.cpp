@@ -25,6 +25,7 @@ struct AutomationGate::Desk {
   HeldLog log;
   std::unique_ptr<GateReader> reader;
   double value = kNoValueFound;
+  std::optional<ReadFailure> failure;  // what the value stands for
   bool ready = true;
 };
 
@@ -87,12 +88,17 @@ void AutomationGate::Restart() {
 }
 
 double AutomationGate::Read(const GateRequest& request) {
-  if (Crowded()) return kNoValueFound;
+  if (Crowded()) {
+    return Failed(kNoValueFound, SourceFailed(std::to_string(kMostLingeringWorkers) +
+                                              " reads given up still wait for an answer"));
+  }
   // The request's task is the launcher's: the call takes a copy.
   OnWorker([settings = settings_, task = request.task, number = request.number, slot = request.slotTime](Desk& desk) {
     desk.settings = settings;
     desk.value = desk.reader->Read(GateRequest{task, number, slot});
+    desk.failure = desk.reader->TakeFailure();
   });
+  if (worker_->desk->failure) NoteFailure(*worker_->desk->failure);
   return worker_->desk->value;
 }
 

@@ -86,7 +86,8 @@ double Ip21Reader::ReadIp21Value(const std::string& tag, std::int32_t intervalLe
     database_.Open();
     database_.OpenQuery();
     double result = kNoValueFound;
-    if (database_.RecordCount() > 0) {
+    const bool found = database_.RecordCount() > 0;
+    if (found) {
       database_.Last();
       result = database_.FirstColumnAsDouble();
       if (settings_.DebugMode) log_.Write("Value: " + NumberText(result), false);
@@ -95,12 +96,17 @@ double Ip21Reader::ReadIp21Value(const std::string& tag, std::int32_t intervalLe
       if (settings_.DebugMode) log_.Write(query, false);
     }
     database_.Close();
+    if (!found) {
+      // The window as the query asks for it: its ends to the hour.
+      const auto hour = [](DateTime t) { return AddMinutes(StartOfDay(t), ToCivil(t).hour * 60); };
+      return Failed(result, NoValueFound(hour(AddMinutes(time, -static_cast<std::int64_t>(intervalLength))), hour(time)));
+    }
     return result;
   } catch (const std::exception& error) {
     log_.Entry(std::string("IP21 error:\r") + error.what());
     log_.Write("query:\r" + query, false);
     database_.Close();
-    return kNoValueFound;
+    return Failed(kNoValueFound, SourceFailed(std::string("IP21 error: ") + error.what()));
   }
 }
 

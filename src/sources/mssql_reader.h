@@ -46,7 +46,7 @@ class MssqlReader final : public GateReader {
 
   // Until an unreachable server answers, every gate stays closed without a word per read.
   double Read(const GateRequest& request) override {
-    if (waitingForServer_) return kNoValueFound;
+    if (waitingForServer_) return Failed(kNoValueFound, SourceFailed("its server has not answered since the reading"));
     return ReadMssqlValue(request.task.runningtag, request.task.intervallength, request.slotTime);
   }
 

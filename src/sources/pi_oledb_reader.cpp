@@ -48,7 +48,7 @@ double PiOleDbReader::ReadThisWay(const std::string& tag, const std::string& hos
     log_.Entry("Exception" + std::string(kLineBreak) + WithoutSecret(error.what(), password) + kLineBreak +
                "for tag=" + tag + kLineBreak + "host=" + host + kLineBreak + "user=" + user + kLineBreak +
                "time=" + DateTimeText(time));
-    return kNoValueFound;
+    return Failed(kNoValueFound, SourceFailed("PI over ODBC: " + WithoutSecret(error.what(), password)));
   }
 }
 

@@ -46,10 +46,12 @@ ReadOutcome ReadDeadline::Read(GateReader& gate, const GateRequest& request, int
                                const ReadPause& pause) {
   double value = kNoValueFound;
   const End end = Bound(seconds, pause, [&] { value = gate.Read(request); });
+  std::optional<ReadFailure> failure = gate.TakeFailure();
   if (end == End::TimedOut) {
     log.Entry("read of " + request.task.runningtag + " timed out after " + std::to_string(seconds) + " s");
+    failure = ReadTimedOut(seconds);
   }
-  return {value, end == End::Stopped};
+  return {value, end == End::Stopped, failure};
 }
 
 ReadDeadline::End ReadDeadline::Bound(int seconds, const ReadPause& pause, const std::function<void()>& work) {

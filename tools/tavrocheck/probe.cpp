@@ -32,7 +32,7 @@ ProbeOutcome ProbeGate(const ProbeRequest& request, std::ostream& out) {
                        TrialConnection::KeepForRead);
   // As the launcher reads it, the SQL Server connection tried too.
   IniAkceExecute(state, ReadingContext{log, request.now, PrepareSelectedSource(sources)});
-  const auto verdict = [&out](const std::string& value, const char* what, ProbeOutcome outcome) {
+  const auto verdict = [&out](const std::string& value, const std::string& what, ProbeOutcome outcome) {
     out << "value\t" << value << "\t" << what << kEnd;
     out.flush();
     return outcome;
@@ -49,17 +49,18 @@ ProbeOutcome ProbeGate(const ProbeRequest& request, std::ostream& out) {
   TUkol task;
   task.runningtag = request.tag;
   task.intervallength = request.intervalLength;
-  double value = 0;
+  ReadOutcome read{0.0, false};
   try {
     // The task's number as the launcher counts it: the first task is 1.
-    value = deadline.Read(reader, GateRequest{task, 1, request.slotTime}, state.Settings.ReadTimeout, log, pause).value;
+    read = deadline.Read(reader, GateRequest{task, 1, request.slotTime}, state.Settings.ReadTimeout, log, pause);
   } catch (const std::exception& error) {
     // As the launcher's tick: the reader has let go of what it held; the gate stays shut.
     log.Entry(error.what());
     return verdict("none", "gate closed: the read failed", ProbeOutcome::Closed);
   }
-  return verdict(NumberText(value), value > 0.0 ? "gate open" : "gate closed",
-                 value > 0.0 ? ProbeOutcome::Open : ProbeOutcome::Closed);
+  if (read.value > 0.0) return verdict(NumberText(read.value), "gate open", ProbeOutcome::Open);
+  return verdict(NumberText(read.value), read.failure ? "gate closed: " + read.failure->Meaning() : "gate closed",
+                 ProbeOutcome::Closed);
 }
 
 }  // namespace tavro
