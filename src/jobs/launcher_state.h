@@ -27,6 +27,8 @@ enum PiAccessModes : std::int32_t { kPiApi = 0, kPiOleDb = 1, kPiSdk = 2 };
 // longest it may say (an hour: a read must not hold the ticks for longer).
 inline constexpr std::int32_t kDefaultReadTimeoutSeconds = 30;
 inline constexpr std::int32_t kLongestReadTimeoutSeconds = 3600;
+// The longest a failed gate read's slot may be read again, in minutes: a day.
+inline constexpr std::int32_t kLongestRetryHeldMinutes = 1440;
 
 struct ProgramSettings {
   std::int32_t SourceMode = kSourceNone;
@@ -48,6 +50,9 @@ struct ProgramSettings {
   std::int32_t ReadTimeout = kDefaultReadTimeoutSeconds;  // key "readtimeout" of [program]
   bool Warnings = true;  // key "warnings" of [program]: the launcher logs the findings of its readings
   bool LogExit = false;  // key "logexit" of [program]: log the runs that end in failure
+  // Key "retryheld" of [program]: for how many minutes after its due time a task slot whose gate
+  // read failed is read again at each tick; 0, the slot is used up at once.
+  std::int32_t RetryHeld = 0;
 };
 
 struct LauncherState {
