@@ -15,17 +15,18 @@ std::int32_t SourceModeFor(const std::string& mod, std::int32_t current) {
   return current;
 }
 
-// A value the launcher cannot use is no error of the file: the read keeps its default deadline,
-// and the log says why.
-std::int32_t ReadTimeoutSeconds(ReadingRun& run) {
-  const std::optional<std::string_view> written = run.ini.Find("program", "readtimeout");
-  if (!written) return kDefaultReadTimeoutSeconds;
-  const std::optional<std::int32_t> seconds = ParseIniInteger(*written);
-  if (seconds && *seconds >= 1 && *seconds <= kLongestReadTimeoutSeconds) return *seconds;
-  run.log.Entry("readtimeout=" + std::string(*written) + " is not a number of seconds from 1 to " +
-                std::to_string(kLongestReadTimeoutSeconds) + ": gate reads time out after " +
-                std::to_string(kDefaultReadTimeoutSeconds) + " s");
-  return kDefaultReadTimeoutSeconds;
+// A number of [program] from `lowest` to `highest`. A value the launcher cannot use is no error of
+// the file: the default counts, and the log says why ("KEY=X is not a number of UNIT from LOWEST
+// to HIGHEST: " and what the default does).
+std::int32_t BoundedNumber(ReadingRun& run, const char* key, std::int32_t lowest, std::int32_t highest,
+                           std::int32_t byDefault, const char* unit, const std::string& fallback) {
+  const std::optional<std::string_view> written = run.ini.Find("program", key);
+  if (!written) return byDefault;
+  const std::optional<std::int32_t> number = ParseIniInteger(*written);
+  if (number && *number >= lowest && *number <= highest) return *number;
+  run.log.Entry(std::string(key) + "=" + std::string(*written) + " is not a number of " + unit + " from " +
+                std::to_string(lowest) + " to " + std::to_string(highest) + ": " + fallback);
+  return byDefault;
 }
 
 }  // namespace
@@ -35,10 +36,15 @@ void ReadProgramSections(ReadingRun& run, ProgramSettings& settings, const Prepa
   settings.SourceMode = SourceModeFor(mod, settings.SourceMode);
   settings.DebugMode = run.ini.ReadBool("program", "debug", false);
   run.debug = settings.DebugMode;
-  settings.ReadTimeout = ReadTimeoutSeconds(run);
+  settings.ReadTimeout = BoundedNumber(run, "readtimeout", 1, kLongestReadTimeoutSeconds, kDefaultReadTimeoutSeconds,
+                                      "seconds", "gate reads time out after " +
+                                                     std::to_string(kDefaultReadTimeoutSeconds) + " s");
   settings.Warnings = run.ini.ReadBool("program", "warnings", true);
   settings.LogExit = run.ini.ReadBool("program", "logexit", false);
-  settings.Resume = std::clamp(run.ini.ReadInteger("program", "resume", 0), 0, kLongestResumeHours);
+  settings.Resume = BoundedNumber(run, "resume", 0, kLongestResumeHours, 0, "hours",
+                                 "job times are not taken up at a start");
+  settings.RetryHeld = BoundedNumber(run, "retryheld", 0, kLongestRetryHeldMinutes, 0, "minutes",
+                                     "a failed gate read is not read again");
   run.Debug([&] { return "mode " + mod + " (" + LogText(settings.SourceMode) + ")"; }, true);
 
   switch (settings.SourceMode) {

@@ -34,6 +34,8 @@ struct JobRecord {
   int returnValue = 0;     // of a failed start
   std::string heldTag;     // the runningtag that held the task, and its value
   double heldValue = 0.0;
+  std::string heldFailure;  // why the read failed when the value stands for that (ReadFailure); "" for a value of the tag
+  DateTime readAgainUntil;  // set while the failed read's slot is read again at each tick (retryheld)
   std::optional<RunEndRecord> lastEnd;
 };
 

@@ -28,6 +28,8 @@ enum PiAccessModes : std::int32_t { kPiApi = 0, kPiOleDb = 1, kPiSdk = 2 };
 inline constexpr std::int32_t kDefaultReadTimeoutSeconds = 30;
 inline constexpr std::int32_t kLongestReadTimeoutSeconds = 3600;
 inline constexpr std::int32_t kLongestResumeHours = 24 * 366;
+// The longest a failed gate read's slot may be read again, in minutes: a day.
+inline constexpr std::int32_t kLongestRetryHeldMinutes = 1440;
 
 struct ProgramSettings {
   std::int32_t SourceMode = kSourceNone;
@@ -52,6 +54,9 @@ struct ProgramSettings {
   // Key "resume" of [program]: at a start, take up the job times of a run at most so many hours
   // ago (0: every start computes them afresh).
   std::int32_t Resume = 0;
+  // Key "retryheld" of [program]: for how many minutes after its due time a task slot whose gate
+  // read failed is read again at each tick; 0, the slot is used up at once.
+  std::int32_t RetryHeld = 0;
 };
 
 struct LauncherState {

@@ -62,6 +62,9 @@ void WriteJob(std::string& out, const StatusRecord::Job& job) {
   if (job.result == LaunchResult::Held) {
     w.Field("heldBy").Text(job.heldBy);
     w.Field("heldValue").Number(job.heldValue);
+    // Added within format 1: a reader that knows them not takes the hold for a value's.
+    if (job.sourceFailed) w.Field("sourceFailed").Text(*job.sourceFailed);
+    if (job.readAgainUntil) w.Field("readAgainUntil").Time(job.readAgainUntil);
   }
   w.Field("lastEnd");
   if (job.lastEnd) {
@@ -163,6 +166,8 @@ StatusRecord::Job ReadJob(const JsonValue& value, std::size_t index, std::string
     // Written as null when it was no finite number.
     const JsonValue& held = r.Get("heldValue");
     job.heldValue = held.IsNull() ? std::numeric_limits<double>::quiet_NaN() : r.Number("heldValue");
+    job.sourceFailed = r.OptionalText("sourceFailed");
+    job.readAgainUntil = r.Time("readAgainUntil");
   }
   if (const JsonValue& end = r.Get("lastEnd"); !end.IsNull()) {
     Reader e(end, "job " + std::to_string(index + 1) + ": lastEnd ", problem);

@@ -49,6 +49,8 @@ struct StatusRecord {
     std::string meaning;
     std::string heldBy;      // the tag that held a task, and its value
     double heldValue = 0.0;  // NaN when the record could not say it
+    std::optional<std::string> sourceFailed;  // held because the read failed: what the value stands for
+    std::optional<ZonedTime> readAgainUntil;  // that slot is read again at each tick until then (retryheld)
     std::optional<RunEndRecord> lastEnd;
   };
 

@@ -53,7 +53,14 @@ class Tick {
     if (c_.quiet) return;
     c_.display.ShowProgress(DateTimeText(now_) + " " + kind + " " + std::to_string(number) + outcome);
   }
-  double ReadGate(const GateRequest& request);
+  ReadOutcome ReadGate(const GateRequest& request);
+  // A task whose gate did not open: held for good, or (retryheld) its failed read to be tried again.
+  void Hold(const TUkol& task, int number, const ReadOutcome& read);
+  void ReadAgainLater(const TUkol& task, int number, const ReadOutcome& read, DateTime until);
+  // Below a gate's entry: what its value stands for when the read failed.
+  void LogMeaning(const ReadOutcome& read) {
+    if (read.failure && !c_.quiet) c_.log.Write(NumberText(read.value) + " means " + read.failure->Meaning(), false);
+  }
   void Launch(const std::string& program, const std::string& arguments, JobKind kind, int number,
               const std::string& gateTag = {});
   // What the operator sees of a job's launch decision; the status is to be shown again. The
@@ -64,6 +71,8 @@ class Tick {
     record.lastLaunch = zoned_;
     record.lastCommand.assign(program).append(1, ' ').append(arguments);
     record.result = result;
+    record.heldFailure.clear();
+    record.readAgainUntil = {};
     c_.state.Status.changed = true;
     return record;
   }
@@ -107,22 +116,55 @@ void Tick::Launch(const std::string& program, const std::string& arguments, JobK
 }
 
 // An exit or a service stop during the read ends it, which then counts as failed, and the tick after it.
-double Tick::ReadGate(const GateRequest& request) {
-  if (c_.readDeadline == nullptr) return c_.gates.Gate().Read(request);
-  const ReadOutcome outcome =
-      c_.readDeadline->Read(c_.gates.Gate(), request, c_.state.Settings.ReadTimeout, c_.log,
-                            [this](int milliseconds) { return c_.wait.WaitTakingCommands(milliseconds); });
+ReadOutcome Tick::ReadGate(const GateRequest& request) {
+  GateReader& gate = c_.gates.Gate();
+  if (c_.readDeadline == nullptr) {
+    const double value = gate.Read(request);
+    return {value, false, gate.TakeFailure()};
+  }
+  ReadOutcome outcome = c_.readDeadline->Read(gate, request, c_.state.Settings.ReadTimeout, c_.log,
+                                              [this](int milliseconds) { return c_.wait.WaitTakingCommands(milliseconds); });
   if (outcome.stopped) cutShort_ = true;
-  return outcome.value;
+  return outcome;
 }
 
 // A value below 0 is how every reader tells a failure (no value found, an unknown tag, a source
-// away); 0 is a closed gate.
-void NoteReadFailure(JobStatus& status, const ZonedTime& now, const std::string& tag, double value) {
-  if (value >= 0.0) return;
-  status.lastReadError = "read of " + tag + " gave " + NumberText(value);
+// away), and the reader says which; 0 is a closed gate.
+void NoteReadFailure(JobStatus& status, const ZonedTime& now, const std::string& tag, const ReadOutcome& read) {
+  if (read.value >= 0.0 && !read.failure) return;
+  status.lastReadError = "read of " + tag + " gave " + NumberText(read.value);
+  if (read.failure) status.lastReadError += ": " + read.failure->Meaning();
   status.lastReadErrorTime = now;
   status.changed = true;
+}
+
+void Tick::Hold(const TUkol& task, int number, const ReadOutcome& read) {
+  JobRecord& record = Decided(JobKind::Task, number, task.exename, arguments_, LaunchResult::Held);
+  record.heldTag = task.runningtag;
+  record.heldValue = read.value;
+  if (read.failure) record.heldFailure = read.failure->reason;
+  Log([&] {
+    return record.lastCommand + " NOT launched due to value of " + task.runningtag + " (" + NumberText(read.value) + ")";
+  });
+  LogMeaning(read);
+}
+
+// Said at the slot's first failed read; the reads after it fail in silence but for the reader's own entries.
+void Tick::ReadAgainLater(const TUkol& task, int number, const ReadOutcome& read, DateTime until) {
+  if (const JobRecord* waiting = c_.state.Status.Find(JobKind::Task, number);
+      waiting != nullptr && waiting->readAgainUntil == until) {
+    return;
+  }
+  JobRecord& record = Decided(JobKind::Task, number, task.exename, arguments_, LaunchResult::Held);
+  record.heldTag = task.runningtag;
+  record.heldValue = read.value;
+  record.heldFailure = read.failure->reason;
+  record.readAgainUntil = until;
+  Log([&] {
+    return record.lastCommand + " waits: the read of " + task.runningtag + " failed; it is read again at each tick until " +
+           DateTimeText(until);
+  });
+  LogMeaning(read);
 }
 
 void Tick::WalkPumps() {
@@ -182,6 +224,8 @@ void Tick::WalkTasks() {
     LogPassed("task", number, PassTaskSlotsThatDoNotExist(task, now_, c_.clock.Zone()), kNoSuchTime);
     if (!(TaskDueTime(task) < now_)) continue;
     ShowProgress("task", number);
+    const DateTime due = TaskDueTime(task);
+    const DateTime lastTime = task.LastTime;
     // The period is consumed before the gate: a closed gate or a failed start does not repeat it.
     const TaskSlot slot = TaskNextSlot(task);
     task.LastTime = slot.newLastTime;
@@ -192,19 +236,23 @@ void Tick::WalkTasks() {
       Keep(JobKind::Task, i);
       continue;
     }
-    const double value = ReadGate(GateRequest{task, number, slot.slotTime});
+    const ReadOutcome read = ReadGate(GateRequest{task, number, slot.slotTime});
     if (cutShort_) break;  // given up for the end of the process: after "Closing program..." nothing is said
-    NoteReadFailure(c_.state.Status, zoned_, task.runningtag, value);
-    Keep(JobKind::Task, i);
-    if (value > 0.0) {
+    NoteReadFailure(c_.state.Status, zoned_, task.runningtag, read);
+    if (read.value > 0.0) {
+      Keep(JobKind::Task, i);
       Launch(task.exename, arguments_, JobKind::Task, number, task.runningtag);
+      continue;
+    }
+    // A slot whose read failed is read again at the next ticks, the later slots behind it, until
+    // retryheld minutes after its due time; a closed gate is final at once.
+    const DateTime until = AddMinutes(due, c_.state.Settings.RetryHeld);
+    if (read.failure && now_ < until) {
+      task.LastTime = lastTime;
+      ReadAgainLater(task, number, read, until);
     } else {
-      JobRecord& record = Decided(JobKind::Task, number, task.exename, arguments_, LaunchResult::Held);
-      record.heldTag = task.runningtag;
-      record.heldValue = value;
-      Log([&] {
-        return record.lastCommand + " NOT launched due to value of " + task.runningtag + " (" + NumberText(value) + ")";
-      });
+      Hold(task, number, read);
+      Keep(JobKind::Task, i);
     }
   }
 }
@@ -324,10 +372,7 @@ void RunTick(const TickContext& context, const TickTime& tickTime) {
   }
   TakeRunEnds(context);
 
-  if (newHour) {
-    context.commands.IniAkceExecute(tickTime.wall);
-    if (!state.Settings.IniValid) context.commands.StopAkceExecute();
-  }
+  if (newHour) context.commands.IniAkceExecute(tickTime.wall);
 
   if (!KeepGateReady(context)) {
     // A source that stays away is told once, not at every tick.

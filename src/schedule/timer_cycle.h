@@ -28,7 +28,8 @@ class TickCommands {
   virtual bool Running() const = 0;
   // Exit was given: the process is ending, and nothing more is launched.
   virtual bool Closing() const = 0;
-  // The reading a tick starts, as of the tick's time.
+  // The reading a tick starts, as of the tick's time. Errors stop the launcher; a file valid again
+  // starts one that errors alone had stopped.
   virtual void IniAkceExecute(const ZonedTime& readingTime) = 0;
   virtual void StopAkceExecute() = 0;
   virtual void ProcessMessages() = 0;  // commands that arrived meanwhile act before the run test

@@ -25,6 +25,7 @@ struct AutomationGate::Desk {
   HeldLog log;
   std::unique_ptr<GateReader> reader;
   double value = kNoValueFound;
+  std::optional<ReadFailure> failure;  // what the value stands for
   bool ready = true;
 };
 
@@ -86,7 +87,9 @@ double AutomationGate::Read(const GateRequest& request) {
   OnWorker([settings = settings_, task = request.task, number = request.number, slot = request.slotTime](Desk& desk) {
     desk.settings = settings;
     desk.value = desk.reader->Read(GateRequest{task, number, slot});
+    desk.failure = desk.reader->TakeFailure();
   });
+  if (worker_->desk->failure) NoteFailure(*worker_->desk->failure);
   return worker_->desk->value;
 }
 

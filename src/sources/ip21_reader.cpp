@@ -87,7 +87,8 @@ double Ip21Reader::ReadIp21Value(const std::string& tag, std::int32_t intervalLe
     database_.OpenQuery();
     outage_.Answered();
     double result = kNoValueFound;
-    if (database_.RecordCount() > 0) {
+    const bool found = database_.RecordCount() > 0;
+    if (found) {
       database_.Last();
       result = database_.FirstColumnAsDouble();
       if (settings_.DebugMode) log_.Write("Value: " + NumberText(result), false);
@@ -96,6 +97,11 @@ double Ip21Reader::ReadIp21Value(const std::string& tag, std::int32_t intervalLe
       if (settings_.DebugMode) log_.Write(query, false);
     }
     database_.Close();
+    if (!found) {
+      // The window as the query asks for it: its ends to the hour.
+      const auto hour = [](DateTime t) { return AddMinutes(StartOfDay(t), ToCivil(t).hour * 60); };
+      return Failed(result, NoValueFound(hour(AddMinutes(time, -static_cast<std::int64_t>(intervalLength))), hour(time)));
+    }
     return result;
   } catch (const std::exception& error) {
     outage_.Failed(error, [&] {
@@ -103,7 +109,7 @@ double Ip21Reader::ReadIp21Value(const std::string& tag, std::int32_t intervalLe
       log_.Write("query:\r" + query, false);
     });
     database_.Close();
-    return kNoValueFound;
+    return Failed(kNoValueFound, SourceFailed(std::string("IP21 error: ") + error.what()));
   }
 }
 

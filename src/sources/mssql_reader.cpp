@@ -63,7 +63,7 @@ bool MssqlReader::KeepReady() {
 }
 
 double MssqlReader::Read(const GateRequest& request) {
-  if (waitingForServer_) return kNoValueFound;
+  if (waitingForServer_) return Failed(kNoValueFound, SourceFailed("its server has not answered since the reading"));
   try {
     const double value = ReadMssqlValue(request.task.runningtag, request.task.intervallength, request.slotTime);
     if (unreachable_ && prepared_) {
@@ -113,11 +113,13 @@ double MssqlReader::ReadMssqlValue(const std::string& tag, std::int32_t interval
     database_.SetParameter(3, time);
     database_.OpenQuery();
     double result = kNoValueFound;
-    if (database_.RecordCount() > 0) {
+    const bool found = database_.RecordCount() > 0;
+    if (found) {
       database_.Last();
       result = database_.FirstColumnAsDouble();
     }
     database_.Close();
+    if (!found) return Failed(result, NoValueFound(AddMinutes(time, -static_cast<std::int64_t>(intervalLength)), time));
     return result;
   } catch (const std::exception& error) {
     unreachable_ = ServerUnreachable(error);
@@ -125,7 +127,7 @@ double MssqlReader::ReadMssqlValue(const std::string& tag, std::int32_t interval
     // The query's text is held as lines: it ends with a line break, and the entry with an empty line.
     log_.Write("query:\r" + sqlText_ + kLineBreak, false);
     database_.Close();
-    return kNoValueFound;
+    return Failed(kNoValueFound, SourceFailed(std::string("MSSQL error: ") + error.what()));
   }
 }
 

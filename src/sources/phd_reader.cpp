@@ -44,9 +44,9 @@ double PhdReader::ReadPhdValue(const std::string& tag, const std::string& host, 
   AutomationObjectRef created;
   try {
     created = automation_.CreateByProgId(kPhdProgId);
-  } catch (const std::exception&) {
+  } catch (const std::exception& error) {
     log_.Write("CreateOleObject failed", false);
-    return -2.0;
+    return Failed(-2.0, SourceFailed(std::string("PHD CreateOleObject failed: ") + error.what()));
   }
   try {
     created->Put("UseRemoteAPI", true);
@@ -61,8 +61,9 @@ double PhdReader::ReadPhdValue(const std::string& tag, const std::string& host, 
     try {
       action();
       return true;
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
       log_.Write(failure, false);
+      NoteFailure(SourceFailed("PHD " + failure + ": " + error.what()));
       return false;
     }
   };
@@ -86,24 +87,23 @@ double PhdReader::ReadPhdValue(const std::string& tag, const std::string& host, 
 
   const AutomationObjectRef tagResult = ToObject(phd.Call("Tags", {tag}));
   AutomationValue first, second, third;
-  if (!UnpackPhdTag(*tagResult, first, second, third, log_)) return -1.0;
+  if (!UnpackPhdTag(*tagResult, first, second, third, log_)) {
+    return Failed(-1.0, SourceFailed("PHD UnpackResults and UnpackData failed"));
+  }
 
   // The start and end time are the same instant: the last sample is the one at that instant.
-  double result = -1.0;
   const std::int32_t last = ToArray(first).UpperBound();
-  if (last >= 0) {
-    try {
-      if (ToDouble(ToArray(third).At(last)) < 0) {
-        result = kNoValueFound;
-        log_.Entry("No value for " + tag + " on " + DateTimeText(time));
-      } else {
-        result = ToDouble(ToArray(first).At(last));
-      }
-    } catch (...) {
-      // A sample that does not convert leaves the result as it was.
+  if (last < 0) return Failed(-1.0, NoValueFound(time, time));
+  try {
+    if (ToDouble(ToArray(third).At(last)) < 0) {
+      log_.Entry("No value for " + tag + " on " + DateTimeText(time));
+      return Failed(kNoValueFound, NoValueFound(time, time));
     }
+    return ToDouble(ToArray(first).At(last));
+  } catch (...) {
+    // A sample that does not convert gives what no sample gives.
+    return Failed(-1.0, SourceFailed("PHD gave a sample that is no number"));
   }
-  return result;
 }
 
 bool UnpackPhdTag(AutomationObject& tagObject, AutomationValue& first, AutomationValue& second,

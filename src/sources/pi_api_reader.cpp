@@ -84,7 +84,7 @@ double PiApiReader::ReadThisWay(const std::string& tag, const std::string& host,
     const std::string report = api_.LoadPiApi();
     if (!report.empty()) {
       log_.Entry("Initialization PI API with error" + std::string(kLineBreak) + report);
-      return -2.0;
+      return Failed(-2.0, SourceFailed("Initialization PI API with error: " + report));
     }
   }
   const auto answer = std::make_shared<PiApiAnswer>();
@@ -97,9 +97,15 @@ double PiApiReader::ReadThisWay(const std::string& tag, const std::string& host,
     givenUp->store(true);
     throw;
   }
-  if (answer->failedStep != nullptr) Debug(answer->failedStep, false);
+  if (answer->failedStep != nullptr) {
+    Debug(answer->failedStep, false);
+    NoteFailure(SourceFailed(std::string("PI API ") + answer->failedStep));
+  }
   // A wrapped time would ask the archive for another moment.
-  if (answer->timeOutOfRange) log_.Entry("PI time out of range for tag " + tag + ": " + DateTimeText(time));
+  if (answer->timeOutOfRange) {
+    log_.Entry("PI time out of range for tag " + tag + ": " + DateTimeText(time));
+    NoteFailure(SourceFailed("PI time out of range: " + DateTimeText(time)));
+  }
   if (answer->failedStep == nullptr && !answer->timeOutOfRange) Debug("value=" + NumberText(answer->value), false);
   return answer->value;
 }

@@ -51,7 +51,7 @@ double PiOleDbReader::ReadThisWay(const std::string& tag, const std::string& hos
                  "for tag=" + tag + kLineBreak + "host=" + host + kLineBreak + "user=" + user + kLineBreak +
                  "time=" + DateTimeText(time));
     });
-    return kNoValueFound;
+    return Failed(kNoValueFound, SourceFailed("PI over ODBC: " + WithoutSecret(error.what(), password)));
   }
 }
 

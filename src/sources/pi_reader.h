@@ -49,7 +49,7 @@ class PiWithoutAccess final : public PiReader {
  private:
   double ReadThisWay(const std::string&, const std::string&, const std::string&, const std::string&,
                      DateTime) override {
-    return -1.0;
+    return Failed(-1.0, SourceFailed("apiado names no way to PI"));
   }
 };
 

@@ -33,7 +33,7 @@ double PiSdkReader::ReadThisWay(const std::string& tag, const std::string& host,
     server = ToObject(ToObject(PiSdk_->Call("Servers"))->Call("Item", {host}));
   } catch (const std::exception& error) {
     log_.Entry("Servers collection error: " + WithoutSecret(error.what(), password));
-    return -1.0;
+    return Failed(-1.0, SourceFailed("PI SDK servers collection error: " + WithoutSecret(error.what(), password)));
   }
 
   // A password without a user is not sent.
@@ -54,7 +54,7 @@ double PiSdkReader::ReadThisWay(const std::string& tag, const std::string& host,
     }
     server->Call("Close");
   } catch (const std::exception& error) {
-    result = -3.0;
+    result = Failed(-3.0, SourceFailed("PI SDK server open error: " + WithoutSecret(error.what(), password)));
     log_.Entry("Server open error: " + WithoutSecret(error.what(), password));
   }
   return result;
@@ -67,7 +67,7 @@ double PiSdkReader::ReadOpenServer(AutomationObject& server, const std::string& 
     point = ToObject(ToObject(server.Call("PIPoints"))->Call("Item", {tag}));
   } catch (const std::exception& error) {
     log_.Entry("Point error: " + WithoutSecret(error.what(), password));
-    return -5.0;
+    return Failed(-5.0, SourceFailed("PI SDK point error: " + WithoutSecret(error.what(), password)));
   }
   // No asynchronous status object: the call waits for the value.
   const AutomationObjectRef value =
@@ -78,7 +78,7 @@ double PiSdkReader::ReadOpenServer(AutomationObject& server, const std::string& 
     return number;
   } catch (...) {
     log_.Entry(tag + " has invalid value");
-    return kNoValueFound;
+    return Failed(kNoValueFound, SourceFailed("PI SDK: " + tag + " has invalid value at " + DateTimeText(time)));
   }
 }
 

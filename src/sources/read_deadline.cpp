@@ -60,13 +60,17 @@ ReadOutcome ReadDeadline::Read(GateReader& gate, const GateRequest& request, int
   try {
     end = Bound(seconds, pause, [&] { value = gate.Read(request); });
   } catch (const std::exception& error) {
+    gate.TakeFailure();  // what the reader noted before it threw is told by the throw
     log.Entry("read of " + request.task.runningtag + " failed: " + error.what());
-    return {kNoValueFound, false};
+    return {kNoValueFound, false, SourceFailed(error.what())};
   }
+  std::optional<ReadFailure> failure = gate.TakeFailure();
+  if (end == End::Refused && !failure) failure = SourceFailed("not asked: reads given up before still wait for it");
   if (end == End::TimedOut) {
     log.Entry("read of " + request.task.runningtag + " timed out after " + std::to_string(seconds) + " s");
+    failure = ReadTimedOut(seconds);
   }
-  return {end == End::Done ? value : kNoValueFound, end == End::Stopped};
+  return {end == End::Done ? value : kNoValueFound, end == End::Stopped, failure};
 }
 
 ReadDeadline::End ReadDeadline::Bound(int seconds, const ReadPause& pause, const std::function<void()>& work) {

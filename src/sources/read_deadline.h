@@ -35,6 +35,7 @@ struct ReadGivenUp {
 struct ReadOutcome {
   double value;
   bool stopped;  // given up for the end of the process or of the service: the tick ends
+  std::optional<ReadFailure> failure = std::nullopt;  // what the value stands for (GateReader::TakeFailure)
 };
 
 class ReadDeadline {

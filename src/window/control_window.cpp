@@ -1,5 +1,7 @@
 #include "window/control_window.h"
 
+#include <utility>
+
 #include "findings/warnings_entry.h"
 #include "support/atomic_file.h"
 #include "support/date_time_text.h"
@@ -9,6 +11,11 @@
 #include "window/switches.h"
 
 namespace tavro {
+namespace {
+
+constexpr const char* kErrorsUntilValid = "errors in ini; it starts again at the first reading without them";
+
+}  // namespace
 
 ControlWindow::ControlWindow(ControlWindowServices services, std::vector<std::string> parameters, bool programMode)
     : services_(std::move(services)),
@@ -78,11 +85,6 @@ StatusRecord ControlWindow::CurrentStatus() const {
                                                        services_.clock.ZonedNow(), &services_.clock.Zone()});
 }
 
-void ControlWindow::Stop(const char* reason) {
-  services_.state.Status.stopReason = reason;
-  StopAkceExecute();
-}
-
 void ControlWindow::FormActivate() {
   if (!firstActivation_) return;
   IniAkceExecute();
@@ -107,8 +109,24 @@ void ControlWindow::StartAkceUpdate() {
 }
 
 void ControlWindow::StartAkceExecute() {
+  // This Start's own reading does not start the launcher again on its behalf.
+  const bool wanted = std::exchange(runWanted_, false);
   if (!services_.state.Settings.IniValid) IniAkceExecute();
-  if (!startEnabled_ || !services_.state.Settings.IniValid) return;
+  if (!startEnabled_) {
+    runWanted_ = wanted;
+    return;
+  }
+  runWanted_ = true;
+  if (services_.state.Settings.IniValid) {
+    Begin();
+    return;
+  }
+  // Kept from starting by errors in the file: it starts at the first reading without them.
+  services_.state.Status.stopReason = kErrorsUntilValid;
+  services_.state.Status.changed = true;
+}
+
+void ControlWindow::Begin() {
   services_.sources.Starting();
   services_.log.Entry("Starting");
   status_ = RunStatus::Running;
@@ -118,6 +136,11 @@ void ControlWindow::StartAkceExecute() {
 }
 
 void ControlWindow::StopAkceExecute() {
+  runWanted_ = false;
+  Halt();
+}
+
+void ControlWindow::Halt() {
   if (!stopEnabled_) return;
   services_.log.Entry("Stopped");
   SetPanelText(Panel::RunStatus, "Stopped");
@@ -171,9 +194,14 @@ void ControlWindow::IniAkceExecute(const ZonedTime& readingTime) {
   status.changed = true;
   if (verdict.valid) {
     SetPanelText(Panel::Configuration, "Enabled");
+    if (runWanted_ && !Running()) {
+      services_.log.Entry("Ini valid again: starting, as errors in ini alone kept the launcher stopped");
+      Begin();
+    }
     return;
   }
-  Stop("errors in ini");
+  services_.state.Status.stopReason = runWanted_ ? kErrorsUntilValid : "errors in ini";
+  Halt();
   SetPanelText(Panel::Configuration, "Disabled");
   SetPanelText(Panel::Progress, "Errors in ini");
 }
@@ -227,7 +255,8 @@ bool ControlWindow::Execute(Command command) {
       StartAkceExecute();
       break;
     case Command::Stop:
-      Stop("Stop command");
+      services_.state.Status.stopReason = "Stop command";
+      StopAkceExecute();
       break;
     case Command::ReReadIni:
       IniAkceExecute();

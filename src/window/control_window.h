@@ -119,9 +119,11 @@ class ControlWindow final : public TickCommands, public TickDisplay, public Tick
   void SetPanelText(Panel panel, const std::string& text);
   // Rewrites the status file when something in it has changed since it was last written.
   void PublishStatus();
-  void Stop(const char* reason);
   // At the start: what an earlier run left, told and (with resume) taken up.
   void TakeUpEarlierJobTimes();
+  // Start and Stop without the commands' own part: whether the launcher is to run is left as it is.
+  void Begin();
+  void Halt();
 
   ControlWindowServices services_;
   std::vector<std::string> parameters_;
@@ -135,6 +137,9 @@ class ControlWindow final : public TickCommands, public TickDisplay, public Tick
   bool autoStart_ = false;
   bool hideWindow_ = false;
   bool closing_ = false;
+  // Started, and not stopped since by an operator (Stop, a signal, the service's stop): a reading
+  // with errors stops the launcher only until a reading finds the file valid again.
+  bool runWanted_ = false;
   std::string taskTimeFormat_;
   std::vector<std::string> loggedFindings_;  // the lines of the findings last logged
   std::string statusProblem_;  // why the status file could not be written last time, said once

@@ -144,6 +144,8 @@ StatusRecord MakeStatusRecord(const LauncherState& state, const StatusFacts& fac
       if (shown.result == LaunchResult::Failed) job.meaning = Utf8FromSystemText(SystemErrorMeaning(shown.returnValue));
       job.heldBy = Utf8FromSystemText(shown.heldTag);
       job.heldValue = shown.heldValue;
+      if (!shown.heldFailure.empty()) job.sourceFailed = Utf8FromSystemText(shown.heldFailure);
+      if (IsSet(shown.readAgainUntil)) job.readAgainUntil = DueAsTheClockShowsIt(zone, shown.readAgainUntil, facts.now);
       job.lastEnd = shown.lastEnd;
     }
   }

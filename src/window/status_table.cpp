@@ -40,7 +40,12 @@ std::string ResultText(const StatusRecord::Job& job) {
       text = "failed, return value " + std::to_string(job.returnValue) + " (" + job.meaning + ")";
       break;
     case LaunchResult::Held:
-      text = "held by " + job.heldBy + " (" + NumberText(job.heldValue) + ")";
+      if (!job.sourceFailed) {
+        text = "held by " + job.heldBy + " (" + NumberText(job.heldValue) + ")";
+        break;
+      }
+      text = "source failed for " + job.heldBy + " (" + NumberText(job.heldValue) + "): " + *job.sourceFailed;
+      if (job.readAgainUntil) text += "; read again until " + IsoDateTimeText(job.readAgainUntil->local);
       break;
   }
   const std::string end = EndText(job.lastEnd);

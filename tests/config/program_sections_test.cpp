@@ -50,25 +50,30 @@ TEST(ProgramSection, DebugModeLogsTheSourceAsWritten) {
   EXPECT_FALSE(reading.LogMentions("mode "));
 }
 
-TEST(ProgramSection, AReadTimeoutOutOfRangeIsLoggedAndKeepsTheDefault) {
+TEST(ProgramSection, NumbersOutOfRangeAreLoggedAndKeepTheirDefaults) {
   const std::string refused = " is not a number of seconds from 1 to 3600: gate reads time out after 30 s";
+  const std::string noRetry = " is not a number of minutes from 0 to 1440: a failed gate read is not read again";
   const struct {
     const char* written;
-    std::int32_t seconds;
+    std::int32_t seconds, retryMinutes;
     std::string entry;  // "" for none
   } cases[] = {
-      {"", 30, ""},
-      {"readtimeout=3600\n", 3600, ""},
-      {"readtimeout=0\n", 30, "readtimeout=0" + refused},
-      {"readtimeout=3601\n", 30, "readtimeout=3601" + refused},
-      {"readtimeout=soon\n", 30, "readtimeout=soon" + refused},
+      {"", 30, 0, ""},
+      {"readtimeout=3600\n", 3600, 0, ""},
+      {"readtimeout=0\n", 30, 0, "readtimeout=0" + refused},
+      {"readtimeout=3601\n", 30, 0, "readtimeout=3601" + refused},
+      {"readtimeout=soon\n", 30, 0, "readtimeout=soon" + refused},
+      {"retryheld=1440\n", 30, 1440, ""},
+      {"retryheld=-1\n", 30, 0, "retryheld=-1" + noRetry},
+      {"retryheld=1441\n", 30, 0, "retryheld=1441" + noRetry},
   };
   for (const auto& c : cases) {
     Reading reading;
     reading.Read(std::string("[program]\n") + c.written + kOneTask);
     EXPECT_EQ(reading.state.Settings.ReadTimeout, c.seconds) << c.written;
+    EXPECT_EQ(reading.state.Settings.RetryHeld, c.retryMinutes) << c.written;
     EXPECT_TRUE(reading.state.Settings.IniValid) << c.written;
-    EXPECT_EQ(reading.LogMentions("readtimeout"), !c.entry.empty()) << c.written;
+    EXPECT_EQ(reading.LogMentions(" is not a number of "), !c.entry.empty()) << c.written;
     EXPECT_TRUE(c.entry.empty() || reading.Logged(c.entry)) << c.written;
   }
 }

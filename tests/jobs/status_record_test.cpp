@@ -28,6 +28,8 @@ StatusRecord OneJob(const std::string& name, double heldValue) {
   job.result = LaunchResult::Held;
   job.heldBy = name;
   job.heldValue = heldValue;
+  job.sourceFailed = "MSSQL error: " + name;
+  job.readAgainUntil = ZonedTime{MakeDateTime(2026, 10, 25, 2, 45, 0), 60};
   job.lastEnd = RunEndRecord{true, 9, 1500};
   return record;
 }
@@ -73,6 +75,8 @@ TEST(StatusRecord, TextsAndNumbersComeBackThroughTheText) {
     EXPECT_EQ(read->source.lastReadErrorTime, written.source.lastReadErrorTime);
     EXPECT_EQ(read->reading.time, written.reading.time);
     EXPECT_EQ(job.next, written.jobs[0].next);
+    EXPECT_EQ(job.sourceFailed, expected.jobs[0].sourceFailed);
+    EXPECT_EQ(job.readAgainUntil, written.jobs[0].readAgainUntil);
     EXPECT_EQ(job.lastEnd->milliseconds, 1500);
     EXPECT_TRUE(job.lastEnd->bySignal);
     EXPECT_EQ(StatusRecordText(*read), StatusRecordText(expected));

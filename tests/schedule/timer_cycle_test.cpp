@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 
 #include "support/date_time_text.h"
 #include "support/simulated_clock.h"
@@ -52,11 +53,12 @@ class FixedGate final : public GateReader {
   double Read(const GateRequest& request) override {
     asked.push_back(request.task.runningtag + " " + std::to_string(request.task.intervallength) + " " +
                     std::to_string(request.number) + " " + FormatDateTime(kTaskTimePattern, request.slotTime));
-    return value;
+    return failure ? Failed(value, *failure) : value;
   }
   bool KeepReady() override { return ready; }
 
   double value = 1.0;
+  std::optional<ReadFailure> failure;  // what the value stands for
   bool ready = true;
   std::vector<std::string> asked;
 };
@@ -218,6 +220,50 @@ TEST_F(TimerCycle, GateValueAboveZeroLaunchesAndTheSlotIsConsumedEitherWay) {
   EXPECT_EQ(gate.asked, std::vector<std::string>(3, "RUN 15 1 07.12.2026+10.00"));
 }
 
+// A failed read (not a closed gate) is told on a line below its entry. With retryheld its slot is
+// read again at each tick until retryheld minutes after its due time, the later slots waiting behind
+// it; a slot whose time is up is held with one entry. The slots: 10:00 (due 10:05), 10:15 (due 10:20).
+TEST_F(TimerCycle, RetryheldReadsAFailedSlotAgainUntilItsTimeIsUp) {
+  const struct {
+    int retryHeld;
+    DateTime back;  // the source fails until then, and then gives `value`
+    double value;
+    std::vector<std::string> launched;
+    int waits, held;
+  } cases[] = {
+      {0, At(7, 10, 7), 1.0, {"10.15"}, 0, 1},             // no retry
+      {10, At(7, 10, 7), 1.0, {"10.00", "10.15"}, 1, 0},   // back in time
+      {10, At(7, 10, 0), 0.0, {}, 0, 2},                   // closed gates are not read again
+      {10, At(7, 10, 25), 1.0, {"10.15"}, 2, 1},           // too late: the next slot waits in turn
+      {30, At(7, 10, 24), 1.0, {"10.00", "10.15"}, 1, 0},  // the later slot waits behind it
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(LogStamp(c.back));
+    state = {};
+    state.Settings.IniValid = true;
+    state.Settings.RetryHeld = c.retryHeld;
+    log.entries.clear();
+    starter.started.clear();
+    AddTask(Task(15, 5, 15, At(7, 9, 45), "RUN"));
+    for (clock.Set(At(7, 10, 5, 5)); clock.Now() < At(7, 10, 26); Tick()) {
+      gate.failure = clock.Now() < c.back ? std::optional<ReadFailure>(SourceFailed("down")) : std::nullopt;
+      gate.value = gate.failure ? -20.0 : c.value;
+    }
+    std::vector<std::string> launched;
+    for (const auto& started : starter.started) launched.push_back(started.arguments.substr(19, 5));
+    EXPECT_EQ(launched, c.launched);
+    int waits = 0, held = 0, meanings = 0;
+    for (const auto& entry : log.entries) {
+      waits += entry.message.find(" waits: the read of RUN failed; it is read again at each tick until ") != std::string::npos;
+      held += entry.message.find(" NOT launched due to value of RUN (") != std::string::npos;
+      meanings += !entry.stamped && entry.message == "-20 means the source failed: down";
+    }
+    EXPECT_EQ(waits, c.waits);
+    EXPECT_EQ(held, c.held);
+    EXPECT_EQ(meanings, c.value > 0.0 ? c.waits + c.held : 0);
+  }
+}
+
 TEST_F(TimerCycle, ReportRunsOnceInItsMinuteUnlessAReadingRearmsIt) {
   TRepUkol report;
   report.MinuteValue = 0;
@@ -239,8 +285,9 @@ TEST_F(TimerCycle, ReportRunsOnceInItsMinuteUnlessAReadingRearmsIt) {
   EXPECT_EQ(window.readings, 1);
 }
 
-// The first tick of each hour reads, wherever in the hour it falls; the others do not.
-TEST_F(TimerCycle, HourlyReadingAtTheFirstTickOfEachHourAndStopsOnErrors) {
+// The first tick of each hour reads, wherever in the hour it falls; the others do not. (What the
+// reading's errors do is the window's: ControlWindowTest.StartsAgainAfterErrors...)
+TEST_F(TimerCycle, HourlyReadingAtTheFirstTickOfEachHour) {
   const struct {
     DateTime before, tick;
     int readings;
@@ -259,11 +306,6 @@ TEST_F(TimerCycle, HourlyReadingAtTheFirstTickOfEachHourAndStopsOnErrors) {
     RunTickNow();
     EXPECT_EQ(window.readings, c.readings) << LogStamp(c.tick);
   }
-  window.running = true;
-  state.Settings.IniValid = false;
-  clock.Set(At(7, 7, 0, 3));
-  RunTickNow();
-  EXPECT_FALSE(window.running);
 }
 
 TEST_F(TimerCycle, StoppedLauncherStillFollowsTheDateAndRereadsButLaunchesNothing) {
@@ -377,6 +419,7 @@ TEST_F(TimerCycle, StatusRecordsEachDecisionAndAnIdleTickChangesNothing) {
   AddTask(Task(15, 5, 15, At(7, 9, 45), "RUN"));
   AddPump(Pump(15, 5, At(7, 9, 50)));
   gate.value = -20.0;
+  gate.failure = SourceFailed("down");
   starter.result = 2;
   clock.Set(At(7, 10, 7, 30));
   Tick();
@@ -385,10 +428,11 @@ TEST_F(TimerCycle, StatusRecordsEachDecisionAndAnIdleTickChangesNothing) {
   ASSERT_TRUE(task && pump);
   EXPECT_EQ(task->result, LaunchResult::Held);
   EXPECT_EQ(task->heldTag, "RUN");
+  EXPECT_EQ(task->heldFailure, "down");
   EXPECT_EQ(task->lastLaunch->local, At(7, 10, 7, 30));
   EXPECT_EQ(pump->result, LaunchResult::Failed);
   EXPECT_EQ(pump->returnValue, 2);
-  EXPECT_EQ(state.Status.lastReadError, "read of RUN gave -20");
+  EXPECT_EQ(state.Status.lastReadError, "read of RUN gave -20: the source failed: down");
   EXPECT_TRUE(state.Status.awaited.empty());  // a failed start has no end to wait for
   state.Status.changed = false;
   Tick();

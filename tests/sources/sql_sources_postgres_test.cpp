@@ -10,6 +10,7 @@
 #include "sources/odbc_database.h"
 #include "sources/plant_sources.h"
 #include "support/clock.h"
+#include "support/date_time_text.h"
 #include "testing/postgres_server.h"
 #include "testing/recording_log.h"
 
@@ -116,6 +117,12 @@ TEST(SqlServerSource, ReadsTheLastValueOfTheWindowOnAConnectionOfItsOwn) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.tag);
     EXPECT_EQ(r.reader.ReadMssqlValue(c.tag, c.intervalLength, c.time), c.value);
+    // No row is no value of the tag; a value of 0 is one.
+    const std::optional<ReadFailure> failure = r.reader.TakeFailure();
+    EXPECT_EQ(failure ? failure->Meaning() : "",
+              c.value == -20 ? "no value was found from " + DateTimeText(AddMinutes(c.time, -c.intervalLength)) +
+                                   " to " + DateTimeText(c.time)
+                             : "");
     EXPECT_EQ(OtherSessions(), 0);
   }
   EXPECT_TRUE(r.log.entries.empty());
@@ -246,6 +253,7 @@ TEST(SqlServerSource, AStoppedServerFailsTheReadsOrHoldsTheGatesUntilItIsBack) {
     EXPECT_EQ(r.log.entries[0].message.rfind("MSSQL error:\r[08", 0), 0u) << r.log.entries[0].message;
     EXPECT_EQ(r.log.entries[1].message, "query:\r" + kQuery + "\r\n");
     EXPECT_FALSE(Mentions(r.log, server.password));
+    EXPECT_EQ(r.reader.TakeFailure()->Meaning().rfind("the source failed: MSSQL error: [08", 0), 0u);
   }
   EXPECT_EQ(r.reader.ReadMssqlValue("FI101", 60, At(10, 0)), 3.5);
   EXPECT_EQ(r.log.entries.size(), 2u);
@@ -261,6 +269,7 @@ TEST(SqlServerSource, AStoppedServerFailsTheReadsOrHoldsTheGatesUntilItIsBack) {
     gated.runningtag = "FI101";
     EXPECT_EQ(r.reader.Read(GateRequest{gated, 1, At(10, 0)}), -20);
     EXPECT_TRUE(r.log.entries.empty());
+    EXPECT_TRUE(r.reader.TakeFailure()->ofTheSource);
   }
   EXPECT_TRUE(r.reader.KeepReady());
   ASSERT_EQ(r.log.entries.size(), 1u);

@@ -28,7 +28,10 @@ TEST(TavrocheckProbe, ReadsTheGateValueWithTheConfiguredSqlServerSource) {
       {{"--probe", "FI101", "--at", "2026-12-07 10:00:00", "--minutes", "60"}, 0, "value\t3.5\tgate open", ""},
       {{"--probe", "FI101", "--at", "2026-12-07 09:30:00"}, 0, "value\t2.5\tgate open", ""},
       {{"--probe", "UNIT2.RUN", "--at", "2026-12-07 10:00:00", "--minutes", "15"}, 7, "value\t0\tgate closed", ""},
-      {{"--probe", "NO.SUCH.TAG", "--at", "2026-12-07 10:00:00"}, 7, "value\t-20\tgate closed", ""},
+      {{"--probe", "NO.SUCH.TAG", "--at", "2026-12-07 10:00:00"}, 7,
+       "value\t-20\tgate closed: no value was found from " + DateTimeText(MakeDateTime(2026, 12, 7, 9, 0)) + " to " +
+           DateTimeText(MakeDateTime(2026, 12, 7, 10, 0)),
+       ""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.args[1]);

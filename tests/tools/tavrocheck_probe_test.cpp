@@ -24,7 +24,9 @@ TEST(TavrocheckProbe, ReadsWithTheSelectedSourceAndTellsWhetherTheGateOpens) {
       // No source: the launcher would run the task without looking at its tag.
       {"", 5, "\tTasks in ini O.K.\r\nvalue\tnone\tsource unavailable: the task would run ungated\r\n"},
       // An IP21 connection string for another provider: the read fails with its entries.
-      {"mod=ip21\n[ip21]\nconstr=Provider=SQLOLEDB;Data Source=ip21", 7, "query:\r\r\nvalue\t-20\tgate closed\r\n"},
+      {"mod=ip21\n[ip21]\nconstr=Provider=SQLOLEDB;Data Source=ip21", 7, "query:\r\r\nvalue\t-20\tgate closed: the source failed: IP21 error: The connection string names the OLE DB "
+       "provider SQLOLEDB, which this launcher cannot use: it reaches IP21 through ODBC. Give an ODBC connection "
+       "string (DSN=... or Driver={...};...), alone or after Provider=MSDASQL.\r\n"},
       // The launcher stays stopped: the gate is not asked.
       {"mod=kord\n[pumps]\ncount=1", 1, "\r\nvalue\tnone\tthe file has errors: the launcher would stay stopped\r\n"},
   };

@@ -38,6 +38,12 @@ TEST(TavrocheckStatus, TellsRunningStaleEndedAndUnreadableStatuses) {
     job.returnValue = 2;
     job.meaning = "No such file";
     job.lastEnd = RunEndRecord{true, 9, 1500};
+    StatusRecord::Job& held = record.jobs.emplace_back(job);
+    held.result = LaunchResult::Held;
+    held.heldBy = "RUN";
+    held.heldValue = -20;
+    held.sourceFailed = "MSSQL error";
+    held.readAgainUntil = ZonedTime{MakeDateTime(2026, 12, 7, 10, 45, 0), 0};
     return StatusRecordText(record);
   };
   const struct {
@@ -66,6 +72,8 @@ TEST(TavrocheckStatus, TellsRunningStaleEndedAndUnreadableStatuses) {
       EXPECT_EQ(run.exitCode, c.exitCode);
       if (!json) {
         EXPECT_NE(run.output.find(c.shown), std::string::npos) << run.output;
+        const std::string held = "source failed for RUN (-20): MSSQL error; read again until 2026-12-07 10:45:00";
+        EXPECT_EQ(run.output.find(held) != std::string::npos, !c.file.empty() && c.exitCode != 8) << run.output;
       } else if (c.exitCode == 8) {
         EXPECT_EQ(run.output.find("{"), std::string::npos) << run.output;  // the file only when it is a status
       }

@@ -199,6 +199,49 @@ TEST_F(ControlWindowTest, StartRereadsOnlyAnInvalidFile) {
   EXPECT_EQ(Count("Reading ini..."), before + 1);
 }
 
+// A launcher that errors in its file stopped, or kept a Start from starting, starts at the first
+// reading that finds the file valid; one that an operator stopped stays stopped. The hourly reading
+// that finds errors logs one "Stopped". Steps: s Start, o Stop (as SIGUSR2), E and M a file with
+// errors and a mended one read at the next hour, e and m the same read by ReRead ini.
+TEST_F(ControlWindowTest, StartsAgainAfterErrorsUnlessAnOperatorStoppedIt) {
+  const std::string waiting = "errors in ini; it starts again at the first reading without them";
+  const struct {
+    const char* steps;
+    bool programMode, running;
+    int stopped;
+    std::string reason;
+  } cases[] = {
+      {"sEM", false, true, 1, ""},       {"sEM", true, true, 1, ""},   {"sEE", false, false, 2, waiting},
+      {"sem", false, true, 1, ""},       {"es", false, false, 2, waiting}, {"esM", false, true, 2, ""},
+      {"soEM", false, false, 2, "errors in ini"}, {"EM", false, false, 1, "errors in ini"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.steps) + (c.programMode ? " in program mode" : ""));
+    state = {};
+    log.entries.clear();
+    clock.Set(MakeDateTime(2026, 12, 7, 10, 7, 30));
+    ControlWindow& w = Create(kValidIni, {}, c.programMode, c.programMode);
+    int hour = 10;
+    for (const char step : std::string(c.steps)) {
+      if (step == 's' || step == 'o') {
+        w.Execute(step == 's' ? Command::Start : Command::Stop);
+        continue;
+      }
+      WriteFileBytes(dir.File("tavrorun.ini"), step == 'E' || step == 'e' ? kInvalidIni : kValidIni);
+      if (step == 'E' || step == 'M') {
+        clock.Set(MakeDateTime(2026, 12, 7, ++hour, 0, 5));
+        w.timrTimer();
+      } else {
+        w.Execute(Command::ReReadIni);
+      }
+    }
+    EXPECT_EQ(w.Running(), c.running);
+    EXPECT_EQ(Count("Stopped"), c.stopped);
+    EXPECT_EQ(Count("Ini valid again: starting, as errors in ini alone kept the launcher stopped"), c.running ? 1 : 0);
+    EXPECT_EQ(state.Status.stopReason, c.reason);
+  }
+}
+
 TEST_F(ControlWindowTest, HWithValidFileHidesAtTheNextTickOnce) {
   ControlWindow& w = Create(kValidIni, {"-H"}, true);
   w.FormActivate();

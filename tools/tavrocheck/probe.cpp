@@ -55,7 +55,7 @@ ProbeOutcome ProbeGate(const ProbeRequest& request, std::ostream& out) {
                        TrialConnection::KeepForRead);
   // As the launcher reads it, the SQL Server connection tried too.
   IniAkceExecute(state, ReadingContext{log, request.now, PrepareSelectedSource(sources)});
-  const auto verdict = [&out](const std::string& value, const char* what, ProbeOutcome outcome) {
+  const auto verdict = [&out](const std::string& value, const std::string& what, ProbeOutcome outcome) {
     out << "value\t" << value << "\t" << what << kEnd;
     out.flush();
     return outcome;
@@ -77,10 +77,11 @@ ProbeOutcome ProbeGate(const ProbeRequest& request, std::ostream& out) {
   task.runningtag = request.tag;
   task.intervallength = request.intervalLength;
   // The task's number as the launcher counts it: the first task is 1.
-  const double value =
-      deadline.Read(reader, GateRequest{task, 1, request.slotTime}, state.Settings.ReadTimeout, log, pause).value;
-  return verdict(NumberText(value), value > 0.0 ? "gate open" : "gate closed",
-                 value > 0.0 ? ProbeOutcome::Open : ProbeOutcome::Closed);
+  const ReadOutcome read =
+      deadline.Read(reader, GateRequest{task, 1, request.slotTime}, state.Settings.ReadTimeout, log, pause);
+  if (read.value > 0.0) return verdict(NumberText(read.value), "gate open", ProbeOutcome::Open);
+  return verdict(NumberText(read.value), read.failure ? "gate closed: " + read.failure->Meaning() : "gate closed",
+                 ProbeOutcome::Closed);
 }
 
 }  // namespace tavro
