@@ -14,6 +14,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace tavro {
@@ -128,14 +129,8 @@ class IniFile {
   std::shared_ptr<const std::string> text_;
   std::vector<Section> sections_;
   std::vector<Key> keys_;  // of all sections, each section's in one run
-  // The first section of each name, found by its name's case-blind hash: places in sections_, in a
-  // table at least twice their number, probed one after the other. A preview finds every job's
-  // section at every hourly reading; node-based maps cost an allocation per section besides.
-  static constexpr std::uint32_t kNoSection = UINT32_MAX;
-  std::vector<std::uint32_t> firstSection_;
-  // Where in firstSection_ the first section of that name is, or the empty slot where it would go.
-  std::size_t SlotOf(std::string_view name) const;
-  void RehashSections(std::size_t slots);
+  // The place in sections_ of the first section of each name.
+  std::unordered_map<std::string_view, std::size_t, CaseBlindHash, CaseBlindEqual> firstSection_;
   std::vector<CutValue> cutAtNul_;
 };
 
