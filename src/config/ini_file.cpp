@@ -71,16 +71,6 @@ bool IniFile::CaseBlindEqual::operator()(std::string_view a, std::string_view b)
   return EqualsIgnoreCase(a, b);
 }
 
-IniFile::Key::Key(std::string_view name, std::optional<std::string_view> value, int line, bool counts)
-    : name_(name.data()),
-      nameLength_(static_cast<std::uint32_t>(name.size())),
-      lineAndCounts_(static_cast<std::uint32_t>(line) << 1 | (counts ? 1u : 0u)) {
-  if (value) {
-    valueOffset_ = static_cast<std::uint32_t>(value->data() - name.data());
-    valueLength_ = static_cast<std::uint32_t>(value->size());
-  }
-}
-
 IniFile IniFile::Load(const std::string& path, std::string* problem) {
   WholeFile file = ReadWholeFile(path);
   if (problem != nullptr) *problem = file.reason;
@@ -118,7 +108,7 @@ IniFile IniFile::Parse(std::string bytes) {
       if (close != std::string_view::npos) {
         const std::string_view name = TrimView(line.substr(1, close - 1));
         const bool first = ini.firstSection_.try_emplace(name, ini.sections_.size()).second;
-        ini.sections_.push_back(Section{name, lines.Number(), static_cast<std::uint32_t>(ini.keys_.size()), 0, first});
+        ini.sections_.push_back(Section{name, lines.Number(), ini.keys_.size(), 0, first});
         longSection.clear();
         continue;
       }
