@@ -71,33 +71,6 @@ bool IniFile::CaseBlindEqual::operator()(std::string_view a, std::string_view b)
   return EqualsIgnoreCase(a, b);
 }
 
-std::size_t IniFile::SlotOf(std::string_view name) const {
-  // Never full: the table is kept at least twice as large as the sections in it.
-  const std::size_t mask = firstSection_.size() - 1;
-  std::size_t at = CaseBlindHash()(name) & mask;
-  while (firstSection_[at] != kNoSection && !EqualsIgnoreCase(sections_[firstSection_[at]].name, name)) {
-    at = (at + 1) & mask;
-  }
-  return at;
-}
-
-void IniFile::RehashSections(std::size_t slots) {
-  firstSection_.assign(slots, kNoSection);
-  for (std::size_t s = 0; s < sections_.size(); ++s) {
-    if (sections_[s].counts) firstSection_[SlotOf(sections_[s].name)] = static_cast<std::uint32_t>(s);
-  }
-}
-
-IniFile::Key::Key(std::string_view name, std::optional<std::string_view> value, int line, bool counts)
-    : name_(name.data()),
-      nameLength_(static_cast<std::uint32_t>(name.size())),
-      lineAndCounts_(static_cast<std::uint32_t>(line) << 1 | (counts ? 1u : 0u)) {
-  if (value) {
-    valueOffset_ = static_cast<std::uint32_t>(value->data() - name.data());
-    valueLength_ = static_cast<std::uint32_t>(value->size());
-  }
-}
-
 IniFile IniFile::Load(const std::string& path, std::string* problem) {
   WholeFile file = ReadWholeFile(path);
   if (problem != nullptr) *problem = file.reason;
@@ -123,10 +96,7 @@ IniFile IniFile::Parse(std::string bytes) {
   }
   ini.keys_.reserve(lineFeeds + 1);
   ini.sections_.reserve(headers + 1);  // and the keys before the first header
-  std::size_t slots = 16;
-  while (slots < 2 * headers) slots *= 2;
-  ini.firstSection_.assign(slots, kNoSection);
-  std::size_t namedSections = 0;  // in firstSection_
+  ini.firstSection_.reserve(headers);
 
   std::size_t nextNul = 0;
   std::unordered_set<std::string_view, CaseBlindHash, CaseBlindEqual> longSection;  // its key names
@@ -137,15 +107,8 @@ IniFile IniFile::Parse(std::string bytes) {
       const std::size_t close = line.rfind(']');
       if (close != std::string_view::npos) {
         const std::string_view name = TrimView(line.substr(1, close - 1));
-        // Headers counted above miss those written after blanks or a lone CR.
-        if (2 * (namedSections + 1) > ini.firstSection_.size()) ini.RehashSections(2 * ini.firstSection_.size());
-        std::uint32_t& slot = ini.firstSection_[ini.SlotOf(name)];
-        const bool first = slot == kNoSection;
-        if (first) {
-          slot = static_cast<std::uint32_t>(ini.sections_.size());
-          ++namedSections;
-        }
-        ini.sections_.push_back(Section{name, lines.Number(), static_cast<std::uint32_t>(ini.keys_.size()), 0, first});
+        const bool first = ini.firstSection_.try_emplace(name, ini.sections_.size()).second;
+        ini.sections_.push_back(Section{name, lines.Number(), ini.keys_.size(), 0, first});
         longSection.clear();
         continue;
       }
@@ -191,9 +154,8 @@ IniFile IniFile::Parse(std::string bytes) {
 }
 
 const IniFile::Section* IniFile::FindSection(std::string_view name) const {
-  if (firstSection_.empty()) return nullptr;
-  const std::uint32_t found = firstSection_[SlotOf(name)];
-  return found == kNoSection ? nullptr : &sections_[found];
+  const auto found = firstSection_.find(name);
+  return found == firstSection_.end() ? nullptr : &sections_[found->second];
 }
 
 std::optional<std::string_view> IniFile::FindIn(const Section& section, std::string_view key) const {

@@ -14,6 +14,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace tavro {
@@ -23,32 +24,23 @@ class IniFile {
   // The longest value the reader gives.
   static constexpr std::size_t kMaxValueLength = 2047;
 
-  // A key as the file writes it; a key written without "=" has no value. A file has a key on almost
-  // every line, and each page of them is a fresh page to fault in (dear on a virtual machine): a key
-  // is kept in 24 bytes, its value placed from its name.
+  // A key as the file writes it; a key written without "=" has no value.
   class Key {
    public:
-    Key(std::string_view name, std::optional<std::string_view> value, int line, bool counts);
-    std::string_view Name() const { return {name_, nameLength_}; }
+    Key(std::string_view name, std::optional<std::string_view> value, int line, bool counts)
+        : name_(name), value_(value), line_(line), counts_(counts) {}
+    std::string_view Name() const { return name_; }
     // Quotes removed and cut as a lookup gives it.
-    std::optional<std::string_view> Value() const {
-      if (valueLength_ == kNoValue) return std::nullopt;
-      return std::string_view(name_ + valueOffset_, valueLength_);
-    }
-    int Line() const { return static_cast<int>(lineAndCounts_ >> 1); }  // counted from 1
+    std::optional<std::string_view> Value() const { return value_; }
+    int Line() const { return line_; }  // counted from 1
     // False when lookups never see it (its section or an earlier key of its name hides it).
-    bool Counts() const { return (lineAndCounts_ & 1) != 0; }
+    bool Counts() const { return counts_; }
 
    private:
-    static constexpr std::uint32_t kNoValue = UINT32_MAX;
-    const char* name_;
-    std::uint32_t nameLength_;
-    std::uint32_t valueOffset_ = 0;
-    std::uint32_t valueLength_ = kNoValue;
-    // The line, shifted, and whether the key counts, in the lowest bit: one word written whole. As
-    // bit-fields the compiler may read the word before writing its bits, and a read of a fresh page
-    // faults it in twice (once shared and zero, then for the write).
-    std::uint32_t lineAndCounts_;
+    std::string_view name_;
+    std::optional<std::string_view> value_;
+    int line_;
+    bool counts_;
   };
   // A section as the file writes it; its keys (KeysOf) in file order, duplicates included. Keys
   // written before the first header form a section of their own, named "" on line 0, that no
@@ -56,8 +48,8 @@ class IniFile {
   struct Section {
     std::string_view name;
     int line = 0;
-    std::uint32_t firstKey = 0;  // 32 bits, as the keys' own places: 32 bytes a section
-    std::uint32_t keyCount = 0;
+    std::size_t firstKey = 0;
+    std::size_t keyCount = 0;
     bool counts = true;  // false when lookups never see it (hidden by an earlier one of the same name)
   };
 
@@ -66,7 +58,6 @@ class IniFile {
   // A missing or unreadable file gives an empty IniFile, as the profile reader does; why an existing
   // file could not be read goes to `problem` ("" when it was read or is missing).
   static IniFile Load(const std::string& path, std::string* problem = nullptr);
-  // A text under 4 GB, as Load reads no more than 16 MB.
   static IniFile Parse(std::string text);
 
   // The value of a key present with "=" (an empty one included); nothing for a missing key,
@@ -128,14 +119,8 @@ class IniFile {
   std::shared_ptr<const std::string> text_;
   std::vector<Section> sections_;
   std::vector<Key> keys_;  // of all sections, each section's in one run
-  // The first section of each name, found by its name's case-blind hash: places in sections_, in a
-  // table at least twice their number, probed one after the other. A preview finds every job's
-  // section at every hourly reading; node-based maps cost an allocation per section besides.
-  static constexpr std::uint32_t kNoSection = UINT32_MAX;
-  std::vector<std::uint32_t> firstSection_;
-  // Where in firstSection_ the first section of that name is, or the empty slot where it would go.
-  std::size_t SlotOf(std::string_view name) const;
-  void RehashSections(std::size_t slots);
+  // The place in sections_ of the first section of each name.
+  std::unordered_map<std::string_view, std::size_t, CaseBlindHash, CaseBlindEqual> firstSection_;
   std::vector<CutValue> cutAtNul_;
 };
 
