@@ -74,8 +74,6 @@ class IniFile {
   const Section* FindSection(std::string_view name) const;
   // The value of a key of that section, as Find gives it.
   std::optional<std::string_view> FindIn(const Section& section, std::string_view key) const;
-  // The place of a section FindSection gave among the file's sections.
-  std::size_t PlaceOf(const Section& section) const { return static_cast<std::size_t>(&section - sections_.data()); }
 
   // A section header and its keys as the file writes them, so that a checker can point at a
   // mistake. Names and values view the file's bytes: valid while this IniFile or a copy of it lives.

@@ -18,7 +18,7 @@ const IniFile& IniFileCache::Get(const std::string& path, std::string& problem) 
     path_ = path;
     stamp_ = stamp;
     file_ = IniFile::Load(path, &problem_);
-    kept_.Clear();
+    kept_.clear();
   }
   problem = problem_;
   return file_;

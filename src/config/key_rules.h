@@ -59,21 +59,17 @@ constexpr KeyRule<Record> TextKey(std::string_view name, std::string Record::*fi
 template <class Record, class Rules>
 void ReadKeys(const IniFile& ini, const std::string& sectionName, const Rules& rules, Record& record,
               TakenValues* kept = nullptr) {
-  const IniFile::Section* section = ini.FindSection(sectionName);
-  const TakenValue* taken = nullptr;
-  if (kept != nullptr && section != nullptr) {
-    const std::size_t place = ini.PlaceOf(*section);
-    taken = kept->Find(place, &rules);
-    if (taken == nullptr) {
-      TakenValue* fresh = kept->Keep(place, &rules, rules.size());
-      for (std::size_t r = 0; r < rules.size(); ++r) fresh[r] = ini.FindIn(*section, rules[r].name);
-      taken = fresh;
-    }
+  const auto find = [&ini, section = ini.FindSection(sectionName)](const KeyRule<Record>& rule) -> TakenValue {
+    return section == nullptr ? std::nullopt : ini.FindIn(*section, rule.name);
+  };
+  // Every table holds rules: values kept for a section are never empty.
+  std::vector<TakenValue>* taken = kept != nullptr ? &(*kept)[sectionName] : nullptr;
+  if (taken != nullptr && taken->empty()) {
+    for (const KeyRule<Record>& rule : rules) taken->push_back(find(rule));
   }
   for (std::size_t r = 0; r < rules.size(); ++r) {
     const KeyRule<Record>& rule = rules[r];
-    const std::optional<std::string_view> value =
-        taken != nullptr ? taken[r] : section == nullptr ? std::nullopt : ini.FindIn(*section, rule.name);
+    const TakenValue value = taken != nullptr ? (*taken)[r] : find(rule);
     if (const auto* integer = std::get_if<std::int32_t Record::*>(&rule.field)) {
       record.**integer = value ? ParseIniInteger(*value).value_or(rule.numberDefault) : rule.numberDefault;
     } else if (const auto* boolean = std::get_if<bool Record::*>(&rule.field)) {
