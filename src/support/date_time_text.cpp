@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 
 namespace tavro {
 namespace {
@@ -34,42 +33,15 @@ void AppendNumber(std::string& out, int value, int digits) {
 // Room for a date-time text of any year an int holds.
 constexpr std::size_t kDateTimeRoom = 64;
 
-// The date part of a form's texts, worked out once a day: texts come in runs of one day (the
-// launches of a tick, a reading's entries, a listing of thousands of jobs).
-class DayText {
- public:
-  // `put` writes the date of a civil time at a place and returns the end.
-  template <class Put>
-  std::string_view Of(DateTime value, char form, Put put) {
-    const std::int64_t dayStart = StartOfDay(value).ms;
-    if (dayStart != dayStart_ || form != form_) {
-      length_ = static_cast<std::size_t>(put(text_, ToCivil(value)) - text_);
-      dayStart_ = dayStart;
-      form_ = form;
-    }
-    return {text_, length_};
-  }
-
- private:
-  std::int64_t dayStart_ = -1;  // none yet: a day starts at a multiple of a day's milliseconds
-  char form_ = 0;
-  char text_[kDateTimeRoom] = {};
-  std::size_t length_ = 0;
-};
-
 // yyyy?mm?dd[ hh?nn?ss]: the log stamp's and the ISO form.
 std::string YearFirstText(DateTime value, char dateSeparator, char timeSeparator, bool withTime) {
-  thread_local DayText dates;
-  const std::string_view date = dates.Of(value, dateSeparator, [dateSeparator](char* at, const CivilDateTime& c) {
-    at = PutNumber(at, c.year, 4);
-    *at++ = dateSeparator;
-    at = PutNumber(at, c.month, 2);
-    *at++ = dateSeparator;
-    return PutNumber(at, c.day, 2);
-  });
+  const CivilDateTime c = ToCivil(value);
   char text[kDateTimeRoom];
-  std::memcpy(text, date.data(), date.size());
-  char* at = text + date.size();
+  char* at = PutNumber(text, c.year, 4);
+  *at++ = dateSeparator;
+  at = PutNumber(at, c.month, 2);
+  *at++ = dateSeparator;
+  at = PutNumber(at, c.day, 2);
   if (withTime) {
     const int second = SecondOfDay(value);
     *at++ = ' ';
@@ -84,16 +56,15 @@ std::string YearFirstText(DateTime value, char dateSeparator, char timeSeparator
 
 // dd.mm.yyyy+hh?nn: the command lines' patterns, which are formatted for every launch.
 void AppendSlotText(std::string& out, DateTime value, char hourSeparator) {
-  thread_local DayText dates;
-  out += dates.Of(value, '+', [](char* at, const CivilDateTime& c) {
-    at = PutNumber(at, c.day, 2);
-    *at++ = '.';
-    at = PutNumber(at, c.month, 2);
-    *at++ = '.';
-    at = PutNumber(at, c.year, 4);
-    *at++ = '+';
-    return at;
-  });
+  const CivilDateTime c = ToCivil(value);
+  char date[kDateTimeRoom];
+  char* at = PutNumber(date, c.day, 2);
+  *at++ = '.';
+  at = PutNumber(at, c.month, 2);
+  *at++ = '.';
+  at = PutNumber(at, c.year, 4);
+  *at++ = '+';
+  out.append(date, at);
   const int minuteOfDay = MinuteOfDay(value);
   char time[5] = {static_cast<char>('0' + minuteOfDay / 600), static_cast<char>('0' + minuteOfDay / 60 % 10),
                   hourSeparator, static_cast<char>('0' + minuteOfDay % 60 / 10),
