@@ -102,6 +102,9 @@ void Tick::Launch(const std::string& program, const std::string& arguments, JobK
   }
   RunId run = 0;
   const int result = c_.starter.Launch(program, arguments, FolderOf(program), kShowHidden, &run);
+  // Written as soon as the program has started, before the pause after it: a launcher killed at
+  // any moment repeats at its next start at most the launch it was making.
+  Keep(kind, number - 1);
   if (result != 0) record.result = LaunchResult::Failed;
   record.returnValue = result;
   if (run != 0) c_.state.Status.awaited.push_back({run, kind, number, record.lastCommand});
@@ -180,8 +183,9 @@ void Tick::WalkPumps() {
     const DateTime slot = PumpSlotTime(pump);
     arguments_.clear();
     AppendPumpArguments(arguments_, pump, slot);
-    Launch(pump.exename, arguments_, JobKind::Pump, number);
+    // Advanced before the start, so that the job times written as the program starts hold it.
     pump.LastTime = PumpAdvancedLastTime(pump, now_);
+    Launch(pump.exename, arguments_, JobKind::Pump, number);
     Log([&] { return "Last time for pump " + std::to_string(number) + " set to " + DateTimeText(pump.LastTime); });
     // The slots between the one launched and the next are what a stop or a held-up tick cost.
     const std::int64_t period = std::max<std::int64_t>(pump.launchperiod, 1);
@@ -191,7 +195,6 @@ void Tick::WalkPumps() {
                 {static_cast<int>(between), AddMinutes(slot, period), AddMinutes(PumpSlotTime(pump), -period)},
                 "missed while the launcher was stopped or its ticks were held up; the first of them was launched");
     }
-    Keep(JobKind::Pump, i);
   }
 }
 
@@ -210,7 +213,6 @@ void Tick::WalkBatches() {
     arguments_.clear();
     AppendBatchArguments(arguments_, batch, FormatWindowStart(batch, previousRun), FormatWindowEnd(batch, now_));
     Launch(batch.exename, arguments_, JobKind::Batch, number);
-    Keep(JobKind::Batch, i);
   }
 }
 
@@ -233,14 +235,12 @@ void Tick::WalkTasks() {
     AppendTaskArguments(arguments_, task, slot.slotTime, c_.taskTimeFormat);
     if (task.runningtag.empty()) {
       Launch(task.exename, arguments_, JobKind::Task, number);
-      Keep(JobKind::Task, i);
       continue;
     }
     const ReadOutcome read = ReadGate(GateRequest{task, number, slot.slotTime});
     if (cutShort_) break;  // given up for the end of the process: after "Closing program..." nothing is said
     NoteReadFailure(c_.state.Status, zoned_, task.runningtag, read);
     if (read.value > 0.0) {
-      Keep(JobKind::Task, i);
       Launch(task.exename, arguments_, JobKind::Task, number, task.runningtag);
       continue;
     }
@@ -304,7 +304,6 @@ void Tick::LaunchReport(TRepUkol& report, int index, DateTime date) {
   report.LaunchedOn = date;
   if (date == StartOfDay(now_)) report.DueToday = false;
   Launch(c_.state.Reports.exename, arguments_, JobKind::Report, index + 1);
-  Keep(JobKind::Report, index);
 }
 
 // A source that retries its server at every tick keeps to the deadline of a read as well; one that
