@@ -2,12 +2,14 @@
 
 #include <iostream>
 #include <memory>
+#include <optional>
 
 #include "app/launcher_usage.h"
 #include "app/single_instance.h"
 #include "app/standard_streams.h"
 #include "faces/program_mode.h"
 #include "jobs/launcher_state.h"
+#include "schedule/history_journal.h"
 #include "schedule/job_times_keeper.h"
 #include "schedule/launch_program.h"
 #include "service/service_mode.h"
@@ -78,6 +80,10 @@ int RunLauncher(const Parameters& parameters) {
     if (!keepsJobTimes) log.Entry("Cannot keep the job times in " + problem);
   }
 
+  // Every slot's outcome and run's end, for tavrocheck --history and --missed.
+  std::optional<HistoryJournal> history;
+  if (!installCall) history.emplace(ReplaceExtension(exeName, ".ini"), clock.Zone(), clock.ZonedNow().local);
+
   LauncherState state;
   SystemProgramStarter starter;
   ReadDeadline readDeadline(clock);
@@ -90,7 +96,8 @@ int RunLauncher(const Parameters& parameters) {
                         .readDeadline = &readDeadline,
                         .logFindings = true,
                         .keepStatusFile = !installCall,
-                        .jobTimes = keepsJobTimes ? &jobTimes : nullptr},
+                        .jobTimes = keepsJobTimes ? &jobTimes : nullptr,
+                        .history = history ? &*history : nullptr},
                        parameters, !serviceMode);
   {
     // The first reading may wait on a source: a request to end the process ends it then.

@@ -45,6 +45,7 @@ struct AwaitedRun {
   JobKind kind = JobKind::Pump;
   int number = 0;
   std::string command;
+  DateTime slot;  // the slot it was launched for
 };
 
 struct JobStatus {

@@ -32,14 +32,22 @@ class Tick {
 
  private:
   // Tells of the slots of a job that were passed over without a launch, and why.
-  void LogPassed(const char* kind, int number, const PassedSlots& passed, const char* why) {
+  void LogPassed(JobKind jobKind, int number, const PassedSlots& passed, const char* why) {
     if (passed.count == 0) return;
+    const char* kind = JobKindName(jobKind);
+    Journal(HistoryEvent::Passed, jobKind, number, passed.first, passed.last,
+            std::to_string(passed.count) + (passed.count == 1 ? " slot: " : " slots: ") + why);
     Log([&] {
       const std::string first = LogStamp(passed.first);  // LogStamp's text lasts until its next call
       return std::string(kind) + " " + std::to_string(number) + ": " + std::to_string(passed.count) +
              (passed.count == 1 ? " slot " + first : " slots from " + first + " to " + LogStamp(passed.last)) +
              " not launched (" + why + ")";
     });
+  }
+  // What became of a slot, for the launcher's journal; the preview's ticks have none.
+  void Journal(HistoryEvent event, JobKind kind, int number, DateTime slot, DateTime until, const std::string& detail,
+               const std::string& command = {}) {
+    if (c_.history != nullptr) c_.history->Record(event, zoned_, kind, number, slot, until, detail, command);
   }
   // The job's times as this launch decision left them, for a launcher that starts after this one.
   void Keep(JobKind kind, int index) {
@@ -55,13 +63,13 @@ class Tick {
   }
   ReadOutcome ReadGate(const GateRequest& request);
   // A task whose gate did not open: held for good, or (retryheld) its failed read to be tried again.
-  void Hold(const TUkol& task, int number, const ReadOutcome& read);
-  void ReadAgainLater(const TUkol& task, int number, const ReadOutcome& read, DateTime until);
+  void Hold(const TUkol& task, int number, const ReadOutcome& read, DateTime slot);
+  void ReadAgainLater(const TUkol& task, int number, const ReadOutcome& read, DateTime slot, DateTime until);
   // Below a gate's entry: what its value stands for when the read failed.
   void LogMeaning(const ReadOutcome& read) {
     if (read.failure && !c_.quiet) c_.log.Write(NumberText(read.value) + " means " + read.failure->Meaning(), false);
   }
-  void Launch(const std::string& program, const std::string& arguments, JobKind kind, int number,
+  void Launch(const std::string& program, const std::string& arguments, JobKind kind, int number, DateTime slot,
               const std::string& gateTag = {});
   // What the operator sees of a job's launch decision; the status is to be shown again. The
   // command is written into the record's own text, whose room serves the job's every launch.
@@ -92,13 +100,13 @@ class Tick {
   bool cutShort_ = false;  // an exit or a service stop came during a pause: no further launch
 };
 
-void Tick::Launch(const std::string& program, const std::string& arguments, JobKind kind, int number,
+void Tick::Launch(const std::string& program, const std::string& arguments, JobKind kind, int number, DateTime slot,
                   const std::string& gateTag) {
   const char* kindName = JobKindName(kind);
   JobRecord& record = Decided(kind, number, program, arguments, LaunchResult::Launched);
   if (c_.observer) {
     // The program path alone when there are no arguments.
-    c_.observer->OnLaunch({now_, kindName, number, arguments.empty() ? program : record.lastCommand, gateTag});
+    c_.observer->OnLaunch({now_, kindName, number, arguments.empty() ? program : record.lastCommand, gateTag, slot});
   }
   RunId run = 0;
   const int result = c_.starter.Launch(program, arguments, FolderOf(program), kShowHidden, &run);
@@ -107,7 +115,9 @@ void Tick::Launch(const std::string& program, const std::string& arguments, JobK
   Keep(kind, number - 1);
   if (result != 0) record.result = LaunchResult::Failed;
   record.returnValue = result;
-  if (run != 0) c_.state.Status.awaited.push_back({run, kind, number, record.lastCommand});
+  Journal(result == 0 ? HistoryEvent::Launched : HistoryEvent::LaunchFailed, kind, number, slot, {},
+          result == 0 ? std::string() : std::to_string(result), record.lastCommand);
+  if (run != 0) c_.state.Status.awaited.push_back({run, kind, number, record.lastCommand, slot});
   if (result == 0) {
     Log([&] { return record.lastCommand + " launched successfully"; });
     ShowProgress(kindName, number, " succeded");
@@ -131,6 +141,13 @@ ReadOutcome Tick::ReadGate(const GateRequest& request) {
   return outcome;
 }
 
+// "RUN (0)", or for a failed read "RUN (-20): " and what the value means.
+std::string GateDetail(const std::string& tag, const ReadOutcome& read) {
+  std::string detail = tag + " (" + NumberText(read.value) + ")";
+  if (read.failure) detail += ": " + read.failure->Meaning();
+  return detail;
+}
+
 // A value below 0 is how every reader tells a failure (no value found, an unknown tag, a source
 // away), and the reader says which; 0 is a closed gate.
 void NoteReadFailure(JobStatus& status, const ZonedTime& now, const std::string& tag, const ReadOutcome& read) {
@@ -141,7 +158,7 @@ void NoteReadFailure(JobStatus& status, const ZonedTime& now, const std::string&
   status.changed = true;
 }
 
-void Tick::Hold(const TUkol& task, int number, const ReadOutcome& read) {
+void Tick::Hold(const TUkol& task, int number, const ReadOutcome& read, DateTime slot) {
   JobRecord& record = Decided(JobKind::Task, number, task.exename, arguments_, LaunchResult::Held);
   record.heldTag = task.runningtag;
   record.heldValue = read.value;
@@ -150,10 +167,12 @@ void Tick::Hold(const TUkol& task, int number, const ReadOutcome& read) {
     return record.lastCommand + " NOT launched due to value of " + task.runningtag + " (" + NumberText(read.value) + ")";
   });
   LogMeaning(read);
+  Journal(read.failure ? HistoryEvent::SourceFailed : HistoryEvent::Held, JobKind::Task, number, slot, {},
+          GateDetail(task.runningtag, read), record.lastCommand);
 }
 
 // Said at the slot's first failed read; the reads after it fail in silence but for the reader's own entries.
-void Tick::ReadAgainLater(const TUkol& task, int number, const ReadOutcome& read, DateTime until) {
+void Tick::ReadAgainLater(const TUkol& task, int number, const ReadOutcome& read, DateTime slot, DateTime until) {
   if (const JobRecord* waiting = c_.state.Status.Find(JobKind::Task, number);
       waiting != nullptr && waiting->readAgainUntil == until) {
     return;
@@ -168,6 +187,8 @@ void Tick::ReadAgainLater(const TUkol& task, int number, const ReadOutcome& read
            DateTimeText(until);
   });
   LogMeaning(read);
+  Journal(HistoryEvent::ReadAgain, JobKind::Task, number, slot, until, GateDetail(task.runningtag, read),
+          record.lastCommand);
 }
 
 void Tick::WalkPumps() {
@@ -177,7 +198,7 @@ void Tick::WalkPumps() {
     TPumpa& pump = pumps.Items[i];
     const int number = i + 1;
     if (!(PumpDueTime(pump) < now_)) continue;
-    LogPassed("pump", number, PassPumpSlotsThatDoNotExist(pump, now_, c_.clock.Zone()), kNoSuchTime);
+    LogPassed(JobKind::Pump, number, PassPumpSlotsThatDoNotExist(pump, now_, c_.clock.Zone()), kNoSuchTime);
     if (!(PumpDueTime(pump) < now_)) continue;
     ShowProgress("pump", number);
     const DateTime slot = PumpSlotTime(pump);
@@ -185,13 +206,13 @@ void Tick::WalkPumps() {
     AppendPumpArguments(arguments_, pump, slot);
     // Advanced before the start, so that the job times written as the program starts hold it.
     pump.LastTime = PumpAdvancedLastTime(pump, now_);
-    Launch(pump.exename, arguments_, JobKind::Pump, number);
+    Launch(pump.exename, arguments_, JobKind::Pump, number, slot);
     Log([&] { return "Last time for pump " + std::to_string(number) + " set to " + DateTimeText(pump.LastTime); });
     // The slots between the one launched and the next are what a stop or a held-up tick cost.
     const std::int64_t period = std::max<std::int64_t>(pump.launchperiod, 1);
     const std::int64_t between = (PumpSlotTime(pump).ms - slot.ms) / (period * kMsPerMinute) - 1;
     if (between > 0) {
-      LogPassed("pump", number,
+      LogPassed(JobKind::Pump, number,
                 {static_cast<int>(between), AddMinutes(slot, period), AddMinutes(PumpSlotTime(pump), -period)},
                 "missed while the launcher was stopped or its ticks were held up; the first of them was launched");
     }
@@ -212,7 +233,7 @@ void Tick::WalkBatches() {
     Log([&] { return "batch " + std::to_string(number) + " next " + DateTimeText(batch.NextTime); });
     arguments_.clear();
     AppendBatchArguments(arguments_, batch, FormatWindowStart(batch, previousRun), FormatWindowEnd(batch, now_));
-    Launch(batch.exename, arguments_, JobKind::Batch, number);
+    Launch(batch.exename, arguments_, JobKind::Batch, number, batch.LastTime);
   }
 }
 
@@ -223,7 +244,7 @@ void Tick::WalkTasks() {
     TUkol& task = tasks.Items[i];
     const int number = i + 1;
     if (!(TaskDueTime(task) < now_)) continue;
-    LogPassed("task", number, PassTaskSlotsThatDoNotExist(task, now_, c_.clock.Zone()), kNoSuchTime);
+    LogPassed(JobKind::Task, number, PassTaskSlotsThatDoNotExist(task, now_, c_.clock.Zone()), kNoSuchTime);
     if (!(TaskDueTime(task) < now_)) continue;
     ShowProgress("task", number);
     const DateTime due = TaskDueTime(task);
@@ -234,14 +255,14 @@ void Tick::WalkTasks() {
     arguments_.clear();
     AppendTaskArguments(arguments_, task, slot.slotTime, c_.taskTimeFormat);
     if (task.runningtag.empty()) {
-      Launch(task.exename, arguments_, JobKind::Task, number);
+      Launch(task.exename, arguments_, JobKind::Task, number, slot.slotTime);
       continue;
     }
     const ReadOutcome read = ReadGate(GateRequest{task, number, slot.slotTime});
     if (cutShort_) break;  // given up for the end of the process: after "Closing program..." nothing is said
     NoteReadFailure(c_.state.Status, zoned_, task.runningtag, read);
     if (read.value > 0.0) {
-      Launch(task.exename, arguments_, JobKind::Task, number, task.runningtag);
+      Launch(task.exename, arguments_, JobKind::Task, number, slot.slotTime, task.runningtag);
       continue;
     }
     // A slot whose read failed is read again at the next ticks, the later slots behind it, until
@@ -249,9 +270,9 @@ void Tick::WalkTasks() {
     const DateTime until = AddMinutes(due, c_.state.Settings.RetryHeld);
     if (read.failure && now_ < until) {
       task.LastTime = lastTime;
-      ReadAgainLater(task, number, read, until);
+      ReadAgainLater(task, number, read, slot.slotTime, until);
     } else {
-      Hold(task, number, read);
+      Hold(task, number, read, slot.slotTime);
       Keep(JobKind::Task, i);
     }
   }
@@ -268,6 +289,7 @@ bool Tick::ReportDue(const TRepUkol& report, int number, DateTime date) {
     return false;
   }
   if (change_ && change_->localJumpMs > 0 && change_->localJumpMs < kLargeClockChangeMs) return true;
+  Journal(HistoryEvent::Passed, JobKind::Report, number, slot, slot, "1 slot: no tick came within its minute");
   Log([&] {
     return "report " + std::to_string(number) + " of " + LogStamp(slot) + " not launched: no tick came within its minute" +
            (change_ ? " (" + ClockChangeEntry(*change_) + ")" : std::string());
@@ -303,7 +325,8 @@ void Tick::LaunchReport(TRepUkol& report, int index, DateTime date) {
   // Launched on its date before the start, so that no reading nor clock makes it run twice.
   report.LaunchedOn = date;
   if (date == StartOfDay(now_)) report.DueToday = false;
-  Launch(c_.state.Reports.exename, arguments_, JobKind::Report, index + 1);
+  Launch(c_.state.Reports.exename, arguments_, JobKind::Report, index + 1,
+         AddMinutes(date, report.HourValue * 60 + report.MinuteValue));
 }
 
 // A source that retries its server at every tick keeps to the deadline of a read as well; one that
@@ -318,18 +341,27 @@ bool KeepGateReady(const TickContext& context) {
   return ready;
 }
 
+// "with exit code 3 after 1.5 s", "by signal 9 after 0.2 s".
+std::string RunEndDetail(const RunEnd& end) {
+  return (end.bySignal ? "by signal " : "with exit code ") + std::to_string(end.code) + " after " +
+         SecondsText(end.milliseconds) + " s";
+}
+
 // The ends of the programs started earlier, as the starter learnt them without waiting.
-void TakeRunEnds(const TickContext& context) {
+void TakeRunEnds(const TickContext& context, const ZonedTime& now) {
   JobStatus& status = context.state.Status;
   for (const RunEnd& end : context.starter.TakeEnds()) {
     const auto awaited = std::find_if(status.awaited.begin(), status.awaited.end(),
                                       [&end](const AwaitedRun& run) { return run.run == end.run; });
     if (awaited == status.awaited.end()) continue;
     status.Job(awaited->kind, awaited->number).lastEnd = RunEndRecord{end.bySignal, end.code, end.milliseconds};
+    if (context.history != nullptr) {
+      context.history->Record(HistoryEvent::RunEnded, now, awaited->kind, awaited->number, awaited->slot, {},
+                              RunEndDetail(end), {});
+    }
     status.changed = true;
     if (context.state.Settings.LogExit && (end.bySignal || end.code != 0)) {
-      context.log.Entry(awaited->command + (end.bySignal ? " ended by signal " : " ended with exit code ") +
-                        std::to_string(end.code) + " after " + SecondsText(end.milliseconds) + " s");
+      context.log.Entry(awaited->command + " ended " + RunEndDetail(end));
     }
     status.awaited.erase(awaited);
   }
@@ -369,7 +401,7 @@ void RunTick(const TickContext& context, const TickTime& tickTime) {
     context.log.Entry("Hiding");
     context.display.Hide();
   }
-  TakeRunEnds(context);
+  TakeRunEnds(context, tickTime.wall);
 
   if (newHour) context.commands.IniAkceExecute(tickTime.wall);
 

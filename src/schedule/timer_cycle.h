@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "jobs/history_line.h"
 #include "jobs/launcher_state.h"
 #include "schedule/clock_change.h"
 #include "schedule/job_times_keeper.h"
@@ -73,6 +74,7 @@ struct LaunchNotice {
   int number;        // position in its table, counted from 1
   std::string commandLine;
   std::string gateTag;  // the task's runningtag when a gate decided; "" otherwise
+  DateTime slot;        // the slot launched: a task's slot time, a batch's scheduled run, a report's minute
 };
 
 class LaunchObserver {
@@ -99,6 +101,7 @@ struct TickContext {
   // (they were half of a year's preview).
   bool quiet = false;
   JobTimesKeeper* jobTimes = nullptr;  // the launcher's: each job's times after each launch decision
+  HistoryObserver* history = nullptr;  // the launcher's journal: every slot's outcome and every run's end
 };
 
 // timrTimer's work at `tickTime`: every due test, slot and time advance of the tick, and the reading

@@ -48,6 +48,7 @@ void ControlWindow::FormCreate(const std::string& exeName, const std::string& in
   TakeUpEarlierJobTimes();
   SetPanelText(Panel::RunStatus, "Stopped");
   services_.state.Status.stopReason = "not started";
+  Journal(HistoryEvent::Stopped, services_.state.Status.stopReason);
   firstActivation_ = true;
   autoStart_ = false;
   hideWindow_ = false;
@@ -61,6 +62,9 @@ void ControlWindow::TakeUpEarlierJobTimes() {
     const RestartFindings findings = TakeUpJobTimes(services_.state, *earlier, services_.state.LastTick->wall,
                                                     services_.state.Settings.Resume, services_.clock.Zone());
     for (const std::string& entry : RestartEntries(findings, services_.clock.Zone())) services_.log.Entry(entry);
+    const TimeZone& zone = services_.clock.Zone();
+    Journal(HistoryEvent::NotRunning, {}, LocalTimeAt(zone, findings.notRunningFrom).local,
+            LocalTimeAt(zone, findings.notRunningTo).local);
   }
   jobTimes_ = keeper;
   jobTimes_->WriteAll(services_.state, services_.state.LastTick->wall.Instant());
@@ -129,6 +133,7 @@ void ControlWindow::StartAkceExecute() {
 void ControlWindow::Begin() {
   services_.sources.Starting();
   services_.log.Entry("Starting");
+  if (status_ != RunStatus::Running) Journal(HistoryEvent::Started, {});
   status_ = RunStatus::Running;
   services_.state.Status.stopReason.clear();
   services_.state.Status.changed = true;
@@ -145,8 +150,17 @@ void ControlWindow::Halt() {
   services_.log.Entry("Stopped");
   SetPanelText(Panel::RunStatus, "Stopped");
   // A stop repeated while stopped (a source that stays away) changes nothing an operator sees.
-  if (status_ == RunStatus::Running) services_.state.Status.changed = true;
+  if (status_ == RunStatus::Running) {
+    services_.state.Status.changed = true;
+    Journal(HistoryEvent::Stopped, services_.state.Status.stopReason);
+  }
   status_ = RunStatus::Stopped;
+}
+
+void ControlWindow::Journal(HistoryEvent event, const std::string& detail, DateTime from, DateTime to) {
+  if (services_.history != nullptr) {
+    services_.history->Record(event, services_.clock.ZonedNow(), JobKind::Pump, 0, from, to, detail, {});
+  }
 }
 
 void ControlWindow::IniAkceExecute() { IniAkceExecute(services_.clock.ZonedNow()); }
@@ -213,6 +227,7 @@ void ControlWindow::ExitAkceExecute() {
 }
 
 void ControlWindow::Ending(const char* reason) {
+  if (!closing_) Journal(HistoryEvent::Ended, reason);
   closing_ = true;
   if (jobTimes_ != nullptr) jobTimes_->Alive(services_.clock.InstantNow());
   services_.state.Status.stopReason = reason;
@@ -228,7 +243,8 @@ void ControlWindow::timrTimer() {
 
 void ControlWindow::Tick(const TickTime& tickTime) {
   RunTick(TickContext{services_.state, services_.log, services_.clock, services_.starter, *this, *this, *this, *this,
-                      taskTimeFormat_, services_.observer, services_.readDeadline, services_.quietTicks, jobTimes_},
+                      taskTimeFormat_, services_.observer, services_.readDeadline, services_.quietTicks, jobTimes_,
+                      services_.history},
           tickTime);
   PublishStatus();
 }

@@ -62,6 +62,7 @@ struct ControlWindowServices {
   bool keepStatusFile = false;  // the launcher's: the status file beside the configuration file
   bool quietTicks = false;  // the preview's: see TickContext::quiet
   JobTimesKeeper* jobTimes = nullptr;  // the launcher's: job times for the next start
+  HistoryObserver* history = nullptr;  // the launcher's journal: starts, stops, ends and the ticks' outcomes
 };
 
 class ControlWindow final : public TickCommands, public TickDisplay, public TickWait, public GateChoice {
@@ -124,6 +125,8 @@ class ControlWindow final : public TickCommands, public TickDisplay, public Tick
   // Start and Stop without the commands' own part: whether the launcher is to run is left as it is.
   void Begin();
   void Halt();
+  // A line of the launcher's own in its journal, at this moment.
+  void Journal(HistoryEvent event, const std::string& detail, DateTime from = {}, DateTime to = {});
 
   ControlWindowServices services_;
   std::vector<std::string> parameters_;

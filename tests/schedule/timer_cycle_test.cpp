@@ -439,5 +439,56 @@ TEST_F(TimerCycle, StatusRecordsEachDecisionAndAnIdleTickChangesNothing) {
   EXPECT_FALSE(state.Status.changed);
 }
 
+// The journal hears what became of each slot, told apart as the status tells it, and each run's end
+// with the slot it was launched for. The slot: 10:00 (due 10:05).
+TEST_F(TimerCycle, EverySlotOutcomeAndRunEndGoesToTheJournal) {
+  class Journal final : public HistoryObserver {
+   public:
+    void Record(HistoryEvent event, const ZonedTime&, JobKind kind, int number, DateTime slot, DateTime until,
+                const std::string& detail, const std::string& command) override {
+      lines.push_back(std::string(HistoryEventName(event)) + "|" + JobKindName(kind) + " " + std::to_string(number) +
+                      "|" + DateTimeText(slot) + "|" + (IsSet(until) ? DateTimeText(until) : "") + "|" + detail +
+                      "|" + command);
+    }
+    std::vector<std::string> lines;
+  };
+  const std::string command = "|/opt/tavro/task Balance 07.12.2026+10.00 15 -NOH -NOE";
+  const std::string slot = "|" + DateTimeText(At(7, 10, 0)) + "|";
+  const struct {
+    double value;
+    std::optional<ReadFailure> failure;
+    int result;
+    int retryHeld;
+    std::string line;
+  } cases[] = {
+      {1.0, std::nullopt, 0, 0, "launched|task 1" + slot + "|" + command},
+      {1.0, std::nullopt, 2, 0, "launch failed|task 1" + slot + "|2" + command},
+      {0.0, std::nullopt, 0, 0, "held|task 1" + slot + "|RUN (0)" + command},
+      {-20.0, SourceFailed("down"), 0, 0, "source failed|task 1" + slot + "|RUN (-20): the source failed: down" + command},
+      {-20.0, SourceFailed("down"), 0, 30,
+       "read again|task 1" + slot + DateTimeText(At(7, 10, 35)) + "|RUN (-20): the source failed: down" + command},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    state = {};
+    state.Settings.IniValid = true;
+    state.Settings.RetryHeld = c.retryHeld;
+    gate.value = c.value;
+    gate.failure = c.failure;
+    starter.result = c.result;
+    AddTask(Task(15, 5, 15, At(7, 9, 45), "RUN"));
+    Journal journal;
+    clock.Set(At(7, 10, 7, 30));
+    TickContext context = Context();
+    context.history = &journal;
+    RunTick(context, TakeTickTime(clock));
+    EXPECT_EQ(journal.lines, std::vector<std::string>{c.line});
+    if (c.result != 0 || c.value <= 0) continue;
+    starter.ends = {{1, false, 3, 250}};
+    RunTick(context, TakeTickTime(clock));
+    EXPECT_EQ(journal.lines.back(), "run ended|task 1" + slot + "|with exit code 3 after 0.3 s|");
+  }
+}
+
 }  // namespace
 }  // namespace tavro

@@ -18,6 +18,7 @@
 #include "config/ini_file.h"
 #include "config/ini_reading.h"
 #include "jobs/launcher_state.h"
+#include "schedule/history_journal.h"
 #include "support/date_time_text.h"
 #include "support/library_search.h"
 #include "support/log_file.h"
@@ -26,6 +27,7 @@
 #include "findings/findings.h"
 #include "tavrocheck/options.h"
 #include "tavrocheck/output.h"
+#include "tavrocheck/history.h"
 #include "tavrocheck/plan.h"
 #include "tavrocheck/probe.h"
 #include "tavrocheck/status_view.h"
@@ -200,6 +202,22 @@ ExitCode ShowLauncherStatus(const CheckOptions& options) {
   return ExitCode::FileProblem;
 }
 
+HistoryRequest HistoryRequestOf(const CheckOptions& options, int defaultHours) {
+  const DateTime now = NowOf(options);
+  const DateTime until = options.until.value_or(now);
+  return {IniFileOf(options), options.since.value_or(AddMinutes(until, -60 * defaultHours)), until, options.job};
+}
+
+ExitCode ShowHistory(const CheckOptions& options) {
+  PrintHistory(HistoryRequestOf(options, 24), std::cout);
+  return ExitCode::Ok;
+}
+
+ExitCode ShowMissed(const CheckOptions& options) {
+  PrintMissed(HistoryRequestOf(options, 24 * kHistoryDays), std::cout);
+  return ExitCode::Ok;
+}
+
 ExitCode CheckFile(const CheckOptions& options) {
   const DateTime now = NowOf(options);
   const std::string iniFile = IniFileOf(options);
@@ -233,13 +251,17 @@ constexpr Mode kModes[] = {
      [](const CheckOptions& options) { return options.probeTag.has_value(); }, true, ProbeOneGate},
     {"--status", "what the running launcher did and does next, from its status file",
      [](const CheckOptions& options) { return options.status; }, true, ShowLauncherStatus},
+    {"--history", "what became of each slot, and when the launcher stopped, from its journal",
+     [](const CheckOptions& options) { return options.history; }, false, ShowHistory},
+    {"--missed", "the slots missed while the launcher was stopped or not running, with their command lines",
+     [](const CheckOptions& options) { return options.missed; }, false, ShowMissed},
     {"(none)", "the check: the reading's log, the jobs with their first times, then the findings",
      [](const CheckOptions&) { return true; }, true, CheckFile},
 };
 
 std::string ModesUsage() {
   constexpr std::size_t kColumn = 13;
-  std::string usage = "\nModes, the first that the options choose (--plan, --probe and --status exclude each other):\n";
+  std::string usage = "\nModes, the first that the options choose (--plan, --probe, --status, --history and\n--missed exclude each other):\n";
   for (const Mode& mode : kModes) usage += UsageEntry(mode.name, mode.what, kColumn);
   usage += "\nExit code, one meaning in every mode:\n";
   for (const ExitMeaning& exit : kExitCodes) {

@@ -20,6 +20,8 @@ constexpr const char* kUsageHead =
     "       tavrocheck [--ini FILE] [--now TIME] --plan HOURS [--job KIND N] --svg FILE\n"
     "       tavrocheck [--ini FILE] [--now TIME] --probe TAG [--at TIME] [--minutes N]\n"
     "       tavrocheck [--ini FILE] [--now TIME] --status [--json]\n"
+    "       tavrocheck [--ini FILE] [--now TIME] --history [--since TIME] [--until TIME] [--job KIND N]\n"
+    "       tavrocheck [--ini FILE] [--now TIME] --missed [--since TIME] [--until TIME] [--job KIND N]\n"
     "       tavrocheck --help | --version\n"
     "\n"
     "Reads the launcher's configuration file as the launcher would, shows what it found, then what\n"
@@ -51,7 +53,14 @@ constexpr const char* kUsageTail =
     "With --svg: nothing on the output; FILE holds an SVG 1.1 picture, one row per job.\n"
     "\n"
     "With --probe: the log entries of the reading and of the read, then one line: \"value\", TAB, the\n"
-    "value, TAB, \"gate open\" (above 0: the task would be launched) or \"gate closed\".\n";
+    "value, TAB, \"gate open\" (above 0: the task would be launched) or \"gate closed\".\n"
+    "\n"
+    "With --history: one line per entry of the journal in the span, in order, and one per missed\n"
+    "slot: the time (ISO 8601 with its offset; a missed slot's own time), TAB, the job (pump 1, or\n"
+    "\"launcher\"), TAB, the slot's time, TAB, the outcome, TAB, the command line.\n"
+    "With --missed: one line per missed slot, oldest first: the slot's time, TAB, the job, TAB, why\n"
+    "(\"missed: the launcher was stopped (Stop command)\", \"missed: no launcher ran (killed)\"), TAB,\n"
+    "the command line; then \"# N missed slots from TIME to TIME\".\n";
 
 // Digits only, from 1 to `highest`.
 std::optional<int> CountingNumber(const std::string& text, int highest) {
@@ -73,7 +82,7 @@ struct KnownOption {
   bool (*apply)(CheckOptions& options, const std::vector<std::string>& values);
 };
 
-constexpr std::array<KnownOption, 13> kOptions{{
+constexpr std::array<KnownOption, 17> kOptions{{
     {"--ini", "FILE", "a file name",
      "the file to read (default: tavrorun.ini in the current folder, else the\n"
      "installed launcher's; on Windows the one of the registered service TavroRunner)",
@@ -97,7 +106,8 @@ constexpr std::array<KnownOption, 13> kOptions{{
        return options.planHours.has_value();
      }},
     {"--job", "KIND N", "pump, batch, task or report and a job number from 1",
-     "with --plan: only the launches of that job (KIND pump, batch, task or report)",
+     "with --plan, --history, --missed: only that job's launches or slots (KIND pump,\n"
+     "batch, task or report)",
      [](CheckOptions& options, const std::vector<std::string>& values) {
        constexpr std::array<const char*, 4> kKinds{"pump", "batch", "task", "report"};
        const std::optional<int> number = CountingNumber(values[1], kMaxJobCount);
@@ -147,6 +157,37 @@ constexpr std::array<KnownOption, 13> kOptions{{
      [](CheckOptions& options, const std::vector<std::string>&) {
        options.json = true;
        return true;
+     }},
+    {"--history", "", "",
+     "show instead what became of every slot of each job, from the launcher's\n"
+     "journal (FILE-YYYYMMDD.history beside FILE, 31 days kept): launched, launch\n"
+     "failed, held by a value, held because the source failed, passed over, how each\n"
+     "run ended, missed while the launcher was stopped or not running; and when the\n"
+     "launcher started, stopped and ended",
+     [](CheckOptions& options, const std::vector<std::string>&) {
+       options.history = true;
+       return true;
+     }},
+    {"--missed", "", "",
+     "list instead the slots missed while the launcher was stopped or not running,\n"
+     "less those launched since (a catch-up), with the command lines they would have\n"
+     "had (the configuration as it is now)",
+     [](CheckOptions& options, const std::vector<std::string>&) {
+       options.missed = true;
+       return true;
+     }},
+    {"--since", "TIME", "\"YYYY-MM-DD HH:MM:SS\"",
+     "with --history, --missed: from then (default: 24 hours before --now for\n"
+     "--history, 31 days for --missed)",
+     [](CheckOptions& options, const std::vector<std::string>& values) {
+       options.since = ParseIsoDateTime(values[0]);
+       return options.since.has_value();
+     }},
+    {"--until", "TIME", "\"YYYY-MM-DD HH:MM:SS\"",
+     "with --history, --missed: up to then (default: --now)",
+     [](CheckOptions& options, const std::vector<std::string>& values) {
+       options.until = ParseIsoDateTime(values[0]);
+       return options.until.has_value();
      }},
     {"--help", "", "",
      "show this text",
@@ -240,16 +281,29 @@ bool ParseCheckOptions(const std::vector<std::string>& args, CheckOptions& optio
     }
   }
   // Each of these chooses what the run does: two of them would leave one unsaid.
-  if (options.planHours.has_value() + options.probeTag.has_value() + options.status > 1) {
-    error = "--plan, --probe and --status exclude each other";
+  if (options.planHours.has_value() + options.probeTag.has_value() + options.status + options.history +
+          options.missed > 1) {
+    error = "--plan, --probe, --status, --history and --missed exclude each other";
     return false;
   }
   if (options.json && !options.status) {
     error = "--json works only with --status";
     return false;
   }
-  if ((options.job || options.svgFile) && !options.planHours) {
-    error = "--job and --svg work only with --plan";
+  if (options.svgFile && !options.planHours) {
+    error = "--svg works only with --plan";
+    return false;
+  }
+  if (options.job && !options.planHours && !options.history && !options.missed) {
+    error = "--job works only with --plan, --history and --missed";
+    return false;
+  }
+  if ((options.since || options.until) && !options.history && !options.missed) {
+    error = "--since and --until work only with --history and --missed";
+    return false;
+  }
+  if (options.since && options.until && *options.until < *options.since) {
+    error = "--until comes before --since";
     return false;
   }
   if (options.svgFile && *options.planHours > kMostPictureHours) {

@@ -29,8 +29,11 @@ struct CheckOptions {
   std::optional<std::string> probeTag;   // read this tag's gate value instead
   std::optional<DateTime> probeAt;       // its slot time; the time of the reading when not given
   std::int32_t probeMinutes = kDefaultProbeMinutes;  // its interval length
-  std::optional<JobChoice> job;          // with planHours: only this job's launches
+  std::optional<JobChoice> job;          // with planHours, history, missed: only this job's
   std::optional<std::string> svgFile;    // with planHours: draw the launches into this file instead
+  bool history = false;                  // show what became of each slot, from the launcher's journal
+  bool missed = false;                   // list the slots missed while no launcher launched
+  std::optional<DateTime> since, until;  // with history and missed: the span (default: see CheckUsage)
   bool status = false;                   // show the running launcher's status file instead
   bool json = false;                     // with status: the file as it is
   bool help = false;
