@@ -16,10 +16,13 @@ namespace tavro {
 namespace {
 
 constexpr const char* kUsageHead =
-    "Usage: tavrocheck [--ini FILE] [--now \"YYYY-MM-DD HH:MM:SS\"] [--plan HOURS [--job KIND N]]\n"
+    "Usage: tavrocheck [--ini FILE] [--now \"YYYY-MM-DD HH:MM:SS\"] [--source]\n"
+    "       tavrocheck [--ini FILE] [--now TIME] --plan HOURS [--job KIND N]\n"
     "       tavrocheck [--ini FILE] [--now TIME] --plan HOURS [--job KIND N] --svg FILE\n"
     "       tavrocheck [--ini FILE] [--now TIME] --probe TAG [--at TIME] [--minutes N]\n"
     "       tavrocheck [--ini FILE] [--now TIME] --status [--json]\n"
+    "       tavrocheck [--ini FILE] --rerun --job KIND N (--slot TIME | --since TIME --until TIME)\n"
+    "                  [--nogate]\n"
     "       tavrocheck --help | --version\n"
     "\n"
     "Reads the launcher's configuration file as the launcher would, shows what it found, then what\n"
@@ -51,7 +54,13 @@ constexpr const char* kUsageTail =
     "With --svg: nothing on the output; FILE holds an SVG 1.1 picture, one row per job.\n"
     "\n"
     "With --probe: the log entries of the reading and of the read, then one line: \"value\", TAB, the\n"
-    "value, TAB, \"gate open\" (above 0: the task would be launched) or \"gate closed\".\n";
+    "value, TAB, \"gate open\" (above 0: the task would be launched) or \"gate closed\".\n"
+    "\n"
+    "With --rerun: the log entries of the reading, then those of the re-run, which also go to the\n"
+    "launcher's daily log beside the file: one entry \"Re-run asked by tavrocheck (process PID): ...\",\n"
+    "then per slot the entry the launcher writes for a launch, after \"Re-run: \" (\"... launched\n"
+    "successfully\", \"... launch failed, return value N\", \"... NOT launched due to value of TAG (V)\").\n"
+    "A slot is the time a pump's or task's program is given, a batch's or report's run time.\n";
 
 // Digits only, from 1 to `highest`.
 std::optional<int> CountingNumber(const std::string& text, int highest) {
@@ -73,7 +82,7 @@ struct KnownOption {
   bool (*apply)(CheckOptions& options, const std::vector<std::string>& values);
 };
 
-constexpr std::array<KnownOption, 13> kOptions{{
+constexpr std::array<KnownOption, 19> kOptions{{
     {"--ini", "FILE", "a file name",
      "the file to read (default: tavrorun.ini in the current folder, else the\n"
      "installed launcher's; on Windows the one of the registered service TavroRunner)",
@@ -97,7 +106,8 @@ constexpr std::array<KnownOption, 13> kOptions{{
        return options.planHours.has_value();
      }},
     {"--job", "KIND N", "pump, batch, task or report and a job number from 1",
-     "with --plan: only the launches of that job (KIND pump, batch, task or report)",
+     "with --plan: only the launches of that job (KIND pump, batch, task or report);\n"
+     "with --rerun: the job to run again",
      [](CheckOptions& options, const std::vector<std::string>& values) {
        constexpr std::array<const char*, 4> kKinds{"pump", "batch", "task", "report"};
        const std::optional<int> number = CountingNumber(values[1], kMaxJobCount);
@@ -142,6 +152,47 @@ constexpr std::array<KnownOption, 13> kOptions{{
        options.status = true;
        return true;
      }},
+    {"--rerun", "", "",
+     "run instead past slots of one job again (--job), beside a running launcher: the\n"
+     "exact command lines, gates read as the launcher reads them, each launch logged\n"
+     "in the launcher's daily log, marked \"Re-run: \"; a slot not yet due, or a time\n"
+     "that is no slot of the job, runs nothing (exit codes 9 and 10)",
+     [](CheckOptions& options, const std::vector<std::string>&) {
+       options.rerun = true;
+       return true;
+     }},
+    {"--slot", "TIME", "\"YYYY-MM-DD HH:MM:SS\"",
+     "with --rerun: the one slot to run again",
+     [](CheckOptions& options, const std::vector<std::string>& values) {
+       options.slot = ParseIsoDateTime(values[0]);
+       return options.slot.has_value();
+     }},
+    {"--since", "TIME", "\"YYYY-MM-DD HH:MM:SS\"",
+     "with --rerun and --until: every slot from TIME on",
+     [](CheckOptions& options, const std::vector<std::string>& values) {
+       options.since = ParseIsoDateTime(values[0]);
+       return options.since.has_value();
+     }},
+    {"--until", "TIME", "\"YYYY-MM-DD HH:MM:SS\"",
+     "with --rerun and --since: every slot up to TIME (included)",
+     [](CheckOptions& options, const std::vector<std::string>& values) {
+       options.until = ParseIsoDateTime(values[0]);
+       return options.until.has_value();
+     }},
+    {"--nogate", "", "",
+     "with --rerun: launch gated tasks without reading their gate",
+     [](CheckOptions& options, const std::vector<std::string>&) {
+       options.noGate = true;
+       return true;
+     }},
+    {"--source", "", "",
+     "with the check: try the SQL Server source as the launcher's reading does (its\n"
+     "connection and a query of its table), so that \"MSSQL will not be used\" shows\n"
+     "now; without it the check says in one line that the source was not tried",
+     [](CheckOptions& options, const std::vector<std::string>&) {
+       options.trySource = true;
+       return true;
+     }},
     {"--json", "", "",
      "with --status: the status file as it is (its fields: man tavrocheck)",
      [](CheckOptions& options, const std::vector<std::string>&) {
@@ -184,6 +235,28 @@ std::string Quoted(const std::vector<std::string>& values) {
   std::string text;
   for (const std::string& value : values) text += (text.empty() ? "\"" : " \"") + value + "\"";
   return text;
+}
+
+// A re-run names its job and either one slot or a span, and goes by the clock: a slot in the future
+// is one the launcher has yet to launch itself.
+bool RerunOptionsFit(const CheckOptions& options, std::string& error) {
+  if (!options.job) {
+    error = "--rerun needs --job KIND N";
+  } else if (options.slot.has_value() == (options.since || options.until)) {
+    error = "--rerun needs either --slot TIME or --since TIME --until TIME";
+  } else if (!options.slot && !(options.since && options.until)) {
+    error = "--rerun needs both --since and --until";
+  } else if (options.since && *options.until < *options.since) {
+    error = "--until lies before --since";
+  } else if (options.now) {
+    error = "--rerun goes by the clock: --now does not work with it";
+  } else if (options.trySource || options.svgFile || options.json || options.probeAt ||
+             options.probeMinutes != kDefaultProbeMinutes) {
+    error = "--rerun takes only --ini, --job, --slot, --since, --until and --nogate";
+  } else {
+    return true;
+  }
+  return false;
 }
 
 }  // namespace
@@ -240,8 +313,17 @@ bool ParseCheckOptions(const std::vector<std::string>& args, CheckOptions& optio
     }
   }
   // Each of these chooses what the run does: two of them would leave one unsaid.
-  if (options.planHours.has_value() + options.probeTag.has_value() + options.status > 1) {
-    error = "--plan, --probe and --status exclude each other";
+  if (options.planHours.has_value() + options.probeTag.has_value() + options.status + options.rerun > 1) {
+    error = "--plan, --probe, --status and --rerun exclude each other";
+    return false;
+  }
+  if (options.rerun) return RerunOptionsFit(options, error);
+  if (options.slot || options.since || options.until || options.noGate) {
+    error = "--slot, --since, --until and --nogate work only with --rerun";
+    return false;
+  }
+  if (options.trySource && (options.planHours || options.probeTag || options.status)) {
+    error = "--source works only with the check (--probe always tries the source)";
     return false;
   }
   if (options.json && !options.status) {
@@ -249,7 +331,7 @@ bool ParseCheckOptions(const std::vector<std::string>& args, CheckOptions& optio
     return false;
   }
   if ((options.job || options.svgFile) && !options.planHours) {
-    error = "--job and --svg work only with --plan";
+    error = "--job works only with --plan and --rerun, --svg only with --plan";
     return false;
   }
   if (options.svgFile && *options.planHours > kMostPictureHours) {
