@@ -21,9 +21,7 @@ wait_until 60 grep -qF "Starting"$'\r' "$log" || fail "the launcher did not star
 day=$(date -d yesterday +%Y-%m-%d)
 slot=$(date -d yesterday +%d.%m.%Y)
 "$bin/tavrocheck" --ini "$work/tavrorun.ini" --rerun --job task 1 --since "$day 10:00:00" --until "$day 10:30:00" \
-  >"$work/rerun.txt" 2>&1
-code=$?
-[[ $code == 0 ]] || fail "the re-run ended with $code"
+  >"$work/rerun.txt" 2>&1 || fail "the re-run ended with $?"
 wait_until 30 eval '(($(grep -cF "[$slot+10." "$work/jobs/demo-output.txt") == 3))' || fail "not 3 programs ran"
 for minute in 00 15 30; do
   expect_count "$work/jobs/demo-output.txt" "folder=$work/jobs  args: [Quarter] [$slot+10.$minute] [15] [-NOH] [-NOE]" 1
@@ -37,14 +35,9 @@ expect_in "$work/rerun.txt" "Re-run: $work/jobs/demojob Quarter $slot+10.30 15 -
 ended "$launcher" && fail "the launcher ended"
 
 # Refused, with nothing run: tomorrow's slot, and a time between two slots.
-tomorrow=$(date -d tomorrow +%Y-%m-%d)
-"$bin/tavrocheck" --ini "$work/tavrorun.ini" --rerun --job task 1 --slot "$tomorrow 10:00:00" >/dev/null 2>"$work/future.txt"
-code=$?
-[[ $code == 9 ]] || fail "a slot of tomorrow ended with $code, not 9"
-expect_in "$work/future.txt" "the launcher launches it itself; only past slots are run again; nothing is run again"
-"$bin/tavrocheck" --ini "$work/tavrorun.ini" --rerun --job task 1 --slot "$day 10:07:00" >/dev/null 2>"$work/between.txt"
-code=$?
-[[ $code == 10 ]] || fail "a time between slots ended with $code, not 10"
-expect_in "$work/between.txt" "is no slot of task 1; the slot before it is"
+"$bin/tavrocheck" --ini "$work/tavrorun.ini" --rerun --job task 1 --slot "$(date -d tomorrow +%F) 10:00:00" >/dev/null 2>&1
+[[ $? == 9 ]] || fail "a slot of tomorrow did not end with 9"
+"$bin/tavrocheck" --ini "$work/tavrorun.ini" --rerun --job task 1 --slot "$day 10:07:00" >/dev/null 2>&1
+[[ $? == 10 ]] || fail "a time between slots did not end with 10"
 expect_count "$log" "Re-run asked by tavrocheck" 1
 finish "tavrocheck --rerun beside a running launcher" "$log" "$work/rerun.txt" "$work/jobs/demo-output.txt"

@@ -18,9 +18,7 @@ ini=$(WINEPREFIX=$bin/../wineprefix winepath -w "$work/tavrorun.ini" 2>/dev/null
 day=$(date -d yesterday +%Y-%m-%d)
 slot=$(date -d yesterday +%d.%m.%Y)
 "$run" "$bin/tavrocheck.exe" --ini "$ini" --rerun --job task 1 --since "$day 10:00:00" --until "$day 10:30:00" \
-  >"$work/rerun.txt" 2>&1
-code=$?
-[[ $code == 0 ]] || fail "the re-run ended with $code"
+  >"$work/rerun.txt" 2>&1 || fail "the re-run ended with $?"
 wait_until 60 eval '(($(grep -cF "[$slot+10." "$work/jobs/demo-output.txt" 2>/dev/null) == 3))' ||
   fail "not 3 programs ran"
 log="$work/tavrorun.0$(date +%d).txt"
@@ -31,9 +29,7 @@ expect_order "$log" "Re-run asked by tavrocheck (process " \
   $'\tRe-run: '"$job \"Quarter hour\" $slot+10.00 15 -NOH -NOE launched successfully"$'\r' \
   $'\tRe-run: '"$job \"Quarter hour\" $slot+10.15 15 -NOH -NOE launched successfully"$'\r' \
   $'\tRe-run: '"$job \"Quarter hour\" $slot+10.30 15 -NOH -NOE launched successfully"$'\r'
-tomorrow=$(date -d tomorrow +%Y-%m-%d)
-"$run" "$bin/tavrocheck.exe" --ini "$ini" --rerun --job task 1 --slot "$tomorrow 10:00:00" >/dev/null 2>&1
-code=$?
-[[ $code == 9 ]] || fail "a slot of tomorrow ended with $code, not 9"
+"$run" "$bin/tavrocheck.exe" --ini "$ini" --rerun --job task 1 --slot "$(date -d tomorrow +%F) 10:00:00" >/dev/null 2>&1
+[[ $? == 9 ]] || fail "a slot of tomorrow did not end with 9"
 expect_count "$log" "Re-run asked by tavrocheck" 1
 finish "tavrocheck --rerun under wine" "$log" "$work/rerun.txt" "$work/jobs/demo-output.txt"

@@ -17,18 +17,9 @@ namespace {
 
 std::string PreviewIni() { return FolderOf(testutil::TestProgramPath("tavrocheck")) + "/preview.ini"; }
 
-struct Launch {
-  std::string job;  // "task 1"
-  std::string commandLine;
-  DateTime tick;
-};
-
-class Launches final : public LaunchObserver {
- public:
-  void OnLaunch(const LaunchNotice& notice) override {
-    all.push_back({std::string(notice.kind) + " " + std::to_string(notice.number), notice.commandLine, notice.tickTime});
-  }
-  std::vector<Launch> all;
+struct Launches final : LaunchObserver {
+  void OnLaunch(const LaunchNotice& notice) override { all.push_back(notice); }
+  std::vector<LaunchNotice> all;
 };
 
 // Ten days of every kind of job, ticked as the launcher ticks: what the re-run builds for the slots
@@ -49,11 +40,12 @@ TEST(RerunSlots, BuildTheCommandLinesTheTicksLaunch) {
   for (const auto& [kind, count] : kinds) {
     for (int number = 1; number <= static_cast<int>(count); ++number) {
       const JobChoice job{kind, number};
-      const std::string name = job.kind + " " + std::to_string(number);
-      SCOPED_TRACE(name);
+      SCOPED_TRACE(job.kind + " " + std::to_string(number));
       std::vector<std::string> ticked;
-      for (const Launch& launch : launches.all) {
-        if (launch.job == name && from <= launch.tick && launch.tick < to) ticked.push_back(launch.commandLine);
+      for (const LaunchNotice& launch : launches.all) {
+        if (launch.kind == job.kind && launch.number == number && from <= launch.tickTime && launch.tickTime < to) {
+          ticked.push_back(launch.commandLine);
+        }
       }
       std::vector<std::string> built;
       for (const JobSlot& slot : SlotsBetween(state, job, AddDays(from, -3), AddDays(to, 3))) {

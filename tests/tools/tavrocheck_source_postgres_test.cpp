@@ -13,71 +13,59 @@ namespace {
 
 using testutil::PostgresServer;
 
-std::string WithTable(const std::string& table, const std::string& jobs) {
+// The first "table" is the one the reading takes.
+testutil::CapturedRun Check(const std::string& table, const std::string& jobs, std::vector<std::string> args) {
+  testutil::TempDir folder;
   std::string ini = PostgresServer::Get().MssqlIni();
   ini.insert(ini.find("[mssql]\n") + 8, "table=" + table + "\n");
-  return ini + jobs;
+  testutil::WriteFileBytes(folder.File("tavrorun.ini"), ini + "[tasks]\ncount=1\n[task_1]\ntaskname=T\n" + jobs);
+  args.insert(args.begin(), {"--ini", folder.File("tavrorun.ini")});
+  return testutil::RunProgramCapture(testutil::TestProgramPath("tavrocheck"), args);
 }
 
-bool Has(const testutil::CapturedRun& run, const std::string& text) { return run.output.find(text) != std::string::npos; }
-
 TEST(TavrocheckSource, TheCheckTriesTheSourceOnlyWhenAsked) {
-  testutil::TempDir folder;
-  const std::string ini = folder.File("tavrorun.ini");
+  // The findings (a repeated key, a readable password) give 3; a source switched off, 5.
   const struct {
     std::string table;
-    bool trySource;
+    std::vector<std::string> args;
     int exitCode;
-    bool notUsed;  // "MSSQL will not be used"
-    bool notTried;  // the line that says the source was not tried
-  } cases[] = {
-      {"pdx", true, 5, true, false},
-      // The findings (a repeated key, a readable password) give 3, a source switched off 5.
-      {"pdx", false, 3, false, true},
-      {"pd", true, 3, false, false},
-  };
+    bool notUsed, notTried;  // "MSSQL will not be used"; the line that says the source was not tried
+  } cases[] = {{"pdx", {"--source"}, 5, true, false}, {"pdx", {}, 3, false, true}, {"pd", {"--source"}, 3, false, false}};
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.table + (c.trySource ? " --source" : ""));
-    testutil::WriteFileBytes(ini, WithTable(c.table, "[tasks]\ncount=1\n[task_1]\nexename=t\ntaskname=T\nrunningtag=FI101\n"));
-    std::vector<std::string> args{"--ini", ini, "--now", "2026-12-07 10:07:30"};
-    if (c.trySource) args.push_back("--source");
-    const testutil::CapturedRun run = testutil::RunProgramCapture(testutil::TestProgramPath("tavrocheck"), args);
+    SCOPED_TRACE(c.table + (c.args.empty() ? "" : " --source"));
+    const testutil::CapturedRun run = Check(c.table, "exename=t\nrunningtag=FI101\n", c.args);
     EXPECT_EQ(run.exitCode, c.exitCode) << run.output;
-    EXPECT_EQ(Has(run, "MSSQL will not be used\r\n"), c.notUsed) << run.output;
-    EXPECT_EQ(Has(run, "MSSQL error\r\n["), c.notUsed) << run.output;
-    EXPECT_EQ(Has(run, "note: [mssql] the source was not tried; --source tries it as the launcher's reading does\r\n"),
+    EXPECT_EQ(run.output.find("MSSQL error\r\n[") != std::string::npos, c.notUsed) << run.output;
+    EXPECT_EQ(run.output.find("MSSQL will not be used\r\n") != std::string::npos, c.notUsed) << run.output;
+    EXPECT_EQ(run.output.find("note: [mssql] the source was not tried; --source tries it as the launcher's reading "
+                              "does\r\n") != std::string::npos,
               c.notTried)
         << run.output;
-    EXPECT_FALSE(Has(run, PostgresServer::Get().password)) << run.output;
+    EXPECT_EQ(run.output.find(PostgresServer::Get().password), std::string::npos) << run.output;
   }
 }
 
 TEST(TavrocheckRerun, ReadsTheGateAsTheLauncherDoes) {
-  testutil::TempDir folder;
-  const std::string ini = folder.File("tavrorun.ini");
   const std::string program = testutil::TestProgramPath("exitwith");
+  // A trial that fails leaves the source unused, as in the launcher: the task runs ungated.
   const struct {
-    std::string table, tag;
-    bool noGate;
+    std::string table, tag, option;
     int exitCode;
     std::string entry;
-  } cases[] = {
-      {"pd", "UNIT2.RUN", false, 7, "NOT launched due to value of UNIT2.RUN (0)\r\n"},
-      {"pd", "FI101", false, 0, "launched successfully\r\n"},
-      {"pd", "UNIT2.RUN", true, 0, "launched successfully\r\n"},
-      // The trial fails as it would in the launcher: the source is not used, the task runs ungated.
-      {"pdx", "UNIT2.RUN", false, 0, "launched successfully\r\n"},
-  };
+  } cases[] = {{"pd", "UNIT2.RUN", "", 7, "NOT launched due to value of UNIT2.RUN (0)"},
+               {"pd", "FI101", "", 0, "launched successfully"},
+               {"pd", "UNIT2.RUN", "--nogate", 0, "launched successfully"},
+               {"pdx", "UNIT2.RUN", "", 0, "launched successfully"}};
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.table + " " + c.tag + (c.noGate ? " --nogate" : ""));
-    testutil::WriteFileBytes(ini, WithTable(c.table, "[tasks]\ncount=1\n[task_1]\nlaunchperiod=15\nphase=0\n"
-                                                     "intervallength=15\nexename=" + program +
-                                                     "\ntaskname=T\nrunningtag=" + c.tag + "\n"));
-    std::vector<std::string> args{"--ini", ini, "--rerun", "--job", "task", "1", "--slot", "2026-12-07 10:00:00"};
-    if (c.noGate) args.push_back("--nogate");
-    const testutil::CapturedRun run = testutil::RunProgramCapture(testutil::TestProgramPath("tavrocheck"), args);
+    SCOPED_TRACE(c.table + " " + c.tag + " " + c.option);
+    std::vector<std::string> args{"--rerun", "--job", "task", "1", "--slot", "2026-12-07 10:00:00"};
+    if (!c.option.empty()) args.push_back(c.option);
+    const testutil::CapturedRun run = Check(c.table, "launchperiod=15\nphase=0\nintervallength=15\nexename=" + program +
+                                                         "\nrunningtag=" + c.tag + "\n", args);
     EXPECT_EQ(run.exitCode, c.exitCode) << run.output;
-    EXPECT_TRUE(Has(run, "\tRe-run: " + program + " T 07.12.2026+10.00 15 -NOH -NOE " + c.entry)) << run.output;
+    EXPECT_NE(run.output.find("\tRe-run: " + program + " T 07.12.2026+10.00 15 -NOH -NOE " + c.entry + "\r\n"),
+              std::string::npos)
+        << run.output;
   }
 }
 
