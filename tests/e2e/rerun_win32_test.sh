@@ -10,10 +10,10 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 source "$(dirname "$0")/helpers.sh"
 mkdir "$work/jobs" && cp "$bin/demojob.exe" "$work/jobs/"
-job=$(WINEPREFIX=$bin/../wineprefix winepath -w "$work/jobs/demojob.exe" 2>/dev/null)
+job=$("$run" winepath -w "$work/jobs/demojob.exe" 2>/dev/null)  # wine-run makes the prefix first
 printf '%s\r\n' '[program]' 'mod=kord' '[tasks]' 'count=1' '[task_1]' 'launchperiod=15' 'phase=2' \
   'intervallength=15' "exename=$job" 'taskname=Quarter hour' >"$work/tavrorun.ini"
-ini=$(WINEPREFIX=$bin/../wineprefix winepath -w "$work/tavrorun.ini" 2>/dev/null)
+ini=$("$run" winepath -w "$work/tavrorun.ini" 2>/dev/null)
 
 day=$(date -d yesterday +%Y-%m-%d)
 slot=$(date -d yesterday +%d.%m.%Y)
