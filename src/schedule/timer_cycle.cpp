@@ -13,7 +13,6 @@
 namespace tavro {
 namespace {
 
-constexpr int kPauseAfterLaunchMs = 2000;
 constexpr const char* kSourceNotReady = "the source is not ready";
 constexpr const char* kNoSuchTime = "that local time does not exist: the clock skips it";
 

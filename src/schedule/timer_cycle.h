@@ -19,6 +19,8 @@ namespace tavro {
 inline constexpr int kTimerIntervalMs = 10000;
 // The wait between taking the tick's time and its work; whoever runs the tick spends it (see RunTick).
 inline constexpr int kTickSettleMs = 100;
+// After a program has started, the next launch waits this long, so that programs do not all start at once.
+inline constexpr int kPauseAfterLaunchMs = 2000;
 
 // What the tick needs of the control window, by role; the control window plays them all.
 

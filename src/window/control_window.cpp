@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "findings/warnings_entry.h"
+#include "sources/bounded_trial.h"
 #include "support/atomic_file.h"
 #include "support/date_time_text.h"
 #include "support/process_facts.h"
@@ -170,21 +171,8 @@ void ControlWindow::IniAkceExecute(const ZonedTime& readingTime) {
   GateSources& sources = services_.sources;
   PrepareSourceFunction prepare = PrepareSelectedSource(sources);
   if (services_.readDeadline != nullptr) {
-    // The trial keeps to the deadline of a read: a server that stops answering must not hold the
-    // reading, and with it the tick, without limit.
-    prepare = [this, trial = std::move(prepare)](const ProgramSettings& settings) {
-      const int seconds = settings.ReadTimeout;
-      const auto end = services_.readDeadline->Bound(
-          seconds, [this](int milliseconds) { return WaitTakingCommands(milliseconds); }, [&] { trial(settings); });
-      // Given up for the end of the process: the reading ends here, unsaid.
-      if (end == ReadDeadline::End::Stopped) throw ReadGivenUp{};
-      if (end == ReadDeadline::End::Refused) {
-        throw SourceUnreachable("not tried: calls given up before still wait for it, or no thread could be made");
-      }
-      if (end != ReadDeadline::End::Done) {
-        throw SourceUnreachable("no answer within " + std::to_string(seconds) + " s");
-      }
-    };
+    prepare = BoundedTrial(std::move(prepare), *services_.readDeadline,
+                           [this](int milliseconds) { return WaitTakingCommands(milliseconds); });
   }
   ReadingContext context{services_.log, now, prepare, services_.iniCache};
   if (services_.logFindings) {

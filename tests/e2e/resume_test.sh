@@ -92,4 +92,23 @@ done
 duplicates=$(grep -F " launched successfully" "$log" | grep -F "/d1=" | cut -f2 | sort | uniq -d)
 [[ -z "$duplicates" ]] || fail "pump slots launched twice: $duplicates"
 
-finish "resume end-to-end" "$log" "$work/stdout.txt"
+# The checker tells the same from the journal: nothing of the task or the report missed, and each
+# task slot launched once.
+span=(--ini "$work/tavrorun.ini" --since "2026-12-07 09:40:00" --until "2026-12-07 12:40:00")
+"$bin/tavrocheck" "${span[@]}" --missed --job task 1 >"$work/missed.txt" 2>&1
+expect_in "$work/missed.txt" "# 0 missed slots"
+"$bin/tavrocheck" "${span[@]}" --history --job task 1 >"$work/history.txt" 2>&1
+for slot in 09:45 10:00 10:30 11:15 12:00 12:15; do
+  [[ "$(grep -cP "\ttask 1\t2026-12-07T$slot:00\+00:00\tlaunched\t" "$work/history.txt")" == 1 ]] ||
+    fail "the history has not task 1's $slot slot launched once"
+done
+"$bin/tavrocheck" "${span[@]}" --history >"$work/all.txt" 2>&1
+expect_in "$work/all.txt" "killed"
+# The pump's missed slots of the first downtime, launched again on demand.
+"$bin/tavrocheck" --ini "$work/tavrorun.ini" --rerun --missed --job pump 1 --since "2026-12-07 10:20:00" \
+  --until "2026-12-07 11:05:00" >"$work/rerun.txt" 2>&1 || fail "the re-run of the missed slots failed"
+for slot in 10:30 10:45 11:00; do
+  expect_count "$work/rerun.txt" "Re-run: $work/jobs/demojob  /A=PUMP /d1=07.12.2026+$slot" 1
+done
+
+finish "resume end-to-end" "$log" "$work/missed.txt" "$work/history.txt"

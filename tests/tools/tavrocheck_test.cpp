@@ -108,7 +108,7 @@ TEST(Tavrocheck, AnswersEachCommandLineWithItsExitCodeAndFirstLine) {
   testutil::TempDir folder;
   const std::string ini = folder.File("plant.ini");
   testutil::WriteFileBytes(ini, "[pumps]\ncount=1\n[pump_1]\n");
-  const std::string usage = "Usage: tavrocheck [--ini FILE] [--now \"YYYY-MM-DD HH:MM:SS\"] [--plan HOURS [--job KIND N]]";
+  const std::string usage = "Usage: tavrocheck [--ini FILE] [--now \"YYYY-MM-DD HH:MM:SS\"] [--source]";
   const struct {
     std::vector<std::string> args;
     int exitCode;
@@ -129,11 +129,18 @@ TEST(Tavrocheck, AnswersEachCommandLineWithItsExitCodeAndFirstLine) {
       {{"--ini", ""}, 2, "tavrocheck: wrong value for --ini: \"\" (expected a file name)"},
       {{"--ini="}, 2, "tavrocheck: wrong value for --ini: \"\" (expected a file name)"},
       {{"--help=yes"}, 2, "tavrocheck: --help takes no value"},
-      {{"--job", "pump", "1"}, 2, "tavrocheck: --job works only with --plan, --history and --missed"},
-      {{"--status", "--plan", "1"}, 2, "tavrocheck: --plan, --probe, --status, --history and --missed exclude each other"},
-      {{"--since", "2026-12-07 10:00:00"}, 2, "tavrocheck: --since and --until work only with --history and --missed"},
+      {{"--job", "pump", "1"}, 2, "tavrocheck: --job works only with --plan, --history, --missed and --rerun"},
+      {{"--status", "--plan", "1"}, 2,
+       "tavrocheck: --plan, --probe, --status, --history, --missed and --rerun exclude each other"},
+      {{"--since", "2026-12-07 10:00:00"}, 2, "tavrocheck: --since and --until work only with --history, --missed and --rerun"},
       {{"--history", "--since", "2026-12-07 10:00:00", "--until", "2026-12-07 09:00:00"}, 2,
        "tavrocheck: --until comes before --since"},
+      {{"--rerun", "--job", "task", "1"}, 2, "tavrocheck: --rerun needs either --slot TIME or --since TIME --until TIME"},
+      {{"--rerun", "--job", "task", "1", "--since", "2026-12-07 10:00:00"}, 2,
+       "tavrocheck: --rerun needs both --since and --until"},
+      {{"--rerun", "--job", "task", "1", "--slot", "2026-12-07 10:00:00", "--now", "2026-12-07 10:00:00"}, 2,
+       "tavrocheck: --rerun goes by the clock: --now does not work with it"},
+      {{"--slot", "2026-12-07 10:00:00"}, 2, "tavrocheck: --slot and --nogate work only with --rerun"},
       {{"--plan", "1", "--job", "pump"}, 2, "tavrocheck: --job needs KIND N"},
       {{"--plan", "1", "--job", "pomp", "1"}, 2,
        "tavrocheck: wrong value for --job: \"pomp\" \"1\" (expected pump, batch, task or report and a job number from 1)"},

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <iterator>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -25,12 +26,15 @@
 #include "support/simulated_clock.h"
 #include "support/version.h"
 #include "findings/findings.h"
+#include "tavrocheck/history.h"
+#include "tavrocheck/launcher_sources.h"
 #include "tavrocheck/options.h"
 #include "tavrocheck/output.h"
-#include "tavrocheck/history.h"
 #include "tavrocheck/plan.h"
 #include "tavrocheck/probe.h"
+#include "tavrocheck/rerun.h"
 #include "tavrocheck/status_view.h"
+#include "window/missed_slots.h"
 
 namespace tavro {
 namespace {
@@ -98,6 +102,9 @@ enum class ExitCode {
   Ended = 6,
   GateClosed = 7,
   FileProblem = 8,
+  NotDue = 9,
+  NotASlot = 10,
+  LaunchFailed = 11,
 };
 
 struct ExitMeaning {
@@ -113,12 +120,16 @@ constexpr ExitMeaning kExitCodes[] = {
     {ExitCode::Findings, "the file is valid, but there are findings"},
     {ExitCode::NoLauncher, "no launcher runs with the file: there is no status file, or the process that wrote it is\n"
                            "gone (the status is stale)"},
-    {ExitCode::Ungated, "no source would be asked (\"mod\" names none, or the SQL Server source was switched off):\n"
-                        "the task would run ungated"},
+    {ExitCode::Ungated, "no source would be asked (\"mod\" names none, or the SQL Server source was switched off,\n"
+                        "with --source also by its trial): the task would run ungated"},
     {ExitCode::Ended, "the launcher that wrote the status has ended (Exit, or a service stop)"},
-    {ExitCode::GateClosed, "the gate is closed: the task would not be launched"},
+    {ExitCode::GateClosed, "the gate is closed: the task would not be launched; with --rerun, a slot was held by\n"
+                           "its gate"},
     {ExitCode::FileProblem, "the status file cannot be read or is no status of the launcher, or the picture\n"
                             "(--svg FILE) cannot be written"},
+    {ExitCode::NotDue, "with --rerun: a slot is not due yet (the launcher launches it itself); nothing was run"},
+    {ExitCode::NotASlot, "with --rerun: a time is no slot of the job, or the span holds none; nothing was run"},
+    {ExitCode::LaunchFailed, "with --rerun: a program could not be started"},
 };
 
 struct Mode {
@@ -218,6 +229,51 @@ ExitCode ShowMissed(const CheckOptions& options) {
   return ExitCode::Ok;
 }
 
+ExitCode RunSlotsAgain(const CheckOptions& options) {
+  SystemProgramStarter starter;
+  const RerunSetup setup{IniFileOf(options), LocalNow(), !options.noGate, starter};
+  RerunOutcome outcome = RerunOutcome::Launched;
+  if (options.missed) {
+    const DateTime until = options.until.value_or(setup.now);
+    std::vector<SlotToRun> slots;
+    for (const MissedSlot& missed : ListMissedSlots(setup.iniFile, *options.since, until)) {
+      const JobChoice job{JobKindName(missed.kind), missed.number};
+      if (!options.job || (options.job->kind == job.kind && options.job->number == job.number)) {
+        slots.push_back({job, missed.slot});
+      }
+    }
+    if (slots.empty()) {
+      std::cerr << "tavrocheck: no slot was missed from " << DateTimeText(*options.since) << " to "
+                << DateTimeText(until) << '\n';
+    } else {
+      outcome = RerunSlots(setup, slots, std::cout, std::cerr);
+    }
+  } else if (options.slot) {
+    outcome = RerunSlots(setup, {{*options.job, *options.slot}}, std::cout, std::cerr);
+  } else {
+    outcome = RerunSpan(setup, *options.job, *options.since, *options.until, std::cout, std::cerr);
+  }
+  std::cout.flush();
+  switch (outcome) {
+    case RerunOutcome::Launched:
+      return ExitCode::Ok;
+    case RerunOutcome::Held:
+      return ExitCode::GateClosed;
+    case RerunOutcome::Failed:
+      return ExitCode::LaunchFailed;
+    case RerunOutcome::Invalid:
+      return ExitCode::Invalid;
+    case RerunOutcome::NotDue:
+      return ExitCode::NotDue;
+    case RerunOutcome::NotASlot:
+      return ExitCode::NotASlot;
+    case RerunOutcome::NoSuchJob:
+    case RerunOutcome::TooMany:
+      break;
+  }
+  return ExitCode::Usage;
+}
+
 ExitCode CheckFile(const CheckOptions& options) {
   const DateTime now = NowOf(options);
   const std::string iniFile = IniFileOf(options);
@@ -229,15 +285,30 @@ ExitCode CheckFile(const CheckOptions& options) {
   // Read once, as the launcher does; the checks then look at the same file in memory.
   std::string problem;
   const IniFile ini = IniFile::Load(iniFile, &problem);
-  // The SQL Server connection is not tried here; the reading checks its settings only.
-  const ReadingVerdict verdict = ReadConfiguration(state, ini, ReadingContext{log, now, nullptr}, problem);
+  // The SQL Server source is the one a reading tries; unless asked, its settings are only checked.
+  std::optional<LauncherSources> sources;
+  PrepareSourceFunction trial;
+  bool tried = false;
+  if (options.trySource) {
+    trial = [&tried, prepare = sources.emplace(state.Settings, iniFile, log, clock, TrialConnection::Close).Trial()](
+                const ProgramSettings& settings) {
+      tried = true;
+      prepare(settings);
+    };
+  }
+  const ReadingVerdict verdict = ReadConfiguration(state, ini, ReadingContext{log, now, trial}, problem);
   PrintJobs(std::cout, state);
   const std::vector<Finding> findings = FindProblems({iniFile, ini, state, now, verdict.warnings});
   std::string lines;
   for (const Finding& finding : findings) EndLine(std::cout, lines.append(FindingLine(finding)));
+  if (!options.trySource && state.Settings.SourceMode == kSourceMssql) {
+    EndLine(std::cout, lines.append("note: [mssql] the source was not tried; --source tries it as the launcher's reading does"));
+  }
   std::cout << lines;
   std::cout.flush();
   if (!state.Settings.IniValid) return ExitCode::Invalid;
+  // The trial switched the source off: every gated task would run ungated.
+  if (tried && state.Settings.SourceMode == kSourceNone) return ExitCode::Ungated;
   return findings.empty() ? ExitCode::Ok : ExitCode::Findings;
 }
 
@@ -254,14 +325,16 @@ constexpr Mode kModes[] = {
     {"--history", "what became of each slot, and when the launcher stopped, from its journal",
      [](const CheckOptions& options) { return options.history; }, false, ShowHistory},
     {"--missed", "the slots missed while the launcher was stopped or not running, with their command lines",
-     [](const CheckOptions& options) { return options.missed; }, false, ShowMissed},
+     [](const CheckOptions& options) { return options.missed && !options.rerun; }, false, ShowMissed},
+    {"--rerun", "past slots of one job launched again, beside a running launcher",
+     [](const CheckOptions& options) { return options.rerun; }, true, RunSlotsAgain},
     {"(none)", "the check: the reading's log, the jobs with their first times, then the findings",
      [](const CheckOptions&) { return true; }, true, CheckFile},
 };
 
 std::string ModesUsage() {
   constexpr std::size_t kColumn = 13;
-  std::string usage = "\nModes, the first that the options choose (--plan, --probe, --status, --history and\n--missed exclude each other):\n";
+  std::string usage = "\nModes, the first that the options choose (--plan, --probe, --status, --history,\n--missed and --rerun exclude each other):\n";
   for (const Mode& mode : kModes) usage += UsageEntry(mode.name, mode.what, kColumn);
   usage += "\nExit code, one meaning in every mode:\n";
   for (const ExitMeaning& exit : kExitCodes) {

@@ -16,12 +16,16 @@ namespace tavro {
 namespace {
 
 constexpr const char* kUsageHead =
-    "Usage: tavrocheck [--ini FILE] [--now \"YYYY-MM-DD HH:MM:SS\"] [--plan HOURS [--job KIND N]]\n"
+    "Usage: tavrocheck [--ini FILE] [--now \"YYYY-MM-DD HH:MM:SS\"] [--source]\n"
+    "       tavrocheck [--ini FILE] [--now TIME] --plan HOURS [--job KIND N]\n"
     "       tavrocheck [--ini FILE] [--now TIME] --plan HOURS [--job KIND N] --svg FILE\n"
     "       tavrocheck [--ini FILE] [--now TIME] --probe TAG [--at TIME] [--minutes N]\n"
     "       tavrocheck [--ini FILE] [--now TIME] --status [--json]\n"
     "       tavrocheck [--ini FILE] [--now TIME] --history [--since TIME] [--until TIME] [--job KIND N]\n"
     "       tavrocheck [--ini FILE] [--now TIME] --missed [--since TIME] [--until TIME] [--job KIND N]\n"
+    "       tavrocheck [--ini FILE] --rerun --job KIND N (--slot TIME | --since TIME --until TIME)\n"
+    "                  [--nogate]\n"
+    "       tavrocheck [--ini FILE] --rerun --missed --since TIME [--until TIME] [--job KIND N] [--nogate]\n"
     "       tavrocheck --help | --version\n"
     "\n"
     "Reads the launcher's configuration file as the launcher would, shows what it found, then what\n"
@@ -60,7 +64,12 @@ constexpr const char* kUsageTail =
     "\"launcher\"), TAB, the slot's time, TAB, the outcome, TAB, the command line.\n"
     "With --missed: one line per missed slot, oldest first: the slot's time, TAB, the job, TAB, why\n"
     "(\"missed: the launcher was stopped (Stop command)\", \"missed: no launcher ran (killed)\"), TAB,\n"
-    "the command line; then \"# N missed slots from TIME to TIME\".\n";
+    "the command line; then \"# N missed slots from TIME to TIME\".\n"
+    "With --rerun: the log entries of the reading, then those of the re-run, which also go to the\n"
+    "launcher's daily log beside the file: one entry \"Re-run asked by tavrocheck (process PID): ...\",\n"
+    "then per slot the entry the launcher writes for a launch, after \"Re-run: \" (\"... launched\n"
+    "successfully\", \"... launch failed, return value N\", \"... NOT launched due to value of TAG (V)\").\n"
+    "A slot is the time a pump's or task's program is given, a batch's or report's run time.\n";
 
 // Digits only, from 1 to `highest`.
 std::optional<int> CountingNumber(const std::string& text, int highest) {
@@ -82,7 +91,7 @@ struct KnownOption {
   bool (*apply)(CheckOptions& options, const std::vector<std::string>& values);
 };
 
-constexpr std::array<KnownOption, 17> kOptions{{
+constexpr std::array<KnownOption, 21> kOptions{{
     {"--ini", "FILE", "a file name",
      "the file to read (default: tavrorun.ini in the current folder, else the\n"
      "installed launcher's; on Windows the one of the registered service TavroRunner)",
@@ -107,7 +116,7 @@ constexpr std::array<KnownOption, 17> kOptions{{
      }},
     {"--job", "KIND N", "pump, batch, task or report and a job number from 1",
      "with --plan, --history, --missed: only that job's launches or slots (KIND pump,\n"
-     "batch, task or report)",
+     "batch, task or report); with --rerun: the job to run again",
      [](CheckOptions& options, const std::vector<std::string>& values) {
        constexpr std::array<const char*, 4> kKinds{"pump", "batch", "task", "report"};
        const std::optional<int> number = CountingNumber(values[1], kMaxJobCount);
@@ -152,6 +161,35 @@ constexpr std::array<KnownOption, 17> kOptions{{
        options.status = true;
        return true;
      }},
+    {"--rerun", "", "",
+     "run instead past slots of one job again (--job), beside a running launcher: the\n"
+     "exact command lines, gates read as the launcher reads them, each launch logged\n"
+     "in the launcher's daily log, marked \"Re-run: \"; a slot not yet due, or a time\n"
+     "that is no slot of the job, runs nothing (exit codes 9 and 10)",
+     [](CheckOptions& options, const std::vector<std::string>&) {
+       options.rerun = true;
+       return true;
+     }},
+    {"--slot", "TIME", "\"YYYY-MM-DD HH:MM:SS\"",
+     "with --rerun: the one slot to run again",
+     [](CheckOptions& options, const std::vector<std::string>& values) {
+       options.slot = ParseIsoDateTime(values[0]);
+       return options.slot.has_value();
+     }},
+    {"--nogate", "", "",
+     "with --rerun: launch gated tasks without reading their gate",
+     [](CheckOptions& options, const std::vector<std::string>&) {
+       options.noGate = true;
+       return true;
+     }},
+    {"--source", "", "",
+     "with the check: try the SQL Server source as the launcher's reading does (its\n"
+     "connection and a query of its table), so that \"MSSQL will not be used\" shows\n"
+     "now; without it the check says in one line that the source was not tried",
+     [](CheckOptions& options, const std::vector<std::string>&) {
+       options.trySource = true;
+       return true;
+     }},
     {"--json", "", "",
      "with --status: the status file as it is (its fields: man tavrocheck)",
      [](CheckOptions& options, const std::vector<std::string>&) {
@@ -178,13 +216,14 @@ constexpr std::array<KnownOption, 17> kOptions{{
      }},
     {"--since", "TIME", "\"YYYY-MM-DD HH:MM:SS\"",
      "with --history, --missed: from then (default: 24 hours before --now for\n"
-     "--history, 31 days for --missed)",
+     "--history, 31 days for --missed); with --rerun and --until: every slot from then",
      [](CheckOptions& options, const std::vector<std::string>& values) {
        options.since = ParseIsoDateTime(values[0]);
        return options.since.has_value();
      }},
     {"--until", "TIME", "\"YYYY-MM-DD HH:MM:SS\"",
-     "with --history, --missed: up to then (default: --now)",
+     "with --history, --missed: up to then (default: --now); with --rerun and --since:\n"
+     "every slot up to then (included)",
      [](CheckOptions& options, const std::vector<std::string>& values) {
        options.until = ParseIsoDateTime(values[0]);
        return options.until.has_value();
@@ -225,6 +264,41 @@ std::string Quoted(const std::vector<std::string>& values) {
   std::string text;
   for (const std::string& value : values) text += (text.empty() ? "\"" : " \"") + value + "\"";
   return text;
+}
+
+// A re-run names its job and either one slot or a span, and goes by the clock: a slot in the future
+// is one the launcher has yet to launch itself.
+bool RerunOptionsFit(const CheckOptions& options, std::string& error) {
+  if (options.missed) {
+    // The missed slots of a span, of every job or of the one chosen.
+    if (options.slot || !options.since) {
+      error = "--rerun --missed needs --since TIME (and takes no --slot)";
+    } else if (options.until && *options.until < *options.since) {
+      error = "--until lies before --since";
+    } else if (options.now) {
+      error = "--rerun goes by the clock: --now does not work with it";
+    } else {
+      return true;
+    }
+    return false;
+  }
+  if (!options.job) {
+    error = "--rerun needs --job KIND N";
+  } else if (options.slot.has_value() == (options.since || options.until)) {
+    error = "--rerun needs either --slot TIME or --since TIME --until TIME";
+  } else if (!options.slot && !(options.since && options.until)) {
+    error = "--rerun needs both --since and --until";
+  } else if (options.since && *options.until < *options.since) {
+    error = "--until lies before --since";
+  } else if (options.now) {
+    error = "--rerun goes by the clock: --now does not work with it";
+  } else if (options.trySource || options.svgFile || options.json || options.probeAt ||
+             options.probeMinutes != kDefaultProbeMinutes) {
+    error = "--rerun takes only --ini, --job, --slot, --since, --until and --nogate";
+  } else {
+    return true;
+  }
+  return false;
 }
 
 }  // namespace
@@ -282,8 +356,18 @@ bool ParseCheckOptions(const std::vector<std::string>& args, CheckOptions& optio
   }
   // Each of these chooses what the run does: two of them would leave one unsaid.
   if (options.planHours.has_value() + options.probeTag.has_value() + options.status + options.history +
-          options.missed > 1) {
-    error = "--plan, --probe, --status, --history and --missed exclude each other";
+          (options.missed && !options.rerun) + options.rerun > 1) {
+    error = "--plan, --probe, --status, --history, --missed and --rerun exclude each other";
+    return false;
+  }
+  if (options.rerun) return RerunOptionsFit(options, error);
+  if (options.slot || options.noGate) {
+    error = "--slot and --nogate work only with --rerun";
+    return false;
+  }
+  if (options.trySource && (options.planHours || options.probeTag || options.status || options.history ||
+                            options.missed)) {
+    error = "--source works only with the check (--probe always tries the source)";
     return false;
   }
   if (options.json && !options.status) {
@@ -295,11 +379,11 @@ bool ParseCheckOptions(const std::vector<std::string>& args, CheckOptions& optio
     return false;
   }
   if (options.job && !options.planHours && !options.history && !options.missed) {
-    error = "--job works only with --plan, --history and --missed";
+    error = "--job works only with --plan, --history, --missed and --rerun";
     return false;
   }
   if ((options.since || options.until) && !options.history && !options.missed) {
-    error = "--since and --until work only with --history and --missed";
+    error = "--since and --until work only with --history, --missed and --rerun";
     return false;
   }
   if (options.since && options.until && *options.until < *options.since) {

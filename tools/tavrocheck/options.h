@@ -29,12 +29,16 @@ struct CheckOptions {
   std::optional<std::string> probeTag;   // read this tag's gate value instead
   std::optional<DateTime> probeAt;       // its slot time; the time of the reading when not given
   std::int32_t probeMinutes = kDefaultProbeMinutes;  // its interval length
-  std::optional<JobChoice> job;          // with planHours, history, missed: only this job's
+  std::optional<JobChoice> job;          // with planHours, history, missed: only this job's; with rerun: the job
   std::optional<std::string> svgFile;    // with planHours: draw the launches into this file instead
   bool history = false;                  // show what became of each slot, from the launcher's journal
   bool missed = false;                   // list the slots missed while no launcher launched
-  std::optional<DateTime> since, until;  // with history and missed: the span (default: see CheckUsage)
+  std::optional<DateTime> since, until;  // with history, missed and rerun: the span (defaults: see CheckUsage)
   bool status = false;                   // show the running launcher's status file instead
+  bool rerun = false;                    // run past slots of the job again instead
+  std::optional<DateTime> slot;          // with rerun: this one slot
+  bool noGate = false;                   // with rerun: gated tasks launched without reading their gate
+  bool trySource = false;                // with the check: the reading tries the source as the launcher's does
   bool json = false;                     // with status: the file as it is
   bool help = false;
   bool version = false;
