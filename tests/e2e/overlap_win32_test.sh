@@ -56,7 +56,7 @@ runs=$(tr -d '\r' <"$work/jobs/runs.txt")
 [[ -z $(grep -F "/tN=T" <<<"$runs" | cut -d' ' -f1 | uniq -d) ]] || fail "two runs of the pump at once"
 [[ -z $(grep -vF "/tN=T" <<<"$runs" | cut -d' ' -f1 | uniq -d) ]] || fail "two runs of the task at once"
 log >"$work/log.txt"
-grep -qE "overlapjob.exe /sN=sleep70 .* NOT launched: the run started at .* \(process [0-9]+\) still runs" \
+grep -qE "overlapjob.exe  /A=PUMP .* /sN=sleep70 .* NOT launched: the run started at .* \(process [0-9]+\) still runs" \
   "$work/log.txt" || fail "no skipped slot logged"
 grep -qE "overlapjob.exe /sN=sleep70 [0-9.+]+ 1 -NOH -NOE waits: the run started at .* still runs" "$work/log.txt" ||
   fail "no waiting slot logged"
