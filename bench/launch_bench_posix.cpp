@@ -71,6 +71,8 @@ class WaitingStarter final : public ProgramStarter {
     if (result == 0) ++started_;
     return result;
   }
+  std::int64_t ProcessId(RunId run) const override { return real_.ProcessId(run); }
+  void EndAfter(RunId run, std::int64_t milliseconds) override { real_.EndAfter(run, milliseconds); }
   std::vector<RunEnd> TakeEnds() override {
     std::vector<RunEnd> ends;
     ends.swap(ends_);

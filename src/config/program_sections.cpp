@@ -45,6 +45,13 @@ void ReadProgramSections(ReadingRun& run, ProgramSettings& settings, const Prepa
                                  "job times are not taken up at a start");
   settings.RetryHeld = BoundedNumber(run, "retryheld", 0, kLongestRetryHeldMinutes, 0, "minutes",
                                      "a failed gate read is not read again");
+  settings.Control.maxRunMinutes = BoundedNumber(run, "maxruntime", 0, kLongestMaxRunTimeMinutes, 0, "minutes",
+                                                 "runs have no time limit");
+  const std::string overlap = run.ini.ReadString("program", "overlap", "");
+  settings.Control.overlap = OverlapPolicyNamed(overlap).value_or(OverlapPolicy::Run);
+  if (!overlap.empty() && !OverlapPolicyNamed(overlap)) {
+    run.log.Entry("overlap=" + overlap + " is not run, skip or wait: a job's runs may overlap");
+  }
   run.Debug([&] { return "mode " + mod + " (" + LogText(settings.SourceMode) + ")"; }, true);
 
   switch (settings.SourceMode) {

@@ -15,7 +15,7 @@ namespace tavro {
 // Used for "phd" and "pi" when their "host" key is missing.
 inline constexpr const char* kDefaultHost = "localhost";
 
-inline constexpr std::array<KeyRule<TPumpa>, 9> kPumpKeys{{
+inline constexpr std::array<KeyRule<TPumpa>, 11> kPumpKeys{{
     IntegerKey("launchperiod", &TPumpa::launchperiod, 60, {1, 1440}),
     IntegerKey("phase", &TPumpa::phase, 10, kNotNegative),
     IntegerKey("intervallength", &TPumpa::intervallength, 60, kNotNegative),
@@ -25,9 +25,11 @@ inline constexpr std::array<KeyRule<TPumpa>, 9> kPumpKeys{{
     TextKey("source", &TPumpa::source),
     TextKey("target", &TPumpa::target),
     TextKey("tagfile", &TPumpa::tagfile),
+    TextKey("overlap", &TPumpa::overlap),
+    IntegerKey("maxruntime", &TPumpa::maxruntime, kMaxRunTimeAsProgram, {0, kLongestMaxRunTimeMinutes}),
 }};
 
-inline constexpr std::array<KeyRule<TBec>, 9> kBatchKeys{{
+inline constexpr std::array<KeyRule<TBec>, 11> kBatchKeys{{
     IntegerKey("type", &TBec::type, 0, {0, 2}),
     IntegerKey("day", &TBec::day, 1, {1, 7}),
     IntegerKey("margins", &TBec::margins, 1, {0, 3}),
@@ -37,9 +39,11 @@ inline constexpr std::array<KeyRule<TBec>, 9> kBatchKeys{{
     TextKey("taskname", &TBec::taskname),
     BooleanKey("exporttohistory", &TBec::exporttohistory, false),
     BooleanKey("exporttoexternal", &TBec::exporttoexternal, false),
+    TextKey("overlap", &TBec::overlap),
+    IntegerKey("maxruntime", &TBec::maxruntime, kMaxRunTimeAsProgram, {0, kLongestMaxRunTimeMinutes}),
 }};
 
-inline constexpr std::array<KeyRule<TUkol>, 9> kTaskKeys{{
+inline constexpr std::array<KeyRule<TUkol>, 11> kTaskKeys{{
     IntegerKey("launchperiod", &TUkol::launchperiod, 60, {1, std::numeric_limits<std::int32_t>::max()}),
     IntegerKey("phase", &TUkol::phase, 10, kNotNegative),
     IntegerKey("intervallength", &TUkol::intervallength, 60, kNotNegative),
@@ -49,9 +53,11 @@ inline constexpr std::array<KeyRule<TUkol>, 9> kTaskKeys{{
     BooleanKey("exporttoexternal", &TUkol::exporttoexternal, false),
     BooleanKey("kordden", &TUkol::kordden, false),
     TextKey("runningtag", &TUkol::runningtag),
+    TextKey("overlap", &TUkol::overlap),
+    IntegerKey("maxruntime", &TUkol::maxruntime, kMaxRunTimeAsProgram, {0, kLongestMaxRunTimeMinutes}),
 }};
 
-inline constexpr std::array<KeyRule<TRepUkol>, 7> kReportKeys{{
+inline constexpr std::array<KeyRule<TRepUkol>, 9> kReportKeys{{
     TextKey("minute", &TRepUkol::minute, "10"),
     TextKey("hour", &TRepUkol::hour, "1"),
     TextKey("day", &TRepUkol::day, "*"),
@@ -59,6 +65,8 @@ inline constexpr std::array<KeyRule<TRepUkol>, 7> kReportKeys{{
     TextKey("dayofweek", &TRepUkol::dayofweek, "*"),
     TextKey("template", &TRepUkol::template_),
     IntegerKey("length", &TRepUkol::length, 0, kNotNegative),
+    TextKey("overlap", &TRepUkol::overlap),
+    IntegerKey("maxruntime", &TRepUkol::maxruntime, kMaxRunTimeAsProgram, {0, kLongestMaxRunTimeMinutes}),
 }};
 
 inline constexpr std::array<KeyRule<ProgramSettings>, 3> kPhdKeys{{

@@ -173,6 +173,24 @@ std::optional<std::string> ClockProblem(const std::string& value, std::int32_t h
   return what + " (expected 0 to " + std::to_string(highest) + "); the launcher uses " + std::to_string(replacement);
 }
 
+std::optional<std::string> OverlapProblem(const KeyDescription&, const std::string& value) {
+  if (OverlapPolicyNamed(value)) return std::nullopt;
+  return Quoted(value) + " names no overlap policy (expected run, skip or wait); the launcher uses " +
+         "[program] overlap, by default run";
+}
+
+// Only a task waits for its earlier run; the other kinds skip instead.
+std::optional<std::string> JobOverlapProblem(const KeyDescription& key, const std::string& value) {
+  if (OverlapPolicyNamed(value) == OverlapPolicy::Wait) return "wait is for tasks; the launcher skips such a slot";
+  return OverlapProblem(key, value);
+}
+
+// A job's limit that is no number is the program's.
+std::optional<std::string> JobLimitProblem(const KeyDescription& key, const std::string& value) {
+  if (!ParseIniInteger(value)) return Quoted(value) + " is not a number; the launcher uses [program] maxruntime";
+  return IntegerProblem(key, value);
+}
+
 struct ValueRule {
   std::string_view section;  // views: compared by length first, for each key of the file
   std::string_view key;
@@ -181,11 +199,20 @@ struct ValueRule {
 
 // Keys with a rule of their own; the others are checked by their kind. A phase's range depends on
 // its job's period, which the phase check sees.
-constexpr std::array<ValueRule, 6> kValueRules{{
+constexpr std::array<ValueRule, 15> kValueRules{{
     {"pump_", "phase", NumberProblem},
     {"batch_", "phase", NumberProblem},
     {"task_", "phase", NumberProblem},
     {"program", "mod", SourceProblem},
+    {"program", "overlap", OverlapProblem},
+    {"pump_", "overlap", JobOverlapProblem},
+    {"batch_", "overlap", JobOverlapProblem},
+    {"report_", "overlap", JobOverlapProblem},
+    {"task_", "overlap", OverlapProblem},
+    {"pump_", "maxruntime", JobLimitProblem},
+    {"batch_", "maxruntime", JobLimitProblem},
+    {"task_", "maxruntime", JobLimitProblem},
+    {"report_", "maxruntime", JobLimitProblem},
     {"report_", "minute", [](const KeyDescription&, const std::string& value) { return ClockProblem(value, 59, 10); }},
     {"report_", "hour", [](const KeyDescription&, const std::string& value) { return ClockProblem(value, 23, 1); }},
 }};

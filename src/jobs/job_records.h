@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "jobs/job_control.h"
 #include "support/date_time.h"
 
 namespace tavro {
@@ -22,6 +23,8 @@ struct TPumpa {
   std::string source;
   std::string target;
   std::string tagfile;
+  std::string overlap;  // "run", "skip", "wait"; anything else: as [program] says
+  std::int32_t maxruntime = kMaxRunTimeAsProgram;  // minutes, 0 none
 };
 
 // A batch runs daily (type 0), weekly (1) or monthly (2) for the data window since its last run.
@@ -37,6 +40,8 @@ struct TBec {
   DateTime NextTime;  // next run
   bool exporttohistory = false;
   bool exporttoexternal = false;
+  std::string overlap;  // "run", "skip", "wait"; anything else: as [program] says
+  std::int32_t maxruntime = kMaxRunTimeAsProgram;  // minutes, 0 none
 };
 
 // A task runs every `launchperiod` minutes, gated by `runningtag` when it names one.
@@ -51,6 +56,8 @@ struct TUkol {
   bool kordden = false;
   bool exporttohistory = false;
   bool exporttoexternal = false;
+  std::string overlap;  // "run", "skip", "wait"; anything else: as [program] says
+  std::int32_t maxruntime = kMaxRunTimeAsProgram;  // minutes, 0 none
 };
 
 // A report runs the one program of all reports once on each day its calendar selects.
@@ -70,6 +77,8 @@ struct TRepUkol {
   DateTime LaunchedOn;
   // A date whose run fell in a time the launcher was not running: run once at the first tick.
   DateTime CatchUpOn;
+  std::string overlap;  // "run", "skip", "wait"; anything else: as [program] says
+  std::int32_t maxruntime = kMaxRunTimeAsProgram;  // minutes, 0 none
 };
 
 struct TPumpy {

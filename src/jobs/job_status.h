@@ -18,13 +18,16 @@ enum class JobKind { Pump = 0, Batch = 1, Task = 2, Report = 3 };
 inline constexpr std::array<const char*, 4> kJobKindNames{"pump", "batch", "task", "report"};
 inline const char* JobKindName(JobKind kind) { return kJobKindNames[static_cast<std::size_t>(kind)]; }
 
-enum class LaunchResult { None, Launched, Failed, Held };
+// Skipped: not launched, the job's earlier run still running (overlap=skip); Waiting: the task's
+// slot waits for that run to end (overlap=wait).
+enum class LaunchResult { None, Launched, Failed, Held, Skipped, Waiting };
 
 // How a started program ended.
 struct RunEndRecord {
   bool bySignal = false;
   std::int64_t code = 0;  // exit code, or the signal's number
   std::int64_t milliseconds = 0;
+  bool byLimit = false;  // ended by the launcher at its run time limit
 };
 
 struct JobRecord {
@@ -37,6 +40,11 @@ struct JobRecord {
   std::string heldFailure;  // why the read failed when the value stands for that (ReadFailure); "" for a value of the tag
   DateTime readAgainUntil;  // set while the failed read's slot is read again at each tick (retryheld)
   std::optional<RunEndRecord> lastEnd;
+  // Since the launcher started: slots not launched because the run before still ran, and runs
+  // ended at their time limit.
+  std::uint64_t skippedOverlaps = 0;
+  std::uint64_t endedByLimit = 0;
+  DateTime waitingSlot;  // the task slot that waits for the run before it (told once)
 };
 
 // A started program whose end is awaited, and the job it belongs to.
@@ -46,6 +54,9 @@ struct AwaitedRun {
   int number = 0;
   std::string command;
   DateTime slot;  // the slot it was launched for
+  ZonedTime started;            // the tick that launched it
+  std::int64_t process = 0;     // its process id
+  std::int32_t limitMinutes = 0;  // its run time limit; 0 none
 };
 
 struct JobStatus {

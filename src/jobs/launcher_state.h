@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "jobs/job_control.h"
 #include "jobs/job_records.h"
 #include "jobs/job_status.h"
 #include "support/clock.h"
@@ -57,6 +58,8 @@ struct ProgramSettings {
   // Key "retryheld" of [program]: for how many minutes after its due time a task slot whose gate
   // read failed is read again at each tick; 0, the slot is used up at once.
   std::int32_t RetryHeld = 0;
+  // Keys "overlap" and "maxruntime" of [program]: what a job whose section says neither does.
+  JobControl Control;
 };
 
 struct LauncherState {

@@ -11,7 +11,7 @@ namespace tavro {
 namespace {
 
 constexpr const char* kStateNames[] = {"running", "stopped", "ended"};
-constexpr const char* kResultNames[] = {nullptr, "launched", "failed", "held"};
+constexpr const char* kResultNames[] = {nullptr, "launched", "failed", "held", "skipped", "waiting"};
 constexpr const char* kRunModeNames[] = {"program", "service"};
 
 // One field per call, in the order the record lists them: `"name": value`.
@@ -73,10 +73,14 @@ void WriteJob(std::string& out, const StatusRecord::Job& job) {
     end.Field(job.lastEnd->bySignal ? "signal" : "exitCode").Number(static_cast<double>(job.lastEnd->code));
     end.Field("seconds");
     out += SecondsText(job.lastEnd->milliseconds);
+    if (job.lastEnd->byLimit) end.Field("runTimeLimit").Boolean(true);
     out += '}';
   } else {
     w.Null();
   }
+  // Added within format 1, as counts a reader may do without.
+  w.Field("skippedOverlaps").Number(static_cast<double>(job.skippedOverlaps));
+  w.Field("endedByLimit").Number(static_cast<double>(job.endedByLimit));
   out += '}';
 }
 
@@ -177,8 +181,11 @@ StatusRecord::Job ReadJob(const JsonValue& value, std::size_t index, std::string
     const double seconds = e.Number("seconds");
     if (!(seconds >= 0.0 && seconds < 1e15)) e.Fail("seconds", "is out of range");
     record.milliseconds = static_cast<std::int64_t>(seconds * 1000 + 0.5);
+    record.byLimit = !e.Get("runTimeLimit").IsNull() && e.Boolean("runTimeLimit");
     job.lastEnd = record;
   }
+  if (!r.Get("skippedOverlaps").IsNull()) job.skippedOverlaps = r.Whole<std::uint64_t>("skippedOverlaps");
+  if (!r.Get("endedByLimit").IsNull()) job.endedByLimit = r.Whole<std::uint64_t>("endedByLimit");
   return job;
 }
 

@@ -52,6 +52,8 @@ struct StatusRecord {
     std::optional<std::string> sourceFailed;  // held because the read failed: what the value stands for
     std::optional<ZonedTime> readAgainUntil;  // that slot is read again at each tick until then (retryheld)
     std::optional<RunEndRecord> lastEnd;
+    std::uint64_t skippedOverlaps = 0;  // since the launcher started
+    std::uint64_t endedByLimit = 0;
   };
 
   int format = kStatusFormat;

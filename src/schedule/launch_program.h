@@ -19,6 +19,7 @@ struct RunEnd {
   bool bySignal = false;          // ended by a signal; `code` is then the signal's number
   std::int64_t code = 0;          // its exit code
   std::int64_t milliseconds = 0;  // from its start to its end
+  bool byLimit = false;           // ended by EndRunAfter
 };
 
 // Starts `program` with the argument text `arguments` in the working folder `directory` (empty: the
@@ -33,6 +34,12 @@ int LaunchProgram(const std::string& program, const std::string& arguments, cons
 
 // The ends of the watched programs that have ended since the last call; never waits.
 std::vector<RunEnd> TakeRunEnds();
+// The process id of a watched program that has not been told as ended; 0 when none.
+std::int64_t WatchedProcessId(RunId run);
+// Ends a watched program with its whole process tree once it has run `milliseconds`, unless it
+// ends before: Linux ends its process group and session (SIGTERM, and SIGKILL 10 s later), Windows
+// its job object. Its end then says byLimit.
+void EndRunAfter(RunId run, std::int64_t milliseconds);
 // How many programs were started unwatched because the most watched at once were running.
 std::uint64_t UnwatchedRuns();
 
@@ -53,6 +60,9 @@ class ProgramStarter {
   // As TakeRunEnds and UnwatchedRuns, for the programs this starter started.
   virtual std::vector<RunEnd> TakeEnds() { return {}; }
   virtual std::uint64_t Unwatched() const { return 0; }
+  // As WatchedProcessId and EndRunAfter.
+  virtual std::int64_t ProcessId(RunId /*run*/) const { return 0; }
+  virtual void EndAfter(RunId /*run*/, std::int64_t /*milliseconds*/) {}
 };
 
 class SystemProgramStarter final : public ProgramStarter {
@@ -63,6 +73,8 @@ class SystemProgramStarter final : public ProgramStarter {
   }
   std::vector<RunEnd> TakeEnds() override { return TakeRunEnds(); }
   std::uint64_t Unwatched() const override { return UnwatchedRuns(); }
+  std::int64_t ProcessId(RunId run) const override { return WatchedProcessId(run); }
+  void EndAfter(RunId run, std::int64_t milliseconds) override { EndRunAfter(run, milliseconds); }
 };
 
 }  // namespace tavro

@@ -4,7 +4,8 @@
 // runs, say) are left to whoever started them. Should more programs run at once than the handler
 // keeps ids for, a program starts through an intermediate child instead, which exits at once and
 // leaves the program to init. The handler keeps how a watched program ended, and when, until the
-// launcher asks: the end is learnt from the reaping itself, with no wait and no thread.
+// launcher asks: the end is learnt from the reaping itself, with no wait and no thread. A run time
+// limit is kept by the watch of run_limits_posix.cpp, which flags the slot before it ends the run.
 
 #include <errno.h>
 #include <fcntl.h>
@@ -16,12 +17,14 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <mutex>
 #include <string>
 #include <vector>
 
 #include "schedule/launch_program.h"
+#include "schedule/run_limits_posix.h"
 #include "support/process_path.h"
 
 extern char** environ;
@@ -79,7 +82,10 @@ class SpawnSetup {
 struct Slot {
   std::atomic<pid_t> pid{0};
   std::atomic<bool> ended{false};
-  RunId run = 0;  // 0: not watched
+  std::atomic<bool> limited{false};  // the watch of the limits knows it
+  std::atomic<bool> byLimit{false};  // the watch of the limits is ending it
+  std::atomic<RunId> run{0};         // 0: not watched
+  pid_t leader = 0;  // the program's id, kept after its reaping
   std::int64_t startMs = 0;
   std::int64_t endMs = 0;
   int status = 0;
@@ -92,15 +98,6 @@ std::atomic<int> slotsUsed{0};
 std::atomic<RunId> lastRun{0};
 std::atomic<std::uint64_t> unwatched{0};
 
-// The kernel's clock asked directly, not through the C library: a library that wraps clock_gettime
-// (libfaketime, say) need not be re-entrant in a signal handler, and both ends of a run must come
-// from the same clock.
-std::int64_t MonotonicMs() {
-  timespec now{};
-  syscall(SYS_clock_gettime, CLOCK_MONOTONIC, &now);
-  return static_cast<std::int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
-}
-
 bool Reap(Slot& slot) {
   pid_t pid = slot.pid.load();
   int status = 0;
@@ -110,7 +107,7 @@ bool Reap(Slot& slot) {
     return true;
   }
   slot.status = status;
-  slot.endMs = MonotonicMs();
+  slot.endMs = KernelMonotonicMs();
   slot.pid.compare_exchange_strong(pid, -1);
   slot.ended.store(true);
   return true;
@@ -132,6 +129,15 @@ void ReapWhenEnded() {
     action.sa_flags = SA_RESTART | SA_NOCLDSTOP;
     sigaction(SIGCHLD, &action, nullptr);
   });
+}
+
+// The slot of a watched program not yet told as ended.
+Slot* SlotOf(RunId run) {
+  const int used = slotsUsed.load();
+  for (int i = 0; i < used; ++i) {
+    if (running[i].run.load() == run) return &running[i];
+  }
+  return nullptr;
 }
 
 // A free slot for a program about to start, or nullptr when all are taken.
@@ -205,11 +211,14 @@ int LaunchProgram(const std::string& program, const std::string& arguments, cons
     return result;
   }
   slot->run = watched != nullptr ? ++lastRun : 0;
-  slot->startMs = MonotonicMs();
+  slot->limited = false;
+  slot->byLimit = false;
+  slot->startMs = KernelMonotonicMs();
   pid_t started = 0;
   const int result = Spawn(searchPath, file, setup, argv.data(), started);
   if (result != 0) slot->run = 0;
   if (watched != nullptr) *watched = slot->run;
+  slot->leader = started;
   slot->pid.store(result == 0 ? started : 0);
   // The program may have ended before its id was kept, its SIGCHLD finding nothing to reap.
   if (result == 0) Reap(*slot);
@@ -223,8 +232,9 @@ std::vector<RunEnd> TakeRunEnds() {
     Slot& slot = running[i];
     if (!slot.ended.load()) continue;
     const int status = slot.status;
+    if (slot.limited.exchange(false)) ForgetProcessTree(slot.leader);
     ends.push_back({slot.run, WIFSIGNALED(status), WIFSIGNALED(status) ? WTERMSIG(status) : WEXITSTATUS(status),
-                    slot.endMs - slot.startMs});
+                    slot.endMs - slot.startMs, slot.byLimit.load()});
     slot.run = 0;
     slot.ended.store(false);
     slot.pid.store(0);
@@ -233,5 +243,22 @@ std::vector<RunEnd> TakeRunEnds() {
 }
 
 std::uint64_t UnwatchedRuns() { return unwatched.load(); }
+
+std::int64_t WatchedProcessId(RunId run) {
+  const Slot* slot = run != 0 ? SlotOf(run) : nullptr;
+  return slot != nullptr ? std::max<pid_t>(slot->pid.load(), 0) : 0;
+}
+
+void EndRunAfter(RunId run, std::int64_t milliseconds) {
+  Slot* slot = run != 0 ? SlotOf(run) : nullptr;
+  const pid_t leader = slot != nullptr ? slot->pid.load() : 0;
+  if (leader <= 0) return;  // ended already
+  slot->limited = true;
+  EndProcessTreeAt(leader, slot->startMs + milliseconds, [slot, run, leader] {
+    if (slot->run.load() != run || slot->pid.load() != leader) return false;
+    slot->byLimit = true;
+    return true;
+  });
+}
 
 }  // namespace tavro

@@ -1,11 +1,15 @@
 // The process handle of a watched program is kept, and looked at without waiting whenever the
 // launcher asks for the ends: an ended program gives its exit code and its times, and its handle is
-// closed. At most kMostWatched are kept; a program started beyond that is released at once.
+// closed. At most kMostWatched are kept; a program started beyond that is released at once. A watched
+// program starts in a job object of its own, which the programs it starts join: its run time limit,
+// a timer of the system's timer queue, ends the job as a whole.
 
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -27,9 +31,29 @@ std::string ProgramFromLauncherFolder(const std::string& program) {
   return file;
 }
 
+// The exit code of the processes of a job ended at its limit: the system's "timeout" error.
+constexpr UINT kLimitExitCode = ERROR_TIMEOUT;
+
+// What the timer's callback needs, on a thread of the timer queue: kept until the timer is deleted.
+struct RunLimit {
+  HANDLE job = nullptr;  // none when the program could not join one: the limit ends it alone
+  HANDLE process = nullptr;
+  HANDLE timer = nullptr;
+  std::atomic<bool> reached{false};
+};
+
+VOID CALLBACK OnLimitReached(PVOID parameter, BOOLEAN) {
+  RunLimit& limit = *static_cast<RunLimit*>(parameter);
+  limit.reached = true;
+  if (limit.job == nullptr || !TerminateJobObject(limit.job, kLimitExitCode)) {
+    TerminateProcess(limit.process, kLimitExitCode);
+  }
+}
+
 struct WatchedProcess {
   HANDLE process;
   RunId run;
+  std::unique_ptr<RunLimit> limit;
 };
 
 constexpr std::size_t kMostWatched = 1024;
@@ -72,19 +96,29 @@ int LaunchProgram(const std::string& program, const std::string& arguments, cons
   const char* folder = directory.empty() ? nullptr : directory.c_str();
   // The command line stays as written: the program sees the path it was named by.
   const std::string file = ProgramFromLauncherFolder(program);
+  // A watched program joins its job before it runs, so that all it starts joins it too.
+  const bool watch = watched != nullptr && Watched().size() < kMostWatched;
   if (!CreateProcessA(file.empty() ? nullptr : file.c_str(), buffer.data(), nullptr, nullptr, FALSE,
-                      NORMAL_PRIORITY_CLASS, nullptr, folder, &startup, &started)) {
+                      NORMAL_PRIORITY_CLASS | (watch ? CREATE_SUSPENDED : 0), nullptr, folder, &startup, &started)) {
     return static_cast<int>(GetLastError());
   }
+  auto limit = std::make_unique<RunLimit>();
+  limit->process = started.hProcess;
+  if (watch) {
+    limit->job = CreateJobObjectA(nullptr, nullptr);
+    if (limit->job != nullptr && !AssignProcessToJobObject(limit->job, started.hProcess)) {
+      CloseHandle(limit->job);
+      limit->job = nullptr;
+    }
+    ResumeThread(started.hThread);
+  }
   CloseHandle(started.hThread);
-  if (watched == nullptr) {
-    CloseHandle(started.hProcess);
-  } else if (Watched().size() >= kMostWatched) {
-    CloseHandle(started.hProcess);
-    ++unwatched;
-  } else {
+  if (watch) {
     *watched = ++lastRun;
-    Watched().push_back({started.hProcess, *watched});
+    Watched().push_back({started.hProcess, *watched, std::move(limit)});
+  } else {
+    CloseHandle(started.hProcess);
+    if (watched != nullptr) ++unwatched;
   }
   return 0;
 }
@@ -103,7 +137,11 @@ std::vector<RunEnd> TakeRunEnds() {
     const std::int64_t milliseconds = GetProcessTimes(it->process, &created, &exited, &kernel, &user)
                                           ? Milliseconds(exited) - Milliseconds(created)
                                           : 0;
-    ends.push_back({it->run, false, static_cast<std::int64_t>(code), milliseconds});
+    RunLimit& limit = *it->limit;
+    // Deleted with its callback finished, should it have been running.
+    if (limit.timer != nullptr) DeleteTimerQueueTimer(nullptr, limit.timer, INVALID_HANDLE_VALUE);
+    ends.push_back({it->run, false, static_cast<std::int64_t>(code), milliseconds, limit.reached.load()});
+    if (limit.job != nullptr) CloseHandle(limit.job);
     CloseHandle(it->process);
     it = watched.erase(it);
   }
@@ -111,5 +149,28 @@ std::vector<RunEnd> TakeRunEnds() {
 }
 
 std::uint64_t UnwatchedRuns() { return unwatched.load(); }
+
+std::int64_t WatchedProcessId(RunId run) {
+  for (const WatchedProcess& watched : Watched()) {
+    if (watched.run == run) return static_cast<std::int64_t>(GetProcessId(watched.process));
+  }
+  return 0;
+}
+
+void EndRunAfter(RunId run, std::int64_t milliseconds) {
+  for (WatchedProcess& watched : Watched()) {
+    if (watched.run != run || watched.limit->timer != nullptr) continue;
+    // From the program's start, as its run time is counted.
+    FILETIME created{}, exited{}, kernel{}, user{}, now{};
+    GetSystemTimeAsFileTime(&now);
+    const std::int64_t ran = GetProcessTimes(watched.process, &created, &exited, &kernel, &user)
+                                 ? std::max<std::int64_t>(Milliseconds(now) - Milliseconds(created), 0)
+                                 : 0;
+    const std::int64_t due = std::max<std::int64_t>(milliseconds - ran, 0);
+    CreateTimerQueueTimer(&watched.limit->timer, nullptr, OnLimitReached, watched.limit.get(),
+                          static_cast<DWORD>(std::min<std::int64_t>(due, MAXDWORD - 1)), 0, WT_EXECUTEONLYONCE);
+    return;
+  }
+}
 
 }  // namespace tavro

@@ -16,6 +16,8 @@ namespace {
 constexpr const char* kSourceNotReady = "the source is not ready";
 constexpr const char* kNoSuchTime = "that local time does not exist: the clock skips it";
 
+void TakeRunEnds(const TickContext& context, const ZonedTime& now);
+
 // The walks of one tick share its time and its context, and what the clock did since the tick
 // before.
 class Tick {
@@ -69,7 +71,19 @@ class Tick {
     if (read.failure && !c_.quiet) c_.log.Write(NumberText(read.value) + " means " + read.failure->Meaning(), false);
   }
   void Launch(const std::string& program, const std::string& arguments, JobKind kind, int number, DateTime slot,
-              const std::string& gateTag = {});
+              const JobControl& control, const std::string& gateTag = {});
+  template <class Job>
+  JobControl ControlOf(const Job& job, JobKind kind) const {
+    return tavro::ControlOf(job.overlap, job.maxruntime, c_.state.Settings.Control, kind == JobKind::Task);
+  }
+  // The job's earlier run that has not ended, as of now; none when every run of it has ended.
+  const AwaitedRun* StillRunning(JobKind kind, int number);
+  std::string RunningText(const AwaitedRun& run) const {
+    return "the run started at " + DateTimeText(run.started.local) + " (process " + std::to_string(run.process) +
+           ") still runs";
+  }
+  // With overlap=wait: whether the task's due slot waits for the run before it.
+  bool WaitsForRun(const TUkol& task, int number);
   // What the operator sees of a job's launch decision; the status is to be shown again. The
   // command is written into the record's own text, whose room serves the job's every launch.
   JobRecord& Decided(JobKind kind, int number, const std::string& program, const std::string& arguments,
@@ -99,9 +113,48 @@ class Tick {
   bool cutShort_ = false;  // an exit or a service stop came during a pause: no further launch
 };
 
+const AwaitedRun* Tick::StillRunning(JobKind kind, int number) {
+  std::vector<AwaitedRun>& awaited = c_.state.Status.awaited;
+  const auto find = [&] {
+    return std::find_if(awaited.begin(), awaited.end(),
+                        [&](const AwaitedRun& run) { return run.kind == kind && run.number == number; });
+  };
+  if (find() == awaited.end()) return nullptr;
+  // The tick took the ends when it began; its pauses since may have seen this one end.
+  TakeRunEnds(c_, zoned_);
+  const auto running = find();
+  return running == awaited.end() ? nullptr : &*running;
+}
+
+bool Tick::WaitsForRun(const TUkol& task, int number) {
+  const AwaitedRun* running = StillRunning(JobKind::Task, number);
+  if (running == nullptr) return false;
+  const DateTime due = TaskDueTime(task);
+  if (const JobRecord* waiting = c_.state.Status.Find(JobKind::Task, number);
+      waiting != nullptr && waiting->result == LaunchResult::Waiting && waiting->waitingSlot == due) {
+    return true;
+  }
+  arguments_.clear();
+  AppendTaskArguments(arguments_, task, TaskNextSlot(task).slotTime, c_.taskTimeFormat);
+  JobRecord& record = Decided(JobKind::Task, number, task.exename, arguments_, LaunchResult::Waiting);
+  record.waitingSlot = due;
+  Log([&] { return record.lastCommand + " waits: " + RunningText(*running); });
+  return true;
+}
+
 void Tick::Launch(const std::string& program, const std::string& arguments, JobKind kind, int number, DateTime slot,
-                  const std::string& gateTag) {
+                  const JobControl& control, const std::string& gateTag) {
   const char* kindName = JobKindName(kind);
+  if (control.overlap != OverlapPolicy::Run) {
+    if (const AwaitedRun* running = StillRunning(kind, number)) {
+      JobRecord& record = Decided(kind, number, program, arguments, LaunchResult::Skipped);
+      ++record.skippedOverlaps;
+      Log([&] { return record.lastCommand + " NOT launched: " + RunningText(*running); });
+      ShowProgress(kindName, number, " skipped");
+      Keep(kind, number - 1);
+      return;
+    }
+  }
   JobRecord& record = Decided(kind, number, program, arguments, LaunchResult::Launched);
   if (c_.observer) {
     // The program path alone when there are no arguments.
@@ -116,7 +169,11 @@ void Tick::Launch(const std::string& program, const std::string& arguments, JobK
   record.returnValue = result;
   Journal(result == 0 ? HistoryEvent::Launched : HistoryEvent::LaunchFailed, kind, number, slot, {},
           result == 0 ? std::string() : std::to_string(result), record.lastCommand);
-  if (run != 0) c_.state.Status.awaited.push_back({run, kind, number, record.lastCommand, slot});
+  if (run != 0) {
+    c_.state.Status.awaited.push_back(
+        {run, kind, number, record.lastCommand, slot, zoned_, c_.starter.ProcessId(run), control.maxRunMinutes});
+    if (control.maxRunMinutes > 0) c_.starter.EndAfter(run, std::int64_t{control.maxRunMinutes} * kMsPerMinute);
+  }
   if (result == 0) {
     Log([&] { return record.lastCommand + " launched successfully"; });
     ShowProgress(kindName, number, " succeded");
@@ -205,7 +262,7 @@ void Tick::WalkPumps() {
     AppendPumpArguments(arguments_, pump, slot);
     // Advanced before the start, so that the job times written as the program starts hold it.
     pump.LastTime = PumpAdvancedLastTime(pump, now_);
-    Launch(pump.exename, arguments_, JobKind::Pump, number, slot);
+    Launch(pump.exename, arguments_, JobKind::Pump, number, slot, ControlOf(pump, JobKind::Pump));
     Log([&] { return "Last time for pump " + std::to_string(number) + " set to " + DateTimeText(pump.LastTime); });
     // The slots between the one launched and the next are what a stop or a held-up tick cost.
     const std::int64_t period = std::max<std::int64_t>(pump.launchperiod, 1);
@@ -232,7 +289,7 @@ void Tick::WalkBatches() {
     Log([&] { return "batch " + std::to_string(number) + " next " + DateTimeText(batch.NextTime); });
     arguments_.clear();
     AppendBatchArguments(arguments_, batch, FormatWindowStart(batch, previousRun), FormatWindowEnd(batch, now_));
-    Launch(batch.exename, arguments_, JobKind::Batch, number, batch.LastTime);
+    Launch(batch.exename, arguments_, JobKind::Batch, number, batch.LastTime, ControlOf(batch, JobKind::Batch));
   }
 }
 
@@ -245,6 +302,8 @@ void Tick::WalkTasks() {
     if (!(TaskDueTime(task) < now_)) continue;
     LogPassed(JobKind::Task, number, PassTaskSlotsThatDoNotExist(task, now_, c_.clock.Zone()), kNoSuchTime);
     if (!(TaskDueTime(task) < now_)) continue;
+    const JobControl control = ControlOf(task, JobKind::Task);
+    if (control.overlap == OverlapPolicy::Wait && WaitsForRun(task, number)) continue;
     ShowProgress("task", number);
     const DateTime due = TaskDueTime(task);
     const DateTime lastTime = task.LastTime;
@@ -254,14 +313,14 @@ void Tick::WalkTasks() {
     arguments_.clear();
     AppendTaskArguments(arguments_, task, slot.slotTime, c_.taskTimeFormat);
     if (task.runningtag.empty()) {
-      Launch(task.exename, arguments_, JobKind::Task, number, slot.slotTime);
+      Launch(task.exename, arguments_, JobKind::Task, number, slot.slotTime, control);
       continue;
     }
     const ReadOutcome read = ReadGate(GateRequest{task, number, slot.slotTime});
     if (cutShort_) break;  // given up for the end of the process: after "Closing program..." nothing is said
     NoteReadFailure(c_.state.Status, zoned_, task.runningtag, read);
     if (read.value > 0.0) {
-      Launch(task.exename, arguments_, JobKind::Task, number, slot.slotTime, task.runningtag);
+      Launch(task.exename, arguments_, JobKind::Task, number, slot.slotTime, control, task.runningtag);
       continue;
     }
     // A slot whose read failed is read again at the next ticks, the later slots behind it, until
@@ -325,7 +384,7 @@ void Tick::LaunchReport(TRepUkol& report, int index, DateTime date) {
   report.LaunchedOn = date;
   if (date == StartOfDay(now_)) report.DueToday = false;
   Launch(c_.state.Reports.exename, arguments_, JobKind::Report, index + 1,
-         AddMinutes(date, report.HourValue * 60 + report.MinuteValue));
+         AddMinutes(date, report.HourValue * 60 + report.MinuteValue), ControlOf(report, JobKind::Report));
 }
 
 // A source that retries its server at every tick keeps to the deadline of a read as well; one that
@@ -353,13 +412,18 @@ void TakeRunEnds(const TickContext& context, const ZonedTime& now) {
     const auto awaited = std::find_if(status.awaited.begin(), status.awaited.end(),
                                       [&end](const AwaitedRun& run) { return run.run == end.run; });
     if (awaited == status.awaited.end()) continue;
-    status.Job(awaited->kind, awaited->number).lastEnd = RunEndRecord{end.bySignal, end.code, end.milliseconds};
+    JobRecord& job = status.Job(awaited->kind, awaited->number);
+    job.lastEnd = RunEndRecord{end.bySignal, end.code, end.milliseconds, end.byLimit};
     if (context.history != nullptr) {
       context.history->Record(HistoryEvent::RunEnded, now, awaited->kind, awaited->number, awaited->slot, {},
                               RunEndDetail(end), {});
     }
     status.changed = true;
-    if (context.state.Settings.LogExit && (end.bySignal || end.code != 0)) {
+    if (end.byLimit) {
+      ++job.endedByLimit;
+      context.log.Entry(awaited->command + " ended after " + std::to_string(awaited->limitMinutes) +
+                        " min: run time limit");
+    } else if (context.state.Settings.LogExit && (end.bySignal || end.code != 0)) {
       context.log.Entry(awaited->command + " ended " + RunEndDetail(end));
     }
     status.awaited.erase(awaited);

@@ -147,6 +147,8 @@ StatusRecord MakeStatusRecord(const LauncherState& state, const StatusFacts& fac
       if (!shown.heldFailure.empty()) job.sourceFailed = Utf8FromSystemText(shown.heldFailure);
       if (IsSet(shown.readAgainUntil)) job.readAgainUntil = DueAsTheClockShowsIt(zone, shown.readAgainUntil, facts.now);
       job.lastEnd = shown.lastEnd;
+      job.skippedOverlaps = shown.skippedOverlaps;
+      job.endedByLimit = shown.endedByLimit;
     }
   }
   return record;

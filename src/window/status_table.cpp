@@ -24,6 +24,7 @@ std::string SpanText(std::int64_t ms) {
 std::string EndText(const std::optional<RunEndRecord>& end) {
   if (!end) return {};
   const std::string seconds = SecondsText(end->milliseconds);
+  if (end->byLimit) return "ended at its run time limit after " + seconds + " s";
   if (end->bySignal) return "ended by signal " + std::to_string(end->code) + " after " + seconds + " s";
   return "exit code " + std::to_string(end->code) + " after " + seconds + " s";
 }
@@ -46,6 +47,12 @@ std::string ResultText(const StatusRecord::Job& job) {
       }
       text = "source failed for " + job.heldBy + " (" + NumberText(job.heldValue) + "): " + *job.sourceFailed;
       if (job.readAgainUntil) text += "; read again until " + IsoDateTimeText(job.readAgainUntil->local);
+      break;
+    case LaunchResult::Skipped:
+      text = "skipped: the run before still ran";
+      break;
+    case LaunchResult::Waiting:
+      text = "waits for the run before";
       break;
   }
   const std::string end = EndText(job.lastEnd);

@@ -30,7 +30,9 @@ StatusRecord OneJob(const std::string& name, double heldValue) {
   job.heldValue = heldValue;
   job.sourceFailed = "MSSQL error: " + name;
   job.readAgainUntil = ZonedTime{MakeDateTime(2026, 10, 25, 2, 45, 0), 60};
-  job.lastEnd = RunEndRecord{true, 9, 1500};
+  job.lastEnd = RunEndRecord{true, 9, 1500, true};
+  job.skippedOverlaps = 3;
+  job.endedByLimit = 1ull << 40;
   return record;
 }
 
@@ -78,7 +80,8 @@ TEST(StatusRecord, TextsAndNumbersComeBackThroughTheText) {
     EXPECT_EQ(job.sourceFailed, expected.jobs[0].sourceFailed);
     EXPECT_EQ(job.readAgainUntil, written.jobs[0].readAgainUntil);
     EXPECT_EQ(job.lastEnd->milliseconds, 1500);
-    EXPECT_TRUE(job.lastEnd->bySignal);
+    EXPECT_TRUE(job.lastEnd->bySignal && job.lastEnd->byLimit);
+    EXPECT_EQ(job.endedByLimit, written.jobs[0].endedByLimit);
     EXPECT_EQ(StatusRecordText(*read), StatusRecordText(expected));
   }
 }

@@ -413,6 +413,94 @@ TEST_F(TimerCycle, RunEndsReachTheirJobsAndLogexitLogsTheFailedOnes) {
   }
 }
 
+// A job whose first run goes on over two more slots, then ends; one tick more. The policies, the
+// job's own over the program's, as launches, log entries and counts; wait keeps the task's slot.
+TEST_F(TimerCycle, OverlapPoliciesDecideTheSlotsOfAJobStillRunning) {
+  struct Case {
+    bool pump;
+    const char* own;
+    OverlapPolicy program;
+    std::size_t startsWhileRunning, startsAfter;
+    std::uint64_t skipped;
+    int waitEntries;
+  };
+  const Case cases[] = {
+      {false, "", OverlapPolicy::Run, 3, 4, 0, 0},
+      {false, "SKIP", OverlapPolicy::Run, 1, 2, 2, 0},
+      {false, "", OverlapPolicy::Skip, 1, 2, 2, 0},
+      {false, "run", OverlapPolicy::Skip, 3, 4, 0, 0},
+      {false, "nonsense", OverlapPolicy::Skip, 1, 2, 2, 0},
+      {false, "wait", OverlapPolicy::Run, 1, 2, 0, 1},
+      {true, "wait", OverlapPolicy::Run, 1, 2, 2, 0},  // a pump skips instead
+      {true, "", OverlapPolicy::Run, 3, 4, 0, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.pump ? "pump " : "task ") + c.own + " " + kOverlapNames[static_cast<int>(c.program)]);
+    state = {};
+    state.Settings.IniValid = true;
+    state.Settings.Control.overlap = c.program;
+    log.entries.clear();
+    starter.started.clear();
+    if (c.pump) {
+      AddPump(Pump(1, 0, At(7, 10, 6)));
+      state.Pumps.Items[0].overlap = c.own;
+    } else {
+      AddTask(Task(1, 0, 1, At(7, 10, 6)));
+      state.Tasks.Items[0].overlap = c.own;
+    }
+    const JobKind kind = c.pump ? JobKind::Pump : JobKind::Task;
+    for (int minute = 7; minute <= 9; ++minute) {
+      clock.Set(At(7, 10, minute, 30));
+      Tick();
+    }
+    EXPECT_EQ(starter.started.size(), c.startsWhileRunning);
+    const JobRecord& record = *state.Status.Find(kind, 1);
+    EXPECT_EQ(record.skippedOverlaps, c.skipped);
+    const std::string running = ": the run started at " + DateTimeText(At(7, 10, 7, 30)) + " (process 1001) still runs";
+    int waits = 0, skips = 0;
+    for (const std::string& message : log.Messages()) {
+      waits += message.ends_with(" waits" + running);
+      skips += message.ends_with(" NOT launched" + running);
+    }
+    EXPECT_EQ(waits, c.waitEntries);
+    EXPECT_EQ(skips, static_cast<int>(c.skipped));
+    if (c.waitEntries > 0) {
+      EXPECT_EQ(record.result, LaunchResult::Waiting);
+    }
+    starter.ends = {{1, false, 0, 150000}};
+    clock.Set(At(7, 10, 10, 30));
+    Tick();
+    ASSERT_EQ(starter.started.size(), c.startsAfter);
+    // The slot that waited is the one launched once the run has ended.
+    if (c.waitEntries > 0) {
+      EXPECT_NE(starter.started.back().arguments.find("07.12.2026+10.08"), std::string::npos);
+    }
+  }
+}
+
+// The run time limit goes to the starter with each watched launch, the job's own over the program's
+// (0: none); an end at the limit is logged whatever logexit says, and counted.
+TEST_F(TimerCycle, RunTimeLimitsReachTheStarterAndTheirEndsAreLoggedAndCounted) {
+  state.Settings.Control.maxRunMinutes = 5;
+  for (const std::int32_t own : {kMaxRunTimeAsProgram, 0, 20, -7}) {
+    TUkol task = Task(15, 5, 15, At(7, 9, 45));
+    task.maxruntime = own;  // below 0: the program's
+    AddTask(task);
+  }
+  clock.Set(At(7, 10, 7, 30));
+  Tick();
+  using Limits = std::vector<std::pair<RunId, std::int64_t>>;
+  EXPECT_EQ(starter.limits, (Limits{{1, 5 * 60000}, {3, 20 * 60000}, {4, 5 * 60000}}));
+  starter.ends = {{3, true, 15, 1200000, true}, {4, false, 3, 100}};
+  Tick();
+  const std::string command = "/opt/tavro/task Balance 07.12.2026+10.00 15 -NOH -NOE";
+  EXPECT_TRUE(log.Contains(command + " ended after 20 min: run time limit"));
+  EXPECT_FALSE(log.Contains(command + " ended with exit code 3 after 0.1 s"));  // logexit=0
+  EXPECT_EQ(state.Status.Find(JobKind::Task, 3)->endedByLimit, 1u);
+  EXPECT_TRUE(state.Status.Find(JobKind::Task, 3)->lastEnd->byLimit);
+  EXPECT_EQ(state.Status.Find(JobKind::Task, 4)->endedByLimit, 0u);
+}
+
 // What an operator sees of each launch decision, and that a tick where nothing happens changes
 // nothing (the status file is then not rewritten).
 TEST_F(TimerCycle, StatusRecordsEachDecisionAndAnIdleTickChangesNothing) {

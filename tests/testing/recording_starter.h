@@ -26,10 +26,14 @@ class RecordingStarter final : public ProgramStarter {
     return result;
   }
   std::vector<RunEnd> TakeEnds() override { return std::exchange(ends, {}); }
+  // A started program's process id is 1000 and its id.
+  std::int64_t ProcessId(RunId run) const override { return 1000 + static_cast<std::int64_t>(run); }
+  void EndAfter(RunId run, std::int64_t milliseconds) override { limits.push_back({run, milliseconds}); }
 
   std::vector<StartedProgram> started;
   int result = 0;            // what every start returns
   std::vector<RunEnd> ends;  // what the next look at the ends gives
+  std::vector<std::pair<RunId, std::int64_t>> limits;  // each EndAfter, in order
 };
 
 }  // namespace tavro::testutil

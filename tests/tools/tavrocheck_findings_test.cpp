@@ -56,7 +56,14 @@ TEST(TavrocheckFindings, FindsWhatTheLauncherPassesOverInSilence) {
        std::string(kTask) + "launchperiode=5\nrunning=x\n",
        {"finding: [task_1] launchperiode: unknown key; did you mean launchperiod?",
         "finding: [task_1] running: unknown key; the keys of [task_N] are launchperiod, phase, intervallength, "
-        "exename, taskname, exporttohistory, exporttoexternal, kordden, runningtag"},
+        "exename, taskname, exporttohistory, exporttoexternal, kordden, runningtag, overlap, maxruntime"},
+       3},
+      {"overlap policies and run time limits",
+       std::string(kTask) + "overlap=never\nmaxruntime=1h\n[program]\noverlap=Wait\nmaxruntime=-1\n",
+       {"finding: [task_1] overlap: \"never\" names no overlap policy (expected run, skip or wait); the launcher "
+        "uses [program] overlap, by default run",
+        "finding: [task_1] maxruntime: \"1h\" is not a number; the launcher uses [program] maxruntime",
+        "finding: [program] maxruntime: -1 is out of range (expected 0 to 527040)"},
        3},
       {"sections nothing reads",
        std::string(kTask) + "[task_2]\n[task_01]\n[Task1]\n[pumpz]\n[plant]\n[pump_1]\n",
