@@ -45,6 +45,11 @@ void ReadProgramSections(ReadingRun& run, ProgramSettings& settings, const Prepa
                                  "job times are not taken up at a start");
   settings.RetryHeld = BoundedNumber(run, "retryheld", 0, kLongestRetryHeldMinutes, 0, "minutes",
                                      "a failed gate read is not read again");
+  settings.Alert = run.ini.ReadString("program", "alert", "");
+  settings.AlertQuiet = BoundedNumber(run, "alertquiet", 0, kLongestAlertQuietMinutes, kDefaultAlertQuietMinutes,
+                                      "minutes", "alerts are quieted for " +
+                                                     std::to_string(kDefaultAlertQuietMinutes) + " min");
+  settings.MetricsFile = run.ini.ReadString("program", "metricsfile", "");
   run.Debug([&] { return "mode " + mod + " (" + LogText(settings.SourceMode) + ")"; }, true);
 
   switch (settings.SourceMode) {

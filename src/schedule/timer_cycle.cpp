@@ -106,11 +106,16 @@ void Tick::Launch(const std::string& program, const std::string& arguments, JobK
   record.returnValue = result;
   if (run != 0) c_.state.Status.awaited.push_back({run, kind, number, record.lastCommand});
   if (result == 0) {
+    ++record.counts.launches;
     Log([&] { return record.lastCommand + " launched successfully"; });
     ShowProgress(kindName, number, " succeded");
     if (!c_.wait.WaitTakingCommands(kPauseAfterLaunchMs)) cutShort_ = true;
   } else {
-    Log([&] { return record.lastCommand + " launch failed, return value " + std::to_string(result); });
+    ++record.counts.failedLaunches;
+    if (!c_.quiet) {
+      c_.log.Event(LogEvent::LaunchFailed, std::string(kindName) + " " + std::to_string(number),
+                   record.lastCommand + " launch failed, return value " + std::to_string(result));
+    }
     ShowProgress(kindName, number, " failed");
   }
 }
@@ -135,6 +140,7 @@ void NoteReadFailure(JobStatus& status, const ZonedTime& now, const std::string&
   status.lastReadError = "read of " + tag + " gave " + NumberText(read.value);
   if (read.failure) status.lastReadError += ": " + read.failure->Meaning();
   status.lastReadErrorTime = now;
+  ++status.readErrors;
   status.changed = true;
 }
 
@@ -143,6 +149,7 @@ void Tick::Hold(const TUkol& task, int number, const ReadOutcome& read) {
   record.heldTag = task.runningtag;
   record.heldValue = read.value;
   if (read.failure) record.heldFailure = read.failure->reason;
+  ++(read.failure ? record.counts.heldBySourceFailure : record.counts.heldByValue);
   Log([&] {
     return record.lastCommand + " NOT launched due to value of " + task.runningtag + " (" + NumberText(read.value) + ")";
   });
@@ -328,9 +335,11 @@ void TakeRunEnds(const TickContext& context) {
     if (awaited == status.awaited.end()) continue;
     status.Job(awaited->kind, awaited->number).lastEnd = RunEndRecord{end.bySignal, end.code, end.milliseconds};
     status.changed = true;
-    if (context.state.Settings.LogExit && (end.bySignal || end.code != 0)) {
-      context.log.Entry(awaited->command + (end.bySignal ? " ended by signal " : " ended with exit code ") +
-                        std::to_string(end.code) + " after " + SecondsText(end.milliseconds) + " s");
+    if (end.bySignal || end.code != 0) {
+      context.log.Event(LogEvent::RunFailed, std::string(JobKindName(awaited->kind)) + " " + std::to_string(awaited->number),
+                        awaited->command + (end.bySignal ? " ended by signal " : " ended with exit code ") +
+                            std::to_string(end.code) + " after " + SecondsText(end.milliseconds) + " s",
+                        context.state.Settings.LogExit ? EventEntry::Stamped : EventEntry::Unlogged);
     }
     status.awaited.erase(awaited);
   }
