@@ -4,9 +4,11 @@
 #include <memory>
 #include <optional>
 
+#include "app/alerting_log.h"
 #include "app/launcher_usage.h"
 #include "app/single_instance.h"
 #include "app/standard_streams.h"
+#include "config/ini_file.h"
 #include "faces/program_mode.h"
 #include "jobs/launcher_state.h"
 #include "schedule/history_journal.h"
@@ -25,6 +27,20 @@
 #include "window/start_face.h"
 
 namespace tavro {
+namespace {
+
+// The refused launcher reads no configuration but the alert program's key: the running one never
+// hears of it.
+void TellSecondLauncher(const InstanceLock& lock) {
+  const std::string text =
+      "Program is already running" + (lock.problem.empty() ? std::string() : " (process " + lock.problem + ")");
+  if (const std::unique_ptr<SystemEvents> events = OpenSystemEvents()) events->Report(LogEvent::SecondLauncher, text);
+  const IniFile ini = IniFile::Load(ReplaceExtension(CurrentExecutablePath(), ".ini"));
+  SystemProgramStarter starter;
+  StartAlert(starter, ini.ReadString("program", "alert", ""), LogEvent::SecondLauncher, "-", text, 0);
+}
+
+}  // namespace
 
 int RunLauncher(const Parameters& parameters) {
   LoadSystemLibrariesFromSystemFolder();
@@ -52,7 +68,10 @@ int RunLauncher(const Parameters& parameters) {
   }
   // Install and uninstall calls are never refused: they only write or remove the service.
   const InstanceLock lock = installCall ? InstanceLock{InstanceLockState::Held, {}} : AcquireSingleInstance();
-  if (lock.state == InstanceLockState::HeldByAnother) return ShowAlreadyRunning(lock);
+  if (lock.state == InstanceLockState::HeldByAnother) {
+    TellSecondLauncher(lock);
+    return ShowAlreadyRunning(lock);
+  }
 
   const std::string exeName = CurrentExecutablePath();
   SystemClock clock;
@@ -86,10 +105,13 @@ int RunLauncher(const Parameters& parameters) {
 
   LauncherState state;
   SystemProgramStarter starter;
+  // The events among the log's entries are told on from here alone.
+  const std::unique_ptr<SystemEvents> systemEvents = OpenSystemEvents();
+  AlertingLog alertingLog(log, starter, clock, state.Settings, systemEvents.get());
   ReadDeadline readDeadline(clock);
-  PlantSources sources(state.Settings, log, clock, readDeadline, FolderOf(exeName));
+  PlantSources sources(state.Settings, alertingLog, clock, readDeadline, FolderOf(exeName));
   ControlWindow window({.state = state,
-                        .log = log,
+                        .log = alertingLog,
                         .clock = clock,
                         .starter = starter,
                         .sources = sources,

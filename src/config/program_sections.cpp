@@ -52,6 +52,11 @@ void ReadProgramSections(ReadingRun& run, ProgramSettings& settings, const Prepa
   if (!overlap.empty() && !OverlapPolicyNamed(overlap)) {
     run.log.Entry("overlap=" + overlap + " is not run, skip or wait: a job's runs may overlap");
   }
+  settings.Alert = run.ini.ReadString("program", "alert", "");
+  settings.AlertQuiet = BoundedNumber(run, "alertquiet", 0, kLongestAlertQuietMinutes, kDefaultAlertQuietMinutes,
+                                      "minutes", "alerts are quieted for " +
+                                                     std::to_string(kDefaultAlertQuietMinutes) + " min");
+  settings.MetricsFile = run.ini.ReadString("program", "metricsfile", "");
   run.Debug([&] { return "mode " + mod + " (" + LogText(settings.SourceMode) + ")"; }, true);
 
   switch (settings.SourceMode) {

@@ -22,7 +22,8 @@ inline constexpr std::array<std::pair<std::string_view, std::int32_t>, 5> kSourc
     {"mssql", kSourceMssql},
 }};
 
-// "mod", "debug", "readtimeout", "warnings", "logexit" and "retryheld"; sets run.debug, then reads the section of the source now selected.
+// "mod", "debug", "readtimeout", "warnings", "logexit", "retryheld", "alert", "alertquiet" and
+// "metricsfile"; sets run.debug, then reads the section of the source now selected.
 void ReadProgramSections(ReadingRun& run, ProgramSettings& settings, const PrepareSourceFunction& prepareSource);
 
 // What the log tells of a password instead of the password itself.

@@ -7,7 +7,7 @@ ReadingVerdict DeliverVerdict(ReadingRun& run, ProgramSettings& settings) {
   if (settings.IniValid) {
     run.log.Entry("Tasks in ini O.K.");
   } else {
-    run.log.Entry("In ini found these errors:" + std::string(kLineBreak) + run.errors);
+    run.log.Event(LogEvent::ReadingErrors, "-", "In ini found these errors:" + std::string(kLineBreak) + run.errors);
   }
   return {settings.IniValid, run.errors};
 }

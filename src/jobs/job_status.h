@@ -30,6 +30,18 @@ struct RunEndRecord {
   bool byLimit = false;  // ended by the launcher at its run time limit
 };
 
+// What befell a job since the launcher started: what its metrics count.
+struct JobCounts {
+  std::uint64_t launches = 0;        // programs started
+  std::uint64_t failedLaunches = 0;  // starts that failed
+  std::uint64_t heldByValue = 0;     // task slots a closed gate held
+  std::uint64_t heldBySourceFailure = 0;  // task slots held because the gate's read failed
+  std::uint64_t missedSlots = 0;     // slots that passed while no launcher ran, as the start found them
+  std::uint64_t skippedOverlaps = 0;  // slots not launched because the job's previous run still ran
+  std::uint64_t endedByLimit = 0;     // runs ended by their run time limit
+  friend bool operator==(const JobCounts&, const JobCounts&) = default;
+};
+
 struct JobRecord {
   std::optional<ZonedTime> lastLaunch;  // the tick that last decided a launch; none since the start
   std::string lastCommand;  // program and arguments, as the log writes them
@@ -40,11 +52,8 @@ struct JobRecord {
   std::string heldFailure;  // why the read failed when the value stands for that (ReadFailure); "" for a value of the tag
   DateTime readAgainUntil;  // set while the failed read's slot is read again at each tick (retryheld)
   std::optional<RunEndRecord> lastEnd;
-  // Since the launcher started: slots not launched because the run before still ran, and runs
-  // ended at their time limit.
-  std::uint64_t skippedOverlaps = 0;
-  std::uint64_t endedByLimit = 0;
   DateTime waitingSlot;  // the task slot that waits for the run before it (told once)
+  JobCounts counts;
 };
 
 // A started program whose end is awaited, and the job it belongs to.
@@ -67,6 +76,8 @@ struct JobStatus {
   std::optional<ZonedTime> lastReading;  // none: no reading yet
   bool readingValid = false;
   int readingWarningCount = 0;  // the findings of the last reading
+  std::uint64_t validReadings = 0, invalidReadings = 0;  // since the start
+  std::uint64_t readErrors = 0;  // failed gate reads since the start
   std::optional<ZonedTime> lastReadErrorTime;
   std::string lastReadError;  // the source's last failure; "" when none yet
   std::string stopReason;     // why the launcher stopped, while it is stopped

@@ -253,6 +253,8 @@ RestartFindings TakeUpJobTimes(LauncherState& state, const JobTimesRecord& recor
       if (times == nullptr || times->fingerprint != SectionFingerprint(state, kind, i)) continue;
       const MissedJob missed = Missed(state, kind, i, *times, alive, now.local, zone);
       if (missed.slots > 0 || !missed.runs.empty()) findings.missed.push_back(missed);
+      state.Status.Job(kind, static_cast<int>(i) + 1).counts.missedSlots +=
+          static_cast<std::uint64_t>(missed.slots) + missed.runs.size();
       if (findings.resumed) TakeUp(state, kind, i, *times, missed, now.local);
     }
   }

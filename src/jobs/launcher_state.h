@@ -31,6 +31,9 @@ inline constexpr std::int32_t kLongestReadTimeoutSeconds = 3600;
 inline constexpr std::int32_t kLongestResumeHours = 24 * 366;
 // The longest a failed gate read's slot may be read again, in minutes: a day.
 inline constexpr std::int32_t kLongestRetryHeldMinutes = 1440;
+// Within how many minutes an event of the same kind and job is told to the alert program once.
+inline constexpr std::int32_t kDefaultAlertQuietMinutes = 15;
+inline constexpr std::int32_t kLongestAlertQuietMinutes = 1440;
 
 struct ProgramSettings {
   std::int32_t SourceMode = kSourceNone;
@@ -60,6 +63,12 @@ struct ProgramSettings {
   std::int32_t RetryHeld = 0;
   // Keys "overlap" and "maxruntime" of [program]: what a job whose section says neither does.
   JobControl Control;
+  // Key "alert" of [program]: the program, with fixed arguments of its own, told of every event
+  // worth a call (LogEvent); "" for none.
+  std::string Alert;
+  std::int32_t AlertQuiet = kDefaultAlertQuietMinutes;  // key "alertquiet" of [program]
+  // Key "metricsfile" of [program]: where the metrics go; "" beside the status file.
+  std::string MetricsFile;
 };
 
 struct LauncherState {

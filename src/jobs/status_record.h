@@ -30,11 +30,13 @@ struct StatusRecord {
     std::optional<ZonedTime> time;  // none: no reading yet
     bool valid = false;
     int warnings = 0;
+    std::uint64_t validCount = 0, invalidCount = 0;  // readings since the start (metrics only)
   };
   struct Source {
     std::string mode;  // "none", "kord", "phd", "pi", "ip21", "mssql"
     std::optional<std::string> lastReadError;
     std::optional<ZonedTime> lastReadErrorTime;
+    std::uint64_t readErrors = 0;  // since the start (metrics only)
   };
   struct Job {
     JobKind kind = JobKind::Pump;
@@ -54,6 +56,10 @@ struct StatusRecord {
     std::optional<RunEndRecord> lastEnd;
     std::uint64_t skippedOverlaps = 0;  // since the launcher started
     std::uint64_t endedByLimit = 0;
+    // Counted since the start and the watched runs going now: what the metrics file tells, not
+    // the JSON text.
+    JobCounts counts;
+    int runsNow = 0;
   };
 
   int format = kStatusFormat;

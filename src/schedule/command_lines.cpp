@@ -25,6 +25,25 @@ void AppendBlankQuoted(std::string& out, const std::string& name) {
 
 }  // namespace
 
+std::string QuotedArgument(const std::string& text) {
+  if (!text.empty() && text.find_first_of(" \t\"") == std::string::npos) return text;
+  std::string quoted = "\"";
+  std::size_t backslashes = 0;
+  for (const char c : text) {
+    if (c == '\\') {
+      ++backslashes;
+      continue;
+    }
+    // Before a quote, the backslashes are doubled and one more escapes the quote; elsewhere they are literal.
+    quoted.append(c == '"' ? 2 * backslashes + 1 : backslashes, '\\');
+    backslashes = 0;
+    quoted += c;
+  }
+  quoted.append(2 * backslashes, '\\');
+  quoted += '"';
+  return quoted;
+}
+
 std::string BlankQuoted(const std::string& name) {
   std::string quoted;
   AppendBlankQuoted(quoted, name);

@@ -12,6 +12,11 @@ namespace tavro {
 // In double quotes, inner quotes doubled, when the name holds a blank; unchanged otherwise.
 std::string BlankQuoted(const std::string& name);
 
+// One argument as SplitCommandLine gives it back whatever it holds (blanks, quotes, backslashes, an
+// empty text): in double quotes when it needs them, backslashes before a quote or the closing
+// quote doubled, each quote escaped by a backslash.
+std::string QuotedArgument(const std::string& text);
+
 // Each appends its job's arguments to `out`: the cycle builds them into one string it reuses, as
 // a preview of a year builds millions of them.
 void AppendPumpArguments(std::string& out, const TPumpa& pump, DateTime slotTime);

@@ -148,7 +148,7 @@ void Tick::Launch(const std::string& program, const std::string& arguments, JobK
   if (control.overlap != OverlapPolicy::Run) {
     if (const AwaitedRun* running = StillRunning(kind, number)) {
       JobRecord& record = Decided(kind, number, program, arguments, LaunchResult::Skipped);
-      ++record.skippedOverlaps;
+      ++record.counts.skippedOverlaps;
       Log([&] { return record.lastCommand + " NOT launched: " + RunningText(*running); });
       ShowProgress(kindName, number, " skipped");
       Keep(kind, number - 1);
@@ -175,11 +175,16 @@ void Tick::Launch(const std::string& program, const std::string& arguments, JobK
     if (control.maxRunMinutes > 0) c_.starter.EndAfter(run, std::int64_t{control.maxRunMinutes} * kMsPerMinute);
   }
   if (result == 0) {
+    ++record.counts.launches;
     Log([&] { return record.lastCommand + " launched successfully"; });
     ShowProgress(kindName, number, " succeded");
     if (!c_.wait.WaitTakingCommands(kPauseAfterLaunchMs)) cutShort_ = true;
   } else {
-    Log([&] { return record.lastCommand + " launch failed, return value " + std::to_string(result); });
+    ++record.counts.failedLaunches;
+    if (!c_.quiet) {
+      c_.log.Event(LogEvent::LaunchFailed, std::string(kindName) + " " + std::to_string(number),
+                   record.lastCommand + " launch failed, return value " + std::to_string(result));
+    }
     ShowProgress(kindName, number, " failed");
   }
 }
@@ -211,6 +216,7 @@ void NoteReadFailure(JobStatus& status, const ZonedTime& now, const std::string&
   status.lastReadError = "read of " + tag + " gave " + NumberText(read.value);
   if (read.failure) status.lastReadError += ": " + read.failure->Meaning();
   status.lastReadErrorTime = now;
+  ++status.readErrors;
   status.changed = true;
 }
 
@@ -219,6 +225,7 @@ void Tick::Hold(const TUkol& task, int number, const ReadOutcome& read, DateTime
   record.heldTag = task.runningtag;
   record.heldValue = read.value;
   if (read.failure) record.heldFailure = read.failure->reason;
+  ++(read.failure ? record.counts.heldBySourceFailure : record.counts.heldByValue);
   Log([&] {
     return record.lastCommand + " NOT launched due to value of " + task.runningtag + " (" + NumberText(read.value) + ")";
   });
@@ -419,12 +426,16 @@ void TakeRunEnds(const TickContext& context, const ZonedTime& now) {
                               RunEndDetail(end), {});
     }
     status.changed = true;
+    const std::string jobName = std::string(JobKindName(awaited->kind)) + " " + std::to_string(awaited->number);
     if (end.byLimit) {
-      ++job.endedByLimit;
-      context.log.Entry(awaited->command + " ended after " + std::to_string(awaited->limitMinutes) +
-                        " min: run time limit");
-    } else if (context.state.Settings.LogExit && (end.bySignal || end.code != 0)) {
-      context.log.Entry(awaited->command + " ended " + RunEndDetail(end));
+      ++job.counts.endedByLimit;
+      context.log.Event(LogEvent::RunLimit, jobName,
+                        awaited->command + " ended after " + std::to_string(awaited->limitMinutes) +
+                            " min: run time limit",
+                        EventEntry::Stamped);
+    } else if (end.bySignal || end.code != 0) {
+      context.log.Event(LogEvent::RunFailed, jobName, awaited->command + " ended " + RunEndDetail(end),
+                        context.state.Settings.LogExit ? EventEntry::Stamped : EventEntry::Unlogged);
     }
     status.awaited.erase(awaited);
   }

@@ -10,13 +10,14 @@ void SourceOutage::Failed(const std::exception& error, const std::function<void(
   say();
   if (!unreachable) return;
   lost_ = true;
-  log_.Write(source_ + " cannot be reached: tasks gated on it are held until it answers", false);
+  log_.Event(LogEvent::SourceLost, "-", source_ + " cannot be reached: tasks gated on it are held until it answers",
+             EventEntry::Continued);
 }
 
 void SourceOutage::Answered() {
   if (!lost_) return;
   lost_ = false;
-  log_.Entry(source_ + " answers again: tasks are gated on it again");
+  log_.Event(LogEvent::SourceBack, "-", source_ + " answers again: tasks are gated on it again");
 }
 
 }  // namespace tavro

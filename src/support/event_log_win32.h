@@ -16,9 +16,9 @@ class EventLog {
   EventLog(const EventLog&) = delete;
   EventLog& operator=(const EventLog&) = delete;
 
-  // One error entry with the text; the source is registered on first use. A log that cannot be
-  // written loses the entry: there is no other channel left.
-  void Report(const std::string& text);
+  // One entry with the text, an error unless `type` says otherwise; the source is registered on
+  // first use. A log that cannot be written loses the entry: there is no other channel left.
+  void Report(const std::string& text, WORD type = EVENTLOG_ERROR_TYPE);
 
  private:
   std::string source_;

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "findings/warnings_entry.h"
+#include "jobs/status_metrics.h"
 #include "sources/bounded_trial.h"
 #include "support/atomic_file.h"
 #include "support/date_time_text.h"
@@ -62,7 +63,14 @@ void ControlWindow::TakeUpEarlierJobTimes() {
   if (const std::optional<JobTimesRecord>& earlier = keeper->Earlier()) {
     const RestartFindings findings = TakeUpJobTimes(services_.state, *earlier, services_.state.LastTick->wall,
                                                     services_.state.Settings.Resume, services_.clock.Zone());
-    for (const std::string& entry : RestartEntries(findings, services_.clock.Zone())) services_.log.Entry(entry);
+    const std::vector<std::string> entries = RestartEntries(findings, services_.clock.Zone());
+    for (const std::string& entry : entries) {
+      if (&entry == &entries.front() && !findings.missed.empty()) {
+        services_.log.Event(LogEvent::SlotsMissed, "-", entry);
+      } else {
+        services_.log.Entry(entry);
+      }
+    }
     const TimeZone& zone = services_.clock.Zone();
     Journal(HistoryEvent::NotRunning, {}, LocalTimeAt(zone, findings.notRunningFrom).local,
             LocalTimeAt(zone, findings.notRunningTo).local);
@@ -75,13 +83,20 @@ void ControlWindow::PublishStatus() {
   JobStatus& status = services_.state.Status;
   if (!services_.keepStatusFile || !status.changed) return;
   status.changed = false;
+  const StatusRecord record = CurrentStatus();
+  WriteRecordFile("status file", StatusFileName(services_.state.Settings.IniFileName), StatusRecordText(record),
+                  statusProblem_);
+  WriteRecordFile("metrics file", MetricsFileName(services_.state.Settings), MetricsText(record), metricsProblem_);
+}
+
+void ControlWindow::WriteRecordFile(const char* what, const std::string& path, const std::string& text,
+                                    std::string& lastProblem) {
   std::string problem;
-  if (ReplaceFileAtomically(StatusFileName(services_.state.Settings.IniFileName), StatusRecordText(CurrentStatus()),
-                            problem)) {
-    statusProblem_.clear();
-  } else if (problem != statusProblem_) {
-    statusProblem_ = problem;
-    services_.log.Entry("Cannot write the status file " + problem);
+  if (ReplaceFileAtomically(path, text, problem)) {
+    lastProblem.clear();
+  } else if (problem != lastProblem) {
+    lastProblem = problem;
+    services_.log.Entry("Cannot write the " + std::string(what) + " " + problem);
   }
 }
 
@@ -192,17 +207,23 @@ void ControlWindow::IniAkceExecute(const ZonedTime& readingTime) {
   status.lastReading = readingTime;
   if (jobTimes_ != nullptr) jobTimes_->WriteAll(services_.state, readingTime.Instant());
   status.readingValid = verdict.valid;
+  ++(verdict.valid ? status.validReadings : status.invalidReadings);
   status.readingWarningCount = static_cast<int>(loggedFindings_.size());  // the findings of this reading
   status.changed = true;
   if (verdict.valid) {
     SetPanelText(Panel::Configuration, "Enabled");
     if (runWanted_ && !Running()) {
-      services_.log.Entry("Ini valid again: starting, as errors in ini alone kept the launcher stopped");
+      services_.log.Event(LogEvent::StartedAgain, "-",
+                          "Ini valid again: starting, as errors in ini alone kept the launcher stopped");
       Begin();
     }
     return;
   }
   services_.state.Status.stopReason = runWanted_ ? kErrorsUntilValid : "errors in ini";
+  if (Running()) {
+    services_.log.Event(LogEvent::StoppedByErrors, "-", "Stopped: " + services_.state.Status.stopReason,
+                        EventEntry::Unlogged);
+  }
   Halt();
   SetPanelText(Panel::Configuration, "Disabled");
   SetPanelText(Panel::Progress, "Errors in ini");

@@ -120,6 +120,8 @@ class ControlWindow final : public TickCommands, public TickDisplay, public Tick
   void SetPanelText(Panel panel, const std::string& text);
   // Rewrites the status file when something in it has changed since it was last written.
   void PublishStatus();
+  // One of its files; a failure is logged once until the file is written again.
+  void WriteRecordFile(const char* what, const std::string& path, const std::string& text, std::string& lastProblem);
   // At the start: what an earlier run left, told and (with resume) taken up.
   void TakeUpEarlierJobTimes();
   // Start and Stop without the commands' own part: whether the launcher is to run is left as it is.
@@ -146,6 +148,7 @@ class ControlWindow final : public TickCommands, public TickDisplay, public Tick
   std::string taskTimeFormat_;
   std::vector<std::string> loggedFindings_;  // the lines of the findings last logged
   std::string statusProblem_;  // why the status file could not be written last time, said once
+  std::string metricsProblem_;  // the same of the metrics file
   // The job times are written once the start has taken up what an earlier run left.
   JobTimesKeeper* jobTimes_ = nullptr;
 };

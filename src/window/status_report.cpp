@@ -58,6 +58,10 @@ std::size_t JobCount(const LauncherState& state, JobKind kind) {
 
 std::string StatusFileName(const std::string& iniFileName) { return ReplaceExtension(iniFileName, ".status"); }
 
+std::string MetricsFileName(const ProgramSettings& settings) {
+  return settings.MetricsFile.empty() ? ReplaceExtension(settings.IniFileName, ".prom") : settings.MetricsFile;
+}
+
 namespace {
 
 // The local due time `due` as the clock will show it: the occurrence still to come, or for one
@@ -120,10 +124,12 @@ StatusRecord MakeStatusRecord(const LauncherState& state, const StatusFacts& fac
                                  : LauncherRunState::Stopped;
   if (record.state != LauncherRunState::Running) record.stopReason = Utf8FromSystemText(status.stopReason);
   record.written = facts.now;
-  record.reading = {status.lastReading, status.readingValid, status.readingWarningCount};
+  record.reading = {status.lastReading, status.readingValid, status.readingWarningCount, status.validReadings,
+                    status.invalidReadings};
   record.source.mode = SourceName(state.Settings.SourceMode);
   if (!status.lastReadError.empty()) record.source.lastReadError = Utf8FromSystemText(status.lastReadError);
   record.source.lastReadErrorTime = status.lastReadErrorTime;
+  record.source.readErrors = status.readErrors;
   record.unwatchedRuns = status.unwatchedRuns;
   const JobRecord none;
   for (const JobKind kind : {JobKind::Pump, JobKind::Batch, JobKind::Task, JobKind::Report}) {
@@ -147,8 +153,10 @@ StatusRecord MakeStatusRecord(const LauncherState& state, const StatusFacts& fac
       if (!shown.heldFailure.empty()) job.sourceFailed = Utf8FromSystemText(shown.heldFailure);
       if (IsSet(shown.readAgainUntil)) job.readAgainUntil = DueAsTheClockShowsIt(zone, shown.readAgainUntil, facts.now);
       job.lastEnd = shown.lastEnd;
-      job.skippedOverlaps = shown.skippedOverlaps;
-      job.endedByLimit = shown.endedByLimit;
+      job.skippedOverlaps = shown.counts.skippedOverlaps;
+      job.endedByLimit = shown.counts.endedByLimit;
+      job.counts = shown.counts;
+      for (const AwaitedRun& run : status.awaited) job.runsNow += run.kind == kind && run.number == number ? 1 : 0;
     }
   }
   return record;

@@ -22,6 +22,9 @@ struct StatusFacts {
 // The status file of the configuration file `iniFileName`: the same name, extension ".status".
 std::string StatusFileName(const std::string& iniFileName);
 
+// The metrics file: "metricsfile" of [program], or beside the status file with extension ".prom".
+std::string MetricsFileName(const ProgramSettings& settings);
+
 StatusRecord MakeStatusRecord(const LauncherState& state, const StatusFacts& facts);
 
 // When the job is next due: its next launch comes with the first tick after it (a report's within

@@ -455,7 +455,7 @@ TEST_F(TimerCycle, OverlapPoliciesDecideTheSlotsOfAJobStillRunning) {
     }
     EXPECT_EQ(starter.started.size(), c.startsWhileRunning);
     const JobRecord& record = *state.Status.Find(kind, 1);
-    EXPECT_EQ(record.skippedOverlaps, c.skipped);
+    EXPECT_EQ(record.counts.skippedOverlaps, c.skipped);
     const std::string running = ": the run started at " + DateTimeText(At(7, 10, 7, 30)) + " (process 1001) still runs";
     int waits = 0, skips = 0;
     for (const std::string& message : log.Messages()) {
@@ -496,9 +496,9 @@ TEST_F(TimerCycle, RunTimeLimitsReachTheStarterAndTheirEndsAreLoggedAndCounted) 
   const std::string command = "/opt/tavro/task Balance 07.12.2026+10.00 15 -NOH -NOE";
   EXPECT_TRUE(log.Contains(command + " ended after 20 min: run time limit"));
   EXPECT_FALSE(log.Contains(command + " ended with exit code 3 after 0.1 s"));  // logexit=0
-  EXPECT_EQ(state.Status.Find(JobKind::Task, 3)->endedByLimit, 1u);
+  EXPECT_EQ(state.Status.Find(JobKind::Task, 3)->counts.endedByLimit, 1u);
   EXPECT_TRUE(state.Status.Find(JobKind::Task, 3)->lastEnd->byLimit);
-  EXPECT_EQ(state.Status.Find(JobKind::Task, 4)->endedByLimit, 0u);
+  EXPECT_EQ(state.Status.Find(JobKind::Task, 4)->counts.endedByLimit, 0u);
 }
 
 // What an operator sees of each launch decision, and that a tick where nothing happens changes
