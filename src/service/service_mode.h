@@ -17,8 +17,8 @@ namespace tavro {
 int RunServiceMode(ControlWindow& window, DailyLogFile& log, const Parameters& parameters);
 
 // What takes the service manager's requests while the window is created (start_face.h), before the
-// service runs: a stop ends the start ("Service is stopping..."). On Linux the manager is also told,
-// while the start waits, that it goes on, so that a long trial of a source outlasts no start limit.
+// service runs: a stop ends the start ("Service is stopping..."). The manager is also told, while the
+// start waits, that it goes on, so that a long trial of a source outlasts no start limit.
 std::unique_ptr<StartFace> ServiceStartFace(ControlWindow& window, LogSink& log);
 
 }  // namespace tavro

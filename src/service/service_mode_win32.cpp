@@ -25,9 +25,8 @@ int RunServiceMode(ControlWindow& window, DailyLogFile& log, const Parameters& p
   return RunServiceHost(window, log, face, processLog);
 }
 
-// The service control manager's requests reach the service only once it runs.
-std::unique_ptr<StartFace> ServiceStartFace(ControlWindow& window, LogSink& /*log*/) {
-  return std::make_unique<StartFace>(window);
+std::unique_ptr<StartFace> ServiceStartFace(ControlWindow& window, LogSink& log) {
+  return ConnectingStartFace(window, log);
 }
 
 }  // namespace tavro
