@@ -29,13 +29,18 @@ int StartAlert(ProgramStarter& starter, const std::string& alert, LogEvent event
 
 void AlertingLog::Event(LogEvent event, const std::string& job, const std::string& message, EventEntry entry) {
   log_.Event(event, job, message, entry);
+  if (event == LogEvent::SourceLost || event == LogEvent::SourceBack) {
+    state_.Status.sourceLost = event == LogEvent::SourceLost;
+    state_.Status.changed = true;
+  }
   if (events_ != nullptr) events_->Report(event, message);
-  if (settings_.Alert.empty()) return;
-  const std::optional<std::uint64_t> heldBack = quiet_.Pass(event, job, clock_.SteadyMs(), settings_.AlertQuiet);
+  const ProgramSettings& settings = state_.Settings;
+  if (settings.Alert.empty()) return;
+  const std::optional<std::uint64_t> heldBack = quiet_.Pass(event, job, clock_.SteadyMs(), settings.AlertQuiet);
   if (!heldBack) return;
-  if (const int result = StartAlert(starter_, settings_.Alert, event, job, message, *heldBack); result != 0) {
+  if (const int result = StartAlert(starter_, settings.Alert, event, job, message, *heldBack); result != 0) {
     // Said in the log alone: an alert about the alert program would call it again.
-    log_.Entry("Alert " + settings_.Alert + " launch failed, return value " + std::to_string(result));
+    log_.Entry("Alert " + settings.Alert + " launch failed, return value " + std::to_string(result));
   }
 }
 

@@ -2,7 +2,7 @@
 // The launcher's log as the tick, the window and the sources write it, with the events among its
 // entries told on at once: to the alert program of [program] alert=, started hidden and not waited
 // for as any launch, and to the system's record of events. Whoever writes an event knows nothing
-// of either.
+// of either. The status's word on the source follows its lost and back events.
 
 #include <cstdint>
 #include <string>
@@ -33,11 +33,10 @@ int StartAlert(ProgramStarter& starter, const std::string& alert, LogEvent event
 
 class AlertingLog final : public DatedLogSink {
  public:
-  // `settings` are read at each event: a reading changes the alert program and its quiet minutes.
+  // The settings are read at each event: a reading changes the alert program and its quiet minutes.
   // `events`: none where the platform keeps no record of its own.
-  AlertingLog(DatedLogSink& log, ProgramStarter& starter, Clock& clock, const ProgramSettings& settings,
-              SystemEvents* events)
-      : log_(log), starter_(starter), clock_(clock), settings_(settings), events_(events) {}
+  AlertingLog(DatedLogSink& log, ProgramStarter& starter, Clock& clock, LauncherState& state, SystemEvents* events)
+      : log_(log), starter_(starter), clock_(clock), state_(state), events_(events) {}
 
   void Write(const std::string& message, bool stamped) override { log_.Write(message, stamped); }
   void FollowDate(DateTime now, bool newDate) override { log_.FollowDate(now, newDate); }
@@ -48,7 +47,7 @@ class AlertingLog final : public DatedLogSink {
   DatedLogSink& log_;
   ProgramStarter& starter_;
   Clock& clock_;
-  const ProgramSettings& settings_;
+  LauncherState& state_;
   SystemEvents* events_;
   AlertQuiet quiet_;
 };

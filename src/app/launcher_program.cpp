@@ -107,7 +107,7 @@ int RunLauncher(const Parameters& parameters) {
   SystemProgramStarter starter;
   // The events among the log's entries are told on from here alone.
   const std::unique_ptr<SystemEvents> systemEvents = OpenSystemEvents();
-  AlertingLog alertingLog(log, starter, clock, state.Settings, systemEvents.get());
+  AlertingLog alertingLog(log, starter, clock, state, systemEvents.get());
   ReadDeadline readDeadline(clock);
   PlantSources sources(state.Settings, alertingLog, clock, readDeadline, FolderOf(exeName));
   ControlWindow window({.state = state,

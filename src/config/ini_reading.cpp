@@ -11,6 +11,11 @@
 
 namespace tavro {
 
+void SaySourceCannotBeReached(LogSink& log, const std::string& source) {
+  log.Event(LogEvent::SourceLost, "-", source + " cannot be reached: tasks gated on it are held until it answers",
+            EventEntry::Continued);
+}
+
 ReadingVerdict ReadConfiguration(LauncherState& state, const IniFile& ini, const ReadingContext& context,
                                  const std::string& loadProblem) {
   context.log.Entry("Reading ini...");

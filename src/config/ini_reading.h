@@ -25,6 +25,9 @@ class SourceUnreachable : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// The entry, continuing the error's, that begins an outage of `source`'s server: an event.
+void SaySourceCannotBeReached(LogSink& log, const std::string& source);
+
 class IniFile;
 class IniFileCache;
 

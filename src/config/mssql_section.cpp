@@ -55,7 +55,7 @@ void ReadMssqlSection(ReadingRun& run, ProgramSettings& settings, const PrepareS
   } catch (const SourceUnreachable& error) {
     // Opening every gate for an outage of a few seconds would run gated tasks for an hour.
     run.log.Entry("MSSQL error" + std::string(kLineBreak) + error.what());
-    run.log.Write("MSSQL cannot be reached: tasks gated on it are held until it answers", false);
+    SaySourceCannotBeReached(run.log, "MSSQL");
   } catch (const std::exception& error) {
     run.log.Entry("MSSQL error" + std::string(kLineBreak) + error.what());
     SwitchOff(run, settings);

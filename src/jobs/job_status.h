@@ -80,6 +80,7 @@ struct JobStatus {
   std::uint64_t readErrors = 0;  // failed gate reads since the start
   std::optional<ZonedTime> lastReadErrorTime;
   std::string lastReadError;  // the source's last failure; "" when none yet
+  bool sourceLost = false;    // its server out of reach, from the entry that said so to the one that it answers
   std::string stopReason;     // why the launcher stopped, while it is stopped
 
   // Something an operator would see has changed since the status was last shown.

@@ -113,6 +113,8 @@ std::string MetricsText(const StatusRecord& record) {
   }
   Family(out, "tavro_source_info", "gauge", "The process-data source the configuration selects.");
   Sample(out, "tavro_source_info", Label("mode", record.source.mode), 1);
+  Family(out, "tavro_source_reachable", "gauge", "0 while the source's server cannot be reached, else 1.");
+  Sample(out, "tavro_source_reachable", "", record.source.reachable ? 1 : 0);
   Family(out, "tavro_source_read_errors_total", "counter", "Gate reads that failed.");
   Sample(out, "tavro_source_read_errors_total", "", record.source.readErrors);
   if (record.source.lastReadErrorTime) {

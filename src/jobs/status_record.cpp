@@ -227,6 +227,7 @@ std::string StatusRecordText(const StatusRecord& record) {
     s.Field("mode").Text(record.source.mode);
     s.Field("lastReadError").MaybeText(record.source.lastReadError);
     s.Field("lastReadErrorTime").Time(record.source.lastReadErrorTime);
+    s.Field("reachable").Boolean(record.source.reachable);
     out += '}';
   }
   w.NextLine("  ");
@@ -275,6 +276,8 @@ std::optional<StatusRecord> ParseStatusRecord(std::string_view text, std::string
     record.source.mode = source.Text("mode");
     record.source.lastReadError = source.OptionalText("lastReadError");
     record.source.lastReadErrorTime = source.Time("lastReadErrorTime");
+    // Records of launchers before it lack the field.
+    record.source.reachable = source.Get("reachable").IsNull() || source.Boolean("reachable");
   }
   record.unwatchedRuns = r.Whole<std::uint64_t>("unwatchedRuns");
   const JsonValue::Array* jobs = r.Get("jobs").As<JsonValue::Array>();

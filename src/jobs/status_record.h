@@ -37,6 +37,7 @@ struct StatusRecord {
     std::optional<std::string> lastReadError;
     std::optional<ZonedTime> lastReadErrorTime;
     std::uint64_t readErrors = 0;  // since the start (metrics only)
+    bool reachable = true;  // false while its server is out of reach
   };
   struct Job {
     JobKind kind = JobKind::Pump;

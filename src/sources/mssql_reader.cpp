@@ -38,10 +38,24 @@ void MssqlReader::Prepare(const ProgramSettings& settings) {
       prepared_.reset();
       throw;
     }
+    saidLost_ = true;  // by the reading that takes the exception
     throw SourceUnreachable(error.what());
   }
   // A server that stopped answering within the trial (the deadline's ReadGivenUp) is away as well.
   waitingForServer_.reset();
+  if (saidLost_) SayAnswersAgain();
+}
+
+// A server that was away after a given-up read, never said lost, is back in a plain entry: no alert
+// of its end without one of its beginning.
+void MssqlReader::SayAnswersAgain() {
+  const char* text = "MSSQL answers again: tasks are gated on it again";
+  if (saidLost_) {
+    log_.Event(LogEvent::SourceBack, "-", text);
+  } else {
+    log_.Entry(text);
+  }
+  saidLost_ = false;
 }
 
 bool MssqlReader::KeepReady() {
@@ -58,7 +72,7 @@ bool MssqlReader::KeepReady() {
     return true;
   }
   waitingForServer_.reset();
-  log_.Entry("MSSQL answers again: tasks are gated on it again");
+  SayAnswersAgain();
   return true;
 }
 
@@ -67,7 +81,8 @@ double MssqlReader::Read(const GateRequest& request) {
   try {
     const double value = ReadMssqlValue(request.task.runningtag, request.task.intervallength, request.slotTime);
     if (unreachable_ && prepared_) {
-      log_.Write("MSSQL cannot be reached: tasks gated on it are held until it answers", false);
+      SaySourceCannotBeReached(log_, "MSSQL");
+      saidLost_ = true;
       WaitForServer();
     }
     return value;

@@ -52,10 +52,12 @@ class MssqlReader final : public GateReader {
  private:
   void TryQuery(const ProgramSettings& settings);
   void WaitForServer();
+  void SayAnswersAgain();
 
   std::optional<ProgramSettings> waitingForServer_;  // the settings to prepare with once it answers
   std::optional<ProgramSettings> prepared_;          // what the last reading tried it with
   bool unreachable_ = false;                         // the last read's server could not be reached
+  bool saidLost_ = false;                            // its outage was said and its end is not yet
   std::string lastRetryError_;                       // a refusal while waiting, said once
   TrialConnection trial_;
   Database& database_;

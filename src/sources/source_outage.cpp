@@ -1,5 +1,6 @@
 #include "sources/source_outage.h"
 
+#include "config/ini_reading.h"
 #include "sources/database.h"
 
 namespace tavro {
@@ -10,8 +11,7 @@ void SourceOutage::Failed(const std::exception& error, const std::function<void(
   say();
   if (!unreachable) return;
   lost_ = true;
-  log_.Event(LogEvent::SourceLost, "-", source_ + " cannot be reached: tasks gated on it are held until it answers",
-             EventEntry::Continued);
+  SaySourceCannotBeReached(log_, source_);
 }
 
 void SourceOutage::Answered() {

@@ -130,6 +130,7 @@ StatusRecord MakeStatusRecord(const LauncherState& state, const StatusFacts& fac
   if (!status.lastReadError.empty()) record.source.lastReadError = Utf8FromSystemText(status.lastReadError);
   record.source.lastReadErrorTime = status.lastReadErrorTime;
   record.source.readErrors = status.readErrors;
+  record.source.reachable = !status.sourceLost;
   record.unwatchedRuns = status.unwatchedRuns;
   const JobRecord none;
   for (const JobKind kind : {JobKind::Pump, JobKind::Batch, JobKind::Task, JobKind::Report}) {

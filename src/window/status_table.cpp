@@ -116,6 +116,7 @@ std::string StatusSummary(const StatusRecord& status, bool runs) {
   text += "; last reading " + TimeText(status.reading.time, offset) + " " + (status.reading.valid ? "valid" : "with errors") +
           ", " + std::to_string(status.reading.warnings) + " warnings";
   text += "; source " + status.source.mode;
+  if (!status.source.reachable) text += " (cannot be reached)";
   if (status.source.lastReadError) {
     text += ", last read error at " + TimeText(status.source.lastReadErrorTime, offset) + ": " + *status.source.lastReadError;
   }

@@ -63,14 +63,19 @@ TEST(AlertCommand, PassesEachPartAsOneArgument) {
 }
 
 // The log gets the event's entry as said; the alert program is started unwatched, in its folder,
-// by the settings of the last reading; a failed alert start is logged and alerts nothing.
+// by the settings of the last reading; a failed alert start is logged and alerts nothing. The
+// status says the source is lost until it is back.
 TEST(AlertingLog, LogsTheEventAndStartsTheAlertProgram) {
   testutil::RecordingLog log;
   testutil::RecordingStarter starter;
   SimulatedClock clock;
-  ProgramSettings settings;
-  AlertingLog alerting(log, starter, clock, settings, nullptr);
+  LauncherState state;
+  ProgramSettings& settings = state.Settings;
+  AlertingLog alerting(log, starter, clock, state, nullptr);
   alerting.Event(LogEvent::SourceLost, "-", "lost", EventEntry::Continued);
+  EXPECT_TRUE(state.Status.sourceLost);
+  alerting.Event(LogEvent::SourceBack, "-", "back", EventEntry::Unlogged);
+  EXPECT_FALSE(state.Status.sourceLost);
   settings.Alert = "/opt/alert/page --night";
   alerting.Event(LogEvent::RunFailed, "task 2", "ended", EventEntry::Unlogged);
   alerting.Event(LogEvent::RunFailed, "task 2", "ended again", EventEntry::Stamped);

@@ -15,7 +15,7 @@ TEST(StatusMetrics, TellsTheLauncherAndEachJob) {
   record.version = "1.4.0";
   record.state = LauncherRunState::Running;
   record.reading = {ZonedTime{MakeDateTime(2026, 12, 7, 10, 0, 0), 60}, false, 2, 5, 1};
-  record.source = {"pi", "read of X gave -1", ZonedTime{MakeDateTime(1970, 1, 1, 0, 0, 1), 0}, 4};
+  record.source = {"pi", "read of X gave -1", ZonedTime{MakeDateTime(1970, 1, 1, 0, 0, 1), 0}, 4, false};
   StatusRecord::Job& pump = record.jobs.emplace_back();
   pump.number = 1;
   pump.section = "pump_1";
@@ -41,6 +41,7 @@ TEST(StatusMetrics, TellsTheLauncherAndEachJob) {
            "tavro_last_reading_timestamp_seconds 1796634000",
            "tavro_source_info{mode=\"pi\"} 1",
            "tavro_source_read_errors_total 4",
+           "tavro_source_reachable 0",
            "tavro_job_info{kind=\"pump\",number=\"1\",section=\"pump_1\",name=\"C:\\\\jobs\\\\\\\"p\\\"\\n.exe\"} 1",
            "tavro_job_launches_total{kind=\"pump\",number=\"1\"} 7",
            "tavro_job_missed_slots_total{kind=\"pump\",number=\"1\"} 3",
