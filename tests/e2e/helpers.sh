@@ -40,7 +40,7 @@ stop_launcher() {  # [what for, in the failures] [seconds]
 start_proxy() {  # [server port]
   python3 "$(dirname "${BASH_SOURCE[0]}")/pg_proxy.py" "$work" "$@" &
   proxy=$!
-  at_exit+="; kill $proxy 2>/dev/null"
+  at_exit+=$'\n'"kill $proxy 2>/dev/null"
   wait_until 30 test -s "$work/proxy.port"
 }
 # A path of this machine as the Windows build under wine names it.
