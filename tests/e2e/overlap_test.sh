@@ -21,15 +21,8 @@ done
 printf '#!/bin/sh\n(trap "" TERM; exec sleep 100000) &\necho $! >>%s\necho $$ >>%s\nwait\n' \
   "$work/jobs/child.pid" "$work/jobs/parent.pid" >"$work/jobs/hang.sh"
 chmod +x "$work"/jobs/*.sh
-pump() { printf '%s\n' "[pump_$1]" "launchperiod=1" "phase=0" "intervallength=1" "exename=$work/jobs/$2.sh" \
-  "source=S$1" "target=T" "tagfile=t.txt" "${@:3}"; }
-{
-  printf '%s\n' "[program]" "overlap=skip" "[pumps]" "count=2"
-  pump 1 skip
-  pump 2 hang "maxruntime=1"
-  printf '%s\n' "[tasks]" "count=1" "[task_1]" "launchperiod=1" "phase=0" "intervallength=1" \
-    "exename=$work/jobs/wait.sh" "taskname=Slot" "overlap=wait"
-} >"$work/tavrorun.ini"
+source "$(dirname "$0")/overlap_ini.sh"
+overlap_ini '\n' "$work/jobs/skip.sh" S1 "$work/jobs/hang.sh" S2 "$work/jobs/wait.sh" Slot
 start_launcher "2026-12-07 10:00:30" 10
 
 wait_until 60 test -s "$work/jobs/parent.pid" || fail "the hanging program did not start"
