@@ -43,6 +43,14 @@ start_proxy() {  # [server port]
   at_exit+=$'\n'"kill $proxy 2>/dev/null"
   wait_until 30 test -s "$work/proxy.port"
 }
+# A test of a PostgreSQL source runs itself again beside a throw-away server (postgres_server.sh
+# gives it TAVRO_PG_*), unless it already runs so.
+beside_postgres() {  # the test's arguments
+  local here
+  here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+  [[ -n "${2:-}" ]] || exec bash "$here/../testing/postgres_server.sh" --seed "$here/../sources/postgres_seed.sql" -- \
+    bash "$0" "$1" served
+}
 # A path of this machine as the Windows build under wine names it.
 windows_path() { echo "Z:${1//\//\\}"; }
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }

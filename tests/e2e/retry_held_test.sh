@@ -6,10 +6,8 @@
 set -uo pipefail
 source "$(dirname "$0")/isolated.sh"
 bin=$1
-here=$(cd "$(dirname "$0")" && pwd)
-[[ -n "${2:-}" ]] || exec bash "$here/../testing/postgres_server.sh" --seed "$here/../sources/postgres_seed.sql" -- \
-  bash "$0" "$bin" served
-source "$here/helpers.sh"
+source "$(dirname "$0")/helpers.sh"
+beside_postgres "$@"
 new_work
 copy_programs demojob
 log="$work/tavrorun.007.txt"

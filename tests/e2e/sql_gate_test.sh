@@ -12,10 +12,8 @@ set -uo pipefail
 source "$(dirname "$0")/isolated.sh"
 
 bin=$1
-here=$(cd "$(dirname "$0")" && pwd)
-[[ -n "${2:-}" ]] || exec bash "$here/../testing/postgres_server.sh" --seed "$here/../sources/postgres_seed.sql" -- \
-  bash "$0" "$bin" served
-source "$here/helpers.sh"
+source "$(dirname "$0")/helpers.sh"
+beside_postgres "$@"
 new_work
 log="$work/tavrorun.007.txt"
 output="$work/jobs/demo-output.txt"
