@@ -6,20 +6,14 @@
 set -uo pipefail
 bin=$1
 run=$2
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 source "$(dirname "$0")/helpers.sh"
-
+new_work
 printf '%s\r\n' '[program]' 'mod=kord' '[tasks]' 'count=1' '[task_1]' 'launchperiod=15' 'phase=0' \
   'intervallength=15' 'exename=C:\jobs\task.exe' 'taskname=quarter' '[reports]' 'count=1' \
   'exename=C:\jobs\report.exe' '[report_1]' 'hour=2' 'minute=30' 'template=night' >"$work/tavrorun.ini"
-ini=$(WINEPREFIX=$bin/../wineprefix winepath -w "$work/tavrorun.ini" 2>/dev/null)
-
-TZ=Europe/Prague "$run" "$bin/tavrocheck.exe" --ini "$ini" --now "2027-03-28 01:40:00" --plan 2 2>/dev/null |
-  tr -d '\r' >"$work/spring.txt"
-TZ=Europe/Prague "$run" "$bin/tavrocheck.exe" --ini "$ini" --now "2026-10-25 01:40:00" --plan 3 2>/dev/null |
-  tr -d '\r' >"$work/autumn.txt"
-
+ini=$(windows_path "$work/tavrorun.ini")
+TZ=Europe/Prague "$run" "$bin/tavrocheck.exe" --ini "$ini" --now "2027-03-28 01:40:00" --plan 2 2>/dev/null >"$work/spring.txt"
+TZ=Europe/Prague "$run" "$bin/tavrocheck.exe" --ini "$ini" --now "2026-10-25 01:40:00" --plan 3 2>/dev/null >"$work/autumn.txt"
 expect_count "$work/spring.txt" "(daylight saving time began)" 2  # the line and the summary's
 expect_not_in "$work/spring.txt" "28.03.2027+02."
 grep -qE $'^2027-03-28 03:00:[0-5][0-9]\treport 1\t' "$work/spring.txt" || fail "the 02:30 report did not run at 03:00"

@@ -13,13 +13,11 @@ for library in libm.so libstdc++.so libgcc_s.so; do
 done
 [[ -n $needed ]] || fail "readelf found no libraries for $bin/tavrorun"
 
-work=$(mktemp -d)
-trap 'kill "$launcher" 2>/dev/null; rm -rf "$work"' EXIT
-cp "$bin/tavrorun" "$work/"
+new_work
+copy_programs
 printf '[program]\nmod=kord\n' >"$work/tavrorun.ini"
-(cd "$work" && exec ./tavrorun -A) </dev/null >/dev/null 2>"$work/stderr.txt" &
-launcher=$!
-wait_until 30 grep -qs "Reading ini" "$work/stderr.txt" || fail "the launcher never read its configuration"
+start_launcher
+wait_until 30 grep -qs "Reading ini" "$work/stdout.txt" || fail "the launcher never read its configuration"
 mapped=$(grep -o '[^/]*$' "/proc/$launcher/maps")
 unmapped=(libodbc)
 ls /usr/lib/*/libncursesw.a /usr/lib/*/libtinfo.a >/dev/null 2>&1 && unmapped+=(libncurses libtinfo)

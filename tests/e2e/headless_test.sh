@@ -6,9 +6,8 @@ set -uo pipefail
 source "$(dirname "$0")/isolated.sh"
 
 bin=$1
-work=$(mktemp -d)
-trap 'kill -9 "$launcher" 2>/dev/null; rm -rf "$work"' EXIT
 source "$(dirname "$0")/helpers.sh"
+new_work
 # How many entries of the log are exactly this message (the first line of an entry).
 entries() { grep -cF -- $'\t'"$1"$'\r' "$log" 2>/dev/null; }
 # Waits (up to 60 s) until the log holds the entry at least N times.
@@ -20,9 +19,7 @@ wait_for() {  # message, N
   fail "the log never held $2 times: $1"
 }
 
-mkdir -p "$work/jobs"
-cp "$bin/tavrorun" "$work/"
-cp "$bin/demojob" "$work/jobs/"
+copy_programs demojob
 jobs="[pumps]
 count=1
 [pump_1]
@@ -36,7 +33,6 @@ printf '[program]\nmod=pi\n[pi]\napiado=0\n%s\n' "$jobs" >"$work/tavrorun.ini"
 log="$work/tavrorun.007.txt"
 stderr="$work/stderr.txt"
 
-libfaketime=$(ls /usr/lib/*/faketime/libfaketime.so.1 | head -n 1)
 (cd "$work" && LD_PRELOAD=$libfaketime FAKETIME="@2026-12-07 10:00:20 x10" exec ./tavrorun -A) >/dev/null 2>"$stderr" &
 launcher=$!
 

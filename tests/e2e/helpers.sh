@@ -3,6 +3,56 @@
 # first, which runs it in a mount namespace of its own.
 
 failures=0
+libfaketime=$(ls /usr/lib/*/faketime/libfaketime.so.1 2>/dev/null | head -n 1)
+# The test's own folder, $work: at the end the launcher still in $launcher is killed, the commands
+# of $at_exit run and the folder goes.
+new_work() {
+  work=$(mktemp -d) launcher= at_exit=
+  trap 'kill -9 $launcher 2>/dev/null; eval "$at_exit"; rm -rf "$work"' EXIT
+}
+# tavrorun of $bin in $work, and the job programs named in $work/jobs.
+copy_programs() {  # job programs...
+  mkdir -p "$work/jobs" && cp "$bin/tavrorun" "$work/" && { (($# == 0)) || (cd "$bin" && cp "$@" "$work/jobs/"); }
+}
+# tavrorun -A in $work as $launcher, its output added to $work/stdout.txt; given START and SPEED,
+# on a clock that starts at START and runs SPEED times real time. NAME=value: more environment.
+start_launcher() {  # [start speed] [NAME=value...]
+  local clock=()
+  if (($# >= 2)) && [[ $1 != *=* ]]; then
+    clock=(LD_PRELOAD="$libfaketime" FAKETIME="@$1 x$2")
+    shift 2
+  fi
+  (cd "$work" && exec env "${clock[@]}" "$@" ./tavrorun -A) </dev/null >>"$work/stdout.txt" 2>&1 &
+  launcher=$!
+}
+# SIGTERM to $launcher: it ends within SECONDS (30) with exit code 0.
+stop_launcher() {  # [what for, in the failures] [seconds]
+  local prefix=${1:+$1: } code
+  kill -TERM "$launcher" 2>/dev/null
+  wait_until "${2:-30}" ended "$launcher" || { fail "${prefix}tavrorun did not end on SIGTERM"; kill -9 "$launcher"; }
+  wait "$launcher" 2>/dev/null
+  code=$?
+  ((code == 0)) || fail "${prefix}exit code $code after SIGTERM"
+  launcher=
+}
+# pg_proxy.py for $work as $proxy, in front of the server at the port given (if any); true once it
+# listens (its port in $work/proxy.port).
+start_proxy() {  # [server port]
+  python3 "$(dirname "${BASH_SOURCE[0]}")/pg_proxy.py" "$work" "$@" &
+  proxy=$!
+  at_exit+=$'\n'"kill $proxy 2>/dev/null"
+  wait_until 30 test -s "$work/proxy.port"
+}
+# A test of a PostgreSQL source runs itself again beside a throw-away server (postgres_server.sh
+# gives it TAVRO_PG_*), unless it already runs so.
+beside_postgres() {  # the test's arguments
+  local here
+  here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+  [[ -n "${2:-}" ]] || exec bash "$here/../testing/postgres_server.sh" --seed "$here/../sources/postgres_seed.sql" -- \
+    bash "$0" "$1" served
+}
+# A path of this machine as the Windows build under wine names it.
+windows_path() { echo "Z:${1//\//\\}"; }
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 expect_in() {  # file, fixed text
   grep -qF -- "$2" "$1" 2>/dev/null || fail "$(basename "$1") lacks: $2"
@@ -27,6 +77,13 @@ expect_order() {  # file, text...
     fi
     line=$((line + found))
   done
+}
+
+# Slot numbers, one a line (minutes of one hour, say): each once, rising, none passed over.
+expect_consecutive() {  # numbers, what each is
+  [[ $(sort -u <<<"$1") == "$1" ]] || fail "$2s launched twice or out of order: $1"
+  [[ $(grep -c . <<<"$1") == $((10#$(tail -n 1 <<<"$1") - 10#$(head -n 1 <<<"$1") + 1)) ]] ||
+    fail "a $2 was passed over: $1"
 }
 
 # wait_until SECONDS COMMAND...: true as soon as COMMAND succeeds, false when SECONDS have passed.

@@ -9,13 +9,9 @@ set -uo pipefail
 source "$(dirname "$0")/isolated.sh"
 
 bin=$1
-work=$(mktemp -d)
-trap 'kill -9 "$launcher" 2>/dev/null; rm -rf "$work"' EXIT
 source "$(dirname "$0")/helpers.sh"
-
-mkdir -p "$work/jobs"
-cp "$bin/tavrorun" "$work/"
-cp "$bin/demojob" "$work/jobs/"
+new_work
+copy_programs demojob
 cat >"$work/tavrorun.ini" <<INI
 [program]
 mod=KORD
@@ -71,9 +67,7 @@ output="$work/jobs/demo-output.txt"
 
 # The library itself rather than the faketime wrapper, so that the process signalled below is the
 # launcher and not a wrapper around it.
-libfaketime=$(ls /usr/lib/*/faketime/libfaketime.so.1 | head -n 1)
-(cd "$work" && LD_PRELOAD=$libfaketime FAKETIME="@2026-12-07 23:59:00 x10" exec ./tavrorun -A) >"$work/stdout.txt" 2>&1 &
-launcher=$!
+start_launcher "2026-12-07 23:59:00" 10
 
 # The refusal of a second instance while the first runs (it holds the lock before its first entry):
 # a message naming the running one, exit code 1, nothing logged.
@@ -86,11 +80,7 @@ second_status=$?
 # The last of the day's catch-up runs of task 2 comes at 00:01:2x of the 8th: about 15 s of real time.
 last_launch() { grep -qF "[Shift totals] [07.12.2026+22.00]" "$output" 2>/dev/null || ended "$launcher"; }
 wait_until 120 last_launch || fail "the launches did not come"
-kill -TERM "$launcher"
-wait_until 10 ended "$launcher" || fail "tavrorun did not end on SIGTERM"
-wait "$launcher" 2>/dev/null
-status=$?
-[[ $status -eq 0 ]] || fail "tavrorun exit code $status"
+stop_launcher "" 10
 
 # The day before midnight.
 expect_count "$log7" "Start as Program" 1

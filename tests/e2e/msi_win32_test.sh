@@ -13,23 +13,16 @@ source "$here/helpers.sh"
 
 prefix=$(sed -n 's/^export WINEPREFIX="\(.*\)"$/\1/p' "$run")
 installed="$prefix/drive_c/Program Files/Tavro"
-work=$(mktemp -d)
+new_work
 keeper=
-windows_path() { echo "Z:${1//\//\\}"; }
+at_exit='[[ -e "$installed/tavrorun.exe" ]] && "$run" msiexec /x "$(windows_path "$work/new.msi")" /qn >/dev/null 2>&1
+  "$run" sc delete TavroRunner >/dev/null 2>&1; touch "$work/done"; [[ -z $keeper ]] || wait "$keeper"; rm -rf "$installed"'
 msiexec() { "$run" msiexec "$@" /qn >"$work/msiexec.out" 2>&1 || fail "msiexec $* ended with $?"; }
 service_state() { "$run" sc query TavroRunner 2>/dev/null | sed -n 's/.*STATE *: *[0-9]* *\([A-Z_]*\).*/\1/p'; }
 reg_value() { "$run" reg query "$1" /v "$2" 2>/dev/null | sed -n "s/^ *$2 *REG_[A-Z_]* *//p"; }
 entries() { "$run" reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s 2>/dev/null |
   grep -A3 'DisplayName *REG_SZ *Tavro Launcher' | sed -n 's/^ *DisplayVersion *REG_SZ *//p'; }
 services='HKLM\SYSTEM\CurrentControlSet\Services'
-cleanup() {
-  [[ -e "$installed/tavrorun.exe" ]] && "$run" msiexec /x "$(windows_path "$work/new.msi")" /qn >/dev/null 2>&1
-  "$run" sc delete TavroRunner >/dev/null 2>&1
-  touch "$work/done"
-  [[ -n "$keeper" ]] && wait "$keeper"
-  rm -rf "$installed" "$work"
-}
-trap cleanup EXIT
 
 # The programs as built, and a newer build of them: the launcher with bytes of its own at its end.
 mkdir "$work/old" "$work/new"
@@ -133,9 +126,4 @@ msiexec /i "$(windows_path "$work/new.msi")" SERVICE=stopped
 [[ "$(service_state)" == STOPPED ]] || fail "SERVICE=stopped gave a service that is: $(service_state)"
 msiexec /x "$(windows_path "$work/new.msi")"
 
-if ((failures > 0)); then
-  echo "--- msiexec"; cat "$work/msiexec.out"
-  echo "--- log"; cat "$log" 2>/dev/null
-  exit 1
-fi
-echo "ok: install, upgrade and removal"
+finish "install, upgrade and removal" "$work/msiexec.out" "$log"

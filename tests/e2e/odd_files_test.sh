@@ -8,11 +8,8 @@ set -uo pipefail
 source "$(dirname "$0")/isolated.sh"
 
 bin=$1
-work=$(mktemp -d)
-launcher=
-trap 'kill -9 $launcher 2>/dev/null; rm -rf "$work"' EXIT
 source "$(dirname "$0")/helpers.sh"
-libfaketime=$(ls /usr/lib/*/faketime/libfaketime.so.1 | head -n 1)
+new_work
 log="$work/tavrorun.007.txt"
 cp "$bin/tavrorun" "$work/"
 valid="[program]
@@ -120,9 +117,7 @@ rm -f "$log"
 printf '%s\n' "$valid" | sed 's/^tagfile=f.txt$/tagfile=f.txt\nlaunchperiod=1\nphase=0/' >"$work/tavrorun.ini"
 rm -f "$log" "$work/tavrorun.status"
 mkfifo "$work/tavrorun.status.tmp"
-(cd "$work" && LD_PRELOAD=$libfaketime FAKETIME="@2026-12-07 10:00:30 x10" exec ./tavrorun -A) \
-  >"$work/stdout.txt" 2>"$work/stderr.txt" &
-launcher=$!
+start_launcher "2026-12-07 10:00:30" 10
 launches() { grep -c "launched successfully" "$log" 2>/dev/null; }
 wait_for_condition '(($(launches) >= 1))' "no launch with a FIFO at the status file's temporary name"
 "$bin/tavrocheck" --ini "$work/tavrorun.ini" --status >/dev/null 2>&1

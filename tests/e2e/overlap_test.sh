@@ -8,17 +8,11 @@
 set -uo pipefail
 source "$(dirname "$0")/isolated.sh"
 bin=$1
-work=$(mktemp -d)
-launcher=
-cleanup() {
-  kill -9 "$launcher" 2>/dev/null
-  cat "$work"/jobs/*.pid 2>/dev/null | xargs -r kill -9 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
 source "$(dirname "$0")/helpers.sh"
+new_work
+at_exit='cat "$work"/jobs/*.pid 2>/dev/null | xargs -r kill -9 2>/dev/null'
 log="$work/tavrorun.007.txt"
-mkdir "$work/jobs" && cp "$bin/tavrorun" "$work/"
+copy_programs
 for job in skip wait; do
   printf '#!/bin/sh\necho "start $*" >>%s\nsleep 100\necho "end $*" >>%s\n' "$work/jobs/$job.runs" \
     "$work/jobs/$job.runs" >"$work/jobs/$job.sh"
@@ -27,18 +21,9 @@ done
 printf '#!/bin/sh\n(trap "" TERM; exec sleep 100000) &\necho $! >>%s\necho $$ >>%s\nwait\n' \
   "$work/jobs/child.pid" "$work/jobs/parent.pid" >"$work/jobs/hang.sh"
 chmod +x "$work"/jobs/*.sh
-pump() { printf '%s\n' "[pump_$1]" "launchperiod=1" "phase=0" "intervallength=1" "exename=$work/jobs/$2.sh" \
-  "source=S$1" "target=T" "tagfile=t.txt" "${@:3}"; }
-{
-  printf '%s\n' "[program]" "overlap=skip" "[pumps]" "count=2"
-  pump 1 skip
-  pump 2 hang "maxruntime=1"
-  printf '%s\n' "[tasks]" "count=1" "[task_1]" "launchperiod=1" "phase=0" "intervallength=1" \
-    "exename=$work/jobs/wait.sh" "taskname=Slot" "overlap=wait"
-} >"$work/tavrorun.ini"
-(cd "$work" && LD_PRELOAD=$(ls /usr/lib/*/faketime/libfaketime.so.1 | head -n 1) \
-  FAKETIME="@2026-12-07 10:00:30 x10" exec ./tavrorun -A) </dev/null >"$work/stdout.txt" 2>&1 &
-launcher=$!
+source "$(dirname "$0")/overlap_ini.sh"
+overlap_ini '\n' "$work/jobs/skip.sh" S1 "$work/jobs/hang.sh" S2 "$work/jobs/wait.sh" Slot
+start_launcher "2026-12-07 10:00:30" 10
 
 wait_until 60 test -s "$work/jobs/parent.pid" || fail "the hanging program did not start"
 limit=$((SECONDS + 60))
@@ -49,25 +34,21 @@ wait_until 120 eval '! alive "$parent" && ! alive "$child"' || fail "the hanging
 ((SECONDS <= limit + 15)) || fail "the hanging program's tree ended $((SECONDS - limit)) s past its limit"
 wait_until 30 grep -qF " ended after 1 min: run time limit" "$log" || fail "the end at the limit was not logged"
 wait_until 60 eval '(($(grep -c "^end" "$work/jobs/wait.runs") >= 4))' || fail "fewer than 4 runs of the task"
-kill -TERM "$launcher" && wait_until 30 ended "$launcher" || fail "tavrorun did not end on SIGTERM"
+stop_launcher
 
-grep -qE "/hang\.sh  /A=PUMP .* /sN=S2 /tN=T /fN=t\.txt /aV ended after 1 min: run time limit" "$log" ||
-  fail "the end at the limit was logged otherwise"
-# No two runs at once: each start follows the end of the run before it.
 for job in skip wait; do
   [[ -z $(uniq -d <(cut -d' ' -f1 "$work/jobs/$job.runs")) ]] || fail "two runs of the $job job at once"
 done
-grep -qE "/sN=S1 .* NOT launched: the run started at 2026-12-07 [0-9:]+ \(process [0-9]+\) still runs" "$log" ||
-  fail "no skipped slot logged"
-grep -qE "Slot 07\.12\.2026\+[0-9.]+ 1 -NOH -NOE waits: the run started at .* still runs" "$log" ||
-  fail "no waiting slot logged"
-# The status record counts both outcomes.
-grep -qE '"section": "pump_1".*"skippedOverlaps": [1-9]' "$work/tavrorun.status" || fail "no skipped slot counted"
-grep -qE '"section": "pump_2".*"runTimeLimit": true.*"endedByLimit": [1-9]' "$work/tavrorun.status" ||
-  fail "no end at the limit counted"
+while IFS='|' read -r file pattern failure; do
+  grep -qE "$pattern" "$work/$file" || fail "$failure"
+done <<'CHECKS'
+tavrorun.007.txt|/hang\.sh  /A=PUMP .* /sN=S2 /tN=T /fN=t\.txt /aV ended after 1 min: run time limit|the end at the limit was logged otherwise
+tavrorun.007.txt|/sN=S1 .* NOT launched: the run started at 2026-12-07 [0-9:]+ \(process [0-9]+\) still runs|no skipped slot logged
+tavrorun.007.txt|Slot 07\.12\.2026\+[0-9.]+ 1 -NOH -NOE waits: the run started at .* still runs|no waiting slot logged
+tavrorun.status|"section": "pump_1".*"skippedOverlaps": [1-9]|no skipped slot counted
+tavrorun.status|"section": "pump_2".*"runTimeLimit": true.*"endedByLimit": [1-9]|no end at the limit counted
+CHECKS
 # Every slot of the task once, in order, none passed over.
 slots=$(grep "^start" "$work/jobs/wait.runs" | grep -oE '\+10\.[0-9]{2}' | cut -d. -f2)
-[[ $(sort -u <<<"$slots") == "$slots" ]] || fail "task slots launched twice or out of order: $slots"
-[[ $(grep -c . <<<"$slots") == $((10#$(tail -n 1 <<<"$slots") - 10#$(head -n 1 <<<"$slots") + 1)) ]] ||
-  fail "a task slot was passed over: $slots"
+expect_consecutive "$slots" "task slot"
 finish "overlap and run time limit end-to-end" "$log" "$work/stdout.txt" "$work"/jobs/*.runs

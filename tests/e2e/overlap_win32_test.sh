@@ -9,33 +9,19 @@
 set -uo pipefail
 bin=$1
 run=$2
-work=$(mktemp -d)
-session=
-cleanup() {
-  "$run" taskkill /f /im tavrorun.exe >/dev/null 2>&1
-  "$run" taskkill /f /im overlapjob.exe >/dev/null 2>&1
-  "$run" taskkill /f /im hangjob.exe >/dev/null 2>&1
-  [[ -n "$session" ]] && wait "$session" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
 source "$(dirname "$0")/helpers.sh"
-windows_path() { WINEPREFIX=$bin/../wineprefix winepath -w "$1" 2>/dev/null; }
+new_work
+at_exit='for program in tavrorun overlapjob hangjob; do "$run" taskkill /f /im $program.exe >/dev/null 2>&1; done
+  [[ -z $session ]] || wait "$session" 2>/dev/null'
+session=
 mkdir "$work/jobs" "$work/hang"
 cp "$bin/tavrorun.exe" "$work/"
 cp "$bin/overlapjob.exe" "$work/jobs/"
 cp "$bin/overlapjob.exe" "$work/hang/hangjob.exe"
 jobs=$(windows_path "$work/jobs")
 hang=$(windows_path "$work/hang")
-{
-  printf '%s\r\n' "[program]" "overlap=skip" "[pumps]" "count=2"
-  printf '%s\r\n' "[pump_1]" "launchperiod=1" "phase=0" "exename=$jobs\\overlapjob.exe" "source=sleep70" \
-    "target=T" "tagfile=t.txt"
-  printf '%s\r\n' "[pump_2]" "launchperiod=1" "phase=0" "exename=$hang\\hangjob.exe" "source=hang" "target=T" \
-    "tagfile=t.txt" "maxruntime=1"
-  printf '%s\r\n' "[tasks]" "count=1" "[task_1]" "launchperiod=1" "phase=0" "intervallength=1" \
-    "exename=$jobs\\overlapjob.exe" "taskname=/sN=sleep70" "overlap=wait"
-} >"$work/tavrorun.ini"
+source "$(dirname "$0")/overlap_ini.sh"
+overlap_ini '\r\n' "$jobs\\overlapjob.exe" sleep70 "$hang\\hangjob.exe" hang "$jobs\\overlapjob.exe" /sN=sleep70
 log() { cat "$work"/tavrorun.0*.txt 2>/dev/null | tr -d '\r'; }
 
 (cd "$work" && exec "$run" tavrorun.exe -A) >"$work/stdout.txt" 2>&1 &

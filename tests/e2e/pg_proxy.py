@@ -12,13 +12,14 @@ of the server there and treats each connection as FOLDER/mode says when the conn
     stall-result  as stall-query, but the first bytes of the answer reach the client: a result cut
                   short
     silent        answers nothing, not even the login
-    slow          each answer of the server reaches the client FOLDER/delay seconds later (0.5)
-    flap          stall-query and pass by turns, FOLDER/period seconds each (2); when it turns to
+    slow          each answer of the server reaches the client half a second later
+    flap          stall-query and pass by turns, two seconds each; when it turns to
                   pass, the stalled connections are reset, as a server that comes back drops them
 
 Without SERVER_PORT it lets every login in itself, then answers nothing more. Each connection adds
 its mode as a line to FOLDER/proxy.log.
 """
+import contextlib
 import os
 import socket
 import struct
@@ -33,27 +34,8 @@ lock = threading.Lock()
 started = time.monotonic()
 
 
-def setting(name, default):
-    try:
-        with open(os.path.join(folder, name)) as file:
-            return file.read().strip() or default
-    except OSError:
-        return default
-
-
-def note(text):
-    with lock, open(os.path.join(folder, "proxy.log"), "a") as log:
-        log.write(text + "\n")
-
-
 def flapping_stalled():
-    period = float(setting("period", "2"))
-    return int((time.monotonic() - started) / period) % 2 == 0
-
-
-def reset(connection):
-    connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
-    connection.close()
+    return int((time.monotonic() - started) / 2) % 2 == 0
 
 
 def flapper():
@@ -64,50 +46,33 @@ def flapper():
         if was and not now:
             with lock:
                 for connection in stalled:
-                    try:
-                        reset(connection)
-                    except OSError:
-                        pass
+                    with contextlib.suppress(OSError):  # a reset, as a server that comes back drops them
+                        connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+                        connection.close()
                 stalled.clear()
         was = now
 
 
 def drain(source):
-    try:
+    with contextlib.suppress(OSError):
         while source.recv(65536):
             pass
-    except OSError:
-        pass
 
 
 def relay(source, target, mode):
-    """The server's side to the client, as the mode lets it through."""
-    logged_in = False
-    try:
+    """One side to the other, as the mode lets the server's answers through."""
+    with contextlib.suppress(OSError):
         while data := source.recv(65536):
             if mode == "slow":
-                time.sleep(float(setting("delay", "0.5")))
-            if mode in ("stall-query", "stall-result", "flap") and not logged_in:
-                at = data.find(b"Z\x00\x00\x00\x05")
-                if at >= 0:
-                    logged_in = True
-                    target.sendall(data[:at + 6])
-                    if mode == "stall-result":
-                        rest = data[at + 6:] or source.recv(65536)
-                        target.sendall(rest[:5])
-                    drain(source)
-                    return
+                time.sleep(0.5)
+            at = data.find(b"Z\x00\x00\x00\x05") if mode in ("stall-query", "stall-result", "flap") else -1
+            if at >= 0:  # the first ReadyForQuery: the login is through
+                target.sendall(data[:at + 6])
+                if mode == "stall-result":
+                    target.sendall((data[at + 6:] or source.recv(65536))[:5])
+                drain(source)
+                return
             target.sendall(data)
-    except OSError:
-        pass
-
-
-def forward(source, target):
-    try:
-        while data := source.recv(65536):
-            target.sendall(data)
-    except OSError:
-        pass
 
 
 def let_in(client):
@@ -127,10 +92,13 @@ def let_in(client):
 
 
 def serve(client):
-    mode = setting("mode", "pass")
+    mode = "pass"
+    with contextlib.suppress(OSError):
+        mode = open(os.path.join(folder, "mode")).read().strip() or "pass"
     if mode == "flap":
         mode = "flap" if flapping_stalled() else "pass"
-    note(mode)
+    with lock, open(os.path.join(folder, "proxy.log"), "a") as log:
+        log.write(mode + "\n")
     if server_port is None:
         let_in(client)
         return
@@ -141,7 +109,7 @@ def serve(client):
     if mode == "flap":
         with lock:
             stalled.append(client)
-    threading.Thread(target=forward, args=(client, server), daemon=True).start()
+    threading.Thread(target=relay, args=(client, server, "pass"), daemon=True).start()
     relay(server, client, mode)
 
 

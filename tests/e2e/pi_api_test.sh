@@ -10,11 +10,8 @@ set -uo pipefail
 source "$(dirname "$0")/isolated.sh"
 
 bin=$1
-work=$(mktemp -d)
-launcher=
-trap '[[ -n "$launcher" ]] && kill -9 "$launcher" 2>/dev/null; rm -rf "$work"' EXIT
 source "$(dirname "$0")/helpers.sh"
-libfaketime=$(ls /usr/lib/*/faketime/libfaketime.so.1 | head -n 1)
+new_work
 
 # Runs tavrorun -A in folder $1 from 10:19:30 at ten times real speed until the file $2 holds the
 # text $3 (${4:-1} times), or the launcher ends; then ends it with SIGTERM.

@@ -5,88 +5,42 @@
 # downtime) once, no pump slot twice, and each start said what the time without a launcher missed.
 set -uo pipefail
 source "$(dirname "$0")/isolated.sh"
-
 bin=$1
-work=$(mktemp -d)
-launcher=
-trap '[[ -n "$launcher" ]] && kill -9 "$launcher" 2>/dev/null; rm -rf "$work"' EXIT
 source "$(dirname "$0")/helpers.sh"
-libfaketime=$(ls /usr/lib/*/faketime/libfaketime.so.1 | head -n 1)
+new_work
+copy_programs demojob
 export TZ=UTC
-
-mkdir -p "$work/jobs"
-cp "$bin/tavrorun" "$work/"
-cp "$bin/demojob" "$work/jobs/"
-cat >"$work/tavrorun.ini" <<INI
-[program]
-mod=kord
-resume=24
-[pumps]
-count=1
-[pump_1]
-launchperiod=15
-phase=0
-exename=$work/jobs/demojob
-source=S1
-target=T1
-tagfile=tags.txt
-[tasks]
-count=1
-[task_1]
-launchperiod=15
-phase=0
-intervallength=15
-exename=$work/jobs/demojob
-taskname=quarter
-[reports]
-count=1
-exename=$work/jobs/demojob
-[report_1]
-hour=11
-minute=0
-template=eleven
-INI
+job="exename=$work/jobs/demojob"
+printf '%s\n' "[program]" "mod=kord" "resume=24" "[pumps]" "count=1" "[pump_1]" "launchperiod=15" "phase=0" "$job" \
+  "source=S1" "target=T1" "tagfile=tags.txt" "[tasks]" "count=1" "[task_1]" "launchperiod=15" "phase=0" \
+  "intervallength=15" "$job" "taskname=quarter" "[reports]" "count=1" "$job" "[report_1]" "hour=11" "minute=0" \
+  "template=eleven" >"$work/tavrorun.ini"
 log="$work/tavrorun.007.txt"
 launches() { grep -F " launched successfully" "$log" 2>/dev/null | grep -cF "$1"; }
 launched() { [[ "$(launches "$1")" -ge 1 ]]; }
-
-# run START SPEED: the launcher on a clock that starts at START and runs SPEED times real time.
+# run START SPEED PAUSE FAILURE COMMAND...: the launcher from START at SPEED times real time, killed
+# PAUSE seconds after COMMAND succeeds (the job times are written after each launch decision: a
+# kill a second after a launch repeats nothing).
 run() {
-  (cd "$work" && LD_PRELOAD=$libfaketime FAKETIME="@$1 x$2" exec ./tavrorun -A) >>"$work/stdout.txt" 2>&1 &
-  launcher=$!
-}
-kill_launcher() {
+  start_launcher "$1" "$2"
+  wait_until 120 "${@:5}" || fail "$4"
+  sleep "$3"
   kill -9 "$launcher"
   wait "$launcher" 2>/dev/null
   launcher=
 }
 
-run "2026-12-07 09:59:30" 60
-wait_until 60 grep -qF "07.12.2026+09.45" "$log" || fail "the first task slot was not launched"
-# The job times are written after each launch decision: a kill now repeats nothing.
-sleep 1
-kill_launcher
+run "2026-12-07 09:59:30" 60 1 "the first task slot was not launched" grep -qF "07.12.2026+09.45" "$log"
+# Two hours later the task catches up one slot a tick, from 10:00: slowly enough to be killed after
+# three of them.
+run "2026-12-07 12:10:00" 5 0 "the catch-up burst did not come" launched "quarter 07.12.2026+10.30"
+for text in "Not running from 2026.12.07 10:0" ", report 1 (07.12.2026)" "They are caught up as after a stop"; do
+  expect_in "$log" "$text"
+done
+run "2026-12-07 12:30:00" 60 1 "the catch-up after the second kill did not end" grep -qF "07.12.2026+12.15" "$log"
 
-# Two hours later: the task catches up one slot a tick, from 10:00. Slowly enough to be killed
-# after three of them.
-run "2026-12-07 12:10:00" 5
-wait_until 120 launched "quarter 07.12.2026+10.30" || fail "the catch-up burst did not come"
-kill_launcher
-expect_in "$log" "Not running from 2026.12.07 10:0"
-expect_in "$log" ", report 1 (07.12.2026)"
-expect_in "$log" "They are caught up as after a stop"
-
-run "2026-12-07 12:30:00" 60
-wait_until 120 grep -qF "07.12.2026+12.15" "$log" || fail "the catch-up after the second kill did not end"
-sleep 1
-kill_launcher
-
-for hour in 09 10 11 12; do
-  for minute in 00 15 30 45; do
-    slot="$hour.$minute"
-    [[ "$slot" == "09.00" || "$slot" == "09.15" || "$slot" == "09.30" || "$slot" > "12.15" ]] && continue
-    [[ "$(launches "quarter 07.12.2026+$slot")" == 1 ]] || fail "task slot $slot launched $(launches "07.12.2026+$slot") times"
-  done
+for slot in 09.45 {10,11}.{00,15,30,45} 12.00 12.15; do
+  [[ "$(launches "quarter 07.12.2026+$slot")" == 1 ]] || fail "task slot $slot launched $(launches "07.12.2026+$slot") times"
 done
 [[ "$(launches "A:eleven")" == 1 ]] || fail "the 11:00 report of the downtime launched $(launches "A:eleven") times"
 duplicates=$(grep -F " launched successfully" "$log" | grep -F "/d1=" | cut -f2 | sort | uniq -d)
@@ -110,5 +64,4 @@ expect_in "$work/all.txt" "killed"
 for slot in 10:30 10:45 11:00; do
   expect_count "$work/rerun.txt" "Re-run: $work/jobs/demojob  /A=PUMP /d1=07.12.2026+$slot" 1
 done
-
 finish "resume end-to-end" "$log" "$work/missed.txt" "$work/history.txt"

@@ -116,8 +116,7 @@ expect_in "$work/systemctl-calls.txt" "is-system-running"
 
 # The start's reading waits on a database that lets the login in and then never answers, for up to
 # an hour: the manager hears that the start goes on, and the stop request ends the start at once.
-python3 "$(dirname "$0")/pg_proxy.py" "$work" &
-wait_until 30 test -s "$work/proxy.port" || fail "the stand-in database did not start"
+start_proxy || fail "the stand-in database did not start"
 cp "$work/tavrorun.ini" "$work/kord.ini"
 printf '%s\n' "[program]" mod=mssql readtimeout=3600 "[mssql]" host=127.0.0.1 user=u password=p database=d table=t \
   tagcolumn=g timecolumn=s valuecolumn=v "driver=PostgreSQL Unicode" "odbc=Port=$(cat "$work/proxy.port")" >"$work/tavrorun.ini"

@@ -14,7 +14,9 @@ start, every hour is looked for its one reading, and the daily log files of the 
 import calendar
 import json
 import os
+import pathlib
 import random
+import shutil
 import signal
 import subprocess
 import sys
@@ -120,10 +122,9 @@ def log_entries(folder):
     return sorted(entries, key=lambda entry: entry[0])
 
 
-def check_launches(folder, start, cut, entries):
+def check_launches(folder, start, cut, entries, kept):
     """Every launch the preview plans from the same start before `cut`, in order, and no other, on
-    the days whose entries the daily files still hold (a file's day a month before was cleared)."""
-    kept = {stamp.date() for stamp, _, _ in entries}
+    the days `kept` whose entries the daily files still hold (a file's day a month before was cleared)."""
     hours = int((cut - start).total_seconds() // 3600) + 2
     plan = subprocess.run([os.path.join(bin_folder, "tavrocheck"), "--ini", os.path.join(folder, "tavrorun.ini"),
                            "--now", start.strftime("%Y-%m-%d %H:%M:%S"), "--plan", str(hours)],
@@ -153,10 +154,9 @@ def check_launches(folder, start, cut, entries):
     return len(planned)
 
 
-def check_readings(folder, start, cut, entries):
+def check_readings(folder, start, cut, entries, kept):
     """Two readings at the start and one at the first tick of every hour (within one interval of
-    ten seconds and its settling), on the days the daily files still hold. Returns the readings."""
-    kept = {stamp.date() for stamp, _, _ in entries}
+    ten seconds and its settling), on the days `kept`. Returns the readings."""
     readings = [stamp for stamp, message, _ in entries if message == "Reading ini..."]
     if start.date() in kept and readings[:2] != [start, start]:
         fail(f"{folder}: the start's readings are {readings[:2]}")
@@ -178,11 +178,8 @@ def check_daily_files(folder, start, end, entries):
     days = {}
     for stamp, _, name in entries:
         days.setdefault(name, set()).add(stamp.date())
-    last = {}
-    day = start.date()
-    while day <= end.date():
-        last[day.day] = day
-        day += timedelta(days=1)
+    seen = [start.date() + timedelta(days=n) for n in range((end.date() - start.date()).days + 1)]
+    last = {day.day: day for day in seen}
     names = sorted(days)
     if names != [f"tavrorun.{n:03d}.txt" for n in range(1, 32)]:
         fail(f"{folder}: daily files {names}")
@@ -193,7 +190,7 @@ def check_daily_files(folder, start, end, entries):
 
 
 def check_resources(folder, samples):
-    """No growth: the last third of the leg against its first."""
+    """No growth: the last third of the leg against its first. Returns what it measured."""
     third = len(samples) // 3
     first, last = samples[:third], samples[-third:]
     if max(s[3] for s in samples) != 1:
@@ -211,29 +208,28 @@ def check_resources(folder, samples):
     cpu_first, cpu_last = per_day(first), per_day(last)
     if cpu_last > 2 * cpu_first + 0.05:
         fail(f"{folder}: processor time grew from {cpu_first:.2f} s to {cpu_last:.2f} s a simulated day")
-    return rss_first, rss_last, max(s[2] for s in samples), cpu_first, cpu_last
+    return (f"resident {rss_first}..{rss_last} kB, at most {max(s[2] for s in samples)} descriptors, 1 thread, "
+            f"processor {cpu_first:.2f} then {cpu_last:.2f} s a simulated day")
 
 
 text = configuration()
 for number, (begin, days) in enumerate(LEGS, 1):
     folder = os.path.join(work, f"leg{number}")
     os.makedirs(folder)
-    subprocess.run(["cp", os.path.join(bin_folder, "tavrorun"), folder], check=True)
-    with open(os.path.join(folder, "tavrorun.ini"), "w") as ini:
-        ini.write(text)
-    start = datetime.strptime(begin, "%Y-%m-%d %H:%M:%S")
+    shutil.copy2(os.path.join(bin_folder, "tavrorun"), folder)
+    pathlib.Path(folder, "tavrorun.ini").write_text(text)
+    start = datetime.fromisoformat(begin)
     cut = start + timedelta(days=days)
     began = time.monotonic()
     samples = run_leg(folder, start, cut + timedelta(hours=1))
     took = time.monotonic() - began
     entries = log_entries(folder)
-    launches = check_launches(folder, start, cut, entries)
-    readings = check_readings(folder, start, cut, entries)
+    kept = {stamp.date() for stamp, _, _ in entries}
+    launches = check_launches(folder, start, cut, entries, kept)
+    readings = check_readings(folder, start, cut, entries, kept)
     summary = f"leg {number}: {start} + {days} days in {took:.0f} s: {launches} launches as planned, {readings} readings"
     if days > 7:
         check_daily_files(folder, start, cut + timedelta(hours=1), entries)
-        rss_first, rss_last, descriptors, cpu_first, cpu_last = check_resources(folder, samples)
-        summary += (f"; resident {rss_first}..{rss_last} kB, at most {descriptors} descriptors, 1 thread, "
-                    f"processor {cpu_first:.2f} then {cpu_last:.2f} s a simulated day")
+        summary += "; " + check_resources(folder, samples)
     print(summary, flush=True)
 sys.exit(1 if failures else 0)

@@ -12,20 +12,9 @@ set -uo pipefail
 source "$(dirname "$0")/isolated.sh"
 
 bin=$1
-stage=${2:-}
-here=$(cd "$(dirname "$0")" && pwd)
-
-if [[ -z "$stage" ]]; then
-  exec bash "$here/../testing/postgres_server.sh" --seed "$here/../sources/postgres_seed.sql" -- \
-    bash "$0" "$bin" served
-fi
-
-work=$(mktemp -d)
-launcher=
-proxy=
-trap '[[ -n "$launcher" ]] && kill -9 "$launcher" 2>/dev/null; [[ -n "$proxy" ]] && kill "$proxy" 2>/dev/null
-      rm -rf "$work"' EXIT
 source "$(dirname "$0")/helpers.sh"
+beside_postgres "$@"
+new_work
 log="$work/tavrorun.007.txt"
 output="$work/jobs/demo-output.txt"
 count() { grep -cF -- "$1" "$2" 2>/dev/null; }
@@ -41,13 +30,8 @@ wait_for() {  # description, command...: up to 300 s of real time
   return 1
 }
 
-python3 "$here/pg_proxy.py" "$work" "$TAVRO_PG_PORT" &
-proxy=$!
-wait_until 30 test -s "$work/proxy.port" || { echo "FAIL: the proxy did not start"; exit 1; }
-
-mkdir -p "$work/jobs"
-cp "$bin/tavrorun" "$work/"
-cp "$bin/demojob" "$work/jobs/"
+start_proxy "$TAVRO_PG_PORT" || { echo "FAIL: the proxy did not start"; exit 1; }
+copy_programs demojob
 task() {  # number, name, tag
   printf '[task_%s]\nlaunchperiod=1\nphase=0\nintervallength=15\nexename=%s\ntaskname=%s\nrunningtag=%s\n' \
     "$1" "$work/jobs/demojob" "$2" "$3"
@@ -63,10 +47,7 @@ task() {  # number, name, tag
   task 3 Unknown UNIT3.RUN
 } >"$work/tavrorun.ini"
 
-libfaketime=$(ls /usr/lib/*/faketime/libfaketime.so.1 | head -n 1)
-(cd "$work" && LD_PRELOAD=$libfaketime FAKETIME="@2026-12-07 10:00:30 x10" exec ./tavrorun -A) \
-  </dev/null >"$work/stdout.txt" 2>&1 &
-launcher=$!
+start_launcher "2026-12-07 10:00:30" 10
 
 launched() { grep -F "demojob Running 07.12.2026+" "$log" 2>/dev/null | grep -cF "launched successfully"; }
 launched_more_than() { (($(launched) > $1)); }
@@ -83,12 +64,7 @@ wait_for "held gate of the next task" grep -qF "NOT launched due to value of UNI
 expect_not_in "$log" "read of UNIT2.RUN timed out"
 stalled=$(count stall-query "$work/proxy.log")
 wait_for "the next tick's try" eval '(($(count stall-query "$work/proxy.log") > stalled))'
-kill -TERM "$launcher"
-wait_until 10 ended "$launcher" || fail "tavrorun did not end on SIGTERM during a stuck read"
-wait "$launcher" 2>/dev/null
-code=$?
-((code == 0)) || fail "exit code $code after SIGTERM during a stuck read"
-launcher=
+stop_launcher "during a stuck read" 10
 expect_in "$log" "Closing program..."
 after_closing=$(sed -n '/Closing program\.\.\./,$p' "$log" | tail -n +2)
 [[ -z "$after_closing" ]] || fail "entries after \"Closing program...\": $after_closing"

@@ -6,12 +6,10 @@ set -uo pipefail
 source "$(dirname "$0")/isolated.sh"
 
 bin=$1
-work=$(mktemp -d)
-launcher=
-reader=
-trap 'kill -9 $launcher $reader 2>/dev/null; rm -rf "$work"' EXIT
 source "$(dirname "$0")/helpers.sh"
-libfaketime=$(ls /usr/lib/*/faketime/libfaketime.so.1 | head -n 1)
+new_work
+reader=
+at_exit='kill -9 $reader 2>/dev/null'
 cp "$bin/tavrorun" "$work/"
 log="$work/tavrorun.007.txt"
 # A thousand pumps: their first times alone are some 100 kB of entries, more than a pipe holds.

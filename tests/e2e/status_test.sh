@@ -10,15 +10,9 @@ set -uo pipefail
 source "$(dirname "$0")/isolated.sh"
 
 bin=$1
-work=$(mktemp -d)
-launcher=
-trap '[[ -n "$launcher" ]] && kill -9 "$launcher" 2>/dev/null; rm -rf "$work"' EXIT
 source "$(dirname "$0")/helpers.sh"
-libfaketime=$(ls /usr/lib/*/faketime/libfaketime.so.1 | head -n 1)
-
-mkdir -p "$work/jobs"
-cp "$bin/tavrorun" "$bin/piapi/complete/libpiapi.so" "$work/"
-cp "$bin/demojob" "$bin/exitwith" "$work/jobs/"
+new_work
+copy_programs demojob exitwith && cp "$bin/piapi/complete/libpiapi.so" "$work/"
 cat >"$work/tavrorun.ini" <<INI
 [program]
 mod=pi
@@ -51,9 +45,7 @@ INI
 log="$work/tavrorun.007.txt"
 status="$work/tavrorun.status"
 
-(cd "$work" && TAVRO_FAKE_PIAPI="point.UNIT.STOP=0" LD_PRELOAD=$libfaketime FAKETIME="@2026-12-07 10:19:30 x10" \
-  exec ./tavrorun -A) >"$work/stdout.txt" 2>&1 &
-launcher=$!
+start_launcher "2026-12-07 10:19:30" 10 TAVRO_FAKE_PIAPI="point.UNIT.STOP=0"
 # A reader that holds the status open keeps reading that status, whole, while the launcher replaces it.
 wait_until 120 test -s "$status" || fail "no status"
 exec 3<"$status"

@@ -11,35 +11,23 @@ set -uo pipefail
 source "$(dirname "$0")/isolated.sh"
 
 bin=$1
-stage=${2:-}
-here=$(cd "$(dirname "$0")" && pwd)
-if [[ -z "$stage" ]]; then
-  exec bash "$here/../testing/postgres_server.sh" --seed "$here/../sources/postgres_seed.sql" -- \
-    bash "$0" "$bin" served
-fi
-
-work=$(mktemp -d)
-launcher=
-proxy=
-trap '[[ -n "$launcher" ]] && kill -9 "$launcher" 2>/dev/null; [[ -n "$proxy" ]] && kill "$proxy" 2>/dev/null
-      rm -rf "$work"' EXIT
-source "$here/helpers.sh"
-libfaketime=$(ls /usr/lib/*/faketime/libfaketime.so.1 | head -n 1)
+source "$(dirname "$0")/helpers.sh"
+beside_postgres "$@"
+new_work
 log="$work/tavrorun.007.txt"
 readtimeout=20
-# mode: the proxy's; ticks: how many ticks with due tasks it is watched for; then the most threads
-# and descriptors the launcher may have beyond those it had before (three given-up calls, each with
-# its socket, the read in progress, and room to spare).
-table="stall-query 2 4 7
-stall-result 2 4 7
-silent 2 4 7
-slow 2 4 7
-flap 6 4 7"
+# The proxy's mode and how many ticks with due tasks it is watched for. The most threads and
+# descriptors the launcher may have beyond those it had before: three given-up calls, each with its
+# socket, the read in progress, and room to spare.
+table="stall-query 2
+stall-result 2
+silent 2
+slow 2
+flap 6"
+threads=4 descriptors=7
 
-python3 "$here/pg_proxy.py" "$work" "$TAVRO_PG_PORT" &
-proxy=$!
-wait_until 30 test -s "$work/proxy.port" || { echo "FAIL: the proxy did not start"; exit 1; }
-cp "$bin/tavrorun" "$work/"
+start_proxy "$TAVRO_PG_PORT" || { echo "FAIL: the proxy did not start"; exit 1; }
+copy_programs
 configure() {  # readtimeout, gated tasks
   {
     printf '[program]\nmod=mssql\nreadtimeout=%s\n[mssql]\nhost=127.0.0.1\nuser=%s\npassword=%s\n' \
@@ -70,24 +58,13 @@ stuck = [t for slot, t in sorted(ticks.items()) if len(t) == int(sys.argv[2])][i
 print(int(max(((max(t) - min(t)).total_seconds() for t in stuck), default=-1)))' "$1" "$2"
 }
 answered_again() { grep -qF "MSSQL answers again: tasks are gated on it again" "$log"; }
-stop_launcher() {  # what for
-  kill -TERM "$launcher"
-  wait_until 10 ended "$launcher" || fail "$1: tavrorun did not end on SIGTERM"
-  wait "$launcher" 2>/dev/null
-  local code=$?
-  ((code == 0)) || fail "$1: exit code $code after SIGTERM"
-  launcher=
-}
-
-while read -r mode ticks threads descriptors; do
+while read -r mode ticks; do
   for tasks in 1 50; do
     case="$mode, $tasks tasks"
     configure "$readtimeout" "$tasks"
     echo pass >"$work/mode"
-    rm -f "$log"
-    (cd "$work" && LD_PRELOAD=$libfaketime FAKETIME="@2026-12-07 10:00:30 x20" exec ./tavrorun -A) \
-      </dev/null >"$work/stdout.txt" 2>&1 &
-    launcher=$!
+    rm -f "$log" "$work/stdout.txt"
+    start_launcher "2026-12-07 10:00:30" 20
     wait_until 60 eval '(($(held_ticks "$tasks") >= 1))' || fail "$case: no tick before the stall"
     base_threads=$(count_in task) base_descriptors=$(count_in fd)
     before=$(held_ticks "$tasks")
@@ -113,7 +90,7 @@ while read -r mode ticks threads descriptors; do
     timedout=$(grep -c "timed out after" "$log")
     ((timedout <= ticks + 1)) || fail "$case: $timedout timed-out reads in $ticks ticks"
     [[ $mode != flap ]] || answered_again || fail "$case: the server came back, the launcher did not say so"
-    stop_launcher "$case"
+    stop_launcher "$case" 10
   done
 done <<<"$table"
 
@@ -121,13 +98,12 @@ done <<<"$table"
 # ends it at once, in real time.
 configure 3600 1
 echo stall-query >"$work/mode"
-rm -f "$work"/tavrorun.0*.txt
-(cd "$work" && exec ./tavrorun -A) </dev/null >"$work/stdout.txt" 2>&1 &
-launcher=$!
+rm -f "$work"/tavrorun.0*.txt "$work/stdout.txt"
+start_launcher
 wait_until 30 grep -qF stall-query "$work/proxy.log" || fail "the start's reading did not reach the server"
 sleep 1
 sent=$EPOCHREALTIME
-stop_launcher "the start's reading"
+stop_launcher "the start's reading" 10
 took=$(python3 -c "print(f'{$EPOCHREALTIME - $sent:.2f}')")  # polled every 0.2 s: an upper bound
 log=$(ls "$work"/tavrorun.0*.txt)
 python3 -c "import sys; sys.exit($took > 2)" || fail "SIGTERM during the start's reading took $took s"

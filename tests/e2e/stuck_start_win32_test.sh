@@ -11,15 +11,11 @@ bin=$1
 run=$2
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/helpers.sh"
-
-work=$(mktemp -d)
-proxy=
+new_work
+# The session ends (and deletes the service) once the file "done" is there.
+at_exit='touch "$work/done"; [[ -z $session ]] || wait "$session"'
 session=
-trap 'touch "$work/done"; [[ -n "$session" ]] && wait "$session"; [[ -n "$proxy" ]] && kill "$proxy" 2>/dev/null
-      rm -rf "$work"' EXIT
-python3 "$here/pg_proxy.py" "$work" &
-proxy=$!
-wait_until 30 test -s "$work/proxy.port" || { echo "FAIL: the stand-in database did not start"; exit 1; }
+start_proxy || { echo "FAIL: the stand-in database did not start"; exit 1; }
 cp "$bin/tavrorun.exe" "$work/"
 # The install call reads the configuration too: it is given a plain one, the service the stuck one.
 printf '%s\r\n' "[program]" mod=kord "[batches]" count=1 "[batch_1]" type=0 phase=10 'exename=C:\jobs\batch.exe' \
@@ -27,19 +23,9 @@ printf '%s\r\n' "[program]" mod=kord "[batches]" count=1 "[batch_1]" type=0 phas
 printf '%s\r\n' "[program]" mod=mssql readtimeout=3600 "[mssql]" host=127.0.0.1 user=u password=p database=d table=t \
   tagcolumn=g timecolumn=s valuecolumn=v "driver=PostgreSQL Unicode" "odbc=Port=$(cat "$work/proxy.port")" \
   "[batches]" count=1 "[batch_1]" type=0 phase=10 'exename=C:\jobs\batch.exe' taskname=Daily >"$work/stuck.ini"
-printf '%s\r\n' \
-  '@echo off' \
-  'sc delete TavroRunner >nul' \
-  'tavrorun.exe -install -silent' \
-  'copy /y stuck.ini tavrorun.ini >nul' \
-  'sc start TavroRunner >nul' \
-  ':held' \
-  'if exist done goto over' \
-  'ping -n 2 127.0.0.1 >nul' \
-  'goto held' \
-  ':over' \
-  'sc delete TavroRunner' >"$work/stuck_start.bat"
-
+printf '%s\r\n' '@echo off' 'sc delete TavroRunner >nul' 'tavrorun.exe -install -silent' \
+  'copy /y stuck.ini tavrorun.ini >nul' 'sc start TavroRunner >nul' ':held' 'if exist done goto over' \
+  'ping -n 2 127.0.0.1 >nul' 'goto held' ':over' 'sc delete TavroRunner' >"$work/stuck_start.bat"
 cd "$work"
 "$run" cmd /c stuck_start.bat >session.txt 2>&1 &
 session=$!
@@ -60,7 +46,4 @@ echo "stop during the start's reading: stopped within $((SECONDS - sent)) s"
 [[ "$(entries | tail -n 1)" == "Service is stopping..." ]] ||
   fail "the stop during the start ended the log with: $(entries | tail -n 2)"
 entries | grep -qF "Service is starting..." && fail "the stopped start went on to start the service"
-touch done
-wait "$session"
-session=
 finish "stuck start under the service manager" "$work"/tavrorun.0*.txt stop.txt query.txt

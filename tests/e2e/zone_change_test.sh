@@ -6,10 +6,9 @@ set -uo pipefail
 source "$(dirname "$0")/isolated.sh"
 
 bin=$1
-work=$(mktemp -d)
-launcher=
-trap '[[ -n "$launcher" ]] && kill -9 "$launcher" 2>/dev/null; umount /etc/localtime 2>/dev/null; rm -rf "$work"' EXIT
 source "$(dirname "$0")/helpers.sh"
+new_work
+at_exit='umount /etc/localtime 2>/dev/null'
 unset TZ
 zoneinfo=/usr/share/zoneinfo
 if [[ ! -f $zoneinfo/Asia/Kathmandu || "$(readlink /proc/self/ns/mnt)" == "$(readlink /proc/1/ns/mnt)" ]]; then
@@ -18,18 +17,15 @@ if [[ ! -f $zoneinfo/Asia/Kathmandu || "$(readlink /proc/self/ns/mnt)" == "$(rea
 fi
 mount --bind "$zoneinfo/UTC" /etc/localtime || fail "cannot put UTC over /etc/localtime"
 
-cp "$bin/tavrorun" "$work/"
+copy_programs
 printf '[program]\nmod=kord\n' >"$work/tavrorun.ini"
-(cd "$work" && exec ./tavrorun -A) >"$work/stdout.txt" 2>&1 &
-launcher=$!
+start_launcher
 wait_until 30 grep -qF "Starting" "$work/stdout.txt" || fail "the launcher did not start"
 umount /etc/localtime
 # Kathmandu is 5 h 45 min ahead of UTC: no other change of the clock looks like it.
 mount --bind "$zoneinfo/Asia/Kathmandu" /etc/localtime || fail "cannot put Kathmandu over /etc/localtime"
 wait_until 60 grep -qF "(the time zone changed)" "$work/stdout.txt" || fail "the change of zone was not noticed"
-kill -TERM "$launcher"
-wait "$launcher" 2>/dev/null
-launcher=
+stop_launcher
 
 expect_count "$work/stdout.txt" "(the time zone changed)" 1
 # The entry's own stamp is in the new zone: 5 h 45 min after the time it names as "from".
@@ -38,5 +34,4 @@ stamp=$(date -u -d "$(cut -f1 <<<"$line" | tr . -)" +%s)
 from=$(sed -E 's/.*moved from ([0-9.]+ [0-9:]+) to.*/\1/' <<<"$line" | tr . -)
 ahead=$(( stamp - $(date -u -d "$from" +%s) ))
 (( ahead >= 20700 - 60 && ahead <= 20700 + 60 )) || fail "the entry's stamp is $ahead s after the time it moved from: $line"
-
 finish "time zone change end-to-end" "$work/stdout.txt"
