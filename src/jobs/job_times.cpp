@@ -84,15 +84,20 @@ const JobTimes* Find(const JobTimesRecord& record, JobKind kind, int number) {
   return nullptr;
 }
 
-// The slots of a job between its record's times and `now`, counted as the tick would meet them.
+// The slots of a job between its record's times and `now`, counted as the tick would meet them. A
+// fresh start launches a pump's or task's slots after the times the reading gave it: those are not
+// missed.
 MissedJob Missed(const LauncherState& state, JobKind kind, std::size_t i, const JobTimes& times, DateTime alive,
-                 DateTime now, const TimeZone& zone) {
+                 DateTime now, const TimeZone& zone, bool resumed) {
   MissedJob missed{kind, static_cast<int>(i) + 1, 0, {}};
+  const auto beforeFresh = [resumed](DateTime counted, DateTime fresh) { return resumed || counted < fresh; };
   switch (kind) {
     case JobKind::Pump: {
       TPumpa pump = state.Pumps.Items[i];
       pump.LastTime = times.lastTime;
-      for (int n = 0; n < kMostCounted && IsSet(pump.LastTime) && PumpDueTime(pump) < now; ++n) {
+      for (int n = 0; n < kMostCounted && IsSet(pump.LastTime) && PumpDueTime(pump) < now &&
+                      beforeFresh(pump.LastTime, state.Pumps.Items[i].LastTime);
+           ++n) {
         if (LocalTimeExists(zone, PumpSlotTime(pump))) ++missed.slots;
         pump.LastTime = PumpDueTime(pump);
       }
@@ -101,7 +106,9 @@ MissedJob Missed(const LauncherState& state, JobKind kind, std::size_t i, const 
     case JobKind::Task: {
       TUkol task = state.Tasks.Items[i];
       task.LastTime = times.lastTime;
-      for (int n = 0; n < kMostCounted && IsSet(task.LastTime) && TaskDueTime(task) < now; ++n) {
+      for (int n = 0; n < kMostCounted && IsSet(task.LastTime) && TaskDueTime(task) < now &&
+                      beforeFresh(task.LastTime, state.Tasks.Items[i].LastTime);
+           ++n) {
         const TaskSlot slot = TaskNextSlot(task);
         if (LocalTimeExists(zone, slot.slotTime)) ++missed.slots;
         task.LastTime = slot.newLastTime;
@@ -251,7 +258,7 @@ RestartFindings TakeUpJobTimes(LauncherState& state, const JobTimesRecord& recor
     for (std::size_t i = 0; i < JobsOfKind(state, kind); ++i) {
       const JobTimes* times = Find(record, kind, static_cast<int>(i) + 1);
       if (times == nullptr || times->fingerprint != SectionFingerprint(state, kind, i)) continue;
-      const MissedJob missed = Missed(state, kind, i, *times, alive, now.local, zone);
+      const MissedJob missed = Missed(state, kind, i, *times, alive, now.local, zone, findings.resumed);
       if (missed.slots > 0 || !missed.runs.empty()) findings.missed.push_back(missed);
       state.Status.Job(kind, static_cast<int>(i) + 1).counts.missedSlots +=
           static_cast<std::uint64_t>(missed.slots) + missed.runs.size();

@@ -1,77 +1,83 @@
 #!/usr/bin/env bash
 # Alerts and metrics end to end: the real tavrorun -A under an accelerated clock (ten times real
-# speed) with a pump whose program is missing and a task whose program exits 3, and an alert
-# program that appends its arguments to a file. Each event reaches it once (alertquiet keeps the
-# later ones back), and so does a second launcher's refusal; once the launcher has ended, the metrics file is in the exposition format and
-# its counts agree with the log.
+# speed), gating on a real PostgreSQL (SQL Server mode), with an alert program that appends its
+# arguments to a file. A first run leaves its job times; the second, started five minutes later,
+# meets every event once: slots missed at its start, a pump whose program is missing, a task that
+# exits 3, one that hangs past its run time limit, a second launcher refused, a reading with
+# errors that stops it, the mended file that starts it again, the server lost and back. alertquiet
+# keeps the later ones of each back. Then the metrics file is in the exposition format, and its
+# counts agree with tavrocheck --history and --missed.
 set -uo pipefail
 source "$(dirname "$0")/isolated.sh"
-
 bin=$1
-work=$(mktemp -d)
-launcher=
-trap '[[ -n "$launcher" ]] && kill -9 "$launcher" 2>/dev/null; rm -rf "$work"' EXIT
 source "$(dirname "$0")/helpers.sh"
-libfaketime=$(ls /usr/lib/*/faketime/libfaketime.so.1 | head -n 1)
-
-mkdir -p "$work/jobs" "$work/alert"
-cp "$bin/tavrorun" "$work/"
-cp "$bin/exitwith" "$work/jobs/"
-cp "$bin/argrecorder" "$work/alert/"
-cat >"$work/tavrorun.ini" <<INI
-[program]
-mod=kord
-alert=$work/alert/argrecorder --append=alerts.txt
-alertquiet=1440
-[pumps]
-count=1
-[pump_1]
-launchperiod=1
-phase=0
-exename=$work/jobs/missing
-source=S1
-target=T1
-tagfile=tags.txt
-[tasks]
-count=1
-[task_1]
-launchperiod=1
-phase=0
-exename=$work/jobs/exitwith
-taskname=3
-INI
+beside_postgres "$@"
+new_work
+copy_programs exitwith
+mkdir "$work/alert" && cp "$bin/argrecorder" "$work/alert/" && cp "$bin/tavrocheck" "$work/"
+printf '#!/bin/sh\nexec sleep 6000\n' >"$work/jobs/hang.sh" && chmod +x "$work/jobs/hang.sh"
+printf '%s\n' "[program]" "mod=mssql" "alert=$work/alert/argrecorder --append=alerts.txt" "alertquiet=1440" \
+  "[mssql]" "host=127.0.0.1" "user=$TAVRO_PG_USER" "password=$TAVRO_PG_PASSWORD" "database=$TAVRO_PG_DATABASE" \
+  "table=pd" "tagcolumn=tag" "timecolumn=ts" "valuecolumn=val" "driver=PostgreSQL Unicode" \
+  "odbc=Port=$TAVRO_PG_PORT" "[pumps]" "count=1" "[pump_1]" "launchperiod=1" "phase=0" \
+  "exename=$work/jobs/missing" "source=S1" "target=T1" "tagfile=tags.txt" "[tasks]" "count=2" "[task_1]" \
+  "launchperiod=1" "phase=0" "intervallength=15" "exename=$work/jobs/exitwith" "taskname=3" \
+  "runningtag=UNIT1.RUN" "[task_2]" "launchperiod=60" "phase=57" "intervallength=15" "maxruntime=1" \
+  "exename=$work/jobs/hang.sh" "taskname=Hang" "runningtag=UNIT1.RUN" >"$work/tavrorun.ini"
 log="$work/tavrorun.007.txt"
 alerts="$work/alert/alerts.txt"
+server() { touch "$TAVRO_PG_CONTROL/$1" && wait_until 60 test ! -e "$TAVRO_PG_CONTROL/$1"; }
+alerted() { wait_until "${2:-120}" grep -q "^$1" "$alerts" || fail "no alert $1"; }
 
-(cd "$work" && LD_PRELOAD=$libfaketime FAKETIME="@2026-12-07 10:19:30 x10" exec ./tavrorun -A) \
-  >"$work/stdout.txt" 2>&1 &
-launcher=$!
-wait_until 120 grep -q "^run-failed" "$alerts" || fail "no alert of the failed run"
-wait_until 60 grep -q "^launch-failed" "$alerts" || fail "no alert of the failed launch"
-# A few more failed slots of each, which alertquiet keeps from the alert program.
-failed_launches() { (($(grep -c "launch failed" "$log") >= 3)); }
-wait_until 120 failed_launches || fail "fewer than three failed launches"
-# A second launcher is refused, and says so to the alert program of the configuration beside it.
+start_launcher "2026-12-07 10:50:30" 10
+alerted launch-failed
+stop_launcher "the first run"
+mv "$alerts" "$work/first-alerts.txt"
+
+start_launcher "2026-12-07 10:56:30" 10
+alerted slots-missed 60
+alerted run-failed
 (cd "$work" && ./tavrorun -A) >/dev/null 2>&1 && fail "a second launcher ran"
-wait_until 30 grep -q "^second-launcher" "$alerts" || fail "no alert of the second launcher"
-kill -TERM "$launcher"
-wait "$launcher" 2>/dev/null
-launcher=
+alerted second-launcher 30
+cp "$work/tavrorun.ini" "$work/good.ini"
+sed -i 's/^launchperiod=60$/launchperiod=0/' "$work/tavrorun.ini"
+alerted stopped  # by the hourly reading at 11:00
+cp "$work/good.ini" "$work/tavrorun.ini" && kill -HUP "$launcher"
+alerted started-again 60
+server stop || fail "the server did not stop"
+alerted source-lost
+server start || fail "the server did not start"
+alerted source-back
+alerted run-limit  # a minute of real time after the launch: the limit does not follow the fake clock
+stop_launcher "the second run"
 
-expect_count "$alerts" $'second-launcher\t-\tProgram is already running' 1
-expect_count "$alerts" $'launch-failed\tpump 1\t'"$work/jobs/missing "  1
-expect_count "$alerts" $'run-failed\ttask 1\t'"$work/jobs/exitwith 3 " 1
+for event in $'slots-missed\t-\tNot running from ' $'launch-failed\tpump 1\t'"$work/jobs/missing " \
+  $'run-failed\ttask 1\t'"$work/jobs/exitwith 3 " $'second-launcher\t-\tProgram is already running' \
+  $'run-limit\ttask 2\t'"$work/jobs/hang.sh Hang " $'ini-errors\t-\tIn ini found these errors:' \
+  $'stopped\t-\tStopped: ' $'started-again\t-\tIni valid again: starting' \
+  $'source-lost\t-\tMSSQL cannot be reached' $'source-back\t-\tMSSQL answers again'; do
+  expect_count "$alerts" "$event" 1
+done
+[[ $(grep -cE $'^[a-z-]+\t' "$alerts") -eq 10 ]] || fail "alerts beside the ten: $(cat "$alerts")"
 expect_in "$alerts" " ended with exit code 3 after "
-[[ $(wc -l <"$alerts") -eq 3 ]] || fail "alerts beside the three: $(cat "$alerts")"
 
 python3 "$(dirname "$0")/prom_check.py" "$work/tavrorun.prom" >"$work/series.txt" || fail "the metrics file does not parse"
-series() { awk -v key="$1" '$1 == key { print $2 }' "$work/series.txt"; }
-[[ "$(series 'tavro_job_failed_launches_total{kind="pump",number="1"}')" == "$(grep -c "missing .* launch failed" "$log")" ]] ||
-  fail "failed launches: metrics $(series 'tavro_job_failed_launches_total{kind="pump",number="1"}'), log $(grep -c "launch failed" "$log")"
-[[ "$(series 'tavro_job_launches_total{kind="task",number="1"}')" == "$(grep -c "exitwith 3 .* launched successfully" "$log")" ]] ||
-  fail "launches of the task do not agree with the log"
-[[ "$(series 'tavro_job_last_exit_code{kind="task",number="1"}')" == 3 ]] || fail "no last exit code 3"
-[[ "$(series 'tavro_launcher_running{}')" == 0 && "$(series 'tavro_readings_total{verdict="valid"}')" -ge 1 ]] ||
-  fail "the launcher's metrics: $(grep tavro_launcher_running "$work/series.txt")"
+series() { awk -v key="tavro_$1" '$1 == key { print $2 }' "$work/series.txt"; }
+(cd "$work" && ./tavrocheck --now "2026-12-07 12:00:00" --history --since "2026-12-07 10:56:30") >"$work/history.txt"
+(cd "$work" && ./tavrocheck --now "2026-12-07 12:00:00" --missed --until "2026-12-07 10:56:30") >"$work/missed.txt"
+in_history() { grep -cP "\t$1\t.*\t$2" "$work/history.txt"; }
+while IFS='|' read -r metric counted; do
+  [[ "$(series "$metric")" == "$counted" ]] || fail "metrics $metric $(series "$metric"), history $counted"
+done <<EOF
+job_failed_launches_total{kind="pump",number="1"}|$(in_history "pump 1" "launch failed")
+job_launches_total{kind="task",number="1"}|$(in_history "task 1" "launched")
+job_limit_ends_total{kind="task",number="2"}|$(grep -c "hang.sh Hang .* ended after 1 min: run time limit" "$log")
+job_missed_slots_total{kind="pump",number="1"}|$(grep -cP "\tpump 1\tmissed: " "$work/missed.txt")
+job_missed_slots_total{kind="task",number="1"}|$(grep -cP "\ttask 1\tmissed: " "$work/missed.txt")
+job_last_exit_code{kind="task",number="1"}|3
+launcher_running{}|0
+source_reachable{}|1
+EOF
+(($(series 'readings_total{verdict="errors"}') >= 1)) || fail "no reading with errors counted"
 
-finish "alerts and metrics end-to-end" "$log" "$alerts" "$work/tavrorun.prom" "$work/stdout.txt"
+finish "alerts and metrics end-to-end" "$log" "$alerts" "$work/tavrorun.prom" "$work/history.txt" "$work/stdout.txt"
