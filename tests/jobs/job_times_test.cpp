@@ -31,20 +31,16 @@ LauncherState Jobs() {
   return state;
 }
 
-JobTimesRecord RecordOf(const LauncherState& state, std::int64_t alive) {
-  JobTimesRecord record{alive, alive - kMsPerHour, {}};
-  for (const JobKind kind : {JobKind::Pump, JobKind::Batch, JobKind::Task, JobKind::Report}) {
-    record.jobs.push_back(TimesOf(state, kind, 0, alive));
-  }
-  return record;
-}
-
 // Started again at 03:05 after a stop at 01:58: the slots missed are counted per job whose section is
 // unchanged, and taken up only with resume set and a record young enough.
 TEST(JobTimes, ARestartTellsWhatWasMissedAndTakesUpUnchangedJobs) {
   const FixedOffsetZone zone(60);
   const ZonedTime now{At(3, 5), 60};
   const std::int64_t alive = ZonedTime{At(1, 58), 60}.Instant();
+  std::string written = JobTimesHeader(alive, alive - kMsPerHour);
+  for (const JobKind kind : {JobKind::Pump, JobKind::Batch, JobKind::Task, JobKind::Report}) {
+    written += JobTimesLine(TimesOf(Jobs(), kind, 0, alive));
+  }
   const struct {
     const char* name;
     int resume;
@@ -61,12 +57,7 @@ TEST(JobTimes, ARestartTellsWhatWasMissedAndTakesUpUnchangedJobs) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    const JobTimesRecord record = *ParseJobTimes([&] {
-      const LauncherState earlier = Jobs();
-      std::string text = JobTimesHeader(alive, alive - kMsPerHour);
-      for (const JobTimes& times : RecordOf(earlier, alive).jobs) text += JobTimesLine(times);
-      return text;
-    }());
+    const JobTimesRecord record = *ParseJobTimes(written);
     LauncherState state = Jobs();
     for (TPumpa& pump : state.Pumps.Items) pump.LastTime = PumpInitialLastTime(pump, now.local);
     for (TUkol& task : state.Tasks.Items) task.LastTime = TaskInitialLastTime(task, now.local);

@@ -1,19 +1,13 @@
 // A clock for the soak test, preloaded into the launcher (LD_PRELOAD): its time moves only while the
-// process waits, and then by exactly the time it waits for. A launcher then runs weeks of ticks as
-// fast as the machine lets it, and its ticks come exactly when the preview plans them, however fast
-// or loaded the machine is: an accelerated real clock (libfaketime's "x N") turns every millisecond
-// the machine takes into N of the launcher's, which moves ticks past report minutes and hour starts
-// on a busy machine.
+// process waits, by exactly the time it waits for, so weeks of ticks run as fast as the machine lets
+// them and still come when the preview plans them (an accelerated real clock, as libfaketime's, turns
+// a busy machine's every millisecond into many, and moves ticks past report minutes and hours).
 //
-// The wall clock starts at TAVRO_EVENT_CLOCK_START (seconds since 1970, UTC), the steady clocks
-// where they stood at the load. A wait (poll, nanosleep, clock_nanosleep) that nothing ends at once
-// returns at once, with the clock moved on by its time; what is ready ends it without moving the
-// clock. A wait without end, and the processor-time clocks, stay real. The programs the process
-// starts run on the real clock.
-//
-// Pages given back (madvise MADV_DONTNEED) stay: the launcher gives back its idle code before every
-// wait for the next tick, which here costs it more than the tick itself, and with no waiting there
-// is nothing to give back for. What a resting launcher keeps is the footprint test's business.
+// The wall clock starts at TAVRO_EVENT_CLOCK_START (seconds since 1970, UTC), the steady clocks where
+// they stood at the load. A timed wait (poll, nanosleep, clock_nanosleep) that nothing ends at once
+// returns at once with the clock moved on; waits without end, processor-time clocks and the programs
+// the process starts stay real. Pages given back (MADV_DONTNEED) stay: the launcher gives back its
+// idle code before every wait, which would cost more here than the tick itself.
 
 #include <dlfcn.h>
 #include <poll.h>

@@ -122,6 +122,14 @@ class TimerCycle : public ::testing::Test {
     clock.Wait(kTickSettleMs);
     RunTick(Context(), tickTime);
   }
+  // A table's case starts from a valid file and nothing logged or started.
+  void Fresh(int retryHeld = 0) {
+    state = {};
+    state.Settings.IniValid = true;
+    state.Settings.RetryHeld = retryHeld;
+    log.entries.clear();
+    starter.started.clear();
+  }
   // One tick at the clock's time; the next tick starts one interval after it ended.
   void Tick() {
     RunTickNow();
@@ -204,10 +212,7 @@ TEST_F(TimerCycle, GateValueAboveZeroLaunchesAndTheSlotIsConsumedEitherWay) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.value);
-    state = {};
-    state.Settings.IniValid = true;
-    log.entries.clear();
-    starter.started.clear();
+    Fresh();
     gate.value = c.value;
     AddTask(Task(15, 5, 15, At(7, 9, 45), "RUN"));
     AddTask(Task(15, 5, 15, At(7, 9, 45)));  // no tag: never asked
@@ -239,11 +244,7 @@ TEST_F(TimerCycle, RetryheldReadsAFailedSlotAgainUntilItsTimeIsUp) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(LogStamp(c.back));
-    state = {};
-    state.Settings.IniValid = true;
-    state.Settings.RetryHeld = c.retryHeld;
-    log.entries.clear();
-    starter.started.clear();
+    Fresh(c.retryHeld);
     AddTask(Task(15, 5, 15, At(7, 9, 45), "RUN"));
     for (clock.Set(At(7, 10, 5, 5)); clock.Now() < At(7, 10, 26); Tick()) {
       gate.failure = clock.Now() < c.back ? std::optional<ReadFailure>(SourceFailed("down")) : std::nullopt;
@@ -385,11 +386,8 @@ TEST_F(TimerCycle, ASourceThatCannotBeKeptReadyStopsTheLauncherAtEveryTick) {
 TEST_F(TimerCycle, RunEndsReachTheirJobsAndLogexitLogsTheFailedOnes) {
   for (const bool logExit : {false, true}) {
     SCOPED_TRACE(logExit);
-    state = {};
-    state.Settings.IniValid = true;
+    Fresh();
     state.Settings.LogExit = logExit;
-    log.entries.clear();
-    starter.started.clear();
     for (int i = 0; i < 3; ++i) AddTask(Task(15, 5, 15, At(7, 9, 45)));
     clock.Set(At(7, 10, 7, 30));
     Tick();
@@ -436,11 +434,8 @@ TEST_F(TimerCycle, OverlapPoliciesDecideTheSlotsOfAJobStillRunning) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.pump ? "pump " : "task ") + c.own + " " + kOverlapNames[static_cast<int>(c.program)]);
-    state = {};
-    state.Settings.IniValid = true;
+    Fresh();
     state.Settings.Control.overlap = c.program;
-    log.entries.clear();
-    starter.started.clear();
     if (c.pump) {
       AddPump(Pump(1, 0, At(7, 10, 6)));
       state.Pumps.Items[0].overlap = c.own;
@@ -558,9 +553,7 @@ TEST_F(TimerCycle, EverySlotOutcomeAndRunEndGoesToTheJournal) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.line);
-    state = {};
-    state.Settings.IniValid = true;
-    state.Settings.RetryHeld = c.retryHeld;
+    Fresh(c.retryHeld);
     gate.value = c.value;
     gate.failure = c.failure;
     starter.result = c.result;

@@ -34,7 +34,9 @@ struct FirstDatabaseStuck {
   DeadlineDatabase database{deadline, "IP21", log, [this] {
                               auto made = std::make_unique<FakeDatabase>();
                               made->rows = {7.0};
-                              if (databases++ == 0) made->queryHeldUntil = answer.get_future().share();
+                              if (databases++ == 0) {
+                                made->whileQuerying = [held = answer.get_future().share()] { held.wait(); };
+                              }
                               return made;
                             }};
   ReadPause waiting(bool stop) {

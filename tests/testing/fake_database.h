@@ -3,7 +3,6 @@
 // at the call a test names: the readers' failure paths without a failing server.
 
 #include <functional>
-#include <future>
 #include <string>
 #include <variant>
 #include <vector>
@@ -19,8 +18,7 @@ class FakeDatabase final : public Database {
   std::vector<double> rows;  // the first column of each row of every result
   std::string failAt;        // the call that throws, by its name in `calls` ("Open", "OpenQuery" ...)
   std::string failure = "[HY000] injected failure";
-  std::shared_future<void> queryHeldUntil;  // when set, OpenQuery waits for it: a server that stopped answering
-  std::function<void()> whileQuerying;      // when set, OpenQuery runs it: a server that may stop answering
+  std::function<void()> whileQuerying;  // when set, OpenQuery runs it: a server that may stop answering
   // Every call, in order: the name, and for calls with arguments a blank and the arguments.
   std::vector<std::string> calls;
   // What reached the server: each query that ran, with the connection it ran on.
@@ -63,7 +61,6 @@ class FakeDatabase final : public Database {
   void OpenQuery() override {
     Call("OpenQuery");
     if (queryOpen_) return;
-    if (queryHeldUntil.valid()) queryHeldUntil.wait();
     if (whileQuerying) whileQuerying();
     if (!open_) connectedWith_ = connectionString_;
     sent.push_back({connectedWith_, sql_, parameters_});

@@ -14,12 +14,10 @@ namespace tavro {
 namespace {
 
 // Times as the journal writes them, in the zone tavrocheck reads local times in.
-std::string Time(int hour, int minute, int second = 0) {
-  return ZonedTimeText(FirstZonedTimeOf(SystemTimeZone(), MakeDateTime(2026, 12, 7, hour, minute, second)));
-}
 ZonedTime Zoned(int hour, int minute, int second = 0) {
   return FirstZonedTimeOf(SystemTimeZone(), MakeDateTime(2026, 12, 7, hour, minute, second));
 }
+std::string Time(int hour, int minute, int second = 0) { return ZonedTimeText(Zoned(hour, minute, second)); }
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;

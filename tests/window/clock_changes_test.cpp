@@ -39,19 +39,16 @@ struct Launch {
   std::string command;
 };
 
-class Launches final : public LaunchObserver {
- public:
-  explicit Launches(Clock& clock) : clock_(clock) {}
+struct Launches final : LaunchObserver {
+  explicit Launches(Clock& clock) : clock(clock) {}
   void OnLaunch(const LaunchNotice& notice) override {
-    all.push_back({clock_.SteadyMs(), notice.tickTime, std::string(notice.kind) + " " + std::to_string(notice.number),
+    all.push_back({clock.SteadyMs(), notice.tickTime, std::string(notice.kind) + " " + std::to_string(notice.number),
                    notice.commandLine});
   }
   void OnClockChange(const ClockChange&) override { ++changes; }
+  Clock& clock;
   std::vector<Launch> all;
   int changes = 0;
-
- private:
-  Clock& clock_;
 };
 
 // The slot time a pump's or task's command line names.
