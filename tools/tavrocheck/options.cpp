@@ -91,6 +91,13 @@ struct KnownOption {
   bool (*apply)(CheckOptions& options, const std::vector<std::string>& values);
 };
 
+// The apply of an option without values.
+template <bool CheckOptions::*flag>
+bool SetFlag(CheckOptions& options, const std::vector<std::string>& /*values*/) {
+  options.*flag = true;
+  return true;
+}
+
 constexpr std::array<KnownOption, 21> kOptions{{
     {"--ini", "FILE", "a file name",
      "the file to read (default: tavrorun.ini in the current folder, else the\n"
@@ -157,19 +164,13 @@ constexpr std::array<KnownOption, 21> kOptions{{
      "extension .status): NEXT and LEFT (when each job is next due), LAST and PASSED\n"
      "(its last launch), JOB, RESULT (launched, failed, held by a gate; how the last\n"
      "run ended) and a summary line; LEFT and PASSED count from --now",
-     [](CheckOptions& options, const std::vector<std::string>&) {
-       options.status = true;
-       return true;
-     }},
+     SetFlag<&CheckOptions::status>},
     {"--rerun", "", "",
      "run instead past slots of one job again (--job), beside a running launcher: the\n"
      "exact command lines, gates read as the launcher reads them, each launch logged\n"
      "in the launcher's daily log, marked \"Re-run: \"; a slot not yet due, or a time\n"
      "that is no slot of the job, runs nothing (exit codes 9 and 10)",
-     [](CheckOptions& options, const std::vector<std::string>&) {
-       options.rerun = true;
-       return true;
-     }},
+     SetFlag<&CheckOptions::rerun>},
     {"--slot", "TIME", "\"YYYY-MM-DD HH:MM:SS\"",
      "with --rerun: the one slot to run again",
      [](CheckOptions& options, const std::vector<std::string>& values) {
@@ -178,42 +179,27 @@ constexpr std::array<KnownOption, 21> kOptions{{
      }},
     {"--nogate", "", "",
      "with --rerun: launch gated tasks without reading their gate",
-     [](CheckOptions& options, const std::vector<std::string>&) {
-       options.noGate = true;
-       return true;
-     }},
+     SetFlag<&CheckOptions::noGate>},
     {"--source", "", "",
      "with the check: try the SQL Server source as the launcher's reading does (its\n"
      "connection and a query of its table), so that \"MSSQL will not be used\" shows\n"
      "now; without it the check says in one line that the source was not tried",
-     [](CheckOptions& options, const std::vector<std::string>&) {
-       options.trySource = true;
-       return true;
-     }},
+     SetFlag<&CheckOptions::trySource>},
     {"--json", "", "",
      "with --status: the status file as it is (its fields: man tavrocheck)",
-     [](CheckOptions& options, const std::vector<std::string>&) {
-       options.json = true;
-       return true;
-     }},
+     SetFlag<&CheckOptions::json>},
     {"--history", "", "",
      "show instead what became of every slot of each job, from the launcher's\n"
      "journal (FILE-YYYYMMDD.history beside FILE, 31 days kept): launched, launch\n"
      "failed, held by a value, held because the source failed, passed over, how each\n"
      "run ended, missed while the launcher was stopped or not running; and when the\n"
      "launcher started, stopped and ended",
-     [](CheckOptions& options, const std::vector<std::string>&) {
-       options.history = true;
-       return true;
-     }},
+     SetFlag<&CheckOptions::history>},
     {"--missed", "", "",
      "list instead the slots missed while the launcher was stopped or not running,\n"
      "less those launched since (a catch-up), with the command lines they would have\n"
      "had (the configuration as it is now)",
-     [](CheckOptions& options, const std::vector<std::string>&) {
-       options.missed = true;
-       return true;
-     }},
+     SetFlag<&CheckOptions::missed>},
     {"--since", "TIME", "\"YYYY-MM-DD HH:MM:SS\"",
      "with --history, --missed: from then (default: 24 hours before --now for\n"
      "--history, 31 days for --missed); with --rerun and --until: every slot from then",
@@ -230,22 +216,13 @@ constexpr std::array<KnownOption, 21> kOptions{{
      }},
     {"--help", "", "",
      "show this text",
-     [](CheckOptions& options, const std::vector<std::string>&) {
-       options.help = true;
-       return true;
-     }},
+     SetFlag<&CheckOptions::help>},
     {"-h", "", "",
      nullptr,
-     [](CheckOptions& options, const std::vector<std::string>&) {
-       options.help = true;
-       return true;
-     }},
+     SetFlag<&CheckOptions::help>},
     {"--version", "", "",
      "show the version",
-     [](CheckOptions& options, const std::vector<std::string>&) {
-       options.version = true;
-       return true;
-     }},
+     SetFlag<&CheckOptions::version>},
 }};
 
 std::size_t ValueCount(const KnownOption& option) {
