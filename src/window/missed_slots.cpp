@@ -62,12 +62,13 @@ std::vector<DownSpan> DownSpans::End(DateTime end) {
   return std::move(spans_);
 }
 
-std::vector<MissedSlot> SlotsInSpans(const std::string& iniFile, const std::vector<DownSpan>& spans) {
+std::optional<std::vector<MissedSlot>> SlotsInSpans(const std::string& iniFile, const std::vector<DownSpan>& spans) {
   std::vector<MissedSlot> slots;
   for (const DownSpan& span : spans) {
     SpanLaunches launches(span, slots);
     SimulatedLauncher launcher(iniFile, AddMinutes(span.from, -1), &launches);
-    if (!launcher.Valid()) break;  // a file with errors launches nothing in any span
+    // Today's file is the only plan of those spans there is; one with errors plans nothing.
+    if (!launcher.Valid()) return std::nullopt;
     while (!(span.to < launcher.Now())) launcher.Tick();
   }
   return slots;
@@ -90,7 +91,7 @@ void DropDecided(std::vector<MissedSlot>& slots, std::vector<SlotKey> decided) {
   });
 }
 
-std::vector<MissedSlot> ListMissedSlots(const std::string& iniFile, DateTime since, DateTime until) {
+std::optional<std::vector<MissedSlot>> ListMissedSlots(const std::string& iniFile, DateTime since, DateTime until) {
   // A stop of the day before may reach into the span.
   const DateTime first = AddDays(since, -1);
   DownSpans down;
@@ -106,8 +107,8 @@ std::vector<MissedSlot> ListMissedSlots(const std::string& iniFile, DateTime sin
     span.to = std::min(span.to, until);
     return !(span.from < span.to);
   });
-  std::vector<MissedSlot> slots = SlotsInSpans(iniFile, spans);
-  if (slots.empty()) return slots;
+  std::optional<std::vector<MissedSlot>> slots = SlotsInSpans(iniFile, spans);
+  if (!slots || slots->empty()) return slots;
   std::vector<SlotKey> decided;
   ForEachHistoryLine(iniFile, since, AddDays(until, kHistoryDays), [&decided](std::string_view text) {
     HistoryFields fields;
@@ -116,7 +117,7 @@ std::vector<MissedSlot> ListMissedSlots(const std::string& iniFile, DateTime sin
       if (const std::optional<SlotKey> key = DecidedSlot(*line)) decided.push_back(*key);
     }
   });
-  DropDecided(slots, std::move(decided));
+  DropDecided(*slots, std::move(decided));
   return slots;
 }
 

@@ -42,8 +42,9 @@ class DownSpans {
   DownSpan open_;
 };
 
-// The slots a running launcher would have launched in `spans`, oldest first within each span.
-std::vector<MissedSlot> SlotsInSpans(const std::string& iniFile, const std::vector<DownSpan>& spans);
+// The slots a running launcher would have launched in `spans`, oldest first within each span; none
+// at all when there are spans and the file has errors, as then it cannot tell.
+std::optional<std::vector<MissedSlot>> SlotsInSpans(const std::string& iniFile, const std::vector<DownSpan>& spans);
 
 // A slot a journal line says what became of (launched, launch failed, held): none for other lines.
 struct SlotKey {
@@ -57,7 +58,8 @@ std::optional<SlotKey> DecidedSlot(const HistoryLine& line);
 void DropDecided(std::vector<MissedSlot>& slots, std::vector<SlotKey> decided);
 
 // The missed slots of the span from `since` to `until` (local times), from the journal beside
-// `iniFile`: what tavrocheck --missed lists and a re-run of the missed slots launches.
-std::vector<MissedSlot> ListMissedSlots(const std::string& iniFile, DateTime since, DateTime until);
+// `iniFile`: what tavrocheck --missed lists and a re-run of the missed slots launches. None when
+// the file has errors and the launcher was down in the span.
+std::optional<std::vector<MissedSlot>> ListMissedSlots(const std::string& iniFile, DateTime since, DateTime until);
 
 }  // namespace tavro

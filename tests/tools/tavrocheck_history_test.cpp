@@ -49,10 +49,10 @@ TEST(TavrocheckHistory, TellsEverySlotAndTheMissedOnesFromTheJournal) {
   }
   journal += "2026-12-07T03:00:20";  // torn by a power loss: passed over
   testutil::WriteFileBytes(dir.File("tavrorun-20261207.history"), journal);
-  const auto check = [&ini](std::vector<std::string> args) {
+  const auto check = [&ini](std::vector<std::string> args, int exitCode = 0) {
     args.insert(args.end(), {"--ini", ini, "--since", "2026-12-07 00:00:00", "--until", "2026-12-07 04:00:00"});
     const testutil::CapturedRun run = testutil::RunProgramCapture(testutil::TestProgramPath("tavrocheck"), args);
-    EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_EQ(run.exitCode, exitCode) << run.output;
     return Lines(run.output);
   };
   const std::string missed = "missed: no launcher ran (killed)\t/opt/tavro/task ";
@@ -72,6 +72,14 @@ TEST(TavrocheckHistory, TellsEverySlotAndTheMissedOnesFromTheJournal) {
   EXPECT_EQ(check({"--missed", "--job", "task", "2"}),
             (std::vector<std::string>{Time(2, 0) + "\ttask 2\t" + missed + "Hourly 07.12.2026+02.00 60 -NOH -NOE",
                                       "# 1 missed slot from " + Time(0, 0) + " to " + Time(4, 0)}));
+
+  // A file with errors plans nothing: that is said, never "0 missed slots"; the journal still reads.
+  testutil::WriteFileBytes(ini, "[tasks]\ncount=1\n[task_1]\nlaunchperiod=0\n");
+  const std::string untold = "tavrocheck: " + ini + " has errors: the slots missed while no launcher ran cannot be told";
+  EXPECT_EQ(check({"--missed"}, 1), std::vector<std::string>{untold});
+  const std::vector<std::string> history = check({"--history"}, 1);
+  EXPECT_EQ(history.size(), 7u);  // the six lines of the journal
+  EXPECT_EQ(history.back(), untold);
 }
 
 }  // namespace

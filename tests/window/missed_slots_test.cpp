@@ -52,7 +52,7 @@ TEST(MissedSlots, SpansFromTheJournalAndTheSlotsNoLaterLineLaunched) {
   testutil::WriteFileBytes(ini, "[tasks]\ncount=1\n[task_1]\nlaunchperiod=15\nphase=5\nintervallength=15\n"
                                 "exename=/opt/tavro/task\ntaskname=Balance\n");
   spans.resize(2);
-  std::vector<MissedSlot> missed = SlotsInSpans(ini, spans);
+  std::vector<MissedSlot> missed = SlotsInSpans(ini, spans).value();
   // After the restart at 03:00 a catch-up launched 02:00 and held 02:15 by its gate; a launch of
   // another job at 02:30 is no launch of this one.
   std::vector<SlotKey> decided;

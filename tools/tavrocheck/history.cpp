@@ -19,8 +19,10 @@ std::string JournalTimeText(DateTime local, const TimeZone& zone) { return Zoned
 
 std::string JobText(JobKind kind, int number) { return std::string(JobKindName(kind)) + " " + std::to_string(number); }
 
-std::vector<MissedSlot> MissedOf(const HistoryRequest& request) {
-  std::vector<MissedSlot> missed = ListMissedSlots(request.iniFile, request.since, request.until);
+std::optional<std::vector<MissedSlot>> MissedOf(const HistoryRequest& request) {
+  std::optional<std::vector<MissedSlot>> listed = ListMissedSlots(request.iniFile, request.since, request.until);
+  if (!listed) return listed;
+  std::vector<MissedSlot>& missed = *listed;
   if (request.job) {
     std::erase_if(missed, [&request](const MissedSlot& slot) {
       return JobKindName(slot.kind) != request.job->kind || slot.number != request.job->number;
@@ -28,7 +30,7 @@ std::vector<MissedSlot> MissedOf(const HistoryRequest& request) {
   }
   std::stable_sort(missed.begin(), missed.end(),
                    [](const MissedSlot& a, const MissedSlot& b) { return a.slot < b.slot; });
-  return missed;
+  return listed;
 }
 
 // The outcome column of a journal line.
@@ -69,9 +71,11 @@ void Flush(std::ostream& out, std::string& block, bool always = false) {
 
 }  // namespace
 
-void PrintHistory(const HistoryRequest& request, std::ostream& out) {
+bool PrintHistory(const HistoryRequest& request, std::ostream& out) {
   const SystemTimeZone zone;
-  const std::vector<MissedSlot> missed = MissedOf(request);
+  // The journal's own lines are worth reading even when the missed slots cannot be told.
+  const std::optional<std::vector<MissedSlot>> listed = MissedOf(request);
+  const std::vector<MissedSlot> missed = listed.value_or(std::vector<MissedSlot>{});
   std::vector<std::string> missedTimes;
   for (const MissedSlot& slot : missed) missedTimes.push_back(JournalTimeText(slot.slot, zone));
   std::size_t next = 0;  // the first missed slot not yet printed
@@ -111,11 +115,14 @@ void PrintHistory(const HistoryRequest& request, std::ostream& out) {
   printMissedBefore("9999");
   Flush(out, block, true);
   out.flush();
+  return listed.has_value();
 }
 
-void PrintMissed(const HistoryRequest& request, std::ostream& out) {
+bool PrintMissed(const HistoryRequest& request, std::ostream& out) {
   const SystemTimeZone zone;
-  const std::vector<MissedSlot> missed = MissedOf(request);
+  const std::optional<std::vector<MissedSlot>> listed = MissedOf(request);
+  if (!listed) return false;
+  const std::vector<MissedSlot>& missed = *listed;
   std::string block;
   for (const MissedSlot& slot : missed) {
     block.append(JournalTimeText(slot.slot, zone)).append(1, '\t').append(JobText(slot.kind, slot.number));
@@ -127,6 +134,7 @@ void PrintMissed(const HistoryRequest& request, std::ostream& out) {
   block.append(JournalTimeText(request.until, zone)) += '\n';
   Flush(out, block, true);
   out.flush();
+  return true;
 }
 
 }  // namespace tavro

@@ -17,9 +17,11 @@ struct HistoryRequest {
   std::optional<JobChoice> job;
 };
 
-// Every entry of the journal in the span, and every missed slot at its own time, in order.
-void PrintHistory(const HistoryRequest& request, std::ostream& out);
-// The missed slots with their command lines, then a summary line.
-void PrintMissed(const HistoryRequest& request, std::ostream& out);
+// Every entry of the journal in the span, and every missed slot at its own time, in order. False
+// when the missed slots could not be told (the file has errors and the launcher was down).
+bool PrintHistory(const HistoryRequest& request, std::ostream& out);
+// The missed slots with their command lines, then a summary line; false, printing nothing, when
+// they could not be told.
+bool PrintMissed(const HistoryRequest& request, std::ostream& out);
 
 }  // namespace tavro

@@ -219,14 +219,21 @@ HistoryRequest HistoryRequestOf(const CheckOptions& options, int defaultHours) {
   return {IniFileOf(options), options.since.value_or(AddMinutes(until, -60 * defaultHours)), until, options.job};
 }
 
+// The missed slots are what today's file plans for the spans without a launcher.
+ExitCode MissedSlotsUntold(const CheckOptions& options) {
+  std::cout.flush();
+  std::cerr << "tavrocheck: " << IniFileOf(options)
+            << " has errors: the slots missed while no launcher ran cannot be told\n";
+  return ExitCode::Invalid;
+}
+
 ExitCode ShowHistory(const CheckOptions& options) {
-  PrintHistory(HistoryRequestOf(options, 24), std::cout);
-  return ExitCode::Ok;
+  return PrintHistory(HistoryRequestOf(options, 24), std::cout) ? ExitCode::Ok : MissedSlotsUntold(options);
 }
 
 ExitCode ShowMissed(const CheckOptions& options) {
-  PrintMissed(HistoryRequestOf(options, 24 * kHistoryDays), std::cout);
-  return ExitCode::Ok;
+  return PrintMissed(HistoryRequestOf(options, 24 * kHistoryDays), std::cout) ? ExitCode::Ok
+                                                                               : MissedSlotsUntold(options);
 }
 
 ExitCode RunSlotsAgain(const CheckOptions& options) {
@@ -235,8 +242,10 @@ ExitCode RunSlotsAgain(const CheckOptions& options) {
   RerunOutcome outcome = RerunOutcome::Launched;
   if (options.missed) {
     const DateTime until = options.until.value_or(setup.now);
+    const std::optional<std::vector<MissedSlot>> listed = ListMissedSlots(setup.iniFile, *options.since, until);
+    if (!listed) return MissedSlotsUntold(options);
     std::vector<SlotToRun> slots;
-    for (const MissedSlot& missed : ListMissedSlots(setup.iniFile, *options.since, until)) {
+    for (const MissedSlot& missed : *listed) {
       const JobChoice job{JobKindName(missed.kind), missed.number};
       if (!options.job || (options.job->kind == job.kind && options.job->number == job.number)) {
         slots.push_back({job, missed.slot});
