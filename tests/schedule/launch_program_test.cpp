@@ -24,12 +24,14 @@ struct Recorded {
   std::vector<std::string> arguments;
 };
 
-// The launcher does not wait for its programs, so the test waits for the recorder's file.
+// The launcher does not wait for its programs, so the test waits for the recorder's file. Under
+// wine a file just renamed into place may exist a moment before it opens: wait for its text.
 Recorded WaitForRecord(const fs::path& folder) {
   const fs::path file = folder / "args.txt";
-  testutil::Eventually([&] { return fs::exists(file); });
+  std::string text;
+  testutil::Eventually([&] { return !(text = testutil::ReadFileBytes(file.string())).empty(); });
   Recorded recorded;
-  std::istringstream lines(testutil::ReadFileBytes(file.string()));
+  std::istringstream lines(text);
   std::string line;
   if (std::getline(lines, line)) recorded.folder = line;
   while (std::getline(lines, line)) recorded.arguments.push_back(line);

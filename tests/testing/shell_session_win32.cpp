@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <sstream>
 #include <utility>
@@ -47,6 +48,12 @@ std::vector<std::string> LauncherCopy::LogMessages() const {
 
 CapturedRun DriveWindow(const std::vector<std::string>& steps) {
   CapturedRun run = RunProgramCapture(TestProgramPath("windowdriver"), steps);
+  // The driver says why whenever a step fails; silence with a failure means it never ran its steps
+  // (on a loaded machine wine now and then fails to start a process), so it is started once more.
+  if (run.exitCode != 0 && run.output.empty()) {
+    std::fprintf(stderr, "the window driver did not run (exit code %d): started again\n", run.exitCode);
+    run = RunProgramCapture(TestProgramPath("windowdriver"), steps);
+  }
   run.output.erase(std::remove(run.output.begin(), run.output.end(), '\r'), run.output.end());
   return run;
 }
