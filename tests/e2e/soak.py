@@ -195,7 +195,8 @@ def check_resources(folder, samples):
     first, last = samples[:third], samples[-third:]
     if max(s[3] for s in samples) != 1:
         fail(f"{folder}: {max(s[3] for s in samples)} threads")
-    if max(s[2] for s in samples) > 12 or max(s[2] for s in last) > max(s[2] for s in first):
+    # A sample may catch a file or a launch's pipe open for a moment: a leak raises the fewest held.
+    if max(s[2] for s in samples) > 12 or min(s[2] for s in last) > min(s[2] for s in first):
         fail(f"{folder}: descriptors {[s[2] for s in first][:5]} ... {[s[2] for s in last][-5:]}")
     rss_first, rss_last = max(s[1] for s in first), max(s[1] for s in last)
     if rss_last > rss_first * 1.25 + 256:
