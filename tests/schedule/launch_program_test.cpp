@@ -24,8 +24,7 @@ struct Recorded {
   std::vector<std::string> arguments;
 };
 
-// The launcher does not wait for its programs, so the test waits for the recorder's file. Under
-// wine a file just renamed into place may exist a moment before it opens: wait for its text.
+// The launcher does not wait for its programs: wait for the record's text (wine opens it late).
 Recorded WaitForRecord(const fs::path& folder) {
   const fs::path file = folder / "args.txt";
   std::string text;

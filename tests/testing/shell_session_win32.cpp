@@ -48,8 +48,7 @@ std::vector<std::string> LauncherCopy::LogMessages() const {
 
 CapturedRun DriveWindow(const std::vector<std::string>& steps) {
   CapturedRun run = RunProgramCapture(TestProgramPath("windowdriver"), steps);
-  // The driver says why whenever a step fails; silence with a failure means it never ran its steps
-  // (on a loaded machine wine now and then fails to start a process), so it is started once more.
+  // A driver that failed without saying why never ran (wine under load may fail to start one).
   if (run.exitCode != 0 && run.output.empty()) {
     std::fprintf(stderr, "the window driver did not run (exit code %d): started again\n", run.exitCode);
     run = RunProgramCapture(TestProgramPath("windowdriver"), steps);
