@@ -260,8 +260,10 @@ RestartFindings TakeUpJobTimes(LauncherState& state, const JobTimesRecord& recor
       if (times == nullptr || times->fingerprint != SectionFingerprint(state, kind, i)) continue;
       const MissedJob missed = Missed(state, kind, i, *times, alive, now.local, zone, findings.resumed);
       if (missed.slots > 0 || !missed.runs.empty()) findings.missed.push_back(missed);
-      state.Status.Job(kind, static_cast<int>(i) + 1).counts.missedSlots +=
-          static_cast<std::uint64_t>(missed.slots) + missed.runs.size();
+      // The catch-up launches every task slot and one of each other job's: those are not lost.
+      std::uint64_t lost = static_cast<std::uint64_t>(missed.slots) + missed.runs.size();
+      if (findings.resumed) lost -= kind == JobKind::Task ? lost : std::min<std::uint64_t>(lost, 1);
+      state.Status.Job(kind, static_cast<int>(i) + 1).counts.missedSlots += lost;
       if (findings.resumed) TakeUp(state, kind, i, *times, missed, now.local);
     }
   }
@@ -280,7 +282,7 @@ std::vector<std::string> RestartEntries(const RestartFindings& findings, const T
     entry += std::string(JobKindName(job.kind)) + " " + std::to_string(job.number);
     if (job.runs.empty()) {
       // "x" rather than a multiplication sign: the log is in the system's code page.
-    entry += " x" + std::to_string(job.slots);
+      entry += " x" + std::to_string(job.slots);
       continue;
     }
     entry += " (";

@@ -126,12 +126,13 @@ release_private_dev() {
   fi
 }
 
-# The end of a test: the outcome, and what helps to understand a failure.
+# The end of a test: the outcome, and what helps to understand a failure (with what the launcher
+# wrote on its streams, which says why one did not start).
 finish() {  # name, files to show on failure...
   local name=$1
   shift
   if ((failures > 0)); then
-    for file in "$@"; do
+    for file in "$@" "$work/stdout.txt"; do
       echo "--- $file"
       cat "$file" 2>/dev/null
     done

@@ -47,13 +47,14 @@ TEST(JobTimes, ARestartTellsWhatWasMissedAndTakesUpUnchangedJobs) {
     bool changePump;
     bool resumed;
     const char* said;
+    std::uint64_t lost;  // the missed slots counted in the status: the catch-up launches the others
   } cases[] = {
       {"resumed", 24, false, true,
-       "missed: pump 1 x4, batch 1 (07.12.2026), task 1 x5, report 1 (07.12.2026)"},
-      {"a changed section starts afresh", 24, true, true, "missed: batch 1 (07.12.2026), task 1 x5, report 1"},
-      {"too old a record", 1, false, false, "not caught up: the times of the last run are 1 hours old, more than resume=1"},
+       "missed: pump 1 x4, batch 1 (07.12.2026), task 1 x5, report 1 (07.12.2026)", 3},
+      {"a changed section starts afresh", 24, true, true, "missed: batch 1 (07.12.2026), task 1 x5, report 1", 0},
+      {"too old a record", 1, false, false, "not caught up: the times of the last run are 1 hours old, more than resume=1", 10},
       // The slots after the fresh times are launched by the fresh start: no more missed.
-      {"resume off", 0, false, false, "missed: pump 1 x4, batch 1 (07.12.2026), task 1 x4, report 1"},
+      {"resume off", 0, false, false, "missed: pump 1 x4, batch 1 (07.12.2026), task 1 x4, report 1", 10},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -73,6 +74,11 @@ TEST(JobTimes, ARestartTellsWhatWasMissedAndTakesUpUnchangedJobs) {
     EXPECT_EQ(state.Pumps.Items[0].LastTime, pumpTakenUp ? At(1, 50) : fresh);
     EXPECT_EQ(state.Reports.Items[0].CatchUpOn, c.resumed ? MakeDateTime(2026, 12, 7) : DateTime{});
     EXPECT_EQ(state.Batches.Items[0].NextTime, At(2, 0));  // as the earlier run left it, in every case
+    std::uint64_t lost = 0;
+    for (const auto& records : state.Status.jobs) {
+      for (const JobRecord& job : records) lost += job.counts.missedSlots;
+    }
+    EXPECT_EQ(lost, c.lost);
   }
 }
 
