@@ -11,9 +11,8 @@
 
 namespace tavro {
 
-void SaySourceCannotBeReached(LogSink& log, const std::string& source) {
-  log.Event(LogEvent::SourceLost, "-", source + " cannot be reached: tasks gated on it are held until it answers",
-            EventEntry::Continued);
+void SaySourceCannotBeReached(LogSink& log, const std::string& source, EventEntry how) {
+  log.Event(LogEvent::SourceLost, "-", source + " cannot be reached: tasks gated on it are held until it answers", how);
 }
 
 ReadingVerdict ReadConfiguration(LauncherState& state, const IniFile& ini, const ReadingContext& context,

@@ -25,8 +25,9 @@ class SourceUnreachable : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// The entry, continuing the error's, that begins an outage of `source`'s server: an event.
-void SaySourceCannotBeReached(LogSink& log, const std::string& source);
+// The entry that begins an outage of `source`'s server, continuing the error's unless `how` says
+// otherwise: an event.
+void SaySourceCannotBeReached(LogSink& log, const std::string& source, EventEntry how = EventEntry::Continued);
 
 class IniFile;
 class IniFileCache;

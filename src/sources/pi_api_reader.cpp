@@ -26,12 +26,14 @@ struct PiApiAnswer {
   double value = kNoValueFound;
   const char* failedStep = nullptr;  // the debug text of the step that failed
   bool timeOutOfRange = false;
+  std::optional<bool> serverReached;  // none: the steps did not get as far as the server
 };
 
-PiApiAnswer Failed(double value, const char* step) {
+PiApiAnswer Failed(double value, const char* step, std::optional<bool> serverReached = std::nullopt) {
   PiApiAnswer answer;
   answer.value = value;
   answer.failedStep = step;
+  answer.serverReached = serverReached;
   return answer;
 }
 
@@ -45,11 +47,12 @@ PiApiAnswer Ask(const PiApiSession& s) {
       return Failed(-3.0, "piut_login failed");
     }
   }
-  if (s.pi.piut_setservernode(s.host.c_str()) != 0) return Failed(-4.0, "piut_setservernode failed");
+  if (s.pi.piut_setservernode(s.host.c_str()) != 0) return Failed(-4.0, "piut_setservernode failed", false);
   std::int32_t point = 0;
-  if (s.pi.pipt_findpoint(s.tag.c_str(), &point) != 0) return Failed(-5.0, "pipt_findpoint failed");
+  if (s.pi.pipt_findpoint(s.tag.c_str(), &point) != 0) return Failed(-5.0, "pipt_findpoint failed", true);
 
   PiApiAnswer answer;
+  answer.serverReached = true;
   if (s.piTime) {
     std::int32_t piTime = *s.piTime;
     float value = 0;
@@ -101,6 +104,8 @@ double PiApiReader::ReadThisWay(const std::string& tag, const std::string& host,
     Debug(answer->failedStep, false);
     NoteFailure(SourceFailed(std::string("PI API ") + answer->failedStep));
   }
+  if (answer->serverReached == false) outage_.Lost();
+  if (answer->serverReached == true) outage_.Answered();
   // A wrapped time would ask the archive for another moment.
   if (answer->timeOutOfRange) {
     log_.Entry("PI time out of range for tag " + tag + ": " + DateTimeText(time));

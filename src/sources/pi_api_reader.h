@@ -12,13 +12,14 @@
 #include "sources/pi_api_binding.h"
 #include "sources/pi_reader.h"
 #include "sources/read_deadline.h"
+#include "sources/source_outage.h"
 
 namespace tavro {
 
 class PiApiReader final : public PiReader {
  public:
   PiApiReader(const ProgramSettings& settings, LogSink& log, PiApiBinding& api, ReadDeadline& deadline)
-      : PiReader(settings, log), api_(api), deadline_(deadline), givenUp_("PI API", log) {}
+      : PiReader(settings, log), api_(api), deadline_(deadline), givenUp_("PI API", log), outage_("PI", log) {}
 
   // At every tick while this is the source: the library bound, or the launcher stops.
   bool KeepReady() override;
@@ -30,6 +31,7 @@ class PiApiReader final : public PiReader {
   PiApiBinding& api_;
   ReadDeadline& deadline_;
   GivenUpCalls givenUp_;
+  SourceOutage outage_;  // a server that piut_setservernode cannot reach, said once for the outage
   std::shared_ptr<std::mutex> inLibrary_ = std::make_shared<std::mutex>();
 };
 

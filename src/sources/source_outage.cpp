@@ -14,6 +14,12 @@ void SourceOutage::Failed(const std::exception& error, const std::function<void(
   SaySourceCannotBeReached(log_, source_);
 }
 
+void SourceOutage::Lost() {
+  if (lost_) return;
+  lost_ = true;
+  SaySourceCannotBeReached(log_, source_, EventEntry::Stamped);
+}
+
 void SourceOutage::Answered() {
   if (!lost_) return;
   lost_ = false;

@@ -20,6 +20,9 @@ class SourceOutage {
   // A read failed: `say` writes the reader's entry of it, unless the server was out of reach
   // already. A failure that begins an outage is followed by what it means for the tasks.
   void Failed(const std::exception& error, const std::function<void()>& say);
+  // The server could not be reached, as a reader without errors of its own tells it: said once for
+  // the outage, in an entry of its own.
+  void Lost();
   // The server answered a read: said once after an outage.
   void Answered();
 

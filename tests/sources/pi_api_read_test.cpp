@@ -46,6 +46,7 @@ TEST_F(PiApiRead, EveryStepsFailureHasItsValueAndDebugText) {
     double result;
     std::vector<std::string> calls;
     const char* debugText;  // the last plain entry with debug on
+    std::string outage = "";  // an unreachable server's event, said once: after the debug read's entries
   } cases[] = {
       {"value", "point.UNIT.RUN=42.5", "op", 42.5, {connect, login, server, find, value, disconnect}, "value=42.5"},
       {"no user, no login", "point.UNIT.RUN=7", "", 7.0, {connect, server, find, value, disconnect}, "value=7"},
@@ -54,8 +55,9 @@ TEST_F(PiApiRead, EveryStepsFailureHasItsValueAndDebugText) {
       {"login", "piut_login=12;point.UNIT.RUN=1", "op", -3.0, {connect, login}, "piut_login failed"},
       {"login not valid", "valid=0;point.UNIT.RUN=1", "op", -3.0, {connect, login}, "piut_login failed"},
       {"server", "piut_setservernode=3;point.UNIT.RUN=1", "op", -4.0, {connect, login, server},
-       "piut_setservernode failed"},
-      {"no such point", "point.OTHER=1", "op", -5.0, {connect, login, server, find}, "pipt_findpoint failed"},
+       "piut_setservernode failed", "PI cannot be reached: tasks gated on it are held until it answers"},
+      {"no such point", "point.OTHER=1", "op", -5.0, {connect, login, server, find}, "pipt_findpoint failed",
+       "PI answers again: tasks are gated on it again"},
       {"archive", "piar_value=-11059;point.UNIT.RUN=1", "op", -20.0, {connect, login, server, find, value, disconnect},
        "piar_value failed"},
   };
@@ -71,10 +73,11 @@ TEST_F(PiApiRead, EveryStepsFailureHasItsValueAndDebugText) {
         EXPECT_TRUE(log.entries.empty());  // the API path speaks only in debug mode
         continue;
       }
-      const std::vector<LoggedEntry> expected{
+      std::vector<LoggedEntry> expected{
           {"Call for Pi sample\r\ntag=UNIT.RUN\r\nhost=plant\r\nuser=" + c.user + "\r\ntime=" + DateTimeText(slot), true},
           {"using API", false},
           {c.debugText, false}};
+      if (!c.outage.empty()) expected.push_back({c.outage, true});
       EXPECT_EQ(log.entries, expected);
     }
   }
