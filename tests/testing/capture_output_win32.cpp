@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "testing/capture_output.h"
+#include "testing/start_process_win32.h"
 
 namespace tavro::testutil {
 namespace {
@@ -29,8 +30,7 @@ CapturedRun RunProgramCapture(const std::string& exe, const std::vector<std::str
   startup.hStdError = writeEnd;
   PROCESS_INFORMATION process{};
   std::string commandLine = CommandLineOf(exe, args);
-  const bool started = CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                                      &startup, &process);
+  const bool started = StartProcess(exe, commandLine, true, startup, process);
   CloseHandle(writeEnd);
 
   char buffer[4096];

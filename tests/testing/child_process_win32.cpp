@@ -2,6 +2,7 @@
 
 #include "support/process_path.h"
 #include "testing/child_process.h"
+#include "testing/start_process_win32.h"
 
 namespace tavro::testutil {
 namespace {
@@ -42,8 +43,7 @@ ChildProcess::ChildProcess(const std::string& exe, const std::vector<std::string
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
-  if (CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                     &process)) {
+  if (StartProcess(exe, commandLine, false, startup, process)) {
     CloseHandle(process.hThread);
     handle_ = reinterpret_cast<std::intptr_t>(process.hProcess);
   }
