@@ -126,8 +126,7 @@ release_private_dev() {
   fi
 }
 
-# The end of a test: the outcome, and what helps to understand a failure (with what the launcher
-# wrote on its streams, which says why one did not start).
+# The end of a test: the outcome, and what helps to understand a failure (and the launcher's output).
 finish() {  # name, files to show on failure...
   local name=$1
   shift

@@ -1,7 +1,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 #include <sstream>
 #include <utility>
@@ -48,11 +47,6 @@ std::vector<std::string> LauncherCopy::LogMessages() const {
 
 CapturedRun DriveWindow(const std::vector<std::string>& steps) {
   CapturedRun run = RunProgramCapture(TestProgramPath("windowdriver"), steps);
-  // A driver that failed without saying why never ran (wine under load may fail to start one).
-  if (run.exitCode != 0 && run.output.empty()) {
-    std::fprintf(stderr, "the window driver did not run (exit code %d): started again\n", run.exitCode);
-    run = RunProgramCapture(TestProgramPath("windowdriver"), steps);
-  }
   run.output.erase(std::remove(run.output.begin(), run.output.end(), '\r'), run.output.end());
   return run;
 }

@@ -1,6 +1,6 @@
 #pragma once
-// CreateProcessA for the tests' own starts. Wine under load now and then fails to start a process,
-// for no reason of the program's: the start is tried three times, each failure said on stderr.
+// CreateProcessA for the tests' starts, tried three times: wine under load now and then fails to
+// start a process for no reason of the program's (each failure said on stderr).
 
 #include <windows.h>
 
@@ -11,15 +11,15 @@ namespace tavro::testutil {
 
 inline bool StartProcess(const std::string& exe, std::string& commandLine, bool inheritHandles,
                          STARTUPINFOA& startup, PROCESS_INFORMATION& process) {
-  for (int attempt = 1;; ++attempt) {
+  for (int attempt = 1; attempt <= 3; ++attempt) {
     if (CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, inheritHandles, 0, nullptr, nullptr,
                        &startup, &process)) {
       return true;
     }
     std::fprintf(stderr, "cannot start %s (error %lu), attempt %d of 3\n", exe.c_str(), GetLastError(), attempt);
-    if (attempt == 3) return false;
-    Sleep(200);
+    if (attempt < 3) Sleep(200);
   }
+  return false;
 }
 
 }  // namespace tavro::testutil
